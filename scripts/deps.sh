@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the editor need, when
+# they are missing. Runs apt-get only as root; otherwise it names what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins
+  libgtest-dev libgmock-dev
+  libjpeg62-turbo-dev libjpeg-turbo-progs
+  fonts-liberation
+  xvfb xauth
+)
+if [[ "${KORVEL_FUZZ_DEPS:-0}" == 1 ]]; then packages+=(clang); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+if [[ $(id -u) -ne 0 ]]; then
+  echo "Missing Debian packages: ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
