@@ -1,0 +1,31 @@
+#include "dialogs/PickerWait.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
+
+#include "app/AppModul.h"
+#include "editor/frmCapture.h"
+
+namespace dialogs {
+
+void WaitForPicker(QWidget& picker) {
+    // The editor counts only when it was on screen when the wait began.
+    const QPointer<QWidget> editor = app::G().editor;
+    const bool watchEditor = editor && editor->isVisible();
+    const QPointer<QWidget> window = &picker;
+
+    picker.show();
+    picker.raise();
+    while (app::G().intDialogOpen == 1) {
+        if (!window || !window->isVisible()) break;
+        if (watchEditor && (!editor || !editor->isVisible())) {
+            window->close();
+            break;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+    }
+}
+
+}  // namespace dialogs
