@@ -46,9 +46,9 @@ struct RGBQUAD {
 struct BITMAPINFOHEADER {
     DWORD biSize;  // 40
     LONG biWidth;
-    LONG biHeight;  // positive: bottom-up rows; negative: top-down rows
-    WORD biPlanes;  // 1
-    WORD biBitCount;  // 1, 4, 8, 24 or 32
+    LONG biHeight;        // positive: bottom-up rows; negative: top-down rows
+    WORD biPlanes;        // 1
+    WORD biBitCount;      // 1, 4, 8, 24 or 32
     DWORD biCompression;  // BI_RGB (0) only
     DWORD biSizeImage;
     LONG biXPelsPerMeter;
@@ -68,9 +68,9 @@ struct BITMAPINFO {
 struct BITMAP {
     LONG bmType;  // 0
     LONG bmWidth;
-    LONG bmHeight;  // always positive
+    LONG bmHeight;      // always positive
     LONG bmWidthBytes;  // bytes per scan line
-    WORD bmPlanes;  // 1
+    WORD bmPlanes;      // 1
     WORD bmBitsPixel;
     void* bmBits;  // pixel memory of a DIB section
 };
@@ -80,14 +80,14 @@ inline constexpr UINT DIB_RGB_COLORS = 0;
 
 // Raster operation codes of BitBlt / StretchBlt / PaintHDC.
 inline constexpr DWORD SRCCOPY = 0x00CC0020;
-inline constexpr DWORD SRCPAINT = 0x00EE0086;  // dst | src
-inline constexpr DWORD SRCAND = 0x008800C6;  // dst & src
-inline constexpr DWORD SRCINVERT = 0x00660046;  // dst ^ src
-inline constexpr DWORD SRCERASE = 0x00440328;  // src & ~dst
-inline constexpr DWORD NOTSRCCOPY = 0x00330008;  // ~src
+inline constexpr DWORD SRCPAINT = 0x00EE0086;     // dst | src
+inline constexpr DWORD SRCAND = 0x008800C6;       // dst & src
+inline constexpr DWORD SRCINVERT = 0x00660046;    // dst ^ src
+inline constexpr DWORD SRCERASE = 0x00440328;     // src & ~dst
+inline constexpr DWORD NOTSRCCOPY = 0x00330008;   // ~src
 inline constexpr DWORD NOTSRCERASE = 0x001100A6;  // ~(dst | src)
-inline constexpr DWORD MERGEPAINT = 0x00BB0226;  // ~src | dst
-inline constexpr DWORD DSTINVERT = 0x00550009;  // ~dst
+inline constexpr DWORD MERGEPAINT = 0x00BB0226;   // ~src | dst
+inline constexpr DWORD DSTINVERT = 0x00550009;    // ~dst
 inline constexpr DWORD BLACKNESS = 0x00000042;
 inline constexpr DWORD WHITENESS = 0x00FF0062;
 

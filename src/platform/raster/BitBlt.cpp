@@ -1,0 +1,214 @@
+// BitBlt: block copies between bitmaps of any depth, with clipping, raster
+// operations and colour conversion. Same-format copies move whole rows with
+// memmove; the common converting copies (32 <-> 24 bits) have row loops of
+// their own; everything else goes through a row of 32-bit colours.
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "platform/raster/Blit.h"
+#include "platform/raster/RasterOps.h"
+
+namespace gdi {
+namespace detail {
+namespace {
+
+enum class RowPath { Move, Unused32, From32To24, From24To32, Indices, Colours };
+
+RowPath ChoosePath(const Bitmap& dst, const Bitmap* src, DWORD rop) {
+    if (src == nullptr || rop != SRCCOPY) return RowPath::Colours;
+    if (src->Indexed() && dst.Indexed()) {
+        return (src->bitCount == 8 && dst.bitCount == 8 && SameColourTable(*src, dst)) ? RowPath::Move
+                                                                                       : RowPath::Indices;
+    }
+    if (src->bitCount == dst.bitCount) {
+        return (dst.bitCount == 32 && src->unusedByte != dst.unusedByte) ? RowPath::Unused32 : RowPath::Move;
+    }
+    if (src->bitCount == 32 && dst.bitCount == 24) return RowPath::From32To24;
+    if (src->bitCount == 24 && dst.bitCount == 32) return RowPath::From24To32;
+    return RowPath::Colours;
+}
+
+// 32-bit B,G,R,x pixels to 24-bit B,G,R, four pixels per step as three words.
+void Row32To24(const std::uint8_t* s, std::uint8_t* d, LONG n) {
+    LONG i = 0;
+    for (; i + 4 <= n; i += 4, s += 16, d += 12) {
+        std::uint32_t p[4];
+        std::memcpy(p, s, 16);
+        const std::uint32_t w[3] = {(p[0] & 0x00FFFFFFu) | (p[1] << 24),
+                                    ((p[1] >> 8) & 0xFFFFu) | (p[2] << 16),
+                                    ((p[2] >> 16) & 0xFFu) | (p[3] << 8)};
+        std::memcpy(d, w, 12);
+    }
+    for (; i < n; ++i, s += 4, d += 3) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+    }
+}
+
+void Row24To32(const std::uint8_t* s, std::uint8_t* d, LONG n, std::uint32_t unused) {
+    LONG i = 0;
+    for (; i + 4 <= n; i += 4, s += 12, d += 16) {
+        std::uint32_t w[3];
+        std::memcpy(w, s, 12);
+        const std::uint32_t p[4] = {(w[0] & 0x00FFFFFFu) | unused,
+                                    (w[0] >> 24) | ((w[1] & 0xFFFFu) << 8) | unused,
+                                    (w[1] >> 16) | ((w[2] & 0xFFu) << 16) | unused, (w[2] >> 8) | unused};
+        std::memcpy(d, p, 16);
+    }
+    for (; i < n; ++i, s += 3, d += 4) {
+        const std::uint32_t v =
+            std::uint32_t{s[0]} | (std::uint32_t{s[1]} << 8) | (std::uint32_t{s[2]} << 16) | unused;
+        std::memcpy(d, &v, 4);
+    }
+}
+
+void RowUnused32(const std::uint8_t* s, std::uint8_t* d, LONG n, std::uint32_t unused) {
+    for (LONG i = 0; i < n; ++i, s += 4, d += 4) {
+        std::uint32_t v;
+        std::memcpy(&v, s, 4);
+        v = (v & 0x00FFFFFFu) | unused;
+        std::memcpy(d, &v, 4);
+    }
+}
+
+// Index translation from one colour table to another (identity when equal).
+std::vector<std::uint8_t> TranslateIndices(const Bitmap& src, const Bitmap& dst) {
+    std::vector<std::uint8_t> map(256, 0);
+    ColourMatcher matcher(dst.colors);
+    const bool same = SameColourTable(src, dst) && src.bitCount <= dst.bitCount;
+    for (std::size_t i = 0; i < 256; ++i) {
+        if (same) {
+            map[i] = static_cast<std::uint8_t>(i);
+        } else if (i < src.colors.size()) {
+            map[i] = matcher.Match(ColourOf(src.colors[i]));
+        }
+    }
+    return map;
+}
+
+}  // namespace
+
+bool ClipBlit(const Bitmap& dst, const Bitmap* src, BlitArea& a) {
+    if (a.dx < 0) {
+        a.sx -= a.dx;
+        a.w += a.dx;
+        a.dx = 0;
+    }
+    if (a.dy < 0) {
+        a.sy -= a.dy;
+        a.h += a.dy;
+        a.dy = 0;
+    }
+    if (src != nullptr) {
+        if (a.sx < 0) {
+            a.dx -= a.sx;
+            a.w += a.sx;
+            a.sx = 0;
+        }
+        if (a.sy < 0) {
+            a.dy -= a.sy;
+            a.h += a.sy;
+            a.sy = 0;
+        }
+        a.w = std::min<std::int64_t>(a.w, src->width - a.sx);
+        a.h = std::min<std::int64_t>(a.h, src->height - a.sy);
+    }
+    a.w = std::min<std::int64_t>(a.w, dst.width - a.dx);
+    a.h = std::min<std::int64_t>(a.h, dst.height - a.dy);
+    return a.w > 0 && a.h > 0;
+}
+
+void WriteRowWithRop(Bitmap& dst, LONG x, LONG y, LONG n, std::uint32_t* colours, DWORD rop,
+                     ColourMatcher* matcher, std::uint32_t* dstScratch) {
+    if (rop == SRCCOPY) {
+        WriteRow(dst, x, y, n, colours, matcher);
+        return;
+    }
+    if (RopUsesDestination(rop)) {
+        ReadRow(dst, x, y, n, dstScratch);
+    } else {
+        std::fill_n(dstScratch, n, 0u);
+    }
+    ApplyRop(rop, RopUsesSource(rop) ? colours : nullptr, dstScratch, n);
+    WriteRow(dst, x, y, n, dstScratch, matcher);
+}
+
+void BlitRect(Bitmap& dst, const Bitmap* src, const BlitArea& a, DWORD rop) {
+    const LONG w = static_cast<LONG>(a.w), h = static_cast<LONG>(a.h);
+    const LONG dx = static_cast<LONG>(a.dx), dy = static_cast<LONG>(a.dy);
+    const LONG sx = static_cast<LONG>(a.sx), sy = static_cast<LONG>(a.sy);
+    // Overlapping rows of one bitmap: copy from the far end so no source row
+    // is overwritten before it is read.
+    const bool backwards = src == &dst && dy > sy;
+    const RowPath path = ChoosePath(dst, src, rop);
+    const std::uint32_t unused = std::uint32_t{dst.unusedByte} << 24;
+
+    std::vector<std::uint32_t> colours, dstColours;
+    std::vector<std::uint8_t> indices, translate;
+    std::optional<ColourMatcher> matcher;
+    if (path == RowPath::Colours) {
+        colours.assign(static_cast<std::size_t>(w), 0u);
+        dstColours.assign(static_cast<std::size_t>(w), 0u);
+        if (dst.Indexed()) matcher.emplace(dst.colors);
+    } else if (path == RowPath::Indices) {
+        indices.assign(static_cast<std::size_t>(w), 0u);
+        translate = TranslateIndices(*src, dst);
+    }
+
+    for (LONG k = 0; k < h; ++k) {
+        const LONG row = backwards ? h - 1 - k : k;
+        std::uint8_t* d = dst.Row(dy + row);
+        const std::uint8_t* s = src != nullptr ? src->Row(sy + row) : nullptr;
+        switch (path) {
+            case RowPath::Move: {
+                const std::size_t bytes =
+                    static_cast<std::size_t>(w) * static_cast<std::size_t>(dst.bitCount) / 8;
+                const std::size_t pixelBytes = static_cast<std::size_t>(dst.bitCount) / 8;
+                std::memmove(d + dx * pixelBytes, s + sx * pixelBytes, bytes);
+                break;
+            }
+            case RowPath::Unused32:
+                RowUnused32(s + static_cast<std::ptrdiff_t>(sx) * 4, d + static_cast<std::ptrdiff_t>(dx) * 4,
+                            w, unused);
+                break;
+            case RowPath::From32To24:
+                Row32To24(s + static_cast<std::ptrdiff_t>(sx) * 4, d + static_cast<std::ptrdiff_t>(dx) * 3,
+                          w);
+                break;
+            case RowPath::From24To32:
+                Row24To32(s + static_cast<std::ptrdiff_t>(sx) * 3, d + static_cast<std::ptrdiff_t>(dx) * 4, w,
+                          unused);
+                break;
+            case RowPath::Indices:
+                ReadIndices(*src, sx, sy + row, w, indices.data());
+                for (auto& i : indices) i = translate[i];
+                WriteIndices(dst, dx, dy + row, w, indices.data());
+                break;
+            case RowPath::Colours:
+                if (src != nullptr) ReadRow(*src, sx, sy + row, w, colours.data());
+                WriteRowWithRop(dst, dx, dy + row, w, colours.data(), rop, matcher ? &*matcher : nullptr,
+                                dstColours.data());
+                break;
+        }
+    }
+}
+
+}  // namespace detail
+
+BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
+    detail::Bitmap* d = detail::SelectedBitmap(dst);
+    if (d == nullptr || cx < 0 || cy < 0) return 0;
+    const detail::Bitmap* s = nullptr;
+    if (detail::RopUsesSource(rop)) {
+        s = detail::SelectedBitmap(src);
+        if (s == nullptr) return 0;
+    }
+    detail::BlitArea area{x, y, x1, y1, cx, cy};
+    if (detail::ClipBlit(*d, s, area)) detail::BlitRect(*d, s, area, rop);
+    return 1;
+}
+
+}  // namespace gdi
