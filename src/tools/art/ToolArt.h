@@ -1,0 +1,42 @@
+// The hidden picture holders of the tool palette: the coloured tool icons in
+// their five variants, the tool-button pictures and the tool pointers. Built
+// once on first use (a QGuiApplication must exist).
+#pragma once
+
+#include <QCursor>
+#include <QPixmap>
+#include <QPoint>
+#include <array>
+
+#include "tools/art/ArtPalette.h"
+
+namespace tools {
+
+struct ToolArt {
+    // Coloured icons, index = colour variant (0 red, 1 green, 2 yellow, 3 cyan, 4 black).
+    std::array<QPixmap, art::kVariantCount> picMarker;
+    std::array<QPixmap, art::kVariantCount> picKreis;
+    std::array<QPixmap, art::kVariantCount> piciArrow;
+    std::array<QPixmap, art::kVariantCount> piciText;
+    // Pictures of btnTools(0..5): hand, highlighter, ellipse, arrow, T, eraser.
+    std::array<QPixmap, 6> btnToolsPicture;
+
+    // Pointers.
+    std::array<QCursor, 2> picHand;  // 0 open, 1 grabbing
+    QCursor picArrow;
+    QCursor picCross;
+    QCursor picEraser;
+    QCursor picText;
+    QPoint markerHotSpot;  // the pen tip of the highlighter icon
+
+    // The highlighter icon of a variant as a pointer (hot spot at the pen tip).
+    QCursor MarkerPointer(int variant) const;
+};
+
+const ToolArt& Art();
+
+// Icon variant of a colour index: the index itself for 0 to 3, 4 for black and
+// white (4 and 5), -1 for anything else.
+int VariantOfColorIndex(int colorIndex);
+
+}  // namespace tools

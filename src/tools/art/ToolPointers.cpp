@@ -1,0 +1,204 @@
+// Pointer pictures. The two hands are kept as pixel maps ('X' black, 'o' white,
+// '.' transparent) because every pixel of a small cursor matters; the others are
+// painted aliased on whole pixels.
+#include "tools/art/ToolPointers.h"
+
+#include <QPainter>
+#include <QPolygon>
+#include <array>
+#include <string_view>
+
+#include "tools/art/ArtPalette.h"
+#include "tools/art/ToolIcons.h"
+
+namespace tools::art {
+
+namespace {
+
+// clang-format off
+constexpr std::array<std::string_view, 32> kOpenHand{{
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "..............XX................",
+    ".............XooXXX.............",
+    "...........XXXooXooX............",
+    "..........XooXooXooX............",
+    "..........XooXooXooXXX..........",
+    "..........XooXooXooXooX.........",
+    "..........XooXooXooXooX.........",
+    "..........XooXooXooXooX.........",
+    "..........XooXooXooXooX.........",
+    "...XXX....XooXooXooXooX.........",
+    "..XoooX...XooXooXooXooX.........",
+    "..XooooX.XooooooooooooX.........",
+    "..XoooooXXooooooooooooX.........",
+    "...XoooooXooooooooooooX.........",
+    "....XoooooooooooooooooX.........",
+    ".....XooooooooooooooooX.........",
+    "......XoooooooooooooooX.........",
+    ".......XooooooooooooooX.........",
+    "........XXooooooooooooX.........",
+    ".........XooooooooooooX.........",
+    ".........XooooooooooooX.........",
+    "..........XooooooooooX..........",
+    "...........XooooooooX...........",
+    "............XXXXXXXX............",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+}};
+constexpr std::array<std::string_view, 32> kGrabbingHand{{
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "...........XX.XX.XX.XX..........",
+    "..........XooXooXooXooX.........",
+    "..........XooXooXooXooX.........",
+    "..........XooXooXooXooX.........",
+    ".......XXXoooXooXooXooX.........",
+    "......XooooooXooXooXooX.........",
+    "......XooooooXooXooXooX.........",
+    "......XoooooooooooooooX.........",
+    "......XoooooooooooooooX.........",
+    "......XoooooooooooooooX.........",
+    ".......XooooooooooooooX.........",
+    "........XXooooooooooooX.........",
+    ".........XooooooooooooX.........",
+    ".........XooooooooooooX.........",
+    ".........XooooooooooooX.........",
+    "..........XooooooooooX..........",
+    "...........XooooooooX...........",
+    "............XXXXXXXX............",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+}};
+// clang-format on
+
+QImage Blank() {
+    QImage img(kArtSize, kArtSize, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+QImage FromMap(const std::array<std::string_view, 32>& rows) {
+    QImage img = Blank();
+    for (int y = 0; y < kArtSize; ++y) {
+        const std::string_view row = rows[static_cast<std::size_t>(y)];
+        for (int x = 0; x < kArtSize && x < static_cast<int>(row.size()); ++x) {
+            const char c = row[static_cast<std::size_t>(x)];
+            if (c == 'X')
+                img.setPixelColor(x, y, pal::black);
+            else if (c == 'o')
+                img.setPixelColor(x, y, pal::white);
+        }
+    }
+    return img;
+}
+
+}  // namespace
+
+PointerArt OpenHandPointer() {
+    return {FromMap(kOpenHand), {15, 15}};
+}
+
+PointerArt GrabbingHandPointer() {
+    return {FromMap(kGrabbingHand), {15, 15}};
+}
+
+PointerArt ArrowToolPointer() {
+    QImage img = Blank();
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // A small mouse arrow with its tip on the hot spot ...
+    const QPoint tip(10, 9);
+    const QPolygon pointer{{{0, 0}, {0, 13}, {3, 10}, {6, 16}, {8, 15}, {5, 9}, {9, 9}}};
+    p.setPen(QPen(pal::black, 1));
+    p.setBrush(pal::white);
+    p.drawPolygon(pointer.translated(tip));
+    // ... and beside it the tool's own mark, a drawn arrow.
+    QPen pen(pal::white, 4, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    const QPoint from(18, 29);
+    const QPoint head(28, 19);
+    for (int pass = 0; pass < 2; ++pass) {
+        p.setPen(pen);
+        p.drawLine(from, head);
+        p.drawLine(head, head + QPoint(-6, 0));
+        p.drawLine(head, head + QPoint(0, 6));
+        pen.setColor(pal::black);
+        pen.setWidth(2);
+    }
+    return {img, tip};
+}
+
+PointerArt CrossHairPointer() {
+    QImage img = Blank();
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QPoint c(15, 15);
+    // White halo first so the cross stays visible over dark pictures.
+    p.fillRect(QRect(c.x() - 1, 3, 3, 10), pal::white);
+    p.fillRect(QRect(c.x() - 1, 18, 3, 10), pal::white);
+    p.fillRect(QRect(3, c.y() - 1, 10, 3), pal::white);
+    p.fillRect(QRect(18, c.y() - 1, 10, 3), pal::white);
+    p.fillRect(QRect(c.x(), 4, 1, 8), pal::black);
+    p.fillRect(QRect(c.x(), 19, 1, 8), pal::black);
+    p.fillRect(QRect(4, c.y(), 8, 1), pal::black);
+    p.fillRect(QRect(19, c.y(), 8, 1), pal::black);
+    // The aiming point itself.
+    p.fillRect(QRect(c.x() - 1, c.y() - 1, 3, 3), pal::white);
+    p.fillRect(QRect(c.x(), c.y(), 1, 1), pal::red);
+    return {img, c};
+}
+
+PointerArt EraserPointer() {
+    const QPoint corner(8, 11);
+    return {EraserPicture(corner), corner};
+}
+
+PointerArt TextPointer() {
+    QImage img = Blank();
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // A black serif T in a white rim; the rim's top-left pixel is the hot spot.
+    const QPolygon t{{{1, 1},
+                      {13, 1},
+                      {13, 5},
+                      {12, 5},
+                      {11, 3},
+                      {8, 3},
+                      {8, 15},
+                      {10, 15},
+                      {10, 17},
+                      {4, 17},
+                      {4, 15},
+                      {6, 15},
+                      {6, 3},
+                      {3, 3},
+                      {2, 5},
+                      {1, 5}}};
+    p.setPen(QPen(pal::white, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(pal::white);
+    p.drawPolygon(t);
+    p.setPen(Qt::NoPen);
+    p.setBrush(pal::black);
+    p.drawPolygon(t);
+    return {img, {0, 0}};
+}
+
+PointerArt MarkerPointer(int variant) {
+    return {MarkerIcon(variant), MarkerTip()};
+}
+
+}  // namespace tools::art
