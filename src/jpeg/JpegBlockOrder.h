@@ -1,0 +1,109 @@
+// How the coded blocks are ordered: which components share a scan, the MCU
+// walk of an interleaved scan with its dummy blocks, and the small per-block
+// helpers that counting and coding share, so the statistics gathered for the
+// Huffman tables always match what is written.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "jpeg/JpegState.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace jpeg {
+
+// Splits components 0 .. count - 1 into scans. A component joins the current
+// scan while the scan's blocks per MCU stay below 11 and it has fewer than 3
+// components; a component that alone reaches 11 forms a scan of its own.
+std::vector<std::vector<int>> GroupScans(const EncoderState& state);
+
+// Magnitude category: number of significant bits of |value|.
+inline int Category(int value) {
+    const unsigned magnitude = static_cast<unsigned>(value < 0 ? -value : value);
+    return std::bit_width(magnitude);
+}
+
+// Bit k set when zigzag coefficient k of the block is not zero.
+inline std::uint64_t NonZeroMask(const std::int16_t* block) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    std::uint64_t zeros = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i * 16));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i * 16 + 8));
+        const __m128i eq = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
+        zeros |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(eq))) << (i * 16);
+    }
+    return ~zeros;
+#else
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 64; ++k) mask |= static_cast<std::uint64_t>(block[k] != 0) << k;
+    return mask;
+#endif
+}
+
+// Geometry of one component inside an interleaved scan.
+struct McuComponent {
+    const Component* component = nullptr;
+    int blocksPerRow = 0;      // b
+    int lastColumnBlocks = 0;  // real block columns in the last MCU column
+    std::int64_t rowSkip = 0;  // coefficients to skip after an MCU row
+};
+
+// Walks an interleaved scan in MCU order. visit(scanIndex, block) is called
+// for every block; block is nullptr for a dummy block at the right or bottom
+// edge.
+template <class Visit>
+void WalkInterleaved(const EncoderState& state, std::span<const int> scan, Visit&& visit) {
+    const int mcuColumns = (state.width + 8 * state.hmax - 1) / (8 * state.hmax);
+    const int mcuRows = (state.height + 8 * state.vmax - 1) / (8 * state.vmax);
+    McuComponent geometry[4];
+    std::int64_t rowPos[4][4] = {};
+    for (std::size_t s = 0; s < scan.size(); ++s) {
+        const Component& c = state.components[scan[s]];
+        const std::int64_t samples =
+            (static_cast<std::int64_t>(c.h) * state.width + state.hmax - 1) / state.hmax;
+        const int b = static_cast<int>((samples + 7) / 8);
+        geometry[s].component = &c;
+        geometry[s].blocksPerRow = b;
+        geometry[s].lastColumnBlocks = b % c.h == 0 ? c.h : b % c.h;
+        geometry[s].rowSkip = static_cast<std::int64_t>(c.v - 1) * b * 64;
+        for (int v = 0; v < c.v; ++v) rowPos[s][v] = static_cast<std::int64_t>(v) * b * 64;
+    }
+    for (int my = 0; my < mcuRows; ++my) {
+        const bool lastRow = my == mcuRows - 1;
+        for (int mx = 0; mx < mcuColumns; ++mx) {
+            const bool lastColumn = mx == mcuColumns - 1;
+            for (std::size_t s = 0; s < scan.size(); ++s) {
+                const Component& c = *geometry[s].component;
+                const auto size = static_cast<std::int64_t>(c.coefficients.size());
+                for (int v = 0; v < c.v; ++v) {
+                    for (int h = 1; h <= c.h; ++h) {
+                        // Past the end only happens in the last MCU row; testing every
+                        // row keeps a malformed coefficient array from being overrun.
+                        const bool dummy =
+                            (lastColumn && h > geometry[s].lastColumnBlocks) || rowPos[s][v] + 64 > size;
+                        if (dummy) {
+                            visit(static_cast<int>(s), static_cast<const std::int16_t*>(nullptr));
+                        } else {
+                            visit(static_cast<int>(s), c.coefficients.data() + rowPos[s][v]);
+                            rowPos[s][v] += 64;
+                        }
+                    }
+                }
+            }
+        }
+        if (!lastRow) {
+            for (std::size_t s = 0; s < scan.size(); ++s) {
+                for (int v = 0; v < geometry[s].component->v; ++v) rowPos[s][v] += geometry[s].rowSkip;
+            }
+        }
+    }
+}
+
+}  // namespace jpeg

@@ -1,0 +1,41 @@
+// Forward DCT (the scaled float transform of Arai, Agui and Nakajima) and the
+// quantiser that folds the DCT's output scaling into one multiplier per
+// coefficient.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "jpeg/JpegState.h"
+
+namespace jpeg {
+
+// Fills table.multipliers from table.values; the values must lie in 1..255
+// (1..65535 at precision 12), else "Bad Quantization Table" is raised.
+// Positions are visited column by column; those visited before a bad value
+// keep their new multipliers.
+void ComputeMultipliers(QuantTable& table, int precision);
+
+// In-place forward DCT of an 8 x 8 block (index row * 8 + column): columns
+// first, then rows. The output at (u, v) is the DCT coefficient times 8 s_u s_v.
+void ForwardDct(float* block);
+
+// Quantises a transformed block into 64 zigzag-ordered coefficients:
+// coefficient[z] = block[natural(z)] * multiplier[z], rounded half to even.
+// Raises error 6 when a value does not fit 16 bits.
+void Quantise(const float* block, const QuantTable& table, std::int16_t* out);
+
+// The fast path used while sampling: the DCT leaves its result transposed,
+// and the plan holds the multipliers in that layout together with the zigzag
+// destination of every entry.
+struct QuantPlan {
+    alignas(16) std::array<float, 64> multipliers{};
+    std::array<std::uint8_t, 64> destination{};
+};
+QuantPlan MakeQuantPlan(const QuantTable& table);
+
+// Transforms block (natural layout, destroyed) and writes 64 coefficients to
+// out. Returns false when a coefficient falls outside the 16-bit range.
+bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out);
+
+}  // namespace jpeg

@@ -1,0 +1,37 @@
+// Optimal Huffman tables (T.81 Annex K.2) built from the statistics of the
+// image's own coefficients, the codes derived from them (Annex C), and the
+// byte estimate of the entropy-coded data.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "jpeg/JpegState.h"
+
+namespace jpeg {
+
+// Counts of the symbols 0..255 plus the reserved entry 256.
+using FrequencyList = std::array<std::int64_t, 257>;
+
+// Fills bits and huffval of table with optimal code lengths (at most 16) for
+// the counted symbols. Overwrites freq.
+void GenerateOptimalTable(HuffmanTable& table, FrequencyList& freq);
+
+// Derives length and code of every symbol from bits and huffval. Raises
+// "Bad Huffman Table" when the counts overflow, a symbol exceeds maxSymbol or
+// repeats, the codes do not fit their lengths, or the table is empty.
+void DeriveCodes(HuffmanTable& table, int maxSymbol);
+
+// Symbol statistics of one table pair.
+struct SymbolCounts {
+    FrequencyList dc{};
+    FrequencyList ac{};
+};
+
+// Gathers the statistics of every slot in use, builds the DC and AC tables of
+// those slots and returns the estimated size of the entropy-coded data in
+// bytes (without byte stuffing and end-of-scan padding). threads > 1 counts
+// components in parallel; the counts do not depend on it.
+std::int64_t OptimiseTables(EncoderState& state, int threads);
+
+}  // namespace jpeg

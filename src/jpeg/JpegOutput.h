@@ -1,0 +1,132 @@
+// The byte buffer a file is assembled in, and the bit writer of the
+// entropy-coded data with its 0xFF byte stuffing.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "jpeg/JpegError.h"
+
+namespace jpeg {
+
+// A byte buffer sized once from the estimate. Growth is a fallback for the
+// rare picture whose byte stuffing outruns the estimate's margin: the file
+// is then still written whole instead of the save failing.
+class OutputBuffer {
+  public:
+    explicit OutputBuffer(std::size_t capacity) : bytes_(capacity) {}
+
+    std::size_t Position() const { return pos_; }
+    void SetPosition(std::size_t pos) { pos_ = pos; }
+    std::uint8_t* Data() { return bytes_.data(); }
+    const std::uint8_t* Data() const { return bytes_.data(); }
+    std::size_t Capacity() const { return bytes_.size(); }
+
+    void EnsureRoom(std::size_t n) {
+        if (bytes_.size() - pos_ < n) bytes_.resize(pos_ + n + bytes_.size() / 2);
+    }
+    void Put(std::uint8_t b) {
+        EnsureRoom(1);
+        bytes_[pos_++] = b;
+    }
+    void Put16(unsigned value) {
+        Put(static_cast<std::uint8_t>(value >> 8));
+        Put(static_cast<std::uint8_t>(value & 0xFF));
+    }
+    void PutBytes(const void* data, std::size_t n) {
+        EnsureRoom(n);
+        std::memcpy(bytes_.data() + pos_, data, n);
+        pos_ += n;
+    }
+    // Writes at an earlier position without moving the write position.
+    void Poke16(std::size_t at, unsigned value) {
+        bytes_.at(at) = static_cast<std::uint8_t>(value >> 8);
+        bytes_.at(at + 1) = static_cast<std::uint8_t>(value & 0xFF);
+    }
+    // Shrinks the buffer to the bytes written and hands it over.
+    std::vector<std::uint8_t> Release() {
+        bytes_.resize(pos_);
+        return std::move(bytes_);
+    }
+
+  private:
+    std::vector<std::uint8_t> bytes_;
+    std::size_t pos_ = 0;
+};
+
+// Packs codes most significant bit first into a 64-bit accumulator and moves
+// whole bytes to the buffer, stuffing a 0x00 after every 0xFF.
+class BitWriter {
+  public:
+    // Room to reserve before coding one block: 64 codes of up to 32 bits,
+    // doubled for stuffing, plus a flush of the accumulator.
+    static constexpr std::size_t kBlockRoom = 64 * 4 * 2 + 32;
+
+    explicit BitWriter(OutputBuffer& out) : out_(out) {}
+
+    // Makes room for one more block in the buffer.
+    void Reserve(std::size_t n = kBlockRoom) {
+        out_.SetPosition(static_cast<std::size_t>(next_ - out_.Data()));
+        out_.EnsureRoom(n);
+        next_ = out_.Data() + out_.Position();
+    }
+
+    // Appends the low count bits of value (count <= 32; higher bits of value zero).
+    void Write(std::uint32_t value, int count) {
+        if (count < free_) {
+            acc_ = (acc_ << count) | value;
+            free_ -= count;
+            return;
+        }
+        const int rest = count - free_;
+        acc_ = (acc_ << free_) | (static_cast<std::uint64_t>(value) >> rest);
+        Emit8();
+        acc_ = value;  // bits above `rest` are shifted out before the next emit
+        free_ = 64 - rest;
+    }
+
+    // Completes the last byte with 1-bits and stores everything.
+    void Flush() {
+        Reserve(32);
+        const int used = 64 - free_;
+        const int padding = (8 - used % 8) % 8;
+        std::uint64_t bits = acc_;
+        if (used < 64) bits &= (std::uint64_t{1} << used) - 1;
+        bits = (bits << padding) | ((std::uint64_t{1} << padding) - 1);
+        for (int shift = used + padding - 8; shift >= 0; shift -= 8) {
+            PutStuffed(static_cast<std::uint8_t>(bits >> shift));
+        }
+        acc_ = 0;
+        free_ = 64;
+        out_.SetPosition(static_cast<std::size_t>(next_ - out_.Data()));
+    }
+
+    // Must be called before the buffer is used directly again (Flush does it).
+    void Sync() { out_.SetPosition(static_cast<std::size_t>(next_ - out_.Data())); }
+
+  private:
+    void PutStuffed(std::uint8_t b) {
+        *next_++ = b;
+        if (b == 0xFF) *next_++ = 0x00;
+    }
+
+    void Emit8() {
+        // A byte equal to 0xFF is a zero byte of ~acc_.
+        const std::uint64_t inverted = ~acc_;
+        const bool hasFF = ((inverted - 0x0101010101010101ULL) & ~inverted & 0x8080808080808080ULL) != 0;
+        if (!hasFF) {
+            for (int i = 0; i < 8; ++i) next_[i] = static_cast<std::uint8_t>(acc_ >> (56 - 8 * i));
+            next_ += 8;
+        } else {
+            for (int shift = 56; shift >= 0; shift -= 8) PutStuffed(static_cast<std::uint8_t>(acc_ >> shift));
+        }
+    }
+
+    OutputBuffer& out_;
+    std::uint8_t* next_ = out_.Data() + out_.Position();
+    std::uint64_t acc_ = 0;
+    int free_ = 64;
+};
+
+}  // namespace jpeg

@@ -1,0 +1,63 @@
+// The data an encoder holds between its stages: frame, components with their
+// quantised coefficients, quantisation and Huffman table slots.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace jpeg {
+
+// One quantisation table slot: 64 values and the matching DCT multipliers,
+// both in zigzag order.
+struct QuantTable {
+    std::array<std::uint16_t, 64> values{};
+    std::array<float, 64> multipliers{};
+};
+
+// One Huffman table slot: the table as written to the file (BITS, HUFFVAL)
+// and the code of every symbol derived from it.
+struct HuffmanTable {
+    std::array<std::uint8_t, 16> bits{};      // bits[L - 1] = number of codes of length L
+    std::array<std::uint8_t, 256> huffval{};  // symbols by increasing code length
+    std::array<std::uint8_t, 256> length{};   // code length per symbol, 0 = no code
+    std::array<std::int32_t, 256> code{};     // code per symbol, -1 = no code
+
+    int SymbolCount() const {
+        int n = 0;
+        for (const std::uint8_t b : bits) n += b;
+        return n;
+    }
+};
+
+struct Component {
+    std::int32_t id = 0;    // 1, 2, 3
+    int h = 1;              // horizontal sampling factor 1..4
+    int v = 1;              // vertical sampling factor 1..4
+    int quantSelector = 0;  // 0 or 1
+    // 64 quantised coefficients per block, zigzag order, blocks row by row from
+    // the top of the component.
+    std::vector<std::int16_t> coefficients;
+};
+
+struct EncoderState {
+    int precision = 0;  // 8 once a picture was sampled
+    int width = 0;      // samples per line of the frame
+    int height = 0;     // lines of the frame
+    int hmax = 1;
+    int vmax = 1;
+    std::vector<Component> components;
+    std::array<QuantTable, 4> quant{};
+    std::array<HuffmanTable, 4> dc{};
+    std::array<HuffmanTable, 4> ac{};
+    std::string comment;  // single-byte characters
+};
+
+// Entropy-coding selectors of the file's component list: 0 for the first
+// component, 1 for the others (the same value serves DC and AC).
+inline int TableSelector(int componentIndex) {
+    return componentIndex == 0 ? 0 : 1;
+}
+
+}  // namespace jpeg

@@ -1,0 +1,74 @@
+// The encoder object: defaults, quality and quantisation tables, sampling
+// factors and comment.
+#include "jpeg/cJpeg.h"
+
+#include <algorithm>
+
+#include "jpeg/JpegDct.h"
+#include "jpeg/JpegError.h"
+#include "jpeg/JpegParallel.h"
+#include "jpeg/JpegTables.h"
+
+using jpeg::JpegError;
+
+cJpeg::cJpeg() {
+    SetSamplingFrequencies(1, 1, 1, 1, 1, 1);
+    Quality(95);
+}
+
+void cJpeg::Quality(std::int32_t vData) {
+    if (vData < 1 || vData > 100) return;
+    quality_ = vData;
+    const double scale = vData >= 50 ? 200.0 - 2.0 * vData : jpeg::RoundHalfEven(5000.0 / vData);
+    const auto fill = [scale](jpeg::QuantTable& slot, const std::array<std::uint16_t, 64>& base) {
+        for (int k = 0; k < 64; ++k) {
+            const double t = jpeg::RoundHalfEven((base[k] * scale + 50.0) / 100.0);
+            slot.values[k] = static_cast<std::uint16_t>(std::clamp(t, 1.0, 255.0));
+        }
+    };
+    fill(state_.quant[0], jpeg::kBaseLuminance);
+    fill(state_.quant[1], jpeg::kBaseChrominance);
+    jpeg::ComputeMultipliers(state_.quant[0], state_.precision);
+    jpeg::ComputeMultipliers(state_.quant[1], state_.precision);
+}
+
+void cJpeg::SetSamplingFrequencies(std::int32_t H1, std::int32_t V1, std::int32_t H2, std::int32_t V2,
+                                   std::int32_t H3, std::int32_t V3) {
+    const auto check = [](std::int32_t factor) {
+        if (factor < 1 || factor > 4) throw JpegError(jpeg::kErrValidation, "Invalid Sampling Value");
+    };
+    check(H1);
+    check(V1);
+    const bool grey = H2 == 0 && V2 == 0 && H3 == 0 && V3 == 0;
+    if (!grey) {
+        check(H2);
+        check(H3);
+        check(V2);
+        check(V3);
+    }
+
+    std::vector<jpeg::Component> components;
+    if (grey) {
+        components.push_back({.id = 0, .h = 1, .v = 1, .quantSelector = 0, .coefficients = {}});
+    } else {
+        components.push_back({.id = 0, .h = H1, .v = V1, .quantSelector = 0, .coefficients = {}});
+        components.push_back({.id = 0, .h = H2, .v = V2, .quantSelector = 1, .coefficients = {}});
+        components.push_back({.id = 0, .h = H3, .v = V3, .quantSelector = 1, .coefficients = {}});
+    }
+    state_.components = std::move(components);
+    state_.hmax = 1;
+    state_.vmax = 1;
+    for (const jpeg::Component& c : state_.components) {
+        state_.hmax = std::max(state_.hmax, c.h);
+        state_.vmax = std::max(state_.vmax, c.v);
+    }
+}
+
+void cJpeg::Comment(std::string_view Value) {
+    if (Value.size() > 65535) throw JpegError(jpeg::kErrValidation, "Illegal Comment Length");
+    state_.comment = std::string(Value);
+}
+
+int cJpeg::Threads() const {
+    return threads_ > 0 ? threads_ : jpeg::AutomaticThreadCount();
+}

@@ -1,0 +1,70 @@
+// cJpeg: the program's own baseline JPEG encoder (JFIF, Huffman coding, 8-bit
+// samples, per-image optimal Huffman tables).
+//
+// Use: construct (quality 95, three components without subsampling), set
+// Quality, call SampleHDC once with the device context holding the picture,
+// then SaveFile. Failures are raised as jpeg::JpegError with the number and
+// description the caller may show; Quality silently ignores values outside
+// 1..100.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "jpeg/JpegState.h"
+#include "platform/raster/gdi.h"
+
+class cJpeg {
+  public:
+    cJpeg();
+
+    // Quality 1..100; other values are ignored. Rebuilds the quantisation
+    // tables of slots 0 (luminance) and 1 (chrominance).
+    std::int32_t Quality() const { return quality_; }
+    void Quality(std::int32_t vData);
+
+    // Sampling factors 1..4 of the three components; H2, V2, H3, V3 all 0 make
+    // a grey encoder (one component). Raises "Invalid Sampling Value" and then
+    // keeps the old components. Drops any sampled coefficients.
+    void SetSamplingFrequencies(std::int32_t H1, std::int32_t V1, std::int32_t H2, std::int32_t V2,
+                                std::int32_t H3, std::int32_t V3);
+
+    // Reads the rectangle (lSrcLeft, lSrcTop, lWidth, lHeight) of lHDC and
+    // stores the quantised DCT coefficients of every component. 0 = done,
+    // 1 = no memory DC or work bitmap (or an empty rectangle).
+    std::int32_t SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
+                           std::int32_t lSrcTop);
+
+    // Comment written as a COM segment when not empty; single-byte characters,
+    // at most 65535 ("Illegal Comment Length" otherwise).
+    const std::string& Comment() const { return state_.comment; }
+    void Comment(std::string_view Value);
+
+    // Writes the sampled picture as a JFIF file. 0 = written, 1 = empty name,
+    // 2 = a file of that name exists (it is left untouched).
+    std::int32_t SaveFile(const std::string& FileName);
+
+    // The file SaveFile would write, assembled in memory.
+    std::vector<std::uint8_t> EncodeToMemory();
+
+    // Worker threads for sampling and statistics; 0 = one per core. The bytes
+    // written never depend on it.
+    void SetThreadCount(int threads) { threads_ = threads; }
+
+    const jpeg::EncoderState& State() const { return state_; }
+
+    // Samples a 24-bit picture held in memory with the layout of the work
+    // bitmap (bottom-up rows, blue-green-red, `stride` bytes per row): the
+    // component occupies memory rows 0 .. ph - 1, row ph - 1 being its top.
+    // Used by SampleHDC for every distinct component size.
+    void SampleComponentsFromMemory(const std::uint8_t* bits, std::ptrdiff_t stride, int pw, int ph,
+                                    int firstComponent, int componentCount);
+
+  private:
+    int Threads() const;
+
+    jpeg::EncoderState state_;
+    std::int32_t quality_ = 0;
+    int threads_ = 0;
+};
