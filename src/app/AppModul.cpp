@@ -1,0 +1,165 @@
+#include "app/AppModul.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QStringList>
+
+#include "app/settings/IniFile.h"
+#include "app/settings/NumberText.h"
+#include "app/settings/PathHelpers.h"
+#include "editor/frmCapture.h"
+#include "platform/qt/PictureLoader.h"
+
+namespace app {
+
+namespace {
+
+std::unique_ptr<QLockFile>& InstanceLock() {
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
+}
+
+std::unique_ptr<frmCapture>& EditorWindow() {
+    static std::unique_ptr<frmCapture> editor;
+    return editor;
+}
+
+std::string Std(const QString& text) {
+    return text.toStdString();
+}
+QString Qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string ReadSetting(const char* key, const char* defaultValue) {
+    return ReadIni(Std(G().strAppTitle), key, Std(G().strIniFile), defaultValue);
+}
+
+bool FolderWritable(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+// A folder of the user's for the settings or the scratch bitmap when the
+// program's own folder cannot be written.
+QString UserFolder(QStandardPaths::StandardLocation location) {
+    QString folder = QStandardPaths::writableLocation(location);
+    if (folder.isEmpty()) folder = QDir::tempPath();
+    folder += QStringLiteral("/korvel-annotarix");
+    QDir().mkpath(folder);
+    return folder + QLatin1Char(static_cast<char>(kPathSeparator));
+}
+
+// Steps 2 and 3: paths, settings file and the one setting read early.
+void SetPaths(const QString& programFile) {
+    const QFileInfo program(programFile);
+    std::string appPath = Std(QDir::toNativeSeparators(program.absolutePath()));
+    G().strAppPath = Qt(AddBackslash(appPath));
+    const QString programName = program.fileName();
+
+    // The settings file is the program file's long path with "ini" in place of
+    // its extension ("exe"), or with ".ini" appended when it has none.
+    std::string ini = GetLongPath(Std(G().strAppPath + programName));
+    if (ini.size() >= 4 &&
+        QString::fromStdString(ini.substr(ini.size() - 4)).toLower() == QStringLiteral(".exe")) {
+        ini = ini.substr(0, ini.size() - 3) + "ini";
+    } else {
+        ini += ".ini";
+    }
+    G().strIniFile = Qt(ini);
+    G().strTempFile = G().strAppPath + QStringLiteral("temp.bmp");
+    if (!FolderWritable(G().strAppPath)) {
+        G().strIniFile = UserFolder(QStandardPaths::GenericConfigLocation) + QFileInfo(Qt(ini)).fileName();
+        G().strTempFile = UserFolder(QStandardPaths::GenericCacheLocation) + QStringLiteral("temp.bmp");
+    }
+    G().strExtProgram = Qt(ReadSetting("ExtPhotoProgram", ""));
+}
+
+bool AcceptedExtension(const std::string& file) {
+    if (file.size() < 4) return false;
+    const QString last = Qt(file.substr(file.size() - 4)).toLower();
+    static const QStringList accepted{".jpg", ".jpe", "jpeg", ".tif", ".bmp", ".gif"};
+    return accepted.contains(last);
+}
+
+// Step 5: the picture named on the command line. Returns true when the
+// command line named a picture (loaded or not).
+bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
+    if (commandLine.isEmpty()) return false;
+    std::string file = GetLongPath(Std(commandLine));
+    StripQuotes(file);
+    if (!FileExists(file)) {
+        // A quoted path never converts and takes the letter-case fallback,
+        // which names no file on a case-sensitive file system; the unquoted
+        // text of an existing file is the path the user meant.
+        std::string unquoted = Std(commandLine);
+        StripQuotes(unquoted);
+        if (FileExists(unquoted)) file = GetLongPath(unquoted);
+    }
+    if (!AcceptedExtension(file)) return false;
+    std::string folder = GetFolderPart(file);
+    G().strPictureFolder = Qt(AddBackslash(folder));
+    form.Text1.setText(Qt(GetNameWithoutExt(GetFilePart(file))));
+    const QImage picture = LoadPictureFile(Qt(file));
+    if (!picture.isNull()) {
+        form.SetAssignedPicture(picture);
+        form.SetUndoPictureFromCanvas();
+    }
+    return true;
+}
+
+}  // namespace
+
+Globals& G() {
+    static Globals globals;
+    return globals;
+}
+
+std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine) {
+    SetPaths(programFile);
+
+    auto form = std::make_unique<frmCapture>();
+    G().editor = form.get();
+    form->Form_Load();
+
+    const bool opened = OpenCommandLine(*form, commandLine);
+
+    if (ReadSetting("SaveAs", ".jpg") == ".bmp") {
+        form->Option1.setChecked(true);
+        form->Option1_Click();
+    }
+
+    if (const auto offset = LeadingInt16(ReadSetting("Offset(Win10)", "0"))) G().intWinOffset = *offset;
+
+    if (!opened) form->Text1.setText(Qt(ReadSetting("PreviewName", "")));
+
+    form->Form_Resize();
+    form->show();
+    return form;
+}
+
+int Main(int argc, char** argv) {
+    // Single instance: a per-user lock; a second start ends at once, silently.
+    QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (lockFolder.isEmpty()) lockFolder = QDir::tempPath();
+    auto lock = std::make_unique<QLockFile>(lockFolder + QStringLiteral("/korvel-annotarix.lock"));
+    lock->setStaleLockTime(0);  // only a lock whose process is gone is stale
+    if (!lock->tryLock(0)) return 0;
+    InstanceLock() = std::move(lock);
+
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(QString::fromLocal8Bit(argv[i]));
+    EditorWindow() = StartEditor(QCoreApplication::applicationFilePath(), arguments.join(QLatin1Char(' ')));
+    return -1;
+}
+
+void Shutdown() {
+    G().editor = nullptr;
+    EditorWindow().reset();
+    InstanceLock().reset();
+}
+
+}  // namespace app

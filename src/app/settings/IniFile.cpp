@@ -1,0 +1,192 @@
+#include "app/settings/IniFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string_view Trim(std::string_view text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// The file split into lines without their line ends; `crlf` tells which end
+// the file uses so that a rewrite keeps it.
+struct IniText {
+    std::vector<std::string> lines;
+    bool crlf = false;
+    bool endsWithNewline = true;
+};
+
+bool ReadText(const std::string& file, IniText& text) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) return false;
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    const std::string content = buffer.str();
+    text.crlf = content.find("\r\n") != std::string::npos;
+    text.endsWithNewline = content.empty() || content.back() == '\n';
+    std::size_t start = 0;
+    while (start < content.size()) {
+        auto end = content.find('\n', start);
+        if (end == std::string::npos) end = content.size();
+        std::string line = content.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        text.lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return true;
+}
+
+// The section name of a "[name]" line, or nothing for any other line.
+bool SectionName(std::string_view line, std::string_view& name) {
+    line = Trim(line);
+    if (line.size() < 2 || line.front() != '[') return false;
+    const auto close = line.find(']');
+    if (close == std::string_view::npos) return false;
+    name = Trim(line.substr(1, close - 1));
+    return true;
+}
+
+// Key and value of a "key=value" line (comments and other lines give false).
+bool KeyValue(std::string_view line, std::string_view& key, std::string_view& value) {
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == ';') return false;
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) return false;
+    key = Trim(line.substr(0, equals));
+    value = Trim(line.substr(equals + 1));
+    return true;
+}
+
+// Index of the section's header line, or lines.size().
+std::size_t FindSection(const std::vector<std::string>& lines, std::string_view section) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view name;
+        if (SectionName(lines[i], name) && EqualsIgnoringCase(name, section)) return i;
+    }
+    return lines.size();
+}
+
+// End of the section starting at header (index of the next header or size).
+std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header) {
+    for (std::size_t i = header + 1; i < lines.size(); ++i) {
+        std::string_view name;
+        if (SectionName(lines[i], name)) return i;
+    }
+    return lines.size();
+}
+
+bool WriteAtomically(const std::string& file, const std::string& content) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    // An existing file we may not write stays as it is, even where the folder
+    // would allow replacing it by a rename.
+    if (fs::exists(file, error)) {
+        std::fstream probe(file, std::ios::in | std::ios::out | std::ios::binary);
+        if (!probe.is_open()) return false;
+    }
+    const std::string temporary = file + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out.is_open()) return false;
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        out.flush();
+        if (!out.good()) {
+            out.close();
+            fs::remove(temporary, error);
+            return false;
+        }
+    }
+    fs::rename(temporary, file, error);
+    if (error) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ReadIni(std::string_view section, std::string_view key, const std::string& file,
+                    std::string_view defaultValue) {
+    IniText text;
+    if (!ReadText(file, text)) return std::string(defaultValue);
+    const std::size_t header = FindSection(text.lines, section);
+    if (header == text.lines.size()) return std::string(defaultValue);
+    const std::size_t end = SectionEnd(text.lines, header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        std::string_view lineKey;
+        std::string_view value;
+        if (!KeyValue(text.lines[i], lineKey, value) || !EqualsIgnoringCase(lineKey, key)) continue;
+        // A value in matching quotes is read without them.
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front()) {
+            value = value.substr(1, value.size() - 2);
+        }
+        if (value.empty()) return std::string(defaultValue);
+        return std::string(value.substr(0, kIniMaxValueLength));
+    }
+    return std::string(defaultValue);
+}
+
+void WriteIni(std::string_view section, std::string_view key, std::string_view value,
+              const std::string& file) {
+    if (section.empty() || key.empty()) return;
+    IniText text;
+    ReadText(file, text);  // a missing file starts empty
+
+    // A line break inside the value would split it into lines of its own.
+    std::string cleanValue(value);
+    std::replace(cleanValue.begin(), cleanValue.end(), '\r', ' ');
+    std::replace(cleanValue.begin(), cleanValue.end(), '\n', ' ');
+    std::string entry = std::string(key) + "=" + cleanValue;
+
+    const std::size_t header = FindSection(text.lines, section);
+    if (header == text.lines.size()) {
+        text.lines.push_back("[" + std::string(section) + "]");
+        text.lines.push_back(std::move(entry));
+    } else {
+        const std::size_t end = SectionEnd(text.lines, header);
+        std::size_t insertAt = header + 1;
+        bool replaced = false;
+        for (std::size_t i = header + 1; i < end; ++i) {
+            std::string_view lineKey;
+            std::string_view lineValue;
+            if (KeyValue(text.lines[i], lineKey, lineValue) && EqualsIgnoringCase(lineKey, key)) {
+                text.lines[i] = entry;
+                replaced = true;
+                break;
+            }
+            if (!Trim(text.lines[i]).empty()) insertAt = i + 1;
+        }
+        if (!replaced) text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
+    }
+
+    const char* newline = text.crlf ? "\r\n" : "\n";
+    std::string content;
+    for (const std::string& line : text.lines) {
+        content += line;
+        content += newline;
+    }
+    WriteAtomically(file, content);
+}
+
+}  // namespace app

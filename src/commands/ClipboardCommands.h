@@ -1,0 +1,28 @@
+// Clipboard, load and undo commands of the tool bar, and the clipboard access
+// they share with the canvas's undo snapshot.
+#pragma once
+
+#include <QImage>
+
+class frmCapture;
+
+namespace commands {
+
+// The picture on the system clipboard (null when it holds none).
+QImage ClipboardPicture();
+// Empties the clipboard.
+void EmptyClipboard();
+// Puts a picture on the clipboard (offered as image/png and the platform's
+// other image formats).
+void PutPictureOnClipboard(const QImage& picture);
+
+// Load through the picture picker (Command1(0)).
+void LoadPicture(frmCapture& form);
+// Copy the canvas image to the clipboard (Command1(3)).
+void CopyPicture(frmCapture& form);
+// Paste the clipboard picture (Command1(4)); Ctrl+V runs it too.
+void PastePicture(frmCapture& form);
+// One-step undo from the clipboard (Command1(6)).
+void UndoPicture(frmCapture& form);
+
+}  // namespace commands

@@ -1,0 +1,51 @@
+#include "commands/DropHandler.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/settings/PathHelpers.h"
+#include "editor/frmCapture.h"
+#include "platform/qt/PictureLoader.h"
+
+namespace commands {
+
+QStringList DroppedFiles(const QMimeData& data) {
+    QStringList files;
+    if (!data.hasUrls()) return files;
+    for (const QUrl& url : data.urls()) {
+        if (url.isLocalFile()) files.push_back(url.toLocalFile());
+    }
+    return files;
+}
+
+void DropFiles(frmCapture& form, const QMimeData& data) {
+    const QStringList files = DroppedFiles(data);
+    if (files.isEmpty()) return;
+    // Loading runs after the drop has been answered, so the file manager is
+    // not kept waiting while large pictures load.
+    QPointer<frmCapture> target(&form);
+    QTimer::singleShot(0, &form, [target, files] {
+        if (target) DropFiles(*target, files);
+    });
+}
+
+void DropFiles(frmCapture& form, const QStringList& files) {
+    for (const QString& path : files) {
+        QCoreApplication::processEvents();
+        const QImage picture = LoadPictureFile(path);
+        // Only a file that loaded renames the picture; its name loses exactly
+        // its last extension, however long.
+        if (picture.isNull()) continue;
+        const std::string name = app::GetFilePart(QFileInfo(path).filePath().toStdString());
+        form.Text1.setText(QString::fromStdString(app::GetNameWithoutExt(name)));
+        form.SetAssignedPicture(picture);
+        form.SetUndoPictureFromCanvas();
+        form.Form_Resize();
+    }
+}
+
+}  // namespace commands

@@ -1,0 +1,359 @@
+#include "editor/PictureBox.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontMetricsF>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+
+int ButtonsOf(Qt::MouseButtons buttons) {
+    return ((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
+           ((buttons & Qt::MiddleButton) ? 4 : 0);
+}
+
+int ShiftOf(Qt::KeyboardModifiers modifiers) {
+    return ((modifiers & Qt::ShiftModifier) ? 1 : 0) | ((modifiers & Qt::ControlModifier) ? 2 : 0) |
+           ((modifiers & Qt::AltModifier) ? 4 : 0);
+}
+
+Qt::PenStyle PenStyleOf(int drawStyle) {
+    switch (drawStyle) {
+        case 1:
+            return Qt::DashLine;
+        case 2:
+            return Qt::DotLine;
+        case 3:
+            return Qt::DashDotLine;
+        case 4:
+            return Qt::DashDotDotLine;
+        case 5:
+            return Qt::NoPen;
+        default:
+            return Qt::SolidLine;
+    }
+}
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    image_ = QImage(1, 1, QImage::Format_RGB32);
+    image_.fill(ToQColor(backColor_));
+}
+
+PictureBox::~PictureBox() = default;
+
+void PictureBox::EnsureBufferSize(QSize size) {
+    size = size.expandedTo(QSize(1, 1));
+    if (image_.size() == size) return;
+    QImage grown(size, QImage::Format_RGB32);
+    if (grown.isNull()) return;  // out of memory: keep the old buffer
+    grown.fill(ToQColor(backColor_));
+    {
+        QPainter painter(&grown);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, image_);
+    }
+    image_ = std::move(grown);
+}
+
+void PictureBox::SetSizePixels(int width, int height) {
+    resize(std::max(width, 1), std::max(height, 1));
+    EnsureBufferSize(QSize(width, height));
+}
+
+void PictureBox::SetPicture(const QImage& picture) {
+    picture_ = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
+    if (!picture_.isNull()) {
+        image_ = QImage();  // drop the old buffer before the new one is built
+        image_ = picture_.copy();
+        if (image_.isNull()) {  // out of memory
+            picture_ = QImage();
+            EnsureBufferSize(size());
+            Cls();
+            return;
+        }
+        resize(picture_.size());
+        update();
+        return;
+    }
+    Cls();
+}
+
+void PictureBox::Cls() {
+    image_.fill(ToQColor(backColor_));
+    if (!picture_.isNull()) {
+        QPainter painter(&image_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, picture_);
+    }
+    CurrentX = 0;
+    CurrentY = 0;
+    update();
+}
+
+void PictureBox::SetBackColor(COLORREF color) {
+    backColor_ = color;
+    Cls();
+}
+
+void PictureBox::Refresh() {
+    update();
+}
+
+void PictureBox::Refresh(const QRect& changed) {
+    update(changed.intersected(rect()));
+}
+
+void PictureBox::SetScaleMode(int mode) {
+    scaleMode_ = mode == kScaleTwips ? kScaleTwips : kScalePixels;
+}
+
+double PictureBox::UnitToPixel(double value) const {
+    return scaleMode_ == kScaleTwips ? value / kTwipsPerPixel : value;
+}
+
+double PictureBox::PixelToUnit(double value) const {
+    return scaleMode_ == kScaleTwips ? value * kTwipsPerPixel : value;
+}
+
+// --- drawing -------------------------------------------------------------------
+
+void PictureBox::PreparePen(QPainter& painter, COLORREF color, bool fill) const {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(ToQColor(color));
+    pen.setWidth(std::max(DrawWidth, 1));
+    pen.setStyle(DrawWidth > 1 && DrawStyle != 5 ? Qt::SolidLine : PenStyleOf(DrawStyle));
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.setBrush(fill ? QBrush(ToQColor(FillColor)) : Qt::NoBrush);
+    switch (DrawMode) {
+        case kDrawModeXorPen:
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            break;
+        case kDrawModeMaskPen:
+            painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+            break;
+        default:
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            break;
+    }
+}
+
+QRect PictureBox::PenBounds(QRectF shape) const {
+    const double pad = std::max(DrawWidth, 1) / 2.0 + 2.0;
+    return shape.normalized().adjusted(-pad, -pad, pad, pad).toAlignedRect();
+}
+
+void PictureBox::Line(float x1, float y1, float x2, float y2) {
+    Line(x1, y1, x2, y2, ForeColor);
+}
+
+void PictureBox::Line(float x1, float y1, float x2, float y2, COLORREF color) {
+    const QPointF a(UnitToPixel(x1), UnitToPixel(y1));
+    const QPointF b(UnitToPixel(x2), UnitToPixel(y2));
+    {
+        QPainter painter(&image_);
+        PreparePen(painter, color, false);
+        painter.drawLine(a, b);
+    }
+    CurrentX = x2;
+    CurrentY = y2;
+    Refresh(PenBounds(QRectF(a, b)));
+}
+
+void PictureBox::Box(float x1, float y1, float x2, float y2) {
+    Box(x1, y1, x2, y2, ForeColor);
+}
+
+void PictureBox::Box(float x1, float y1, float x2, float y2, COLORREF color) {
+    const QRectF shape =
+        QRectF(QPointF(UnitToPixel(x1), UnitToPixel(y1)), QPointF(UnitToPixel(x2), UnitToPixel(y2)))
+            .normalized();
+    {
+        QPainter painter(&image_);
+        PreparePen(painter, color, FillStyle == kFillSolid);
+        painter.drawRect(shape);
+    }
+    CurrentX = x2;
+    CurrentY = y2;
+    Refresh(PenBounds(shape));
+}
+
+void PictureBox::Circle(float x, float y, float radius, double aspect) {
+    Circle(x, y, radius, ForeColor, aspect);
+}
+
+void PictureBox::Circle(float x, float y, float radius, COLORREF color, double aspect) {
+    // The radius is the larger semi-axis: horizontal when aspect < 1.
+    double rx = UnitToPixel(radius);
+    double ry = rx;
+    if (aspect < 1.0) {
+        ry = rx * aspect;
+    } else if (aspect > 1.0) {
+        rx = ry / aspect;
+    }
+    const QPointF centre(UnitToPixel(x), UnitToPixel(y));
+    const QRectF shape(centre.x() - rx, centre.y() - ry, 2 * rx, 2 * ry);
+    {
+        QPainter painter(&image_);
+        PreparePen(painter, color, FillStyle == kFillSolid);
+        painter.drawEllipse(shape);
+    }
+    CurrentX = x;
+    CurrentY = y;
+    Refresh(PenBounds(shape));
+}
+
+void PictureBox::PSet(float x, float y, COLORREF color) {
+    const int px = static_cast<int>(std::floor(UnitToPixel(x)));
+    const int py = static_cast<int>(std::floor(UnitToPixel(y)));
+    if (image_.valid(px, py)) {
+        image_.setPixel(px, py, ToQColor(color).rgb());
+        Refresh(QRect(px, py, 1, 1));
+    }
+    CurrentX = x;
+    CurrentY = y;
+}
+
+void PictureBox::Print(const QString& text) {
+    const QPointF at(UnitToPixel(CurrentX), UnitToPixel(CurrentY));
+    const QFontMetricsF metrics(Font, &image_);
+    const QRectF bounds(at, QSizeF(metrics.horizontalAdvance(text), metrics.height()));
+    {
+        QPainter painter(&image_);
+        painter.setFont(Font);
+        if (!FontTransparent) painter.fillRect(bounds, ToQColor(backColor_));
+        painter.setPen(ToQColor(ForeColor));
+        painter.drawText(QPointF(at.x(), at.y() + metrics.ascent()), text);
+    }
+    CurrentX = 0;
+    CurrentY = static_cast<float>(PixelToUnit(at.y() + metrics.height()));
+    Refresh(bounds.toAlignedRect().adjusted(-2, -2, 2, 2));
+}
+
+float PictureBox::TextWidth(const QString& text) const {
+    const QFontMetricsF metrics(Font, &image_);
+    return static_cast<float>(PixelToUnit(metrics.horizontalAdvance(text)));
+}
+
+float PictureBox::TextHeight(const QString& /*text*/) const {
+    const QFontMetricsF metrics(Font, &image_);
+    return static_cast<float>(PixelToUnit(metrics.height()));
+}
+
+// --- pointer -------------------------------------------------------------------
+
+void PictureBox::SetMousePointer(int kind) {
+    mousePointer_ = kind;
+    ApplyPointer();
+}
+
+void PictureBox::SetMouseIcon(const QCursor& cursor) {
+    mouseIcon_ = cursor;
+    ApplyPointer();
+}
+
+void PictureBox::ApplyPointer() {
+    switch (mousePointer_) {
+        case kPointerCustom:
+            setCursor(mouseIcon_);
+            break;
+        case kPointerCross:
+            setCursor(Qt::CrossCursor);
+            break;
+        case kPointerArrow:
+            setCursor(Qt::ArrowCursor);
+            break;
+        default:
+            unsetCursor();
+            break;
+    }
+}
+
+// --- events --------------------------------------------------------------------
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect area = event->rect();
+    const QRect inImage = area.intersected(image_.rect());
+    if (!inImage.isEmpty()) painter.drawImage(inImage.topLeft(), image_, inImage);
+    // Whatever lies outside the buffer shows the background.
+    const QRegion rest = QRegion(area).subtracted(QRegion(inImage));
+    for (const QRect& r : rest) painter.fillRect(r, ToQColor(backColor_));
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event) {
+    EnsureBufferSize(size());
+    QWidget::resizeEvent(event);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (onMouseDown) {
+        onMouseDown(ButtonsOf(event->button()), ShiftOf(event->modifiers()),
+                    static_cast<float>(PixelToUnit(event->position().x())),
+                    static_cast<float>(PixelToUnit(event->position().y())));
+    }
+    event->accept();
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    if (onMouseMove) {
+        onMouseMove(ButtonsOf(event->buttons()), ShiftOf(event->modifiers()),
+                    static_cast<float>(PixelToUnit(event->position().x())),
+                    static_cast<float>(PixelToUnit(event->position().y())));
+    }
+    event->accept();
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (onMouseUp) {
+        onMouseUp(ButtonsOf(event->button()), ShiftOf(event->modifiers()),
+                  static_cast<float>(PixelToUnit(event->position().x())),
+                  static_cast<float>(PixelToUnit(event->position().y())));
+    }
+    event->accept();
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click is still a press for the drawing
+    // tools; the double-click hook follows it.
+    mousePressEvent(event);
+    if (onDblClick) onDblClick();
+}
+
+void PictureBox::dragEnterEvent(QDragEnterEvent* event) {
+    if (onDrop && event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void PictureBox::dragMoveEvent(QDragMoveEvent* event) {
+    if (onDrop && event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void PictureBox::dropEvent(QDropEvent* event) {
+    if (!onDrop) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    onDrop(*event->mimeData());
+}

@@ -1,0 +1,304 @@
+#include "editor/frmCapture.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+#include "app/AppModul.h"
+#include "app/WindowHelpers.h"
+#include "app/settings/IniFile.h"
+#include "commands/ClipboardCommands.h"
+#include "commands/DropHandler.h"
+#include "commands/ExternalProgram.h"
+#include "commands/SavePicture.h"
+#include "editor/ToolbarIcons.h"
+#include "tools/ToolSet.h"
+
+namespace {
+
+QFont Arial(double points, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void Place(QWidget& control, QWidget& parent, int left, int top, int width, int height) {
+    control.setParent(&parent);
+    control.setGeometry(left, top, width, height);
+}
+
+void ToolbarButton(QToolButton& button, QWidget& parent, int left, const QIcon& icon, const QString& tip) {
+    Place(button, parent, left, 4, 25, 21);
+    button.setIcon(icon);
+    button.setIconSize(QSize(16, 16));
+    button.setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button.setToolTip(tip);
+    button.setFocusPolicy(Qt::StrongFocus);
+}
+
+}  // namespace
+
+frmCapture::frmCapture(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(app::G().strAppTitle);
+    setWindowIcon(icons::MarkerPenIcon());
+    resize(762, 487);
+    BuildControls();
+    ConnectHandlers();
+    toolSet = tools::CreateToolSet(*this);
+    Timer1.setInterval(40);
+    Timer1.start();
+}
+
+frmCapture::~frmCapture() {
+    Timer1.stop();
+    toolSet.reset();
+}
+
+void frmCapture::BuildControls() {
+    // Tool bar strip.
+    Place(Picture1, *this, 0, 0, 762, 29);
+    Picture1.SetBackColor(FromQColor(palette().color(QPalette::Window)));
+    ToolbarButton(Command1[0], Picture1, 3, icons::OpenFolderIcon(), QStringLiteral("Bild laden"));
+    ToolbarButton(Command1[1], Picture1, 28, icons::FloppyDiskIcon(), QStringLiteral("Bild speichern"));
+    ToolbarButton(Check1, Picture1, 63, icons::CropIcon(), QStringLiteral("Bild beschneiden"));
+    Check1.setCheckable(true);
+    ToolbarButton(Command1[3], Picture1, 88, icons::CopyIcon(),
+                  QStringLiteral("Bild in die Zwischenablage kopieren"));
+    ToolbarButton(Command1[4], Picture1, 113, icons::PasteIcon(),
+                  QStringLiteral("Bild aus der Zwischenablage holen"));
+    ToolbarButton(Command1[5], Picture1, 138, icons::EyeIcon(),
+                  QStringLiteral("mit externem Bild-Programm öffnen"));
+    ToolbarButton(Command2, Picture1, 173, icons::OpenHandIcon(), QStringLiteral("Werkzeuge"));
+    ToolbarButton(Command3, Picture1, 198, QIcon(), QStringLiteral("Farben"));
+    Command3.setAutoFillBackground(true);
+    ApplyCurrentColor();
+    ToolbarButton(Command1[6], Picture1, 231, icons::UndoIcon(),
+                  QStringLiteral("letzten Schritt rückgängig machen"));
+
+    Place(Text1, Picture1, 263, 5, 184, 19);
+    Text1.setFont(Arial(9, true));
+    Text1.setText(QStringLiteral("Bildname"));
+    Place(Label1, Picture1, 451, 8, 30, 15);
+    Label1.setFont(Arial(9, true));
+    Label1.setText(QStringLiteral(".jpg"));
+    Place(Option1, Picture1, 487, 8, 65, 17);
+    Option1.setFont(Arial(9, false));
+    Option1.setText(QStringLiteral("Bitmap"));
+    Place(Option2, Picture1, 551, 8, 57, 17);
+    Option2.setFont(Arial(9, false));
+    Option2.setText(QStringLiteral("JPeg"));
+    Option2.setChecked(true);
+    Place(HScroll2, Picture1, 782, 10, 83, 12);
+    HScroll2.setOrientation(Qt::Horizontal);
+    HScroll2.setRange(40, 95);
+    HScroll2.setPageStep(20);
+    HScroll2.setValue(95);
+    HScroll2.hide();
+
+    // View panel and canvas.
+    Place(Picture3, *this, 0, 29, 518, 306);
+    Picture3.SetBackColor(0x00000000);
+    Picture3.SetAcceptDrops(true);
+    Place(Picture2, Picture3, 0, 0, 492, 268);
+    Picture2.SetScaleMode(PictureBox::kScalePixels);
+    Picture2.Font = Arial(12, true);
+    Picture2.SetBackColor(0x00C00000);
+    Picture2.SetMouseIcon(QCursor(Qt::OpenHandCursor));
+    Picture2.SetMousePointer(PictureBox::kPointerCustom);
+    Picture2.SetAcceptDrops(true);
+    Place(VScroll1, *this, 520, 30, 17, 306);
+    VScroll1.setOrientation(Qt::Vertical);
+    VScroll1.setRange(0, 15000);
+    VScroll1.setSingleStep(50);
+    VScroll1.setPageStep(500);
+    Place(HScroll1, *this, 0, 335, 520, 16);
+    HScroll1.setOrientation(Qt::Horizontal);
+    HScroll1.setRange(0, 20000);
+    HScroll1.setSingleStep(50);
+    HScroll1.setPageStep(500);
+
+    // Hidden holders.
+    Place(picUndo, *this, 0, 0, 52, 36);
+    picUndo.SetScaleMode(PictureBox::kScalePixels);
+    picUndo.hide();
+    Place(pic_TMP, *this, 0, 0, 17, 17);
+    pic_TMP.SetBackColor(0x00000000);
+    pic_TMP.hide();
+    Place(picRectangle, *this, 0, 0, 52, 36);
+    picRectangle.SetScaleMode(PictureBox::kScalePixels);
+    picRectangle.hide();
+    Place(dummy, *this, 2 * 762, 0, 14, 13);
+    dummy.setFocusPolicy(Qt::StrongFocus);
+}
+
+void frmCapture::ConnectHandlers() {
+    for (const int index : ButtonArray::kIndexes) {
+        QToolButton& button = Command1[index];
+        connect(&button, &QToolButton::clicked, this, [this, index] { Command1_Click(index); });
+        button.installEventFilter(this);
+    }
+    connect(&Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
+    connect(&Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
+    connect(&Text1, &QLineEdit::returnPressed, this, [this] { commands::SavePicture(*this); });
+    Text1.installEventFilter(this);
+    connect(&HScroll2, &QScrollBar::valueChanged, this,
+            [this](int value) { Option2.setText(QStringLiteral("JPeg %1%").arg(value)); });
+
+    connect(&HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    connect(&VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+    connect(&HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
+    connect(&VScroll1, &QScrollBar::sliderMoved, this, [this] { VScroll1_Scroll(); });
+    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+
+    Picture1.onMouseMove = [this](int, int, float, float) { Picture1_MouseMove(); };
+    Picture2.onMouseDown = [this](int button, int shift, float x, float y) {
+        if (toolSet) toolSet->Picture2_MouseDown(button, shift, x, y);
+    };
+    Picture2.onMouseMove = [this](int button, int shift, float x, float y) {
+        if (toolSet) toolSet->Picture2_MouseMove(button, shift, x, y);
+    };
+    Picture2.onMouseUp = [this](int button, int shift, float x, float y) {
+        if (toolSet) toolSet->Picture2_MouseUp(button, shift, x, y);
+    };
+    Picture2.onDrop = [this](const QMimeData& data) { commands::DropFiles(*this, data); };
+    Picture3.onDrop = [this](const QMimeData& data) { commands::DropFiles(*this, data); };
+}
+
+void frmCapture::SetCurrentColor(COLORREF color) {
+    currentColor_ = color;
+    ApplyCurrentColor();
+}
+
+void frmCapture::ApplyCurrentColor() {
+    QPalette colours = Command3.palette();
+    colours.setColor(QPalette::Button, ToQColor(currentColor_));
+    colours.setColor(QPalette::Window, ToQColor(currentColor_));
+    Command3.setPalette(colours);
+}
+
+void frmCapture::MoveFocusToDummy() {
+    dummy.setFocus(Qt::OtherFocusReason);
+}
+
+// --- window handlers -------------------------------------------------------------
+
+void frmCapture::Form_Load() {
+    dummy.move(2 * width(), dummy.y());
+    Picture2.SetBackColor(0x00000000);
+    Text1.clear();
+    intColorIndex = 0;
+    app::CenterForm(*this);
+    Picture3.SetMouseIcon(Picture2.MouseIcon());
+    Picture3.SetMousePointer(PictureBox::kPointerCustom);
+}
+
+void frmCapture::Form_Unload() {
+    if (unloading_) return;
+    unloading_ = true;
+    const std::string section = app::G().strAppTitle.toStdString();
+    const std::string file = app::G().strIniFile.toStdString();
+    if (!file.empty()) {
+        app::WriteIni(section, "SaveAs", Option1.isChecked() ? ".bmp" : ".jpg", file);
+        app::WriteIni(section, "Offset(Win10)", std::to_string(app::G().intWinOffset), file);
+    }
+    // The program ends now: pickers and the notice go away with it, and any
+    // command waiting for a picker sees the editor closing.
+    Timer1.stop();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible()) window->hide();
+    }
+    app::G().intDialogOpen = 0;
+    QCoreApplication::exit(0);
+}
+
+void frmCapture::Timer1_Timer() {
+    // Ctrl+V counts only while the editor itself is the active window: a
+    // Ctrl+V meant for another program must not replace the marked-up picture.
+    if (!isActiveWindow()) return;
+    if (keyState.Query(Qt::Key_V) == 0) return;
+    if (keyState.Query(Qt::Key_Control) == 0) return;
+    commands::PastePicture(*this);
+}
+
+void frmCapture::Picture1_MouseMove() {
+    if (toolSet) toolSet->HidePopups();
+}
+
+void frmCapture::Option1_Click() {
+    Label1.setText(QStringLiteral(".bmp"));
+    MoveFocusToDummy();
+}
+
+void frmCapture::Option2_Click() {
+    Label1.setText(QStringLiteral(".jpg"));
+    MoveFocusToDummy();
+}
+
+void frmCapture::Command1_Click(int index) {
+    MoveFocusToDummy();
+    switch (index) {
+        case 0:
+            commands::LoadPicture(*this);
+            break;
+        case 1:
+            commands::SavePicture(*this);
+            break;
+        case 3:
+            commands::CopyPicture(*this);
+            break;
+        case 4:
+            commands::PastePicture(*this);
+            break;
+        case 5:
+            commands::OpenInExternalProgram(*this);
+            break;
+        case 6:
+            commands::UndoPicture(*this);
+            break;
+        default:
+            break;
+    }
+}
+
+void frmCapture::Command1_RightPress(int /*index*/) {
+    commands::ChooseExternalProgram(*this);
+}
+
+// --- working picture -------------------------------------------------------------
+
+void frmCapture::SetAssignedPicture(const QImage& picture) {
+    Picture2.SetPicture(picture);
+}
+
+void frmCapture::SetUndoPictureFromCanvas() {
+    picUndo.SetPicture(Picture2.Picture());
+}
+
+// --- events ----------------------------------------------------------------------
+
+void frmCapture::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmCapture::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+bool frmCapture::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        const int index = Command1.IndexOf(watched);
+        if (index >= 0 && mouse->button() == Qt::RightButton) {
+            Command1_RightPress(index);
+            return true;
+        }
+        if (watched == &Text1 && event->type() == QEvent::MouseButtonDblClick) {
+            Text1.selectAll();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

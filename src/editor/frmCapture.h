@@ -1,0 +1,171 @@
+// The editor window: tool bar strip, view panel with the canvas and its
+// scroll bars, hidden picture holders, the 40 ms Ctrl+V poll. It owns the
+// editing state that the tools and commands read and write.
+//
+// Positions of the window and of the view panel are kept in twips (15 twips
+// per pixel) so that layout arithmetic gives the same figures whatever the
+// pixel rounding; controls themselves sit on whole pixels.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "app/KeyState.h"
+#include "editor/ButtonArray.h"
+#include "editor/ColorRef.h"
+#include "editor/PictureBox.h"
+
+namespace tools {
+class ToolSet;
+}
+
+class frmCapture : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kTwipsPerPixel = 15;
+
+    explicit frmCapture(QWidget* parent = nullptr);
+    ~frmCapture() override;
+
+    // --- tool bar strip ------------------------------------------------------
+    PictureBox Picture1;   // container of the tool bar
+    ButtonArray Command1;  // indexes 0, 1, 3, 4, 5, 6
+    QToolButton Check1;    // crop mode toggle (checkable)
+    QToolButton Command2;  // tools pop-up
+    QToolButton Command3;  // colours pop-up; its background is the current colour
+    QLineEdit Text1;       // picture name
+    QLabel Label1;         // extension of the save format
+    QRadioButton Option1;  // "Bitmap"
+    QRadioButton Option2;  // "JPeg"
+    QScrollBar HScroll2;   // JPEG quality, hidden
+
+    // --- view ------------------------------------------------------------------
+    PictureBox Picture3;  // black view panel around the canvas
+    PictureBox Picture2;  // the canvas (child of Picture3)
+    QScrollBar VScroll1;
+    QScrollBar HScroll1;
+
+    // --- hidden holders --------------------------------------------------------
+    PictureBox picUndo;       // reference picture
+    PictureBox pic_TMP;       // reloads the saved bitmap
+    PictureBox picRectangle;  // receives the cropped area
+    QPushButton dummy;        // focus sink, outside the visible area
+    QTimer Timer1;            // Ctrl+V poll
+
+    // --- editing state ---------------------------------------------------------
+    std::int32_t lngTool = 0;
+    std::int16_t intColorIndex = 0;
+    std::int16_t intUndoReady = 0;
+    std::int16_t blnDrawing = 0;  // booleans: True = -1, False = 0
+    std::int32_t lngStartX = 0;
+    std::int32_t lngStartY = 0;
+    std::int32_t lngEndX = 0;
+    std::int32_t lngEndY = 0;
+    std::int16_t blnCropMode = 0;
+    std::int16_t blnCropDrag = 0;
+    std::int16_t intCropX = 0;
+    std::int16_t intCropY = 0;
+    std::int16_t blnPanning = 0;
+    std::int32_t lngPanLeft = 0;
+    std::int32_t lngPanTop = 0;
+
+    // The current colour: the background of Command3 (kSystemButtonFace names
+    // the system button face).
+    COLORREF CurrentColor() const { return currentColor_; }
+    void SetCurrentColor(COLORREF color);
+
+    // The program's own key state, read by the Ctrl+V poll.
+    KeyState keyState;
+
+    // Tools and pop-ups (created in the constructor).
+    std::unique_ptr<tools::ToolSet> toolSet;
+
+    // --- window handlers -------------------------------------------------------
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void Timer1_Timer();
+    void Picture1_MouseMove();
+    void Option1_Click();
+    void Option2_Click();
+
+    // --- working picture and view ------------------------------------------------
+    // Makes `picture` the canvas's assigned picture (drawings are gone).
+    void SetAssignedPicture(const QImage& picture);
+    // picUndo receives the canvas's assigned picture.
+    void SetUndoPictureFromCanvas();
+    void FitWindowToPicture();
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void VScroll1_Change();
+    void VScroll1_Scroll();
+    void MoveFocusToDummy();
+    // Places the canvas inside the view panel (twips).
+    void MoveCanvasTwips(int left, int top);
+    // True once the window is closing: waiting commands give up.
+    bool IsUnloading() const { return unloading_; }
+
+    // Command1 events: a click (focus to dummy, then the command of the index)
+    // and a right-button press (program picker).
+    void Command1_Click(int index);
+    void Command1_RightPress(int index);
+
+    // --- geometry in twips ------------------------------------------------------
+    // Outer size and position of the window.
+    int WidthTwips() const;
+    int HeightTwips() const;
+    int LeftTwips() const;
+    int TopTwips() const;
+    void MoveTwips(int left, int top);
+    void ResizeTwips(int width, int height);
+    // View panel and canvas (canvas Left/Top relative to the panel).
+    int Picture3WidthTwips() const;
+    int Picture3HeightTwips() const;
+    int Picture2LeftTwips() const;
+    int Picture2TopTwips() const;
+    int Picture2WidthTwips() const;
+    int Picture2HeightTwips() const;
+
+    static int ScreenWidthTwips();
+    static int ScreenHeightTwips();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildControls();
+    void ConnectHandlers();
+    void ApplyCurrentColor();
+    QSize FrameExtra() const;
+
+    COLORREF currentColor_ = 0x0000FFFF;
+    // Twips remembered for the last size set in twips, valid while the pixel
+    // size is still the one that setting produced.
+    struct TwipsSize {
+        int width = 0;
+        int height = 0;
+        QSize pixels{-1, -1};
+    };
+    TwipsSize windowTwips_;
+    TwipsSize panelTwips_;
+    TwipsSize canvasPosTwips_;  // width = Left, height = Top
+    bool unloading_ = false;
+};
+
+// Returns a copy of varTrue when blnCondition is true (non-zero), else of varFalse.
+template <typename T>
+T varIIf(std::int16_t blnCondition, const T& varTrue, const T& varFalse) {
+    return blnCondition != 0 ? varTrue : varFalse;
+}

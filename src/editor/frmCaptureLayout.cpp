@@ -1,0 +1,174 @@
+// Layout of the editor window in twips: the view panel, the scroll bars and
+// the canvas position inside the panel, and fitting the window to a picture.
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/AppModul.h"
+#include "app/WindowHelpers.h"
+#include "editor/frmCapture.h"
+
+namespace {
+
+constexpr int kTwips = frmCapture::kTwipsPerPixel;
+// The canvas's far edge stands this far inside the panel at the largest scroll value.
+constexpr int kScrollOverhang = 70;
+
+int ToPixels(int twips) {
+    return app::RoundHalfEven(static_cast<double>(twips) / kTwips);
+}
+
+QScreen* ScreenOf(const QWidget* widget) {
+    QScreen* screen = widget != nullptr ? widget->screen() : nullptr;
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+// Sets Max and the enabled state of a view scroll bar for a canvas extent
+// against a panel extent (twips). A new Max below the value pulls the value
+// down, which moves the canvas through the change handler.
+void SetScrollRange(QScrollBar& bar, int canvas, int panel) {
+    if (canvas > panel) {
+        bar.setEnabled(true);
+        bar.setMaximum(canvas - panel + kScrollOverhang);
+    } else {
+        bar.setEnabled(false);
+    }
+}
+
+}  // namespace
+
+// --- geometry in twips -------------------------------------------------------------
+
+QSize frmCapture::FrameExtra() const {
+    return frameGeometry().size() - geometry().size();
+}
+
+int frmCapture::WidthTwips() const {
+    const QSize outer = frameGeometry().size();
+    return outer == windowTwips_.pixels ? windowTwips_.width : outer.width() * kTwips;
+}
+
+int frmCapture::HeightTwips() const {
+    const QSize outer = frameGeometry().size();
+    return outer == windowTwips_.pixels ? windowTwips_.height : outer.height() * kTwips;
+}
+
+int frmCapture::LeftTwips() const {
+    return frameGeometry().x() * kTwips;
+}
+
+int frmCapture::TopTwips() const {
+    return frameGeometry().y() * kTwips;
+}
+
+void frmCapture::MoveTwips(int left, int top) {
+    move(ToPixels(left), ToPixels(top));
+}
+
+void frmCapture::ResizeTwips(int width, int height) {
+    const QSize outer(ToPixels(width), ToPixels(height));
+    const QSize client = outer - FrameExtra();
+    if (client.width() < 1 || client.height() < 1) return;
+    resize(client);
+    windowTwips_ = {width, height, frameGeometry().size()};
+    // A hidden window gets its resize event only when shown; lay out now.
+    if (!isVisible()) Form_Resize();
+}
+
+int frmCapture::Picture3WidthTwips() const {
+    return Picture3.size() == panelTwips_.pixels ? panelTwips_.width : Picture3.width() * kTwips;
+}
+
+int frmCapture::Picture3HeightTwips() const {
+    return Picture3.size() == panelTwips_.pixels ? panelTwips_.height : Picture3.height() * kTwips;
+}
+
+int frmCapture::Picture2LeftTwips() const {
+    return Picture2.x() == canvasPosTwips_.pixels.width() ? canvasPosTwips_.width : Picture2.x() * kTwips;
+}
+
+int frmCapture::Picture2TopTwips() const {
+    return Picture2.y() == canvasPosTwips_.pixels.height() ? canvasPosTwips_.height : Picture2.y() * kTwips;
+}
+
+int frmCapture::Picture2WidthTwips() const {
+    return Picture2.width() * kTwips;
+}
+
+int frmCapture::Picture2HeightTwips() const {
+    return Picture2.height() * kTwips;
+}
+
+void frmCapture::MoveCanvasTwips(int left, int top) {
+    Picture2.move(ToPixels(left), ToPixels(top));
+    canvasPosTwips_ = {left, top, QSize(Picture2.x(), Picture2.y())};
+}
+
+int frmCapture::ScreenWidthTwips() {
+    return ScreenOf(app::G().editor)->geometry().width() * kTwips;
+}
+
+int frmCapture::ScreenHeightTwips() {
+    return ScreenOf(app::G().editor)->geometry().height() * kTwips;
+}
+
+// --- layout ------------------------------------------------------------------------
+
+void frmCapture::Form_Resize() {
+    const int width = WidthTwips();
+    const int height = HeightTwips();
+    const int offset = app::G().intWinOffset;
+
+    dummy.move(2 * width / kTwips, dummy.y());
+
+    // A window too small (or minimised) for the panel leaves the panel as it was.
+    int panelWidth = Picture3WidthTwips();
+    int panelHeight = Picture3HeightTwips();
+    const int newHeight = height - Picture1.height() * kTwips - 690 - offset;
+    const int newWidth = width - 380 - offset;
+    if (newHeight >= 0) panelHeight = newHeight;
+    if (newWidth >= 0) panelWidth = newWidth;
+    Picture3.resize(ToPixels(panelWidth), ToPixels(panelHeight));
+    panelTwips_ = {panelWidth, panelHeight, Picture3.size()};
+
+    const int panelTop = Picture3.y() * kTwips;
+    HScroll1.move(0, ToPixels(panelTop + panelHeight));
+    VScroll1.move(ToPixels(panelWidth), VScroll1.y());
+    HScroll1.resize(ToPixels(panelWidth), HScroll1.height());
+    VScroll1.resize(VScroll1.width(), ToPixels(panelHeight));
+
+    // Scroll ranges are plain ints: any picture the loader accepts (up to
+    // 32767 px, about 491,000 twips) scrolls to every edge.
+    SetScrollRange(VScroll1, Picture2HeightTwips(), panelHeight);
+    SetScrollRange(HScroll1, Picture2WidthTwips(), panelWidth);
+}
+
+void frmCapture::FitWindowToPicture() {
+    const int offset = app::G().intWinOffset;
+    const int width = Picture2WidthTwips() + 445 + offset;
+    const int height = Picture2HeightTwips() + 1180 + offset;
+    ResizeTwips(width, height);
+    int top = app::RoundHalfEven(ScreenHeightTwips()) / 2 - app::RoundHalfEven(HeightTwips()) / 2;
+    int left = app::RoundHalfEven(ScreenWidthTwips()) / 2 - app::RoundHalfEven(WidthTwips()) / 2;
+    if (top < 0) top = 0;
+    if (left < 0) left = 0;
+    MoveTwips(left, top);
+    Form_Resize();
+}
+
+// --- scrolling ---------------------------------------------------------------------
+
+void frmCapture::HScroll1_Change() {
+    MoveCanvasTwips(-HScroll1.value(), Picture2TopTwips());
+}
+
+void frmCapture::VScroll1_Change() {
+    MoveCanvasTwips(Picture2LeftTwips(), -VScroll1.value());
+}
+
+void frmCapture::HScroll1_Scroll() {
+    HScroll1_Change();
+}
+
+void frmCapture::VScroll1_Scroll() {
+    VScroll1_Change();
+}

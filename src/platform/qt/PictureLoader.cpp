@@ -1,0 +1,27 @@
+#include "platform/qt/PictureLoader.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+QImage LoadPictureFile(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile() || !info.isReadable()) return {};
+
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    // Refuse what cannot be held: the reader checks its allocation against
+    // this limit before decoding, and the size check catches a header that
+    // promises more than the limits before any pixel memory is taken.
+    reader.setAllocationLimit(static_cast<int>(platform::kMaxPictureBytes / (1024 * 1024)));
+    if (!reader.canRead()) return {};
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        if (size.width() > platform::kMaxPictureSide || size.height() > platform::kMaxPictureSide) return {};
+        if (qint64{size.width()} * size.height() * 4 > platform::kMaxPictureBytes) return {};
+    }
+    QImage picture = reader.read();
+    if (picture.isNull()) return {};
+    if (picture.width() > platform::kMaxPictureSide || picture.height() > platform::kMaxPictureSide)
+        return {};
+    return picture;
+}
