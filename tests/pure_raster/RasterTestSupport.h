@@ -27,6 +27,10 @@ struct Surface {
         gdi::BITMAPINFO bmi{};
         bmi.bmiHeader = {40, w, h, 1, static_cast<gdi::WORD>(bpp), 0, 0, 0, 0, 0, 0};
         for (std::size_t i = 0; i < table.size() && i < 256; ++i) bmi.bmiColors[i] = table[i];
+        // A table shorter than the depth allows is a table of that many colours.
+        if (!table.empty() && table.size() < (std::size_t{1} << bpp)) {
+            bmi.bmiHeader.biClrUsed = static_cast<gdi::DWORD>(table.size());
+        }
         bitmap.reset(gdi::CreateDIBSection(dc.get(), &bmi, gdi::DIB_RGB_COLORS, &bits, 0, 0));
         if (bitmap) previous = gdi::SelectObject(dc.get(), bitmap.get());
     }
