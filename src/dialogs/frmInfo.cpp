@@ -40,6 +40,7 @@ frmInfo::frmInfo(QWidget* parent)
     Label2.setGeometry(16, 14, 229, 25);
     Label2.setFocusPolicy(Qt::NoFocus);
 
+    Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(kShowMilliseconds);
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &frmInfo::Timer1_Timer);

@@ -1,0 +1,17 @@
+// Writes a picture as a standard 24-bit Windows bitmap file (BITMAPFILEHEADER,
+// BITMAPINFOHEADER, bottom-up rows padded to 4 bytes, blue-green-red), through
+// a temporary file so the target holds the whole picture or nothing.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "commands/AtomicFile.h"
+
+namespace commands {
+
+// True when the whole file was written. On failure nothing is left behind and
+// an existing target is untouched.
+bool WriteBitmapFile(const QImage& picture, const QString& path, FileWriteMode mode);
+
+}  // namespace commands

@@ -1,0 +1,147 @@
+// The picture picker: preselection, preview, accept, cancel and close.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include "dialogs/DialogTestSupport.h"
+#include "dialogs/PickerWait.h"
+#include "dialogs/frmPicSelect.h"
+#include "editor/frmCapture.h"
+
+using namespace dialogs_test;
+
+namespace {
+
+class PicSelect : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        folder = QDir(dir.path()).absolutePath();
+        SolidPicture(800, 600, Qt::red).save(folder + "/wide.bmp");
+        SolidPicture(600, 800, Qt::blue).save(folder + "/Tall.JPG");
+        WriteFile(folder + "/broken.gif", "not a picture");
+        WriteFile(folder + "/notes.txt");
+        app::G().strPictureFolder.clear();
+    }
+
+    void Click(frmPicSelect& picker, const QString& name) {
+        ASSERT_TRUE(picker.File1.SelectFileName(name));
+        picker.File1_Click();
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+};
+
+}  // namespace
+
+TEST_F(PicSelect, OpensOnThePresetFileWithTitle) {
+    OpenHandOver("Bild laden", folder + "/wide.bmp");
+    frmPicSelect picker;
+    EXPECT_EQ(picker.windowTitle(), "Bild laden");
+    EXPECT_EQ(picker.Dir1.Path(), folder);
+    EXPECT_EQ(picker.File1.Path(), folder);
+    EXPECT_EQ(picker.File1.FileName(), "wide.bmp");
+    EXPECT_TRUE(picker.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(picker.Command1.text(), QString("Ü B E R N E H M E N"));
+    EXPECT_EQ(picker.Command2.text(), QString("A B B R E C H E N"));
+}
+
+TEST_F(PicSelect, WithoutPresetOpensOnTheCurrentFolder) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder);
+    OpenHandOver("Bild laden", "");
+    frmPicSelect picker;
+    QDir::setCurrent(previous);
+    EXPECT_EQ(picker.File1.Path(), folder);
+    EXPECT_EQ(picker.File1.FileName(), "");
+    EXPECT_EQ(picker.File1.count(), 3);  // broken.gif, Tall.JPG, wide.bmp
+}
+
+TEST_F(PicSelect, PreviewScalesWideAndTallPicturesIntoTheBox) {
+    OpenHandOver("Bild laden", folder + "/wide.bmp");
+    frmPicSelect picker;
+    ASSERT_EQ(picker.Picture1.InnerSize(), QSize(389, 327));
+
+    Click(picker, "wide.bmp");  // 800 x 600 -> 389 x 292 at the top-left
+    const QImage& wide = picker.Picture1.Image();
+    EXPECT_EQ(wide.pixel(0, 0), QColor(Qt::red).rgb());
+    EXPECT_EQ(wide.pixel(388, 291), QColor(Qt::red).rgb());
+    EXPECT_EQ(wide.pixel(388, 292), QColor(Qt::black).rgb());
+
+    Click(picker, "Tall.JPG");  // 600 x 800 -> 245 x 327
+    const QImage& tall = picker.Picture1.Image();
+    EXPECT_GT(qBlue(tall.pixel(244, 326)), 200);
+    EXPECT_LT(qRed(tall.pixel(244, 326)), 60);
+    EXPECT_EQ(tall.pixel(245, 100), QColor(Qt::black).rgb());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the wait pointer is gone again
+}
+
+TEST_F(PicSelect, UnreadableFileShowsThePreviousPictureAgain) {
+    OpenHandOver("Bild laden", "");
+    frmPicSelect picker;
+    picker.Dir1.SetPath(folder);
+    Click(picker, "broken.gif");  // nothing loaded yet: stays black
+    EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::black).rgb());
+    Click(picker, "wide.bmp");
+    Click(picker, "broken.gif");
+    EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::red).rgb());
+}
+
+TEST_F(PicSelect, AcceptHandsOverPathFolderAndPictureName) {
+    frmCapture editor;
+    app::G().editor = &editor;
+    OpenHandOver("Bild laden", "");
+    frmPicSelect picker;
+    picker.Dir1.SetPath(folder);
+    picker.Command1_Click();  // nothing selected: nothing happens
+    EXPECT_EQ(app::G().intDialogOpen, 1);
+
+    Click(picker, "Tall.JPG");
+    picker.Command1_Click();
+    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(app::G().strSelectedFile, folder + "/Tall.JPG");
+    EXPECT_EQ(app::G().strPictureFolder, folder + "/");
+    EXPECT_EQ(editor.Text1.text(), "Tall");
+    EXPECT_FALSE(picker.isVisible());
+    app::G().editor = nullptr;
+}
+
+TEST_F(PicSelect, DoubleClickAccepts) {
+    OpenHandOver("Bild laden", "");
+    frmPicSelect picker;
+    picker.Dir1.SetPath(folder);
+    ASSERT_TRUE(picker.File1.SelectFileName("wide.bmp"));
+    emit picker.File1.itemDoubleClicked(picker.File1.currentItem());
+    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(app::G().strSelectedFile, folder + "/wide.bmp");
+}
+
+TEST_F(PicSelect, CancelEmptiesTheSelectionAndCloseKeepsIt) {
+    OpenHandOver("Bild laden", folder + "/wide.bmp");
+    {
+        frmPicSelect picker;
+        picker.show();
+        picker.Command2_Click();
+        EXPECT_EQ(app::G().intDialogOpen, 0);
+        EXPECT_EQ(app::G().strSelectedFile, "");
+    }
+    OpenHandOver("Bild laden", "");
+    frmPicSelect picker;
+    picker.show();
+    picker.close();  // the close box
+    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(app::G().strSelectedFile, "");
+    EXPECT_EQ(app::G().strPictureFolder, "");
+}
+
+TEST_F(PicSelect, WaitingCallerResumesWhenThePickerReportsBack) {
+    OpenHandOver("Bild laden", folder + "/wide.bmp");
+    frmPicSelect picker;
+    QTimer::singleShot(50, &picker, [&] { picker.Command1.click(); });
+    dialogs::WaitForPicker(picker);
+    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(app::G().strSelectedFile, folder + "/wide.bmp");
+}
