@@ -1,0 +1,153 @@
+#include "tools/CropTool.h"
+
+#include <QCoreApplication>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "app/WindowHelpers.h"
+#include "editor/frmCapture.h"
+#include "tools/ToolPointer.h"
+
+namespace tools {
+
+// --- frame line -------------------------------------------------------------
+
+CropFrameLine::CropFrameLine(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+void CropFrameLine::SetBand(const PixelRect& band) {
+    if (band.IsEmpty()) {
+        setGeometry(0, 0, 0, 0);
+        return;
+    }
+    setGeometry(band.left, band.top, band.Width(), band.Height());
+}
+
+void CropFrameLine::paintEvent(QPaintEvent* event) {
+    // Inverts the canvas under the band. Over mid grey an inversion alone is
+    // hard to see, so the centre line of the band is also XORed with mid grey:
+    // it differs from the picture by at least half the range in every channel.
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.fillRect(event->rect(), Qt::black);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const bool horizontal = width() >= height();
+    const QRect centre = horizontal ? QRect(0, height() / 2, width(), height() >= 3 ? 1 : 0)
+                                    : QRect(width() / 2, 0, width() >= 3 ? 1 : 0, height());
+    painter.fillRect(centre & event->rect(), QColor(0x80, 0x80, 0x80));
+}
+
+// --- crop tool ----------------------------------------------------------------
+
+CropTool::CropTool(frmCapture& form) : form_(form) {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        lines_[i] = std::make_unique<CropFrameLine>(&form_.Picture2);
+        lines_[i]->setObjectName(QStringLiteral("Line%1").arg(i + 1));
+    }
+    check1Connection_ =
+        QObject::connect(&form_.Check1, &QAbstractButton::toggled, [this] { Check1_Click(); });
+}
+
+CropTool::~CropTool() {
+    QObject::disconnect(check1Connection_);
+}
+
+void CropTool::Check1_Click() {
+    form_.MoveFocusToDummy();
+    if (form_.Check1.isChecked()) {
+        form_.blnCropMode = -1;
+        form_.Picture2.SetMousePointer(PictureBox::kPointerCross);
+    } else {
+        form_.blnCropMode = 0;
+        form_.Picture2.SetMousePointer(PictureBox::kPointerCustom);
+        ApplyToolPointer(form_);
+    }
+    MirrorCanvasPointer(form_);
+}
+
+void CropTool::Press(int button, float x, float y) {
+    form_.blnCropDrag = button == 1 ? -1 : 0;
+    form_.Picture2.SetMousePointer(PictureBox::kPointerCross);
+    frame_ = CropFrame::AtPoint(x, y);
+    PlaceFrame();
+    ShowFrame(true);
+    form_.intCropX = CropAnchor(x);
+    form_.intCropY = CropAnchor(y);
+}
+
+void CropTool::Move(float x, float y) {
+    if (form_.blnCropDrag == 0) return;
+    frame_ = CropFrame::Spanning(form_.intCropX, form_.intCropY, x, y);
+    PlaceFrame();
+}
+
+void CropTool::Release() {
+    ShowFrame(false);
+    form_.Picture2.SetMousePointer(PictureBox::kPointerDefault);
+    form_.blnCropMode = 0;
+
+    const PixelRect bounds = CropBounds(frame_.lines[0], frame_.lines[1]);
+    const bool copied = CopySelection(bounds);
+    form_.blnCropDrag = 0;
+
+    if (copied) {
+        form_.MoveCanvasTwips(0, 0);
+        form_.SetAssignedPicture(form_.picRectangle.Image());
+        form_.SetUndoPictureFromCanvas();
+    }
+    // Turning the button off runs its click handler (focus, pointer).
+    if (form_.Check1.isChecked()) {
+        form_.Check1.setChecked(false);
+    } else {
+        Check1_Click();
+    }
+    app::CenterMainWindow();
+}
+
+bool CropTool::CopySelection(const PixelRect& bounds) {
+    PictureBox& target = form_.picRectangle;
+    target.SetPicture(QImage());
+    target.Cls();
+    // Repaints and timers may run; mouse and keys wait, so no second crop or
+    // stroke starts in the middle of this one.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    // The area outside the canvas image keeps picRectangle's background.
+    target.SetSizePixels(bounds.Width(), bounds.Height());
+    QImage& into = target.Image();
+    if (into.isNull() || into.width() != bounds.Width() || into.height() != bounds.Height()) {
+        // Out of memory: keep the picture as it is rather than replace it by
+        // nothing.
+        return false;
+    }
+    const QImage& from = form_.Picture2.Image();
+    const QRect selection(bounds.left, bounds.top, bounds.Width(), bounds.Height());
+    const QRect inside = selection & from.rect();
+    if (!inside.isEmpty()) {
+        QPainter painter(&into);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(inside.topLeft() - selection.topLeft(), from, inside);
+    }
+    target.Refresh();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return true;
+}
+
+void CropTool::ShowFrame(bool visible) {
+    frameVisible_ = visible;
+    for (auto& line : lines_) {
+        line->setVisible(visible);
+        if (visible) line->raise();
+    }
+}
+
+void CropTool::PlaceFrame() {
+    const auto bands = FrameBands(frame_);
+    for (std::size_t i = 0; i < lines_.size(); ++i) lines_[i]->SetBand(bands[i]);
+}
+
+}  // namespace tools

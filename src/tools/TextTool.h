@@ -1,0 +1,74 @@
+// The text tool: a floating box txtText on the canvas collects one line of
+// text, which is drawn into the picture in the current colour when the user
+// presses Enter, double-clicks the box or moves the focus elsewhere. The
+// panel frmSize ("Textgröße:") chooses 10, 12 or 14 point Arial bold.
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <QPoint>
+#include <QRadioButton>
+#include <QString>
+#include <array>
+#include <memory>
+
+class frmCapture;
+
+namespace tools {
+
+class TextTool {
+  public:
+    explicit TextTool(frmCapture& form);
+    ~TextTool();
+    TextTool(const TextTool&) = delete;
+    TextTool& operator=(const TextTool&) = delete;
+
+    // Left press on the canvas with the text tool (canvas pixels): opens the
+    // box there, or moves the open box with its text.
+    void Press(float x, float y);
+    // Shows the size panel while the text tool is current.
+    void SetSizePanelVisible(bool visible);
+
+    // Handlers (public so that the event plumbing and tests reach them).
+    void txtText_KeyDown(int keyCode);
+    void txtText_KeyUp(int keyCode, int shift);
+    void txtText_DblClick();  // commits the text
+    void txtText_LostFocus();
+    void optSize_MouseDown(int index);
+    void frmSize_MouseDown(QPoint pos);
+    void frmSize_MouseMove(Qt::MouseButtons buttons, QPoint pos);
+
+    // Text size in points (10, 12 or 14).
+    int TextSize() const { return textSize_; }
+
+    QLineEdit txtText;
+    QLabel lblTextSize;
+    QGroupBox frmSize;
+    std::array<QRadioButton, 3> optSize;
+
+    // The move marker of txtText: "moving" while a canvas press moves the box.
+    QString txtTextTag;
+
+  private:
+    class Events;
+    friend class Events;
+
+    void SizeBoxToText(const QString& margin);
+    void SetTextSize(int index);
+    void GiveFocusToCanvas();
+    void ResolveCanvasFocusLoss();
+    bool FocusWentToCanvas() const;
+
+    frmCapture& form_;
+    std::unique_ptr<Events> events_;
+    int textSize_ = 12;
+    QPoint dragOrigin_;
+    bool hasDragOrigin_ = false;
+    bool canvasFocusLossPending_ = false;
+    bool committing_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace tools
