@@ -1,0 +1,29 @@
+// QImageDib: zero-copy view of a Format_RGB32 QImage as a 32-bit DIB.
+#include "platform/qt/QImageDib.h"
+
+#include <bit>
+
+// Format_RGB32 is 0xffRRGGBB in native words: blue, green, red, 0xff in
+// memory only on a little-endian machine, which is what a 32-bit DIB holds.
+static_assert(std::endian::native == std::endian::little, "QImageDib needs a little-endian machine");
+
+QImageDib::QImageDib(QImage& image) {
+    if (image.isNull()) return;
+    if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
+    dc_.reset(gdi::CreateCompatibleDC(0));
+    if (!dc_) return;
+    gdi::BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = image.width();
+    header.biHeight = -image.height();  // QImage rows run top-down
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = gdi::BI_RGB;
+    // bits() detaches, so the memory is this image's own.
+    bitmap_.reset(gdi::WrapDIBits(header, image.bits(), image.bytesPerLine()));
+    if (bitmap_) previous_ = gdi::SelectObject(dc_.get(), bitmap_.get());
+}
+
+QImageDib::~QImageDib() {
+    if (previous_ != 0) gdi::SelectObject(dc_.get(), previous_);
+}

@@ -1,0 +1,29 @@
+// A QImage seen by the raster layer: its pixel memory as a top-down 32-bit
+// DIB selected into a memory DC of its own, without copying. Blits into
+// hdc() change the image directly (the canvas shows them on its next paint).
+//
+// The image must be Format_RGB32 (another format is converted in place
+// first), must not be reassigned or detached while the wrapper lives, and
+// must outlive it. Pixels the layer writes keep 0xFF in their fourth byte.
+#pragma once
+
+#include <QImage>
+
+#include "platform/raster/GdiHandles.h"
+
+class QImageDib {
+  public:
+    explicit QImageDib(QImage& image);
+    ~QImageDib();
+    QImageDib(const QImageDib&) = delete;
+    QImageDib& operator=(const QImageDib&) = delete;
+
+    // The memory DC, 0 for a null image.
+    gdi::HDC hdc() const { return dc_.get(); }
+
+  private:
+    // Destroyed in reverse: previous bitmap back, bitmap deleted, DC deleted.
+    gdi::UniqueDC dc_;
+    gdi::UniqueBitmap bitmap_;
+    gdi::HGDIOBJ previous_ = 0;
+};
