@@ -1,11 +1,90 @@
 #include "commands/ExternalProgram.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include "app/AppModul.h"
+#include "app/settings/IniFile.h"
+#include "app/settings/PathHelpers.h"
+#include "commands/BitmapFileWriter.h"
+#include "commands/ClipboardCommands.h"
+#include "dialogs/PickerWait.h"
+#include "dialogs/frmFileSelect.h"
 #include "editor/frmCapture.h"
 
 namespace commands {
 
-void OpenInExternalProgram(frmCapture& /*form*/) {}
+namespace {
 
-void ChooseExternalProgram(frmCapture& /*form*/) {}
+const QString kPickerCaption = QStringLiteral("Externes Bildverarbeitungsprogramm auswählen");
+
+std::string Native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Runs the program picker and stores its answer. False when another picker
+// is already open (the waits would tangle); nothing changes then.
+bool ChooseProgram() {
+    app::Globals& g = app::G();
+    if (g.intDialogOpen != 0) return false;
+    g.intDialogOpen = 1;
+    g.strSelectedFile = g.strExtProgram;
+    g.strDialogCaption = kPickerCaption;
+    {
+        frmFileSelect picker;
+        dialogs::WaitForPicker(picker);
+    }
+    g.intDialogOpen = 0;
+    // A cancelled choice leaves strSelectedFile at the old program, which is
+    // written back as it was.
+    g.strExtProgram = g.strSelectedFile;
+    app::WriteIni(g.strAppTitle.toStdString(), "ExtPhotoProgram", g.strExtProgram.toStdString(),
+                  Native(g.strIniFile));
+    return true;
+}
+
+void RemoveScratchFile() {
+    const QString& temp = app::G().strTempFile;
+    if (QFileInfo::exists(temp)) QFile::remove(temp);
+    QCoreApplication::processEvents();
+}
+
+// Starts the program with the scratch file as its one argument: no shell, so
+// blanks in either path need no quoting and nothing else can be started.
+void StartProgram() {
+    const app::Globals& g = app::G();
+    if (g.strExtProgram.isEmpty()) return;
+    QProcess::startDetached(g.strExtProgram, {QFileInfo(g.strTempFile).absoluteFilePath()});
+}
+
+}  // namespace
+
+void ChooseExternalProgram(frmCapture& /*form*/) {
+    ChooseProgram();
+}
+
+void OpenInExternalProgram(frmCapture& form) {
+    const app::Globals& g = app::G();
+    if (g.strExtProgram.isEmpty() || !app::FileExists(Native(g.strExtProgram))) {
+        if (!ChooseProgram()) return;
+        // First start: the picture without drawings goes into the scratch
+        // file, the picture with drawings onto the clipboard.
+        RemoveScratchFile();
+        WriteBitmapFile(form.Picture2.Picture(), g.strTempFile, FileWriteMode::Replace);
+        EmptyClipboard();
+        QCoreApplication::processEvents();
+        PutPictureOnClipboard(form.Picture2.Image());
+        QCoreApplication::processEvents();
+        StartProgram();
+        return;
+    }
+    // Normal start: the picture with drawings goes into the scratch file.
+    RemoveScratchFile();
+    WriteBitmapFile(form.Picture2.Image(), g.strTempFile, FileWriteMode::Replace);
+    QCoreApplication::processEvents();
+    StartProgram();
+}
 
 }  // namespace commands

@@ -1,0 +1,144 @@
+// Handing the picture to an external program, chosen through the program
+// picker: first-time and normal start, a vanished program, the right press.
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "commands/ExternalProgram.h"
+#include "commands_save/SaveTestSupport.h"
+
+using namespace save_test;
+
+namespace {
+
+class ExternalProgram : public EditorFixture {
+  protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        tools = root.path() + "/my tools";
+        QDir().mkpath(tools);
+        program = tools + "/rec ord";
+        record = root.path() + "/args.txt";
+        // Records the number of arguments and each argument on its own line.
+        QFile script(program);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\nout='%1'\nprintf '%s\\n' \"$#\" \"$@\" > \"$out.part\"\n"
+                                    "mv \"$out.part\" \"$out\"\n")
+                         .arg(record)
+                         .toUtf8());
+        script.close();
+        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    }
+
+    // Answers the program picker once it shows: accept `name` in `where`, or
+    // cancel when `name` is empty. Records what the picker looked like.
+    void AnswerPicker(const QString& where, const QString& name) {
+        auto answer = std::make_shared<std::function<void()>>();
+        *answer = [this, where, name, answer] {
+            frmFileSelect* picker = OpenWindow<frmFileSelect>();
+            if (picker == nullptr) {
+                QTimer::singleShot(20, *answer);
+                return;
+            }
+            pickerCaption = picker->windowTitle();
+            pickerPreset = picker->File1.FileName();
+            if (name.isEmpty()) {
+                picker->Command2.click();
+                return;
+            }
+            picker->Dir1.SetPath(where);
+            picker->File1.SelectFileName(name);
+            picker->Command1.click();
+        };
+        QTimer::singleShot(20, *answer);
+    }
+
+    QStringList RecordedArguments() {
+        if (!QTest::qWaitFor([this] { return QFile::exists(record); }, 5000)) return {};
+        QFile file(record);
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    QString tools;
+    QString program;
+    QString record;
+    QString pickerCaption;
+    QString pickerPreset;
+};
+
+}  // namespace
+
+TEST_F(ExternalProgram, FirstStartChoosesTheProgramAndHandsOverBothPictures) {
+    AnswerPicker(tools, "rec ord");
+    commands::OpenInExternalProgram(*form);
+
+    EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
+    EXPECT_EQ(app::G().strExtProgram, program);
+    EXPECT_EQ(Ini("ExtPhotoProgram"), program.toStdString());
+    // The scratch file holds the picture without the drawing ...
+    const QImage scratch(app::G().strTempFile);
+    ASSERT_EQ(scratch.size(), assigned.size());
+    EXPECT_EQ(MaxDifference(scratch, assigned), 0);
+    // ... and the clipboard the picture with it.
+    const QImage clip = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(clip.size(), canvas.size());
+    EXPECT_EQ(MaxDifference(clip, canvas), 0);
+    // Exactly one argument: the scratch file's absolute path, blanks and all.
+    EXPECT_EQ(RecordedArguments(), (QStringList{"1", QFileInfo(app::G().strTempFile).absoluteFilePath()}));
+}
+
+TEST_F(ExternalProgram, NormalStartHandsOverThePictureWithDrawingsWithoutPicker) {
+    app::G().strExtProgram = program;
+    QFile stale(app::G().strTempFile);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("old scratch");
+    stale.close();
+    bool pickerShown = false;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        if (frmFileSelect* picker = OpenWindow<frmFileSelect>()) {
+            pickerShown = true;
+            picker->Command2.click();
+        }
+    });
+    guard.start(10);
+
+    commands::OpenInExternalProgram(*form);
+    EXPECT_EQ(RecordedArguments(), (QStringList{"1", QFileInfo(app::G().strTempFile).absoluteFilePath()}));
+    EXPECT_FALSE(pickerShown);
+    const QImage scratch(app::G().strTempFile);
+    ASSERT_EQ(scratch.size(), canvas.size());
+    EXPECT_EQ(MaxDifference(scratch, canvas), 0);
+}
+
+TEST_F(ExternalProgram, AVanishedProgramOpensThePickerAgainAndCancelKeepsIt) {
+    const QString gone = tools + "/deleted paint";
+    app::G().strExtProgram = gone;
+    AnswerPicker({}, {});  // cancel
+    commands::OpenInExternalProgram(*form);
+    EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
+    EXPECT_EQ(app::G().strExtProgram, gone);
+    EXPECT_EQ(Ini("ExtPhotoProgram"), gone.toStdString());  // written back even on cancel
+    QTest::qWait(200);
+    EXPECT_FALSE(QFile::exists(record));  // nothing ran
+}
+
+TEST_F(ExternalProgram, ThePickerOpensAtTheCurrentProgram) {
+    app::G().strExtProgram = program;
+    AnswerPicker({}, {});
+    commands::ChooseExternalProgram(*form);
+    EXPECT_EQ(pickerPreset, "rec ord");
+    EXPECT_EQ(app::G().strExtProgram, program);
+}
+
+TEST_F(ExternalProgram, RightPressOnTheSaveButtonChoosesAProgramAndDoesNotSave) {
+    form->show();
+    AnswerPicker(tools, "rec ord");
+    QTest::mousePress(&form->Command1[1], Qt::RightButton);
+    QTest::mouseRelease(&form->Command1[1], Qt::RightButton);
+    EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
+    EXPECT_EQ(app::G().strExtProgram, program);
+    EXPECT_TRUE(FilesIn(folder).isEmpty());
+    QTest::qWait(100);
+    EXPECT_FALSE(QFile::exists(record));  // choosing starts nothing
+}

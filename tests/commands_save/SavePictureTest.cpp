@@ -1,0 +1,217 @@
+// Saving the canvas: free names, both formats, failures, the tool-bar triggers.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QtEndian>
+
+#include "commands/SavePicture.h"
+#include "commands/SaveSteps.h"
+#include "commands_save/SaveTestSupport.h"
+
+using namespace save_test;
+using commands::SavePicture;
+
+namespace {
+
+class Save : public EditorFixture {
+  protected:
+    void ChooseBitmap() { form->Option1.click(); }
+    void Touch(const QString& name) {
+        QFile file(folder + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+    }
+    QByteArray Contents(const QString& name) {
+        QFile file(folder + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+}  // namespace
+
+TEST_F(Save, EmptyNameAsksForOneAndWritesNothing) {
+    form->show();
+    form->Text1.clear();
+    SavePicture(*form);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].prompt, "Bitte Dateiname angeben...   ");
+    EXPECT_EQ(messages[0].kind, 1);
+    EXPECT_TRUE(FilesIn(folder).isEmpty());
+    EXPECT_EQ(Ini("PreviewName"), "<none>");
+    EXPECT_EQ(form->focusWidget(), &form->Text1);
+    EXPECT_EQ(dialogs::SavedNotice(), nullptr);
+}
+
+TEST_F(Save, BitmapSavesCountUpAndKeepThePlainNameInSettings) {
+    ChooseBitmap();
+    EXPECT_EQ(form->Label1.text(), ".bmp");
+    for (int i = 0; i < 3; ++i) SavePicture(*form);
+    EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.bmp", "Shot_01.bmp", "Shot_02.bmp"}));
+    EXPECT_EQ(Ini("PreviewName"), "Shot");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_NE(dialogs::SavedNotice(), nullptr);
+
+    // A standard 24-bit bottom-up Windows bitmap holding exactly the canvas.
+    const QByteArray bytes = Contents("Shot.bmp");
+    ASSERT_GE(bytes.size(), 54);
+    EXPECT_TRUE(bytes.startsWith("BM"));
+    const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
+    EXPECT_EQ(u32(2), static_cast<quint32>(bytes.size()));
+    EXPECT_EQ(u32(10), 54u);
+    EXPECT_EQ(u32(14), 40u);
+    EXPECT_EQ(u32(18), 64u);
+    EXPECT_EQ(u32(22), 48u);  // positive height: bottom-up
+    EXPECT_EQ(u16(28), 24);
+    EXPECT_EQ(u32(30), 0u);
+    EXPECT_EQ(bytes.size(), 54 + 64 * 3 * 48);
+    const QImage written(folder + "Shot.bmp");
+    ASSERT_EQ(written.size(), canvas.size());
+    EXPECT_EQ(MaxDifference(written, canvas), 0);
+}
+
+TEST_F(Save, BitmapRowsArePaddedToFourBytes) {
+    ChooseBitmap();
+    form->SetAssignedPicture(Gradient(7, 5));
+    SavePicture(*form);
+    const QByteArray bytes = Contents("Shot.bmp");
+    EXPECT_EQ(bytes.size(), 54 + 24 * 5);  // 7 * 3 = 21 bytes, padded to 24
+    EXPECT_EQ(MaxDifference(QImage(folder + "Shot.bmp"), Gradient(7, 5)), 0);
+}
+
+TEST_F(Save, JpegSaveLeavesOnlyTheJpegAndItMatchesTheCanvas) {
+    SavePicture(*form);
+    EXPECT_EQ(FilesIn(folder), QStringList{"Shot.jpg"});
+    const QByteArray bytes = Contents("Shot.jpg");
+    ASSERT_GE(bytes.size(), 4);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xD8);
+    const QImage decoded(folder + "Shot.jpg");
+    ASSERT_EQ(decoded.size(), canvas.size());
+    EXPECT_LE(MaxDifference(decoded.convertToFormat(QImage::Format_RGB32), canvas), 24);
+    // The drawing is in the file, not only the assigned picture.
+    const QRgb inside = decoded.pixel(20, 14);
+    EXPECT_GT(qBlue(inside), 200);
+    EXPECT_LT(qRed(inside), 60);
+    EXPECT_NE(dialogs::SavedNotice(), nullptr);
+}
+
+TEST_F(Save, ThreeJpegSavesOfOneName) {
+    for (int i = 0; i < 3; ++i) SavePicture(*form);
+    EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.jpg", "Shot_01.jpg", "Shot_02.jpg"}));
+    EXPECT_EQ(Ini("PreviewName"), "Shot");
+}
+
+TEST_F(Save, ATakenNameBlocksBothExtensions) {
+    Touch("Shot.bmp");
+    SavePicture(*form);  // JPEG
+    EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.bmp", "Shot_01.jpg"}));
+    EXPECT_EQ(Contents("Shot.bmp"), "keep me");
+
+    ChooseBitmap();
+    Touch("Shot_02.jpg");
+    SavePicture(*form);
+    EXPECT_TRUE(QFile::exists(folder + "Shot_03.bmp"));
+}
+
+TEST_F(Save, TheFirstGapInTheCounterIsFilled) {
+    ChooseBitmap();
+    Touch("Shot.jpg");
+    Touch("Shot_02.jpg");
+    SavePicture(*form);
+    EXPECT_TRUE(QFile::exists(folder + "Shot_01.bmp"));
+    EXPECT_EQ(Contents("Shot_02.jpg"), "keep me");
+}
+
+TEST_F(Save, AllNinetyNineTakenWarnsAndWritesNothing) {
+    Touch("Shot.jpg");
+    for (int n = 1; n <= 99; ++n) Touch(QStringLiteral("Shot_%1.jpg").arg(n, 2, 10, QChar('0')));
+    SavePicture(*form);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].prompt, "Bitte Dateiname ändern");
+    EXPECT_EQ(messages[0].kind, 2);
+    EXPECT_EQ(FilesIn(folder).size(), 100);
+    EXPECT_EQ(Ini("PreviewName"), "<none>");
+    EXPECT_EQ(dialogs::SavedNotice(), nullptr);
+}
+
+TEST_F(Save, FilesThatCannotBeReadStillCountAsTaken) {
+    ChooseBitmap();
+    ASSERT_TRUE(QFile::link(folder + "nowhere", folder + "Shot.bmp"));  // dangling link
+    Touch("Shot_01.jpg");
+    ::chmod(QFile::encodeName(folder + "Shot_01.jpg").constData(), 0);
+    SavePicture(*form);
+    EXPECT_TRUE(QFile::exists(folder + "Shot_02.bmp"));
+    EXPECT_FALSE(QFile::exists(folder + "nowhere"));  // nothing written through the link
+}
+
+TEST_F(Save, AFailedWriteIsReportedAndLeavesNothingBehind) {
+    // A name the file system refuses (too long for one component).
+    form->Text1.setText(QString(300, QChar('n')));
+    SavePicture(*form);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].prompt, "Das Bild konnte nicht gespeichert werden.");
+    EXPECT_EQ(messages[0].kind, 3);
+    EXPECT_TRUE(FilesIn(folder).isEmpty());  // no temporary file, no bitmap
+    EXPECT_EQ(dialogs::SavedNotice(), nullptr);
+
+    // A picture folder that does not exist.
+    messages.clear();
+    form->Text1.setText("Shot");
+    app::G().strPictureFolder = root.path() + "/missing/";
+    SavePicture(*form);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, 3);
+    EXPECT_FALSE(QDir(root.path() + "/missing").exists());
+}
+
+TEST_F(Save, WriteProtectedFolderIsReportedAndLeftEmpty) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not restrict the superuser";
+    ::chmod(QFile::encodeName(folder).constData(), 0555);
+    SavePicture(*form);
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, 3);
+    EXPECT_TRUE(FilesIn(folder).isEmpty());
+}
+
+TEST_F(Save, EnterInTheNameBoxSavesAndIsSwallowed) {
+    form->show();
+    form->Text1.setFocus();
+    form->Text1.setCursorPosition(4);
+    QTest::keyClick(&form->Text1, Qt::Key_Return);
+    EXPECT_TRUE(QFile::exists(folder + "Shot.jpg"));
+    EXPECT_EQ(form->Text1.text(), "Shot");
+}
+
+TEST_F(Save, DoubleClickInTheNameBoxSelectsAll) {
+    form->show();
+    QTest::mouseDClick(&form->Text1, Qt::LeftButton);
+    EXPECT_EQ(form->Text1.selectedText(), "Shot");
+}
+
+TEST_F(Save, WithoutPictureFolderSavesIntoTheCurrentFolder) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder);
+    app::G().strPictureFolder.clear();
+    SavePicture(*form);
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(QFile::exists(folder + "Shot.jpg"));
+}
+
+TEST_F(Save, TheReferencePictureFollowsTheAssignedPicture) {
+    form->picUndo.SetPicture(Gradient(5, 5));
+    SavePicture(*form);
+    EXPECT_EQ(form->picUndo.Picture().size(), assigned.size());
+    EXPECT_EQ(MaxDifference(form->picUndo.Picture().convertToFormat(QImage::Format_RGB32), assigned), 0);
+}
+
+TEST(FreeName, CountsFromOneToNinetyNine) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/";
+    EXPECT_EQ(commands::FindFreeBaseName(folder, "a"), folder + "a");
+    QFile(folder + "a.bmp").open(QIODevice::WriteOnly);
+    EXPECT_EQ(commands::FindFreeBaseName(folder, "a"), folder + "a_01");
+    QDir(folder).mkdir("a_01.jpg");  // a folder takes the name too
+    EXPECT_EQ(commands::FindFreeBaseName(folder, "a"), folder + "a_02");
+}
