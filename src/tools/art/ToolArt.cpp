@@ -49,6 +49,13 @@ const ToolArt& Art() {
     return art;
 }
 
+void SetButtonPicture(QAbstractButton& button, const QPixmap& picture) {
+    // The picture keeps its full size: a button smaller than 32 x 32 shows it
+    // scaled to fit.
+    button.setIcon(QIcon(picture));
+    button.setIconSize(picture.size());
+}
+
 int VariantOfColorIndex(int colorIndex) {
     if (colorIndex >= 0 && colorIndex <= 3) return colorIndex;
     if (colorIndex == 4 || colorIndex == 5) return 4;

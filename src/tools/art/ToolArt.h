@@ -3,6 +3,7 @@
 // once on first use (a QGuiApplication must exist).
 #pragma once
 
+#include <QAbstractButton>
 #include <QCursor>
 #include <QPixmap>
 #include <QPoint>
@@ -34,6 +35,9 @@ struct ToolArt {
 };
 
 const ToolArt& Art();
+
+// Shows a 32 x 32 picture on a graphical button (Command2, btnTools).
+void SetButtonPicture(QAbstractButton& button, const QPixmap& picture);
 
 // Icon variant of a colour index: the index itself for 0 to 3, 4 for black and
 // white (4 and 5), -1 for anything else.

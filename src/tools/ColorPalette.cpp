@@ -1,0 +1,104 @@
+#include "tools/ColorPalette.h"
+
+#include <QEvent>
+
+#include "editor/frmCapture.h"
+#include "tools/ToolPalette.h"
+#include "tools/art/ToolArt.h"
+
+namespace tools {
+
+namespace {
+
+// Tops of the fields inside the panel; the first one starts a pixel above it.
+constexpr std::array<int, 6> kFieldTops{-1, 17, 35, 52, 70, 87};
+
+}  // namespace
+
+ColorPalette::ColorPalette(frmCapture& form) : form_(form) {
+    Picture5.setParent(&form);
+    Picture5.setGeometry(197, 25, 26, 105);
+    Picture5.setAutoFillBackground(true);
+    QPalette panelColours = Picture5.palette();
+    panelColours.setColor(QPalette::Window, panelColours.color(QPalette::Base));
+    Picture5.setPalette(panelColours);
+    Picture5.hide();
+
+    for (std::size_t i = 0; i < lblColor.size(); ++i) {
+        QLabel& field = lblColor[i];
+        field.setParent(&Picture5);
+        field.setGeometry(0, kFieldTops[i], 26, 17);
+        field.setFrameStyle(QFrame::Box | QFrame::Plain);
+        field.setLineWidth(1);
+        field.setAutoFillBackground(true);
+        QPalette colours = field.palette();
+        colours.setColor(QPalette::Window, ToQColor(kPaletteColors[i]));
+        colours.setColor(QPalette::WindowText, QColor(0, 0, 0));
+        field.setPalette(colours);
+        field.setMouseTracking(true);
+        field.installEventFilter(this);
+    }
+}
+
+ColorPalette::~ColorPalette() {
+    for (QLabel& field : lblColor) field.removeEventFilter(this);
+}
+
+int ColorPalette::IndexOf(const QObject* label) const {
+    for (int i = 0; i < 6; ++i) {
+        if (label == &lblColor[static_cast<std::size_t>(i)]) return i;
+    }
+    return -1;
+}
+
+bool ColorPalette::eventFilter(QObject* watched, QEvent* event) {
+    const int i = IndexOf(watched);
+    if (i < 0) return false;
+    if (event->type() == QEvent::MouseMove) {
+        ChooseColor(i);
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        lblColor_MouseUp(i);
+    }
+    return false;
+}
+
+void ColorPalette::Show() {
+    Picture5.raise();
+    Picture5.show();
+}
+
+void ColorPalette::Hide() {
+    Picture5.hide();
+}
+
+void ColorPalette::ChooseColor(int i) {
+    if (i < 0 || i > 5) return;
+    form_.SetCurrentColor(kPaletteColors[static_cast<std::size_t>(i)]);
+    form_.intColorIndex = static_cast<std::int16_t>(i);
+    const int v = VariantOfColorIndex(i);
+    const auto vi = static_cast<std::size_t>(v);
+    const ToolArt& art = Art();
+    switch (form_.lngTool) {
+        case kToolHighlighter:
+            SetButtonPicture(form_.Command2, art.picMarker[vi]);
+            form_.Picture2.SetMouseIcon(art.MarkerPointer(v));
+            break;
+        case kToolEllipse:
+            SetButtonPicture(form_.Command2, art.picKreis[vi]);
+            break;
+        case kToolArrow:
+            SetButtonPicture(form_.Command2, art.piciArrow[vi]);
+            break;
+        case kToolText:
+            SetButtonPicture(form_.Command2, art.piciText[vi]);
+            break;
+        default:
+            break;
+    }
+}
+
+void ColorPalette::lblColor_MouseUp(int /*i*/) {
+    Hide();
+}
+
+}  // namespace tools

@@ -1,0 +1,47 @@
+// The colour pop-up under the colours button Command3: six colour fields
+// lblColor(0..5) in the panel Picture5. Sliding over a field makes its colour
+// current at once and swaps the tool icons to the matching colour variant.
+#pragma once
+
+#include <QLabel>
+#include <QObject>
+#include <QWidget>
+#include <array>
+
+#include "editor/ColorRef.h"
+
+class frmCapture;
+
+namespace tools {
+
+// Colours of the fields, index 0 to 5: red, green, yellow, cyan, black, white.
+inline constexpr std::array<COLORREF, 6> kPaletteColors{0x000000FF, 0x0000FF00, 0x0000FFFF,
+                                                        0x00FFFF00, 0x00000000, 0x00FFFFFF};
+
+class ColorPalette : public QObject {
+  public:
+    explicit ColorPalette(frmCapture& form);
+    ~ColorPalette() override;
+
+    QWidget Picture5;
+    std::array<QLabel, 6> lblColor;
+
+    // Makes colour i current (Command3's background, intColorIndex, icons).
+    void ChooseColor(int i);
+
+    // Handlers.
+    void lblColor_MouseUp(int i);
+
+    void Show();
+    void Hide();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    int IndexOf(const QObject* label) const;
+
+    frmCapture& form_;
+};
+
+}  // namespace tools
