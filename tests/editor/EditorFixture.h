@@ -1,0 +1,90 @@
+// A fresh editor window per test, with its settings file in a temporary folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "app/AppModul.h"
+#include "app/WindowHelpers.h"
+#include "editor/frmCapture.h"
+
+namespace editor_test {
+
+inline QImage Solid(int width, int height, QColor color) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+// A picture whose pixels differ from place to place, so copies can be told apart.
+inline QImage Pattern(int width, int height, int seed = 0) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 7 + seed) & 255, (y * 5) & 255, (x + y + seed * 3) & 255));
+    }
+    return image;
+}
+
+inline bool SamePixels(const QImage& a, const QImage& b) {
+    return a.size() == b.size() &&
+           a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+inline QString ReadText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+inline void WriteText(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(content);
+}
+
+class EditorTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        folder = QDir(dir.path()).absolutePath();
+        app::Globals& g = app::G();
+        g.strIniFile = folder + "/korvel-annotarix.ini";
+        g.strAppPath = folder + "/";
+        g.strTempFile = folder + "/temp.bmp";
+        g.strPictureFolder.clear();
+        g.strExtProgram.clear();
+        g.intWinOffset = 0;
+        g.intDialogOpen = 0;
+        g.strDialogCaption.clear();
+        g.strSelectedFile.clear();
+        app::SetMessageSinkForTests(
+            [this](const QString& prompt, int, const QString&) { messages << prompt; });
+        QGuiApplication::clipboard()->clear();
+    }
+    void TearDown() override {
+        form.reset();
+        app::G().editor = nullptr;
+        app::SetMessageSinkForTests({});
+    }
+
+    frmCapture& MakeForm() {
+        form = std::make_unique<frmCapture>();
+        app::G().editor = form.get();
+        form->Form_Load();
+        return *form;
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    QStringList messages;
+    std::unique_ptr<frmCapture> form;
+};
+
+}  // namespace editor_test

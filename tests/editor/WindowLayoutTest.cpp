@@ -1,0 +1,226 @@
+// The editor window's controls, the layout of the view and the scrolling.
+#include "editor/EditorFixture.h"
+
+using namespace editor_test;
+
+namespace {
+
+using WindowLayout = EditorTest;
+
+TEST_F(WindowLayout, ToolBarControlsSitWhereTheyBelongWithTheirTips) {
+    frmCapture& f = MakeForm();
+    struct Expected {
+        QWidget* control;
+        QRect geometry;
+        const char* tip;
+    };
+    const Expected expected[] = {
+        {&f.Command1[0], {3, 4, 25, 21}, "Bild laden"},
+        {&f.Command1[1], {28, 4, 25, 21}, "Bild speichern"},
+        {&f.Check1, {63, 4, 25, 21}, "Bild beschneiden"},
+        {&f.Command1[3], {88, 4, 25, 21}, "Bild in die Zwischenablage kopieren"},
+        {&f.Command1[4], {113, 4, 25, 21}, "Bild aus der Zwischenablage holen"},
+        {&f.Command1[5], {138, 4, 25, 21}, "mit externem Bild-Programm öffnen"},
+        {&f.Command2, {173, 4, 25, 21}, "Werkzeuge"},
+        {&f.Command3, {198, 4, 25, 21}, "Farben"},
+        {&f.Command1[6], {231, 4, 25, 21}, "letzten Schritt rückgängig machen"},
+        {&f.Text1, {263, 5, 184, 19}, ""},
+        {&f.Label1, {451, 8, 30, 15}, ""},
+        {&f.Option1, {487, 8, 65, 17}, ""},
+        {&f.Option2, {551, 8, 57, 17}, ""},
+    };
+    for (const Expected& e : expected) {
+        EXPECT_EQ(e.control->parentWidget(), &f.Picture1) << e.tip;
+        EXPECT_EQ(e.control->geometry(), e.geometry) << e.tip;
+        EXPECT_EQ(e.control->toolTip(), QString::fromUtf8(e.tip));
+    }
+    EXPECT_EQ(f.Picture1.geometry(), QRect(0, 0, 762, 29));
+    EXPECT_EQ(f.Label1.text(), ".jpg");
+    EXPECT_EQ(f.Option1.text(), "Bitmap");
+    EXPECT_EQ(f.Option2.text(), "JPeg");
+    EXPECT_TRUE(f.Option2.isChecked());
+    EXPECT_FALSE(f.Option1.isChecked());
+    EXPECT_EQ(f.Text1.font().family(), "Arial");
+    EXPECT_TRUE(f.Text1.font().bold());
+    EXPECT_EQ(f.Text1.font().pointSizeF(), 9.0);
+    EXPECT_TRUE(f.Label1.font().bold());
+    EXPECT_FALSE(f.Option1.font().bold());
+    EXPECT_EQ(f.Picture2.Font.pointSizeF(), 12.0);
+    EXPECT_TRUE(f.Picture2.Font.bold());
+    EXPECT_TRUE(f.Check1.isCheckable());
+    EXPECT_EQ(f.CurrentColor(), 0x0000FFFFu);
+    EXPECT_EQ(f.windowTitle(), "Korvel Annotarix");
+    EXPECT_FALSE(f.windowIcon().isNull());
+}
+
+TEST_F(WindowLayout, CommandArrayHasNoIndexTwo) {
+    frmCapture& f = MakeForm();
+    EXPECT_THROW(f.Command1[2], std::out_of_range);
+    EXPECT_THROW(f.Command1[7], std::out_of_range);
+    EXPECT_EQ(f.Command1.IndexOf(&f.Command1[5]), 5);
+    EXPECT_EQ(f.Command1.IndexOf(&f.Command2), -1);
+}
+
+TEST_F(WindowLayout, HiddenHoldersAndDesignedScrollBars) {
+    frmCapture& f = MakeForm();
+    f.show();
+    EXPECT_FALSE(f.picUndo.isVisible());
+    EXPECT_FALSE(f.pic_TMP.isVisible());
+    EXPECT_FALSE(f.picRectangle.isVisible());
+    EXPECT_FALSE(f.HScroll2.isVisible());
+    EXPECT_EQ(f.HScroll2.minimum(), 40);
+    EXPECT_EQ(f.HScroll2.maximum(), 95);
+    EXPECT_EQ(f.HScroll2.value(), 95);
+    EXPECT_EQ(f.HScroll1.singleStep(), 50);
+    EXPECT_EQ(f.HScroll1.pageStep(), 500);
+    EXPECT_EQ(f.VScroll1.singleStep(), 50);
+    EXPECT_EQ(f.VScroll1.pageStep(), 500);
+    EXPECT_EQ(f.Timer1.interval(), 40);
+    EXPECT_TRUE(f.Timer1.isActive());
+    // The focus sink lies outside the window, yet takes the focus.
+    EXPECT_GE(f.dummy.x(), f.width());
+    EXPECT_EQ(f.Picture2.parentWidget(), &f.Picture3);
+    EXPECT_EQ(f.Picture3.y(), 29);
+}
+
+TEST_F(WindowLayout, LoadClearsTheNameAndMakesTheCanvasBlack) {
+    frmCapture& f = MakeForm();
+    EXPECT_EQ(f.Text1.text(), "");
+    EXPECT_EQ(f.Picture2.BackColor(), 0u);
+    EXPECT_EQ(f.Picture2.Image().pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(f.Picture3.MousePointer(), PictureBox::kPointerCustom);
+}
+
+TEST_F(WindowLayout, CanvasTenPixelsTallerThanThePanelScrollsBy220Twips) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(11430, 7305);
+    const int panelHeight = f.Picture3HeightTwips();
+    EXPECT_EQ(panelHeight, 7305 - 435 - 690);
+    f.SetAssignedPicture(Solid(100, panelHeight / 15 + 10, Qt::white));
+    f.Form_Resize();
+    EXPECT_TRUE(f.VScroll1.isEnabled());
+    EXPECT_EQ(f.VScroll1.maximum(), 220);
+    EXPECT_EQ(f.VScroll1.height() * 15, panelHeight);
+    EXPECT_EQ(f.HScroll1.y(), 29 + panelHeight / 15);
+}
+
+TEST_F(WindowLayout, CanvasAsHighAsThePanelDisablesTheBarAndKeepsItsValues) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(11430, 7305);
+    const int panelHeight = f.Picture3HeightTwips();
+    f.SetAssignedPicture(Solid(100, panelHeight / 15 + 40, Qt::white));
+    f.Form_Resize();
+    f.VScroll1.setValue(300);
+    EXPECT_EQ(f.Picture2TopTwips(), -300);
+    f.SetAssignedPicture(Solid(100, panelHeight / 15, Qt::white));
+    f.Form_Resize();
+    EXPECT_FALSE(f.VScroll1.isEnabled());
+    EXPECT_EQ(f.VScroll1.maximum(), 670);
+    EXPECT_EQ(f.VScroll1.value(), 300);
+    EXPECT_EQ(f.Picture2TopTwips(), -300);
+}
+
+TEST_F(WindowLayout, NarrowCanvasLeavesTheHorizontalBarOff) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(7770 + 380, 7305);
+    ASSERT_EQ(f.Picture3WidthTwips(), 7770);
+    f.SetAssignedPicture(Solid(300, 100, Qt::white));
+    f.Form_Resize();
+    EXPECT_FALSE(f.HScroll1.isEnabled());
+    EXPECT_EQ(f.Picture2LeftTwips(), 0);
+    EXPECT_EQ(f.Picture2.x(), 0);
+}
+
+TEST_F(WindowLayout, WideCanvasScrollsToItsFarEdge) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(7770 + 380, 7305);
+    f.SetAssignedPicture(Solid(1000, 100, Qt::white));
+    f.Form_Resize();
+    EXPECT_TRUE(f.HScroll1.isEnabled());
+    EXPECT_EQ(f.HScroll1.maximum(), 7300);
+    f.HScroll1.setSliderPosition(f.HScroll1.maximum());  // dragging the thumb to the end
+    EXPECT_EQ(f.Picture2LeftTwips(), -7300);
+    EXPECT_EQ(f.Picture2.x(), -487);
+    // A smaller Max pulls the value and the canvas back.
+    f.SetAssignedPicture(Solid(600, 100, Qt::white));
+    f.Form_Resize();
+    EXPECT_EQ(f.HScroll1.maximum(), 9000 - 7770 + 70);
+    EXPECT_EQ(f.Picture2LeftTwips(), -(9000 - 7770 + 70));
+}
+
+TEST_F(WindowLayout, HugeScreenshotScrollsBeyondSixteenBitRanges) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(11430, 7305);
+    f.SetAssignedPicture(Solid(7680, 4320, Qt::white));
+    f.Form_Resize();
+    const int expectedMax = 7680 * 15 - f.Picture3WidthTwips() + 70;
+    EXPECT_GT(expectedMax, 32767);
+    EXPECT_EQ(f.HScroll1.maximum(), expectedMax);
+    EXPECT_EQ(f.VScroll1.maximum(), 4320 * 15 - f.Picture3HeightTwips() + 70);
+    f.HScroll1.setValue(f.HScroll1.maximum());
+    f.VScroll1.setValue(f.VScroll1.maximum());
+    // The far corner stands about 5 px inside the panel.
+    EXPECT_NEAR(f.Picture2.x() + f.Picture2.width(), f.Picture3.width() - 5, 1);
+    EXPECT_NEAR(f.Picture2.y() + f.Picture2.height(), f.Picture3.height() - 5, 1);
+}
+
+TEST_F(WindowLayout, WindowTooSmallForThePanelKeepsThePanelSize) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(11430, 7305);
+    const int width = f.Picture3WidthTwips();
+    const int height = f.Picture3HeightTwips();
+    f.ResizeTwips(300, 900);
+    EXPECT_EQ(f.Picture3WidthTwips(), width);
+    EXPECT_EQ(f.Picture3HeightTwips(), height);
+}
+
+TEST_F(WindowLayout, OffsetEnlargesTheRoomOnBothAxes) {
+    frmCapture& f = MakeForm();
+    app::G().intWinOffset = 120;
+    f.ResizeTwips(11430, 7305);
+    EXPECT_EQ(f.Picture3WidthTwips(), 11430 - 380 - 120);
+    EXPECT_EQ(f.Picture3HeightTwips(), 7305 - 435 - 690 - 120);
+}
+
+TEST_F(WindowLayout, FittingA640By480PictureSizesAndCentresTheWindow) {
+    frmCapture& f = MakeForm();
+    f.SetAssignedPicture(Solid(640, 480, Qt::white));
+    f.FitWindowToPicture();
+    EXPECT_EQ(f.WidthTwips(), 10045);
+    EXPECT_EQ(f.HeightTwips(), 8380);
+    EXPECT_EQ(f.Picture3WidthTwips(), 9665);
+    EXPECT_EQ(f.Picture3HeightTwips(), 7255);
+    EXPECT_FALSE(f.HScroll1.isEnabled());
+    EXPECT_FALSE(f.VScroll1.isEnabled());
+    const int screenWidth = frmCapture::ScreenWidthTwips();
+    const int screenHeight = frmCapture::ScreenHeightTwips();
+    const int left = std::max(0, screenWidth / 2 - 10045 / 2);
+    const int top = std::max(0, screenHeight / 2 - 8380 / 2);
+    EXPECT_NEAR(f.frameGeometry().x(), left / 15.0, 1);
+    EXPECT_NEAR(f.frameGeometry().y(), top / 15.0, 1);
+}
+
+TEST_F(WindowLayout, CenterFormPutsAWindowLargerThanTheScreenAtTheTopLeft) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(frmCapture::ScreenWidthTwips() + 3000, frmCapture::ScreenHeightTwips() + 3000);
+    app::CenterForm(f);
+    EXPECT_EQ(f.frameGeometry().topLeft(), f.screen()->geometry().topLeft());
+}
+
+TEST_F(WindowLayout, CenterFormSitsAboveTheMiddle) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(11430, 7305);
+    app::CenterForm(f);
+    const QRect screen = f.screen()->geometry();
+    const double top = (std::nearbyint(screen.height() * 15 * 0.85) / 2 - 7305 / 2) / 15.0;
+    EXPECT_NEAR(f.frameGeometry().y() - screen.y(), std::max(0.0, std::trunc(top)), 1);
+    EXPECT_NEAR(f.frameGeometry().x() - screen.x(), (screen.width() * 15 / 2 - 11430 / 2) / 15.0, 1);
+}
+
+TEST_F(WindowLayout, VarIIfPicksByTheSixteenBitCondition) {
+    EXPECT_EQ(varIIf<double>(-1, 1.5, 2.5), 1.5);
+    EXPECT_EQ(varIIf<double>(0, 1.5, 2.5), 2.5);
+    EXPECT_EQ(varIIf<int>(1, 7, 9), 7);
+}
+
+}  // namespace
