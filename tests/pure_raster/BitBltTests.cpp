@@ -197,3 +197,20 @@ TEST(RasterGetDIBits, SamePaletteDepthCopiesIndicesAndTable) {
     EXPECT_EQ(out[2], 1);
     EXPECT_EQ(bmi.bmiColors[2].rgbRed, 90);
 }
+
+TEST(RasterBitBlt, ConvertingRowsOfEveryWidthTouchOnlyTheirPixels) {
+    for (const auto& [from, to] : std::vector<std::pair<int, int>>{{32, 24}, {24, 32}, {24, 24}, {32, 32}}) {
+        for (int w = 1; w <= 37; ++w) {
+            Surface src(w + 3, 2, from), dst(w + 5, -2, to);
+            src.Fill();
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < w + 5; ++x) dst.Set(x, y, 0x5A5A5A);
+            BitBlt(dst.hdc(), 1, 1, w, 1, src.hdc(), 2, 0, SRCCOPY);
+            for (int x = 0; x < w + 5; ++x) {
+                const std::uint32_t expected = (x >= 1 && x <= w) ? Surface::Pattern(x + 1, 0) : 0x5A5A5Au;
+                ASSERT_EQ(dst.Get(x, 1), expected) << from << "->" << to << " width " << w << " x " << x;
+                ASSERT_EQ(dst.Get(x, 0), 0x5A5A5Au);
+            }
+        }
+    }
+}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/raster/Blit.h"
+#include "platform/raster/FastRows.h"
 #include "platform/raster/RasterOps.h"
 
 namespace gdi {
@@ -28,50 +29,6 @@ RowPath ChoosePath(const Bitmap& dst, const Bitmap* src, DWORD rop) {
     if (src->bitCount == 32 && dst.bitCount == 24) return RowPath::From32To24;
     if (src->bitCount == 24 && dst.bitCount == 32) return RowPath::From24To32;
     return RowPath::Colours;
-}
-
-// 32-bit B,G,R,x pixels to 24-bit B,G,R, four pixels per step as three words.
-void Row32To24(const std::uint8_t* s, std::uint8_t* d, LONG n) {
-    LONG i = 0;
-    for (; i + 4 <= n; i += 4, s += 16, d += 12) {
-        std::uint32_t p[4];
-        std::memcpy(p, s, 16);
-        const std::uint32_t w[3] = {(p[0] & 0x00FFFFFFu) | (p[1] << 24),
-                                    ((p[1] >> 8) & 0xFFFFu) | (p[2] << 16),
-                                    ((p[2] >> 16) & 0xFFu) | (p[3] << 8)};
-        std::memcpy(d, w, 12);
-    }
-    for (; i < n; ++i, s += 4, d += 3) {
-        d[0] = s[0];
-        d[1] = s[1];
-        d[2] = s[2];
-    }
-}
-
-void Row24To32(const std::uint8_t* s, std::uint8_t* d, LONG n, std::uint32_t unused) {
-    LONG i = 0;
-    for (; i + 4 <= n; i += 4, s += 12, d += 16) {
-        std::uint32_t w[3];
-        std::memcpy(w, s, 12);
-        const std::uint32_t p[4] = {(w[0] & 0x00FFFFFFu) | unused,
-                                    (w[0] >> 24) | ((w[1] & 0xFFFFu) << 8) | unused,
-                                    (w[1] >> 16) | ((w[2] & 0xFFu) << 16) | unused, (w[2] >> 8) | unused};
-        std::memcpy(d, p, 16);
-    }
-    for (; i < n; ++i, s += 3, d += 4) {
-        const std::uint32_t v =
-            std::uint32_t{s[0]} | (std::uint32_t{s[1]} << 8) | (std::uint32_t{s[2]} << 16) | unused;
-        std::memcpy(d, &v, 4);
-    }
-}
-
-void RowUnused32(const std::uint8_t* s, std::uint8_t* d, LONG n, std::uint32_t unused) {
-    for (LONG i = 0; i < n; ++i, s += 4, d += 4) {
-        std::uint32_t v;
-        std::memcpy(&v, s, 4);
-        v = (v & 0x00FFFFFFu) | unused;
-        std::memcpy(d, &v, 4);
-    }
 }
 
 // Index translation from one colour table to another (identity when equal).
@@ -145,6 +102,18 @@ void BlitRect(Bitmap& dst, const Bitmap* src, const BlitArea& a, DWORD rop) {
     const bool backwards = src == &dst && dy > sy;
     const RowPath path = ChoosePath(dst, src, rop);
     const std::uint32_t unused = std::uint32_t{dst.unusedByte} << 24;
+
+    // Whole rows of two bitmaps with the same row layout are one block of
+    // memory: move it at once.
+    if (path == RowPath::Move && dx == 0 && sx == 0 && w == dst.width && w == src->width &&
+        dst.pitch == src->pitch) {
+        const std::uint8_t* s0 = src->Row(sy);
+        std::uint8_t* d0 = dst.Row(dy);
+        const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(h - 1) * dst.pitch;
+        const std::ptrdiff_t low = std::min<std::ptrdiff_t>(0, last);
+        std::memmove(d0 + low, s0 + low, static_cast<std::size_t>(h) * static_cast<std::size_t>(dst.stride));
+        return;
+    }
 
     std::vector<std::uint32_t> colours, dstColours;
     std::vector<std::uint8_t> indices, translate;
