@@ -11,12 +11,8 @@ namespace {
 
 constexpr float kTwipsPerPixel = static_cast<float>(frmCapture::kTwipsPerPixel);
 
-QCursor GrabbingHand() {
-    return QCursor(Qt::ClosedHandCursor);
-}
-QCursor OpenHand() {
-    return QCursor(Qt::OpenHandCursor);
-}
+const QCursor& OpenHand() { return Art().picHand[0]; }
+const QCursor& GrabbingHand() { return Art().picHand[1]; }
 
 // Moves one scroll bar a step of the drag; setting the value runs its change
 // handler, which places the canvas.

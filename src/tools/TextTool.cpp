@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QTimer>
 
 #include "editor/frmCapture.h"
 #include "tools/geometry/Rounding.h"
@@ -68,6 +67,12 @@ class TextTool::Events : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (tool_.closing_) return false;
         if (watched == &tool_.txtText) return BoxEvent(*event);
+        if (event->type() == QEvent::MouseButtonRelease &&
+            (watched == &tool_.form_.Picture2 || watched == &tool_.form_.Picture3)) {
+            // The press that took the focus is over without moving the box.
+            tool_.ResolveCanvasFocusLoss();
+            return false;
+        }
         if (watched == &tool_.frmSize) return PanelEvent(*event);
         for (std::size_t i = 0; i < tool_.optSize.size(); ++i) {
             if (watched == &tool_.optSize[i] && event->type() == QEvent::MouseButtonPress) {
@@ -101,11 +106,10 @@ class TextTool::Events : public QObject {
                 // does not end the text.
                 if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
                 if (reason == Qt::MouseFocusReason && tool_.FocusWentToCanvas()) {
-                    // The canvas took the focus for a press that has not been
+                    // The view took the focus for a press that has not been
                     // handled yet. If it is a text press, it moves the box with
-                    // its text; otherwise the focus loss counts afterwards.
+                    // its text; otherwise the focus loss counts at the release.
                     tool_.canvasFocusLossPending_ = true;
-                    QTimer::singleShot(0, this, [this] { tool_.ResolveCanvasFocusLoss(); });
                     return false;
                 }
                 tool_.txtText_LostFocus();
@@ -163,6 +167,8 @@ TextTool::TextTool(frmCapture& form) : form_(form), events_(std::make_unique<Eve
     frmSize.setGeometry(40, 68, 73, 97);
     frmSize.hide();
     frmSize.installEventFilter(events_.get());
+    form_.Picture2.installEventFilter(events_.get());
+    form_.Picture3.installEventFilter(events_.get());
 
     struct Option {
         const char* caption;
@@ -195,6 +201,8 @@ TextTool::~TextTool() {
     closing_ = true;
     txtText.removeEventFilter(events_.get());
     frmSize.removeEventFilter(events_.get());
+    form_.Picture2.removeEventFilter(events_.get());
+    form_.Picture3.removeEventFilter(events_.get());
     for (auto& option : optSize) option.removeEventFilter(events_.get());
 }
 
@@ -309,14 +317,11 @@ void TextTool::ResolveCanvasFocusLoss() {
 }
 
 bool TextTool::FocusWentToCanvas() const {
-    // A press on the canvas gives the focus to the canvas or, if it takes none,
-    // to the nearest container that does.
+    // Qt moves the focus before it delivers the press that caused it. The
+    // canvas or the view panel around it taking the focus this way means a
+    // canvas press is on its way.
     const QWidget* focus = QApplication::focusWidget();
-    for (const QWidget* w = &form_.Picture2; w != nullptr; w = w->parentWidget()) {
-        if (w == focus) return true;
-        if (w->isWindow()) break;
-    }
-    return false;
+    return focus == &form_.Picture2 || focus == &form_.Picture3;
 }
 
 }  // namespace tools
