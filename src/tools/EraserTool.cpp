@@ -1,8 +1,8 @@
 #include "tools/EraserTool.h"
 
-#include <cstring>
-
 #include "editor/frmCapture.h"
+#include "platform/qt/QImageDib.h"
+#include "platform/raster/gdi.h"
 #include "tools/geometry/Rounding.h"
 
 namespace tools {
@@ -19,20 +19,21 @@ void EraserTool::Move(float x, float y) {
 }
 
 void EraserTool::CopyBlock(float x, float y) {
-    // Source and destination at the same coordinates; only the part that lies
-    // inside both images is copied.
-    const QImage& source = form_.picUndo.Image();
-    QImage& target = form_.Picture2.Image();
-    const QRect block(N(x), N(y), kBlockWidth, kBlockHeight);
-    const QRect copied = block & source.rect() & target.rect();
-    if (!copied.isEmpty() && source.format() == target.format() && source.depth() == 32) {
-        const auto rowBytes = static_cast<std::size_t>(copied.width()) * 4;
-        for (int row = copied.top(); row <= copied.bottom(); ++row) {
-            std::memcpy(target.scanLine(row) + static_cast<std::ptrdiff_t>(copied.left()) * 4,
-                        source.constScanLine(row) + static_cast<std::ptrdiff_t>(copied.left()) * 4, rowBytes);
+    // Source and destination at the same coordinates, straight between the two
+    // persistent images; the blit clips to both, so the part outside either
+    // image is left alone. Its result is not needed: nothing copied, nothing
+    // changed.
+    const int left = N(x);
+    const int top = N(y);
+    {
+        const QImageDib source(form_.picUndo.Image());
+        const QImageDib target(form_.Picture2.Image());
+        if (source.hdc() != 0 && target.hdc() != 0) {
+            gdi::BitBlt(target.hdc(), left, top, kBlockWidth, kBlockHeight, source.hdc(), left, top,
+                        gdi::SRCCOPY);
         }
     }
-    form_.Picture2.Refresh(block);
+    form_.Picture2.Refresh(QRect(left, top, kBlockWidth, kBlockHeight));
 }
 
 }  // namespace tools
