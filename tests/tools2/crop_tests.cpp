@@ -1,0 +1,187 @@
+// Crop: arming with Check1, the selection frame, the cut and what follows.
+#include <QScreen>
+
+#include "EditorFixture.h"
+#include "commands/ClipboardCommands.h"
+
+namespace tools2_test {
+namespace {
+
+class CropTest : public EditorFixture {
+  protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        original = Canvas().Image().copy();
+    }
+    void Arm() {
+        QTest::mouseClick(&form->Check1, Qt::LeftButton);
+        ASSERT_TRUE(form->Check1.isChecked());
+        ASSERT_EQ(form->blnCropMode, -1);
+    }
+    QWidget* FrameLine(int n) { return Canvas().findChild<QWidget*>(QStringLiteral("Line%1").arg(n)); }
+    QImage Original(const QRect& r) const { return original.copy(r).convertToFormat(QImage::Format_RGB32); }
+
+    QImage original;
+};
+
+TEST_F(CropTest, ArmingAndDisarmingChangesOnlyThePointer) {
+    form->lngTool = 5;
+    Arm();
+    EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCross);
+    EXPECT_EQ(form->Picture3.MousePointer(), PictureBox::kPointerCross);
+    EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
+    QTest::mouseClick(&form->Check1, Qt::LeftButton);
+    EXPECT_FALSE(form->Check1.isChecked());
+    EXPECT_EQ(form->blnCropMode, 0);
+    EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
+    EXPECT_EQ(form->Picture3.MousePointer(), PictureBox::kPointerCustom);
+    EXPECT_EQ(Canvas().Image(), original);
+    EXPECT_EQ(form->lngTool, 5);
+}
+
+TEST_F(CropTest, EveryDragDirectionCutsTheSameArea) {
+    const QRect area(140, 90, 40, 35);
+    const std::pair<QPoint, QPoint> drags[] = {
+        {area.topLeft(), area.topLeft() + QPoint(40, 35)},
+        {area.topLeft() + QPoint(40, 35), area.topLeft()},
+        {area.topLeft() + QPoint(40, 0), area.topLeft() + QPoint(0, 35)},
+        {area.topLeft() + QPoint(0, 35), area.topLeft() + QPoint(40, 0)},
+    };
+    for (const auto& [from, to] : drags) {
+        Load(original);
+        Arm();
+        Press(from.x(), from.y());
+        MoveTo((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
+        MoveTo(to.x(), to.y());
+        Release(to.x(), to.y());
+        EXPECT_EQ(Canvas().Picture().convertToFormat(QImage::Format_RGB32), Original(area))
+            << "drag from " << from.x() << "," << from.y();
+        EXPECT_EQ(Canvas().Image(), Original(area));
+        EXPECT_EQ(form->picUndo.Image(), Original(area));
+    }
+}
+
+TEST_F(CropTest, FrameInvertsOnScreenAndLeavesNoTrace) {
+    Arm();
+    Press(20, 30);
+    MoveTo(120, 100);
+    // The picture itself is untouched while the frame is shown.
+    EXPECT_EQ(Canvas().Image(), original);
+    for (int n = 1; n <= 4; ++n) {
+        ASSERT_NE(FrameLine(n), nullptr);
+        EXPECT_TRUE(FrameLine(n)->isVisible()) << n;
+    }
+    EXPECT_EQ(FrameLine(1)->geometry(), QRect(19, 29, 103, 3));  // along y = 30
+    EXPECT_EQ(FrameLine(3)->geometry(), QRect(119, 32, 3, 67));  // along x = 120
+    // On screen the frame shows the picture inverted: white under the top
+    // line turns black, blue under the right line turns yellow.
+    const QImage shown = Canvas().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.pixel(40, 29) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(shown.pixel(121, 60) & 0xFFFFFF, 0xFFFF00u);
+    EXPECT_EQ(shown.pixel(40, 40) & 0xFFFFFF, 0xFFFFFFu);  // inside: as it is
+    // The centre line stays visible over mid grey, where inverting alone
+    // would hardly change anything.
+    MoveTo(160, 110);
+    const QImage overGrey = Canvas().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QColor centre(overGrey.pixel(155, 110));
+    EXPECT_GT(std::abs(centre.red() - 0x80), 100);
+
+    Release(160, 110);
+    for (int n = 1; n <= 4; ++n) EXPECT_FALSE(FrameLine(n)->isVisible()) << n;
+    EXPECT_EQ(Canvas().Image(), Original(QRect(20, 30, 140, 80)));
+}
+
+TEST_F(CropTest, ClickOrRightClickCutsTheSinglePixelAndUndoBringsItBack) {
+    Arm();
+    Press(100, 0);
+    Release(100, 0);
+    ASSERT_EQ(Canvas().Picture().size(), QSize(1, 1));
+    EXPECT_EQ(Canvas().Image().pixel(0, 0), original.pixel(100, 0));
+
+    Load(original);
+    Arm();
+    Press(33, 0, Qt::RightButton);
+    EXPECT_EQ(form->blnCropDrag, 0);
+    MoveTo(90, 60);  // the frame does not follow a right drag
+    Release(90, 60, Qt::RightButton);
+    ASSERT_EQ(Canvas().Picture().size(), QSize(1, 1));
+    EXPECT_EQ(Canvas().Image().pixel(0, 0), original.pixel(33, 0));
+
+    // The press put the uncropped picture on the clipboard.
+    commands::UndoPicture(*form);
+    QApplication::processEvents();
+    EXPECT_EQ(Canvas().Image().size(), original.size());
+    EXPECT_EQ(Canvas().Image(), original);
+}
+
+TEST_F(CropTest, AfterTheCutTheButtonIsUpTheToolPointerBackAndCanvasAtOrigin) {
+    form->lngTool = 3;
+    Load(TestPicture(1500, 1200));
+    form->HScroll1.setValue(600);
+    ASSERT_EQ(form->Picture2LeftTwips(), -600);
+    const int hValue = form->HScroll1.value();
+    Arm();
+    Press(100, 100);
+    MoveTo(300, 250);
+    Release(300, 250);
+    EXPECT_FALSE(form->Check1.isChecked());
+    EXPECT_EQ(form->blnCropMode, 0);
+    EXPECT_EQ(form->blnCropDrag, 0);
+    EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
+    EXPECT_EQ(Canvas().Picture().size(), QSize(200, 150));
+    EXPECT_EQ(form->Picture2LeftTwips(), 0);
+    EXPECT_EQ(form->Picture2TopTwips(), 0);
+    EXPECT_EQ(form->HScroll1.value(), hValue);  // the scroll bars are left alone
+    // The window is centred on the screen.
+    const QRect screen = form->screen()->geometry();
+    const QRect frame = form->frameGeometry();
+    EXPECT_NEAR(frame.center().x(), screen.center().x(), 2);
+}
+
+TEST_F(CropTest, SelectionBeyondTheCanvasTakesTheBackgroundThere) {
+    Arm();
+    Press(190, 140);
+    MoveTo(230, 170);
+    Release(230, 170);
+    ASSERT_EQ(Canvas().Picture().size(), QSize(40, 30));
+    EXPECT_EQ(Canvas().Image().pixel(5, 5), original.pixel(195, 145));
+    const QRgb background = ToQColor(form->picRectangle.BackColor()).rgb();
+    EXPECT_EQ(Canvas().Image().pixel(20, 5), background);
+    EXPECT_EQ(Canvas().Image().pixel(5, 20), background);
+}
+
+TEST_F(CropTest, AnnotationsInsideTheCutBecomePartOfTheReference) {
+    const auto markAndCrop = [this] {
+        Load(original);
+        form->lngTool = 1;
+        form->SetCurrentColor(0x00000000);
+        Stroke({{10, 40}, {50, 40}});  // black line on white, rows 34..45
+        Arm();
+        Press(0, 20);
+        MoveTo(55, 60);
+        Release(55, 60);
+        ASSERT_EQ(Canvas().Image().size(), QSize(55, 40));
+        form->lngTool = 5;
+    };
+    // Erasing over the line (now at rows 14..25) no longer removes it.
+    markAndCrop();
+    Press(20, 15);
+    Release(20, 15);
+    EXPECT_EQ(Pixel(25, 20), 0x000000u);
+
+    // Undo brings the uncropped picture back, but the reference stays the
+    // cropped one: erasing now paints pixels of the cropped picture, here its
+    // copy of the line where the restored picture is white.
+    markAndCrop();
+    commands::UndoPicture(*form);
+    QApplication::processEvents();
+    ASSERT_EQ(Canvas().Image().size(), original.size());
+    ASSERT_EQ(Pixel(25, 20), 0xFFFFFFu);
+    Press(20, 15);
+    Release(20, 15);
+    EXPECT_EQ(Pixel(25, 20), 0x000000u);
+    EXPECT_EQ(Pixel(25, 40), 0x000000u);  // the restored line itself
+}
+
+}  // namespace
+}  // namespace tools2_test
