@@ -68,7 +68,7 @@ void ChooseExternalProgram(frmCapture& /*form*/) {
 void OpenInExternalProgram(frmCapture& form) {
     const app::Globals& g = app::G();
     if (g.strExtProgram.isEmpty() || !app::FileExists(Native(g.strExtProgram))) {
-        if (!ChooseProgram()) return;
+        if (!ChooseProgram() || form.IsUnloading()) return;  // the editor closed while the picker showed
         // First start: the picture without drawings goes into the scratch
         // file, the picture with drawings onto the clipboard.
         RemoveScratchFile();
