@@ -1,6 +1,7 @@
 #include "jpeg/JpegDct.h"
 
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "jpeg/JpegError.h"
@@ -113,30 +114,122 @@ QuantPlan MakeQuantPlan(const QuantTable& table) {
     return plan;
 }
 
-bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out) {
-    ForwardDctTransposed(block);
-    alignas(16) std::int32_t rounded[64];
+bool TransformFlatBlock(float sample, const QuantPlan& plan, std::int16_t* out) {
+    const float product = (64.0f * sample) * plan.multipliers[0];
+    const double rounded = RoundHalfEven(product);
+    if (rounded < -32768.0 || rounded > 32767.0) return false;
+    std::memset(out, 0, 64 * sizeof(std::int16_t));
+    out[plan.destination[0]] = static_cast<std::int16_t>(rounded);
+    return true;
+}
+
 #if defined(__SSE2__)
-    // cvtps2dq rounds with the current mode, round-to-nearest-even.
-    __m128 low = _mm_set1_ps(-32768.5f);
-    __m128 high = _mm_set1_ps(32767.5f);
+namespace {
+
+// float(double(x) * c) for four lanes.
+inline __m128 MulD(__m128 x, __m128d c) {
+    const __m128d lo = _mm_mul_pd(_mm_cvtps_pd(x), c);
+    const __m128d hi = _mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), c);
+    return _mm_movelh_ps(_mm_cvtpd_ps(lo), _mm_cvtpd_ps(hi));
+}
+
+// float(double(x) * c + double(z)) for four lanes.
+inline __m128 MulAddD(__m128 x, __m128d c, __m128 z) {
+    const __m128d lo = _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(x), c), _mm_cvtps_pd(z));
+    const __m128d hi =
+        _mm_add_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), c), _mm_cvtps_pd(_mm_movehl_ps(z, z)));
+    return _mm_movelh_ps(_mm_cvtpd_ps(lo), _mm_cvtpd_ps(hi));
+}
+
+// The one-dimensional transform on four lanes, d[i] holding sample i; the
+// same operations, in the same order, as TransformLanes.
+inline void TransformVectors(__m128* d) {
+    const __m128d c4 = _mm_set1_pd(kC4), c6 = _mm_set1_pd(kC6), e = _mm_set1_pd(kE), f = _mm_set1_pd(kF);
+    const __m128 t0 = _mm_add_ps(d[0], d[7]), t7 = _mm_sub_ps(d[0], d[7]);
+    const __m128 t1 = _mm_add_ps(d[1], d[6]), t6 = _mm_sub_ps(d[1], d[6]);
+    const __m128 t2 = _mm_add_ps(d[2], d[5]), t5 = _mm_sub_ps(d[2], d[5]);
+    const __m128 t3 = _mm_add_ps(d[3], d[4]), t4 = _mm_sub_ps(d[3], d[4]);
+
+    const __m128 t10 = _mm_add_ps(t0, t3), t13 = _mm_sub_ps(t0, t3);
+    const __m128 t11 = _mm_add_ps(t1, t2);
+    const __m128 z1 = MulD(_mm_add_ps(_mm_sub_ps(t1, t2), t13), c4);
+    d[0] = _mm_add_ps(t10, t11);
+    d[4] = _mm_sub_ps(t10, t11);
+    d[2] = _mm_add_ps(t13, z1);
+    d[6] = _mm_sub_ps(t13, z1);
+
+    const __m128 p10 = _mm_add_ps(t4, t5), p11 = _mm_add_ps(t5, t6), p12 = _mm_add_ps(t6, t7);
+    const __m128 z5 = MulD(_mm_sub_ps(p10, p12), c6);
+    const __m128 z2 = MulAddD(p10, e, z5);
+    const __m128 z4 = MulAddD(p12, f, z5);
+    const __m128 z3 = MulD(p11, c4);
+    const __m128 z11 = _mm_add_ps(t7, z3), z13 = _mm_sub_ps(t7, z3);
+    d[5] = _mm_add_ps(z13, z2);
+    d[3] = _mm_sub_ps(z13, z2);
+    d[1] = _mm_add_ps(z11, z4);
+    d[7] = _mm_sub_ps(z11, z4);
+}
+
+inline void Transpose4(__m128& r0, __m128& r1, __m128& r2, __m128& r3) {
+    _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+}
+
+}  // namespace
+
+bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out) {
+    // Rows of the block as left (columns 0-3) and right (columns 4-7) halves.
+    __m128 left[8], right[8];
+    for (int r = 0; r < 8; ++r) {
+        left[r] = _mm_loadu_ps(block + r * 8);
+        right[r] = _mm_loadu_ps(block + r * 8 + 4);
+    }
+    // Columns: every lane is a column.
+    TransformVectors(left);
+    TransformVectors(right);
+    // Transpose the 8 x 8 as four 4 x 4 quarters: afterwards every lane is a row.
+    Transpose4(left[0], left[1], left[2], left[3]);
+    Transpose4(left[4], left[5], left[6], left[7]);
+    Transpose4(right[0], right[1], right[2], right[3]);
+    Transpose4(right[4], right[5], right[6], right[7]);
+    __m128 low[8], high[8];  // low[v]: rows 0-3 of column v, high[v]: rows 4-7
+    for (int i = 0; i < 4; ++i) {
+        low[i] = left[i];
+        low[i + 4] = right[i];
+        high[i] = left[i + 4];
+        high[i + 4] = right[i + 4];
+    }
+    TransformVectors(low);
+    TransformVectors(high);
+
+    // Quantise: entry v * 8 + u holds out(u, v). cvtps2dq rounds with the
+    // current mode, round-to-nearest-even.
+    const __m128 lowest = _mm_set1_ps(-32768.5f);
+    const __m128 highest = _mm_set1_ps(32767.5f);
     __m128 outside = _mm_setzero_ps();
-    for (int i = 0; i < 64; i += 4) {
-        const __m128 product = _mm_mul_ps(_mm_loadu_ps(block + i), _mm_load_ps(plan.multipliers.data() + i));
-        outside = _mm_or_ps(outside, _mm_or_ps(_mm_cmplt_ps(product, low), _mm_cmpge_ps(product, high)));
-        _mm_store_si128(reinterpret_cast<__m128i*>(rounded + i), _mm_cvtps_epi32(product));
+    alignas(16) std::int16_t rounded[64];
+    for (int v = 0; v < 8; ++v) {
+        const __m128 a = _mm_mul_ps(low[v], _mm_load_ps(plan.multipliers.data() + v * 8));
+        const __m128 b = _mm_mul_ps(high[v], _mm_load_ps(plan.multipliers.data() + v * 8 + 4));
+        outside = _mm_or_ps(outside, _mm_or_ps(_mm_cmplt_ps(a, lowest), _mm_cmpge_ps(a, highest)));
+        outside = _mm_or_ps(outside, _mm_or_ps(_mm_cmplt_ps(b, lowest), _mm_cmpge_ps(b, highest)));
+        _mm_store_si128(reinterpret_cast<__m128i*>(rounded + v * 8),
+                        _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b)));
     }
     if (_mm_movemask_ps(outside) != 0) return false;
+    for (int i = 0; i < 64; ++i) out[plan.destination[i]] = rounded[i];
+    return true;
+}
 #else
+bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out) {
+    ForwardDctTransposed(block);
     for (int i = 0; i < 64; ++i) {
         const float product = block[i] * plan.multipliers[i];
         const double r = RoundHalfEven(product);
         if (r < -32768.0 || r > 32767.0) return false;
-        rounded[i] = static_cast<std::int32_t>(r);
+        out[plan.destination[i]] = static_cast<std::int16_t>(r);
     }
-#endif
-    for (int i = 0; i < 64; ++i) out[plan.destination[i]] = static_cast<std::int16_t>(rounded[i]);
     return true;
 }
+#endif
 
 }  // namespace jpeg

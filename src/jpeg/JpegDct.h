@@ -38,4 +38,9 @@ QuantPlan MakeQuantPlan(const QuantTable& table);
 // out. Returns false when a coefficient falls outside the 16-bit range.
 bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out);
 
+// TransformBlock for a block whose 64 samples all equal `sample`, with the
+// same result: the transform of a constant is exact (sums of equal values
+// scale by powers of two), leaving 64 * sample at DC and zeros elsewhere.
+bool TransformFlatBlock(float sample, const QuantPlan& plan, std::int16_t* out);
+
 }  // namespace jpeg

@@ -95,7 +95,7 @@ void WriteSof(OutputBuffer& out, const EncoderState& state, std::uint8_t marker)
     }
 }
 
-std::vector<std::uint8_t> AssembleFile(EncoderState& state, int threads) {
+ByteArray AssembleFile(EncoderState& state, int threads) {
     const std::int64_t estimate = OptimiseTables(state, threads);
     const double upper = RoundHalfEven(static_cast<double>(estimate) * 1.3 + 1000.0 +
                                        static_cast<double>(state.comment.size()));
@@ -138,7 +138,8 @@ struct FileCloser {
 }  // namespace
 
 std::vector<std::uint8_t> cJpeg::EncodeToMemory() {
-    return jpeg::AssembleFile(state_, Threads());
+    const jpeg::ByteArray bytes = jpeg::AssembleFile(state_, Threads());
+    return {bytes.begin(), bytes.end()};
 }
 
 std::int32_t cJpeg::SaveFile(const std::string& FileName) {
@@ -148,7 +149,7 @@ std::int32_t cJpeg::SaveFile(const std::string& FileName) {
     const std::filesystem::file_type type = std::filesystem::symlink_status(FileName, ec).type();
     if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none) return 2;
 
-    const std::vector<std::uint8_t> bytes = EncodeToMemory();
+    const jpeg::ByteArray bytes = jpeg::AssembleFile(state_, Threads());
 
     // "x": create only, so a file that appeared meanwhile is not replaced either.
     errno = 0;

@@ -12,7 +12,7 @@ namespace jpeg {
 
 // Builds the Huffman tables and assembles the complete file in memory.
 // Raises error 9 when a component holds no coefficients (nothing sampled).
-std::vector<std::uint8_t> AssembleFile(EncoderState& state, int threads);
+ByteArray AssembleFile(EncoderState& state, int threads);
 
 // Segment writers. A DQT or DHT call whose segment start lies at least four
 // bytes behind the write position appends another table to that segment.

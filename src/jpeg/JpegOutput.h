@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "jpeg/JpegError.h"
+#include "jpeg/JpegState.h"
 
 namespace jpeg {
 
@@ -45,13 +46,13 @@ class OutputBuffer {
         bytes_.at(at + 1) = static_cast<std::uint8_t>(value & 0xFF);
     }
     // Shrinks the buffer to the bytes written and hands it over.
-    std::vector<std::uint8_t> Release() {
+    ByteArray Release() {
         bytes_.resize(pos_);
         return std::move(bytes_);
     }
 
   private:
-    std::vector<std::uint8_t> bytes_;
+    ByteArray bytes_;
     std::size_t pos_ = 0;
 };
 

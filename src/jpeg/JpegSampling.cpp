@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
@@ -81,6 +82,17 @@ std::int64_t ScaledSize(int factor, int size, int maxFactor) {
 
 std::int64_t RoundUp8(std::int64_t v) {
     return (v + 7) / 8 * 8;
+}
+
+// True when the 8 x 8 pixels of block column bx all have one colour.
+bool IsFlat(const std::uint8_t* const* rows, int bx) {
+    const std::uint8_t* first = rows[0] + bx * 24;
+    std::uint8_t pattern[24];
+    for (int k = 0; k < 8; ++k) std::memcpy(pattern + 3 * k, first, 3);
+    for (int j = 0; j < 8; ++j) {
+        if (std::memcmp(rows[j] + bx * 24, pattern, 24) != 0) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -165,7 +177,9 @@ void cJpeg::SampleComponentsFromMemory(const std::uint8_t* bits, std::ptrdiff_t 
     for (int k = 0; k < componentCount; ++k) {
         const int index = firstComponent + k;
         jpeg::Component& comp = state_.components[static_cast<std::size_t>(index)];
-        comp.coefficients.assign(static_cast<std::size_t>(pw) * static_cast<std::size_t>(ph), 0);
+        // Every entry is written below, so the new array is not cleared first.
+        comp.coefficients =
+            jpeg::CoefficientArray(static_cast<std::size_t>(pw) * static_cast<std::size_t>(ph));
         targets.push_back({kWeights[index], jpeg::MakeQuantPlan(state_.quant[comp.quantSelector]),
                            comp.coefficients.data()});
     }
@@ -176,12 +190,26 @@ void cJpeg::SampleComponentsFromMemory(const std::uint8_t* bits, std::ptrdiff_t 
     jpeg::RunParts(parts, [&](int part) {
         const auto firstRow = static_cast<int>(jpeg::PartBegin(blocksY, parts, part));
         const auto endRow = static_cast<int>(jpeg::PartBegin(blocksY, parts, part + 1));
-        alignas(32) float red[64], green[64], blue[64], block[64];
+        alignas(32) std::int32_t red[64], green[64], blue[64];
+        alignas(32) float block[64];
         for (int by = firstRow; by < endRow; ++by) {
             const std::uint8_t* rows[8];
             for (int j = 0; j < 8; ++j)
                 rows[j] = bits + static_cast<std::ptrdiff_t>(ph - 1 - (by * 8 + j)) * stride;
             for (int bx = 0; bx < blocksX; ++bx) {
+                const std::size_t offset = (static_cast<std::size_t>(by) * blocksX + bx) * 64;
+                if (IsFlat(rows, bx)) {
+                    // One colour: the transform reduces to the DC term.
+                    const std::uint8_t* px = rows[0] + bx * 24;
+                    for (const Target& t : targets) {
+                        const ColourWeights w = t.weights;
+                        const float sample = static_cast<float>(px[2]) * w.r +
+                                             static_cast<float>(px[1]) * w.g +
+                                             static_cast<float>(px[0]) * w.b + w.offset;
+                        if (!jpeg::TransformFlatBlock(sample, t.plan, t.out + offset)) overflow = true;
+                    }
+                    continue;
+                }
                 for (int j = 0; j < 8; ++j) {
                     const std::uint8_t* px = rows[j] + bx * 24;
                     for (int k = 0; k < 8; ++k) {
@@ -190,11 +218,12 @@ void cJpeg::SampleComponentsFromMemory(const std::uint8_t* bits, std::ptrdiff_t 
                         red[j * 8 + k] = px[3 * k + 2];
                     }
                 }
-                const std::size_t offset = (static_cast<std::size_t>(by) * blocksX + bx) * 64;
                 for (const Target& t : targets) {
                     const ColourWeights w = t.weights;
-                    for (int i = 0; i < 64; ++i)
-                        block[i] = red[i] * w.r + green[i] * w.g + blue[i] * w.b + w.offset;
+                    for (int i = 0; i < 64; ++i) {
+                        block[i] = static_cast<float>(red[i]) * w.r + static_cast<float>(green[i]) * w.g +
+                                   static_cast<float>(blue[i]) * w.b + w.offset;
+                    }
                     if (!jpeg::TransformBlock(block, t.plan, t.out + offset)) overflow = true;
                 }
             }

@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "jpeg/JpegBuffer.h"
+
 namespace jpeg {
+
+using CoefficientArray = std::vector<std::int16_t, LargeBufferAllocator<std::int16_t>>;
+using ByteArray = std::vector<std::uint8_t, LargeBufferAllocator<std::uint8_t>>;
 
 // One quantisation table slot: 64 values and the matching DCT multipliers,
 // both in zigzag order.
@@ -38,7 +43,7 @@ struct Component {
     int quantSelector = 0;  // 0 or 1
     // 64 quantised coefficients per block, zigzag order, blocks row by row from
     // the top of the component.
-    std::vector<std::int16_t> coefficients;
+    CoefficientArray coefficients;
 };
 
 struct EncoderState {

@@ -124,6 +124,29 @@ TEST(JpegDct, FastTransformEqualsDctThenQuantise) {
     }
 }
 
+// The shortcut for one-colour blocks gives exactly the full transform's bytes,
+// for every sample value the colour conversion can produce.
+TEST(JpegDct, FlatBlockShortcutEqualsTheFullTransform) {
+    cJpeg encoder;
+    for (const int quality : {95, 100, 50, 1}) {
+        encoder.Quality(quality);
+        for (const int slot : {0, 1}) {
+            const jpeg::QuantPlan plan = jpeg::MakeQuantPlan(encoder.State().quant[slot]);
+            for (int step = 0; step <= 5120; ++step) {
+                const float sample = -128.0f + step * 0.05f + (step % 7) * 0.0013f;
+                float block[64];
+                std::fill(block, block + 64, sample);
+                std::int16_t full[64], flat[64];
+                ASSERT_TRUE(jpeg::TransformBlock(block, plan, full));
+                ASSERT_TRUE(jpeg::TransformFlatBlock(sample, plan, flat));
+                ASSERT_EQ(std::vector<std::int16_t>(full, full + 64),
+                          std::vector<std::int16_t>(flat, flat + 64))
+                    << "sample " << sample << " quality " << quality;
+            }
+        }
+    }
+}
+
 TEST(JpegDct, MultipliersRejectValuesOutsideTheRange) {
     for (const int bad : {0, 256}) {
         jpeg::QuantTable table;

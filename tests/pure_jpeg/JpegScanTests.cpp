@@ -46,7 +46,8 @@ std::vector<std::uint8_t> WriteBits(const std::vector<std::pair<std::uint32_t, i
         writer.Write(value, count);
     }
     writer.Flush();
-    return out.Release();
+    const jpeg::ByteArray bytes = out.Release();
+    return {bytes.begin(), bytes.end()};
 }
 
 TEST(JpegBitWriter, PadsWithOnesAndStuffsEveryFF) {
