@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 
 namespace dialogs {
 
@@ -44,6 +45,12 @@ void FileListBox::Fill() {
     dir.setFilter(filters);
     dir.setSorting(QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     addItems(dir.entryList());
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event) {
+    const int before = currentRow();
+    QListWidget::keyPressEvent(event);
+    if (currentRow() != before && !FileName().isEmpty()) emit Click();
 }
 
 QString FileListBox::FileName() const {

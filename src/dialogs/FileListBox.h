@@ -34,8 +34,12 @@ class FileListBox : public QListWidget {
     bool SelectFileName(const QString& name);
 
   signals:
+    // A file was clicked, or the keyboard moved the selection to another file.
     void Click();
     void DblClick();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Fill();

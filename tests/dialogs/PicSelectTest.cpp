@@ -79,6 +79,14 @@ TEST_F(PicSelect, PreviewScalesWideAndTallPicturesIntoTheBox) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the wait pointer is gone again
 }
 
+TEST_F(PicSelect, ArrowKeysInTheFileListPreviewTheNextFile) {
+    OpenHandOver("Bild laden", folder + "/Tall.JPG");
+    frmPicSelect picker;
+    QTest::keyClick(&picker.File1, Qt::Key_Down);  // Tall.JPG -> wide.bmp
+    EXPECT_EQ(picker.File1.FileName(), "wide.bmp");
+    EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::red).rgb());
+}
+
 TEST_F(PicSelect, UnreadableFileShowsThePreviousPictureAgain) {
     OpenHandOver("Bild laden", "");
     frmPicSelect picker;
