@@ -3,9 +3,13 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "platform/wmf/WmfPicture.h"
+
 QImage LoadPictureFile(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile() || !info.isReadable()) return {};
+    // Qt reads no metafiles: those (told by their header) go to the program's own player.
+    if (auto metafile = wmf::TryLoadWindowsMetafileFile(path)) return *metafile;
 
     QImageReader reader(path);
     reader.setAutoTransform(false);
