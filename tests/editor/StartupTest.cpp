@@ -1,0 +1,147 @@
+// Start-up from preset settings files and command lines, and closing the window.
+#include <unistd.h>
+
+#include "app/settings/PathHelpers.h"
+#include "editor/EditorFixture.h"
+
+using namespace editor_test;
+
+namespace {
+
+class Startup : public EditorTest {
+  protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        program = folder + "/korvel-annotarix";
+        WriteText(program, "#!/bin/sh\n");
+        ini = folder + "/korvel-annotarix.ini";
+        QDir().mkpath(folder + "/Bilder");
+        Solid(40, 30, Qt::red).save(folder + "/Bilder/Mein Bild.JPG", "JPG");
+    }
+    frmCapture& Start(const QString& commandLine) {
+        form = app::StartEditor(program, commandLine);
+        return *form;
+    }
+    void Settings(const QByteArray& lines) { WriteText(ini, "[Korvel Annotarix]\n" + lines); }
+
+    QString program;
+    QString ini;
+};
+
+TEST_F(Startup, ProgramWideValuesComeFromTheProgramFile) {
+    Settings("ExtPhotoProgram=/usr/bin/gimp\n");
+    Start("");
+    EXPECT_EQ(app::G().strAppPath, folder + "/");
+    EXPECT_EQ(app::G().strIniFile, ini);
+    EXPECT_EQ(app::G().strTempFile, folder + "/temp.bmp");
+    EXPECT_EQ(app::G().strExtProgram, "/usr/bin/gimp");
+    EXPECT_EQ(app::G().strAppTitle, "Korvel Annotarix");
+    EXPECT_EQ(app::G().editor, form.get());
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Startup, CommandLinePictureOpensWithNameAndFolder) {
+    frmCapture& f = Start(folder + "/Bilder/Mein Bild.JPG");
+    EXPECT_EQ(app::G().strPictureFolder, folder + "/Bilder/");
+    EXPECT_EQ(f.Text1.text(), "Mein Bild");
+    EXPECT_EQ(f.Picture2.size(), QSize(40, 30));
+    EXPECT_EQ(f.picUndo.Picture().size(), QSize(40, 30));
+}
+
+TEST_F(Startup, QuotedCommandLineOfAnExistingFileStillOpensIt) {
+    frmCapture& f = Start("\"" + folder + "/Bilder/Mein Bild.JPG\"");
+    EXPECT_EQ(f.Text1.text(), "Mein Bild");
+    EXPECT_EQ(app::G().strPictureFolder, folder + "/Bilder/");
+    EXPECT_EQ(f.Picture2.size(), QSize(40, 30));
+}
+
+TEST_F(Startup, QuotedMissingPathTakesTheLetterCaseFallback) {
+    frmCapture& f = Start("\"/bilder/mein bild.JPG\"");
+    EXPECT_EQ(app::G().strPictureFolder, "/Bilder/");
+    EXPECT_EQ(f.Text1.text(), "Mein Bild");
+}
+
+TEST_F(Startup, MissingPictureStillSetsNameAndFolder) {
+    // A path that names no file takes the letter-case fallback.
+    Settings("PreviewName=Vorgabe\n");
+    const QString missing = folder + "/Bilder/gone.jpeg";
+    const QString fallback = QString::fromStdString(app::LetterCaseFallback(missing.toStdString()));
+    frmCapture& f = Start(missing);
+    EXPECT_EQ(f.Text1.text(), "Gone");
+    EXPECT_EQ(app::G().strPictureFolder, fallback.left(fallback.lastIndexOf('/') + 1));
+    EXPECT_TRUE(f.Picture2.Picture().isNull());
+}
+
+TEST_F(Startup, OtherEndingsAreIgnoredAndThePreviewNameShows) {
+    Settings("PreviewName=Vorgabe\n");
+    Solid(10, 10, Qt::blue).save(folder + "/a.png");
+    frmCapture& f = Start(folder + "/a.png");
+    EXPECT_EQ(f.Text1.text(), "Vorgabe");
+    EXPECT_EQ(app::G().strPictureFolder, "");
+    EXPECT_TRUE(f.Picture2.Picture().isNull());
+}
+
+TEST_F(Startup, SaveAsSelectsBitmapOnlyForExactlyDotBmp) {
+    Settings("SaveAs=.bmp\n");
+    frmCapture& f = Start("");
+    EXPECT_TRUE(f.Option1.isChecked());
+    EXPECT_EQ(f.Label1.text(), ".bmp");
+    form.reset();
+    Settings("SaveAs=.BMP\n");
+    frmCapture& g = Start("");
+    EXPECT_TRUE(g.Option2.isChecked());
+    EXPECT_EQ(g.Label1.text(), ".jpg");
+}
+
+TEST_F(Startup, OffsetIsParsedFromTheStartOfTheText) {
+    const std::pair<QByteArray, int> cases[] = {{"12px", 12}, {"2.5", 2},   {"3.5", 4},
+                                                {"abc", 0},   {"99999", 0}, {"-15", -15}};
+    for (const auto& [text, expected] : cases) {
+        Settings("Offset(Win10)=" + text + "\n");
+        app::G().intWinOffset = 0;
+        Start("");
+        EXPECT_EQ(app::G().intWinOffset, expected) << text.constData();
+        form.reset();
+    }
+}
+
+TEST_F(Startup, ClosingTheWindowWritesFormatAndOffset) {
+    Settings("; kept\nPreviewName=x\n");
+    frmCapture& f = Start("");
+    app::G().intWinOffset = 30;
+    f.Option1.click();
+    EXPECT_EQ(f.Label1.text(), ".bmp");
+    f.close();
+    const QString text = ReadText(ini);
+    EXPECT_TRUE(text.contains("SaveAs=.bmp\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Offset(Win10)=30\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("; kept\nPreviewName=x\n")) << text.toStdString();
+    EXPECT_TRUE(f.IsUnloading());
+    EXPECT_FALSE(f.Timer1.isActive());
+}
+
+TEST_F(Startup, ClosingWithJpegWritesJpg) {
+    frmCapture& f = Start("");
+    f.close();
+    EXPECT_TRUE(ReadText(ini).contains("SaveAs=.jpg\n"));
+    EXPECT_TRUE(ReadText(ini).contains("Offset(Win10)=0\n"));
+}
+
+TEST_F(Startup, ClosingTheEditorClosesOtherWindows) {
+    frmCapture& f = Start("");
+    QWidget notice;
+    notice.show();
+    f.close();
+    EXPECT_FALSE(notice.isVisible());
+}
+
+TEST_F(Startup, UnwritableProgramFolderUsesTheUserFolders) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    Start("");
+    QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_NE(app::G().strIniFile, ini);
+    EXPECT_TRUE(app::G().strIniFile.endsWith("/korvel-annotarix.ini"));
+}
+
+}  // namespace
