@@ -1,5 +1,6 @@
 #include "tools/ToolPalette.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 
 #include "editor/frmCapture.h"
@@ -61,10 +62,18 @@ bool ToolPalette::eventFilter(QObject* watched, QEvent* event) {
     if (i < 0) return false;
     if (event->type() == QEvent::MouseMove) {
         ChooseTool(i);
-    } else if (event->type() == QEvent::MouseButtonRelease) {
-        btnTools_MouseUp(i);
+        return false;
     }
-    return false;  // the button still handles its own click
+    if (event->type() == QEvent::MouseButtonRelease) {
+        // The button finishes its own click first (hiding the panel before
+        // would cancel it), then the release closes the panel.
+        watched->removeEventFilter(this);
+        QCoreApplication::sendEvent(watched, event);
+        watched->installEventFilter(this);
+        btnTools_MouseUp(i);
+        return true;
+    }
+    return false;
 }
 
 void ToolPalette::Show() {

@@ -1,0 +1,110 @@
+// The colour pop-up: press on the colours button, slide over the fields,
+// release. The colour, the colour index and the icon variants follow.
+#include "ToolsFixture.h"
+
+namespace tools_test {
+namespace {
+
+using ColorPaletteTest = ToolsFixture;
+
+TEST_F(ColorPaletteTest, FieldsSitUnderTheColoursButtonInTheirColours) {
+    Press(form->Command3);
+    EXPECT_TRUE(ColorPanel().Picture5.isVisible());
+    EXPECT_EQ(ColorPanel().Picture5.geometry(), QRect(197, 25, 26, 105));
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(FromQColor(ColorField(i).palette().color(QPalette::Window)),
+                  tools::kPaletteColors[static_cast<std::size_t>(i)]);
+    }
+    Release(form->Command3);
+}
+
+TEST_F(ColorPaletteTest, SlidingWithTheHighlighterSwapsIconAndPointerOnEveryField) {
+    const tools::ToolArt& art = tools::Art();
+    SlideToTool(1);
+    Press(form->Command3);
+    EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
+    for (int i = 0; i < 3; ++i) {
+        MoveTo(ColorField(i));
+        EXPECT_EQ(form->CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(form->intColorIndex, i);
+        EXPECT_TRUE(SameImage(Command2Picture(), art.picMarker[static_cast<std::size_t>(i)].toImage())) << i;
+        EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(i))) << i;
+    }
+    Release(ColorField(2));
+    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+    EXPECT_EQ(form->CurrentColor(), 0x0000FFFFu);
+}
+
+TEST_F(ColorPaletteTest, WhiteUsesTheBlackVariant) {
+    const tools::ToolArt& art = tools::Art();
+    SlideToTool(1);
+    SlideToColor(5);
+    EXPECT_EQ(form->CurrentColor(), 0x00FFFFFFu);
+    EXPECT_EQ(form->intColorIndex, 5);
+    EXPECT_TRUE(SameImage(Command2Picture(), art.picMarker[4].toImage()));
+    EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(4)));
+    SlideToTool(4);
+    SlideToColor(3);
+    EXPECT_TRUE(SameImage(Command2Picture(), art.piciText[3].toImage()));
+}
+
+TEST_F(ColorPaletteTest, ShapeToolsChangeOnlyTheButtonIconNotThePointer) {
+    const tools::ToolArt& art = tools::Art();
+    SlideToTool(2);
+    SlideToColor(1);
+    EXPECT_TRUE(SameImage(Command2Picture(), art.picKreis[1].toImage()));
+    EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picCross));
+    SlideToTool(3);
+    SlideToColor(3);
+    EXPECT_TRUE(SameImage(Command2Picture(), art.piciArrow[3].toImage()));
+    EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picArrow));
+}
+
+TEST_F(ColorPaletteTest, HandAndEraserKeepTheirPicture) {
+    const QImage hand = Command2Picture();
+    SlideToColor(1);
+    EXPECT_EQ(form->CurrentColor(), 0x0000FF00u);
+    EXPECT_EQ(form->intColorIndex, 1);
+    EXPECT_TRUE(SameImage(Command2Picture(), hand));
+    EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().picHand[0]));
+}
+
+TEST_F(ColorPaletteTest, ClickWithoutMovingOpensAndClosesAndKeepsTheColour) {
+    SlideToColor(3);
+    QTest::mouseClick(&form->Command3, Qt::LeftButton);
+    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+    EXPECT_EQ(form->CurrentColor(), 0x00FFFF00u);
+    EXPECT_EQ(form->intColorIndex, 3);
+}
+
+TEST_F(ColorPaletteTest, OpeningOneCloseTheOther) {
+    Press(form->Command2);
+    Release(form->Picture3, QPoint(400, 280));
+    ASSERT_TRUE(ToolPanel().picTools.isVisible());
+    Press(form->Command3);
+    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    EXPECT_TRUE(ColorPanel().Picture5.isVisible());
+    // Sliding back over the tools button closes the colour panel.
+    MoveTo(form->Command2);
+    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+    Release(form->Command2);
+}
+
+TEST_F(ColorPaletteTest, ReleaseInTheGapLeavesThePanelOpenAndHoverStillChooses) {
+    Press(form->Command3);
+    MoveTo(ColorField(0));
+    Release(form->Picture3, QPoint(400, 280));
+    EXPECT_TRUE(ColorPanel().Picture5.isVisible());
+    MoveTo(ColorField(4));
+    EXPECT_EQ(form->CurrentColor(), 0x00000000u);
+    MoveTo(ColorField(1));
+    EXPECT_EQ(form->CurrentColor(), 0x0000FF00u);
+    EXPECT_TRUE(ColorPanel().Picture5.isVisible());
+    // A release on the canvas closes it.
+    CanvasPress(10, 10, Qt::RightButton);
+    CanvasRelease(10, 10, Qt::RightButton);
+    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+}
+
+}  // namespace
+}  // namespace tools_test

@@ -1,0 +1,224 @@
+// The canvas stroke protocol with the arrow and the ellipse: undo snapshot on
+// every press, XOR rubber band erased by redrawing, opaque commit, constraints.
+#include "ToolsFixture.h"
+#include "tools/ShapeTools.h"
+
+namespace tools_test {
+namespace {
+
+constexpr QRgb kRedRgb = 0xFF0000;
+
+class StrokeTest : public ToolsFixture {
+  protected:
+    void SetUp() override {
+        ToolsFixture::SetUp();
+        original = Canvas().Image().copy();
+    }
+    // Pixels that differ from the picture before the stroke.
+    int ChangedPixels() const {
+        const QImage& now = form->Picture2.Image();
+        int n = 0;
+        for (int y = 0; y < now.height(); ++y) {
+            for (int x = 0; x < now.width(); ++x) n += (now.pixel(x, y) != original.pixel(x, y)) ? 1 : 0;
+        }
+        return n;
+    }
+    bool Untouched(int x, int y) const { return form->Picture2.Image().pixel(x, y) == original.pixel(x, y); }
+
+    QImage original;
+};
+
+TEST_F(StrokeTest, ArrowCommitsShaftAndBarbsInTheCurrentColour) {
+    SlideToTool(3);
+    Drag({100, 100}, {140, 100});
+    EXPECT_EQ(form->lngEndX, 140);
+    EXPECT_EQ(form->lngEndY, 100);
+    // Shaft and the barb ends (126, 95) and (126, 105).
+    for (QPoint p :
+         {QPoint(100, 100), QPoint(120, 100), QPoint(140, 100), QPoint(126, 95), QPoint(126, 105)}) {
+        EXPECT_EQ(Pixel(p.x(), p.y()), kRedRgb) << p.x() << "," << p.y();
+    }
+    // Off the stroke: beside the shaft, behind the barbs, beyond the tip.
+    for (QPoint p : {QPoint(110, 104), QPoint(110, 96), QPoint(120, 92), QPoint(145, 100), QPoint(95, 100)}) {
+        EXPECT_TRUE(Untouched(p.x(), p.y())) << p.x() << "," << p.y();
+    }
+    EXPECT_EQ(form->blnDrawing, 0);
+    // The pen stays as the commit left it.
+    EXPECT_EQ(Canvas().DrawMode, PictureBox::kDrawModeCopyPen);
+    EXPECT_EQ(Canvas().ForeColor, 0x000000FFu);
+    EXPECT_EQ(Canvas().DrawWidth, 3);
+}
+
+TEST_F(StrokeTest, ArrowPointsWhereItWasDragged) {
+    SlideToTool(3);
+    Drag({60, 120}, {60, 40});  // straight up: barbs below the tip
+    EXPECT_EQ(Pixel(55, 54), kRedRgb);
+    EXPECT_EQ(Pixel(65, 54), kRedRgb);
+    EXPECT_TRUE(Untouched(55, 30));
+    EXPECT_TRUE(Untouched(65, 30));
+}
+
+TEST_F(StrokeTest, EllipseIsInscribedInTheDragRectangle) {
+    SlideToTool(2);
+    Drag({10, 10}, {110, 60});
+    // Leftmost, rightmost, top and bottom points of the outline.
+    for (QPoint p : {QPoint(10, 35), QPoint(110, 35), QPoint(60, 10), QPoint(60, 60)}) {
+        EXPECT_EQ(Pixel(p.x(), p.y()), kRedRgb) << p.x() << "," << p.y();
+    }
+    // Centre, corners of the rectangle, just outside the outline.
+    for (QPoint p : {QPoint(60, 35), QPoint(12, 12), QPoint(108, 58), QPoint(6, 35), QPoint(60, 64)}) {
+        EXPECT_TRUE(Untouched(p.x(), p.y())) << p.x() << "," << p.y();
+    }
+}
+
+TEST_F(StrokeTest, EllipseVerticalDragDrawsNothingAndFlatDragALine) {
+    SlideToTool(2);
+    Drag({40, 20}, {40, 90});
+    EXPECT_EQ(ChangedPixels(), 0);
+    Drag({20, 150}, {100, 150});
+    EXPECT_EQ(Pixel(60, 150), kRedRgb);
+    EXPECT_EQ(Pixel(25, 150), kRedRgb);
+    EXPECT_TRUE(Untouched(60, 146));
+    EXPECT_TRUE(Untouched(60, 154));
+}
+
+TEST_F(StrokeTest, PreviewIsErasedExactlyByRedrawing) {
+    // Over the patterned half, where XOR changes every pixel it touches.
+    for (int tool : {2, 3}) {
+        SlideToTool(tool);
+        original = Canvas().Image().copy();
+        CanvasPress(170, 40);
+        CanvasMove(200, 60);
+        EXPECT_GT(ChangedPixels(), 0);
+        CanvasMove(260, 130);
+        CanvasMove(230, 170);
+        // Drawing the last preview once more with the same pen leaves the
+        // picture as it was before the press.
+        if (tool == 3) {
+            Tools().Shapes().DrawArrow(170, 40, 230, 170);
+        } else {
+            Tools().Shapes().DrawEllipse(170, 40, 230, 170);
+        }
+        EXPECT_EQ(ChangedPixels(), 0) << "tool " << tool;
+        CanvasMove(230, 170);  // the stroke goes on and draws a preview again
+        CanvasRelease(230, 170);
+    }
+}
+
+TEST_F(StrokeTest, PreviewOverTheBlackBackgroundShowsTheTrueColour) {
+    SlideToTool(3);
+    SlideToColor(1);
+    CanvasPress(20, 20);
+    CanvasMove(80, 20);
+    EXPECT_EQ(Pixel(50, 20), 0x00FF00u);
+    EXPECT_EQ(form->blnDrawing, -1);
+    CanvasRelease(80, 20);
+}
+
+TEST_F(StrokeTest, LastPreviewStaysWhenTheReleaseIsElsewhere) {
+    SlideToTool(3);
+    CanvasPress(20, 30);
+    CanvasMove(80, 30);
+    CanvasRelease(20, 90);
+    EXPECT_EQ(Pixel(60, 30), kRedRgb);  // preview, never erased
+    EXPECT_EQ(Pixel(20, 60), kRedRgb);  // the committed arrow
+}
+
+TEST_F(StrokeTest, RightButtonDuringADragFreezesThePreviewButDoesNotEndTheStroke) {
+    SlideToTool(3);
+    CanvasPress(20, 30);
+    CanvasMove(80, 30);
+    CanvasPress(80, 30, Qt::RightButton);
+    EXPECT_EQ(form->blnDrawing, -1);
+    CanvasMove(80, 100);  // left and right held: ignored
+    EXPECT_EQ(form->lngEndX, 80);
+    EXPECT_EQ(form->lngEndY, 30);
+    CanvasRelease(80, 100, Qt::RightButton);
+    EXPECT_EQ(form->blnDrawing, -1);
+    CanvasMove(50, 100);  // left alone again: the preview follows
+    EXPECT_EQ(form->lngEndX, 50);
+    EXPECT_EQ(form->lngEndY, 100);
+    CanvasRelease(50, 100);
+    EXPECT_EQ(form->blnDrawing, 0);
+    EXPECT_EQ(Pixel(35, 65), kRedRgb);
+}
+
+TEST_F(StrokeTest, ShiftAndCtrlConstrainTheEndPoint) {
+    SlideToTool(3);
+    Drag({20, 20}, {70, 30}, Qt::ControlModifier);  // horizontal
+    EXPECT_EQ(form->lngEndX, 70);
+    EXPECT_EQ(form->lngEndY, 20);
+    EXPECT_EQ(Pixel(60, 20), kRedRgb);
+    EXPECT_TRUE(Untouched(60, 28));
+
+    Drag({20, 60}, {100, 90}, Qt::ShiftModifier);  // 45 degrees, the smaller extent
+    EXPECT_EQ(form->lngEndX, 50);
+    EXPECT_EQ(form->lngEndY, 90);
+
+    Drag({20, 100}, {70, 110}, Qt::ShiftModifier | Qt::ControlModifier);  // nothing
+    EXPECT_EQ(form->lngEndX, 70);
+    EXPECT_EQ(form->lngEndY, 110);
+
+    SlideToTool(2);
+    Drag({0, 120}, {80, 150}, Qt::ShiftModifier);  // circle in the 30 x 30 square
+    EXPECT_EQ(form->lngEndX, 30);
+    EXPECT_EQ(form->lngEndY, 150);
+    EXPECT_EQ(Pixel(15, 120), kRedRgb);
+    EXPECT_EQ(Pixel(30, 135), kRedRgb);
+    EXPECT_TRUE(Untouched(60, 135));
+
+    Drag({100, 160}, {140, 170}, Qt::ControlModifier);  // Ctrl leaves the ellipse alone
+    EXPECT_EQ(form->lngEndX, 140);
+    EXPECT_EQ(form->lngEndY, 170);
+}
+
+TEST_F(StrokeTest, EveryPressPutsThePictureOnTheClipboard) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    SlideToTool(3);
+    Drag({20, 20}, {100, 20});
+    form->intUndoReady = 0;
+    // A right click with the hand tool takes the snapshot too.
+    SlideToTool(0);
+    clipboard->clear();
+    CanvasPress(50, 50, Qt::RightButton);
+    CanvasRelease(50, 50, Qt::RightButton);
+    EXPECT_EQ(form->intUndoReady, 1);
+    EXPECT_TRUE(SameImage(clipboard->image(), Canvas().Image()));
+    EXPECT_EQ(Pixel(60, 20), kRedRgb);  // the snapshot holds the arrow
+
+    // The next stroke's press puts the picture as it was before that stroke.
+    SlideToTool(2);
+    const QImage before = Canvas().Image().copy();
+    Drag({20, 60}, {120, 120});
+    EXPECT_TRUE(SameImage(clipboard->image(), before));
+    EXPECT_FALSE(SameImage(Canvas().Image(), before));
+}
+
+TEST_F(StrokeTest, ButtonFaceColourDrawsInTheButtonFaceRgb) {
+    SlideToTool(3);
+    form->SetCurrentColor(kSystemButtonFace);
+    Drag({20, 40}, {120, 40});
+    const QRgb face = QApplication::palette().color(QPalette::Button).rgb() & 0xFFFFFF;
+    EXPECT_EQ(Pixel(70, 40), face);
+    EXPECT_EQ(tools::ResolveColor(kSystemButtonFace), FromQColor(QColor(face)));
+}
+
+TEST_F(StrokeTest, ClickWithAShapeToolLeavesThePictureAsItWas) {
+    for (int tool : {2, 3}) {
+        SlideToTool(tool);
+        CanvasPress(200, 100);
+        CanvasRelease(200, 100);
+        EXPECT_EQ(ChangedPixels(), 0) << tool;
+        EXPECT_EQ(form->blnDrawing, 0);
+    }
+}
+
+TEST_F(StrokeTest, MovesWithoutAStrokeDrawNothing) {
+    SlideToTool(3);
+    CanvasMove(40, 40);
+    CanvasMove(90, 90);
+    EXPECT_EQ(ChangedPixels(), 0);
+}
+
+}  // namespace
+}  // namespace tools_test

@@ -1,0 +1,181 @@
+// The tool pop-up: press on the tools button, slide over the tool buttons,
+// release. Tools, colours, the tools-button icon and the pointers follow.
+#include "ToolsFixture.h"
+
+namespace tools_test {
+namespace {
+
+constexpr COLORREF kRed = 0x000000FF;
+constexpr COLORREF kYellow = 0x0000FFFF;
+
+using ToolPaletteTest = ToolsFixture;
+
+TEST_F(ToolPaletteTest, StartsWithTheHandAndItsPointers) {
+    const tools::ToolArt& art = tools::Art();
+    EXPECT_EQ(form->lngTool, 0);
+    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    EXPECT_TRUE(SameImage(Command2Picture(), art.btnToolsPicture[0].toImage()));
+    EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
+    EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picHand[0]));
+    EXPECT_TRUE(SameCursor(form->Picture3.MouseIcon(), art.picHand[0]));
+}
+
+TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePanel) {
+    const tools::ToolArt& art = tools::Art();
+    Press(form->Command2);
+    EXPECT_TRUE(ToolPanel().picTools.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
+
+    MoveTo(ToolButton(1));
+    EXPECT_EQ(form->lngTool, 1);
+    EXPECT_EQ(form->CurrentColor(), kYellow);
+    EXPECT_TRUE(SameImage(Command2Picture(), art.picMarker[2].toImage()));
+    EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(2)));
+    // The highlighter pointer's hot spot is the pen tip.
+    EXPECT_EQ(Canvas().MouseIcon().hotSpot(), art.markerHotSpot);
+
+    MoveTo(ToolButton(2));
+    EXPECT_EQ(form->lngTool, 2);
+    EXPECT_EQ(form->CurrentColor(), kRed);
+    EXPECT_TRUE(SameImage(Command2Picture(), art.picKreis[0].toImage()));
+    EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picCross));
+
+    MoveTo(ToolButton(3));
+    EXPECT_TRUE(ToolPanel().picTools.isVisible());
+    Release(ToolButton(3));
+    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    EXPECT_EQ(form->lngTool, 3);
+    EXPECT_EQ(form->CurrentColor(), kRed);
+    EXPECT_TRUE(SameImage(Command2Picture(), art.piciArrow[0].toImage()));
+    EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picArrow));
+    EXPECT_TRUE(SameCursor(form->Picture3.MouseIcon(), art.picArrow));
+    EXPECT_EQ(form->Picture3.MousePointer(), PictureBox::kPointerCustom);
+    // Sliding chooses the tool without making its button look pressed.
+    EXPECT_FALSE(ToolButton(3).isChecked());
+    EXPECT_FALSE(form->Command2.isDown());
+}
+
+TEST_F(ToolPaletteTest, EveryToolGetsItsOwnPointerOnCanvasAndViewPanel) {
+    const tools::ToolArt& art = tools::Art();
+    const QCursor expected[6] = {art.picHand[0], art.MarkerPointer(2), art.picCross,
+                                 art.picArrow,   art.picText,          art.picEraser};
+    for (int i = 0; i < 6; ++i) {
+        SlideToTool(i);
+        EXPECT_EQ(form->lngTool, i);
+        EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), expected[i])) << i;
+        EXPECT_TRUE(SameCursor(form->Picture3.MouseIcon(), expected[i])) << i;
+    }
+}
+
+TEST_F(ToolPaletteTest, ClickOnTheToolsButtonOpensAndClosesWithoutChangingTheTool) {
+    SlideToTool(3);
+    QTest::mouseClick(&form->Command2, Qt::LeftButton);
+    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    EXPECT_EQ(form->lngTool, 3);
+    // Any button opens it.
+    Press(form->Command2, Qt::RightButton);
+    EXPECT_TRUE(ToolPanel().picTools.isVisible());
+    Release(form->Command2, Qt::RightButton);
+    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+}
+
+TEST_F(ToolPaletteTest, HighlighterAlwaysTurnsTheColourYellowUnlessBlackOrWhiteIsChosen) {
+    for (int c : {0, 1, 3}) {
+        SlideToColor(c);
+        SlideToTool(1);
+        EXPECT_EQ(form->CurrentColor(), kYellow) << c;
+    }
+    for (int c : {4, 5}) {
+        SlideToColor(c);
+        SlideToTool(1);
+        EXPECT_EQ(form->CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(c)]) << c;
+        EXPECT_TRUE(SameImage(Command2Picture(), tools::Art().picMarker[4].toImage()));
+        EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().MarkerPointer(4)));
+    }
+}
+
+TEST_F(ToolPaletteTest, HandAndEraserSetTheButtonFaceOnlyForTheFirstFourColours) {
+    SlideToColor(1);
+    SlideToTool(5);
+    EXPECT_EQ(form->CurrentColor(), kSystemButtonFace);
+    EXPECT_TRUE(SameImage(Command2Picture(), tools::Art().btnToolsPicture[5].toImage()));
+    SlideToTool(2);
+    EXPECT_EQ(form->CurrentColor(), kRed);
+    // With black chosen the hand leaves the colour and drawing tools keep it.
+    SlideToColor(4);
+    SlideToTool(0);
+    EXPECT_EQ(form->CurrentColor(), 0x00000000u);
+    EXPECT_TRUE(SameImage(Command2Picture(), tools::Art().btnToolsPicture[0].toImage()));
+    SlideToTool(3);
+    EXPECT_EQ(form->CurrentColor(), 0x00000000u);
+    EXPECT_TRUE(SameImage(Command2Picture(), tools::Art().piciArrow[4].toImage()));
+}
+
+TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {
+    QWidget& sizePanel = Tools().Text().frmSize;
+    Press(form->Command2);
+    MoveTo(ToolButton(4));
+    EXPECT_EQ(form->lngTool, 4);
+    EXPECT_FALSE(sizePanel.isVisible());
+    Release(ToolButton(4));
+    EXPECT_TRUE(sizePanel.isVisible());
+
+    // Passing the text tool on the way to another one hides it.
+    Press(form->Command2);
+    MoveTo(ToolButton(4));
+    MoveTo(ToolButton(5));
+    Release(ToolButton(5));
+    EXPECT_FALSE(sizePanel.isVisible());
+}
+
+TEST_F(ToolPaletteTest, ReleaseOutsideKeepsThePanelOpenUntilTheToolBarIsCrossed) {
+    Press(form->Command2);
+    MoveTo(ToolButton(2));
+    // Release in the view panel, below the canvas.
+    Release(form->Picture3, QPoint(400, 280));
+    EXPECT_TRUE(ToolPanel().picTools.isVisible());
+    // Hovering without a button still chooses.
+    MoveTo(ToolButton(5));
+    EXPECT_EQ(form->lngTool, 5);
+    MoveTo(ToolButton(1));
+    EXPECT_EQ(form->lngTool, 1);
+    // The bare tool bar strip closes it.
+    MoveTo(form->Picture1, QPoint(700, 15));
+    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+}
+
+TEST_F(ToolPaletteTest, FullClickOnAToolButtonSelectsItAndMovesTheFocusAway) {
+    // Open the panel and let go outside it, then click a tool button.
+    Press(form->Command2);
+    MoveTo(form->Picture3, QPoint(400, 280));
+    Release(form->Picture3, QPoint(400, 280));
+    ASSERT_TRUE(ToolPanel().picTools.isVisible());
+    MoveTo(ToolButton(2));
+    QTest::mouseClick(&ToolButton(2), Qt::LeftButton);
+    EXPECT_TRUE(ToolButton(2).isChecked());
+    EXPECT_EQ(form->lngTool, 2);
+    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
+}
+
+TEST_F(ToolPaletteTest, MovingOverTheToolsButtonClosesTheColourPanel) {
+    Press(form->Command3);
+    Release(form->Picture3, QPoint(400, 280));
+    ASSERT_TRUE(ColorPanel().Picture5.isVisible());
+    MoveTo(form->Command2);
+    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+}
+
+TEST_F(ToolPaletteTest, ReleaseOnTheCanvasClosesBothPanelsWithoutDrawing) {
+    SlideToTool(3);
+    const QImage before = Canvas().Image().copy();
+    Press(form->Command2);
+    MoveTo(Canvas(), QPoint(60, 60));
+    Release(Canvas(), QPoint(60, 60));
+    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    EXPECT_EQ(form->blnDrawing, 0);
+    EXPECT_TRUE(SameImage(Canvas().Image(), before));
+}
+
+}  // namespace
+}  // namespace tools_test
