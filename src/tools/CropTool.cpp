@@ -110,8 +110,7 @@ void CropTool::Release() {
 
 bool CropTool::CopySelection(const PixelRect& bounds) {
     PictureBox& target = form_.picRectangle;
-    target.SetPicture(QImage());
-    target.Cls();
+    target.SetPicture(QImage());  // no picture, the image cleared to the background
     // Repaints and timers may run; mouse and keys wait, so no second crop or
     // stroke starts in the middle of this one.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -132,7 +131,6 @@ bool CropTool::CopySelection(const PixelRect& bounds) {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(inside.topLeft() - selection.topLeft(), from, inside);
     }
-    target.Refresh();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return true;
 }
