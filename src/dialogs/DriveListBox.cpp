@@ -1,6 +1,7 @@
 #include "dialogs/DriveListBox.h"
 
 #include <QDir>
+#include <QSignalBlocker>
 #include <QStorageInfo>
 #include <algorithm>
 
@@ -79,7 +80,12 @@ QString DriveListBox::CurrentFolderOf(const QString& drive) const {
 
 void DriveListBox::RememberFolder(const QString& folder) {
     const QString drive = DriveOf(folder, Roots());
-    if (!drive.isEmpty()) lastFolder_.insert(drive, QDir::cleanPath(folder));
+    if (drive.isEmpty()) return;
+    lastFolder_.insert(drive, QDir::cleanPath(folder));
+    // The folder list may have moved onto another volume: show that drive,
+    // without the Change that would move the folder list again.
+    const QSignalBlocker quiet(this);
+    SetDriveFor(folder);
 }
 
 }  // namespace dialogs

@@ -22,6 +22,8 @@ class DriveListBox : public QComboBox {
     // The folder to show for `drive`: the one remembered for it, else the
     // process's current folder when it lies on that drive, else its root.
     QString CurrentFolderOf(const QString& drive) const;
+    // Remembers `folder` as its drive's current folder and shows that drive
+    // (without emitting Change).
     void RememberFolder(const QString& folder);
 
     // The drive whose root is the longest prefix of `path` among `roots`.

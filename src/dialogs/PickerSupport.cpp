@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalBlocker>
 
 #include "app/settings/PathHelpers.h"
 #include "dialogs/DirListBox.h"
@@ -31,6 +32,13 @@ QString FolderWithSeparator(const FileListBox& files) {
     std::string folder = ToNative(files.Path());
     app::AddBackslash(folder);
     return FromNative(folder);
+}
+
+void OpenChosenDrive(DriveListBox& drives, DirListBox& folders) {
+    folders.SetPath(drives.CurrentFolderOf(drives.Drive()));
+    if (folders.Path().isEmpty()) return;
+    const QSignalBlocker quiet(drives);
+    drives.SetDriveFor(folders.Path());
 }
 
 void Preselect(const QString& file, DriveListBox& drives, DirListBox& folders, FileListBox& files) {

@@ -22,6 +22,10 @@ QString FromNative(const std::string& path);
 // The folder of the file list ending in the separator.
 QString FolderWithSeparator(const FileListBox& files);
 
+// Shows the chosen drive's current folder in the folder list. A drive whose
+// folder cannot be opened puts the drive list back on the folder's drive.
+void OpenChosenDrive(DriveListBox& drives, DirListBox& folders);
+
 // Opens the drive and folder of `file` and selects its entry in the file list
 // (letter case ignored when no entry matches exactly). Does nothing when the
 // file does not exist; a folder that cannot be opened leaves the lists as they are.

@@ -58,7 +58,7 @@ void frmFileSelect::Form_Load() {
 }
 
 void frmFileSelect::Drive1_Change() {
-    Dir1.SetPath(Drive1.CurrentFolderOf(Drive1.Drive()));
+    dialogs::OpenChosenDrive(Drive1, Dir1);
 }
 
 void frmFileSelect::Dir1_Change() {

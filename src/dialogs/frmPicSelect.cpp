@@ -80,7 +80,7 @@ void frmPicSelect::Form_Load() {
 }
 
 void frmPicSelect::Drive1_Change() {
-    Dir1.SetPath(Drive1.CurrentFolderOf(Drive1.Drive()));
+    dialogs::OpenChosenDrive(Drive1, Dir1);
 }
 
 void frmPicSelect::Dir1_Change() {

@@ -144,6 +144,8 @@ TEST(DriveListBox, RemembersTheLastFolderOfEachDrive) {
     QTemporaryDir dir;
     const QString drive = dialogs::DriveListBox::DriveOf(dir.path(), roots);
     ASSERT_FALSE(drive.isEmpty());
+    drives.setCurrentIndex(drives.count() - 1);
     drives.RememberFolder(dir.path());
     EXPECT_EQ(drives.CurrentFolderOf(drive), QDir::cleanPath(dir.path()));
+    EXPECT_EQ(drives.Drive(), drive);  // the list follows the folder onto its drive
 }
