@@ -1,0 +1,66 @@
+// Clipboard exchange with another X program (xclip). Runs only on a real X
+// display with xclip installed, e.g. under xvfb-run.
+#include <QBuffer>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "commands/ClipboardCommands.h"
+#include "editor/EditorFixture.h"
+
+using namespace editor_test;
+
+namespace {
+
+class XClipboard : public EditorTest {
+  protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X display";
+        xclip = QStandardPaths::findExecutable("xclip");
+        if (xclip.isEmpty()) GTEST_SKIP() << "xclip is not installed";
+    }
+    // Runs xclip while this program keeps serving clipboard requests.
+    QByteArray RunXclip(const QStringList& arguments, const QByteArray& input = {}) {
+        QProcess process;
+        process.start(xclip, arguments);
+        process.waitForStarted();
+        if (!input.isEmpty()) process.write(input);
+        process.closeWriteChannel();
+        for (int i = 0; i < 500 && process.state() != QProcess::NotRunning; ++i) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            process.waitForFinished(10);
+        }
+        return process.readAllStandardOutput();
+    }
+    QString xclip;
+};
+
+TEST_F(XClipboard, PictureCopiedByAnotherProgramPastes) {
+    frmCapture& f = MakeForm();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    Pattern(120, 80, 9).save(&buffer, "PNG");
+    // xclip stays in the background serving the selection until another owner takes it.
+    QProcess owner;
+    owner.start(xclip, {"-selection", "clipboard", "-t", "image/png", "-i"});
+    owner.write(png);
+    owner.closeWriteChannel();
+    QTest::qWait(300);
+    f.Command1_Click(4);
+    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(120, 80, 9)));
+    owner.kill();
+    owner.waitForFinished();
+}
+
+TEST_F(XClipboard, CopiedPictureReadsBackThroughXclipAsPng) {
+    frmCapture& f = MakeForm();
+    f.SetAssignedPicture(Pattern(64, 48, 4));
+    f.Command1_Click(3);
+    const QString targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
+    EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();
+    const QByteArray png = RunXclip({"-selection", "clipboard", "-t", "image/png", "-o"});
+    EXPECT_TRUE(SamePixels(QImage::fromData(png, "PNG"), Pattern(64, 48, 4)));
+}
+
+}  // namespace
