@@ -96,6 +96,18 @@ TEST_F(Save, JpegSaveLeavesOnlyTheJpegAndItMatchesTheCanvas) {
     EXPECT_NE(dialogs::SavedNotice(), nullptr);
 }
 
+TEST_F(Save, TheQualityScrollBarSetsCaptionAndEncoderQuality) {
+    form->SetAssignedPicture(Gradient(320, 240));
+    SavePicture(*form);  // quality 95 by design
+    form->HScroll2.setValue(40);
+    EXPECT_EQ(form->Option2.text(), "JPeg 40%");
+    SavePicture(*form);
+    const qint64 at95 = QFileInfo(folder + "Shot.jpg").size();
+    const qint64 at40 = QFileInfo(folder + "Shot_01.jpg").size();
+    EXPECT_GT(at40, 0);
+    EXPECT_LT(at40, at95);
+}
+
 TEST_F(Save, ThreeJpegSavesOfOneName) {
     for (int i = 0; i < 3; ++i) SavePicture(*form);
     EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.jpg", "Shot_01.jpg", "Shot_02.jpg"}));
