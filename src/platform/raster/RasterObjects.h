@@ -3,6 +3,7 @@
 // the public interface (callers use gdi.h).
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,9 @@
 #include "platform/raster/gdi.h"
 
 namespace gdi::detail {
+
+// Pixels are handled as little-endian words (blue in the low byte).
+static_assert(std::endian::native == std::endian::little, "the raster layer needs a little-endian machine");
 
 // A bitmap: size, depth, where its rows lie, its colour table. Rows are
 // addressed top to bottom through Row(y); a bottom-up bitmap simply has its

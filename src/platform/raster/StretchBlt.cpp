@@ -126,16 +126,27 @@ class FilteredRows {
         std::uint32_t* out = data_.data() + slot * width_ * 3;
         if (tags_[slot] == y) return out;
         tags_[slot] = y;
-        ReadRow(src_, x_.minSource, y, static_cast<LONG>(line_.size()), line_.data());
+        // 24- and 32-bit rows are read in place; other depths are converted
+        // first into colours, which lie in memory as blue, green, red, 0.
+        const std::uint8_t* pixels;
+        std::ptrdiff_t step;
+        if (src_.bitCount == 24 || src_.bitCount == 32) {
+            step = src_.bitCount / 8;
+            pixels = src_.Row(y) + static_cast<std::ptrdiff_t>(x_.minSource) * step;
+        } else {
+            ReadRow(src_, x_.minSource, y, static_cast<LONG>(line_.size()), line_.data());
+            step = 4;
+            pixels = reinterpret_cast<const std::uint8_t*>(line_.data());
+        }
         for (std::size_t j = 0; j < width_; ++j) {
             const Contribution& c = x_.dest[j];
             std::uint32_t b = 0, g = 0, r = 0;
-            const std::uint32_t* px = line_.data() + (c.first - x_.minSource);
+            const std::uint8_t* px = pixels + (c.first - x_.minSource) * step;
             const std::uint32_t* w = x_.weights.data() + c.offset;
-            for (LONG k = 0; k < c.count; ++k) {
-                b += w[k] * (px[k] & 0xFF);
-                g += w[k] * ((px[k] >> 8) & 0xFF);
-                r += w[k] * ((px[k] >> 16) & 0xFF);
+            for (LONG k = 0; k < c.count; ++k, px += step) {
+                b += w[k] * px[0];
+                g += w[k] * px[1];
+                r += w[k] * px[2];
             }
             constexpr int kShift = kWeightBits - 8;
             out[j * 3] = (b + (1u << (kShift - 1))) >> kShift;

@@ -4,8 +4,16 @@
 //
 // Pixel layout of a bitmap: rows bottom-up in memory unless the header height
 // is negative, scan lines padded to a multiple of 4 bytes, 24-bit pixels in
-// blue-green-red byte order, 32-bit pixels blue-green-red-unused, 1/4/8-bit
-// pixels index a colour table of RGBQUAD entries.
+// blue-green-red byte order, 32-bit pixels blue-green-red-unused, 16-bit
+// pixels x-5-5-5, 1/4/8-bit pixels index a colour table of RGBQUAD entries.
+//
+// Conversions: into a palette bitmap by the nearest colour of its table
+// (squared RGB distance, lowest index on a tie; into the 256-level grey ramp
+// that is the rounded mean of red, green and blue). Raster operations act on
+// colours, with the white brush of a memory DC as pattern.
+//
+// Handles may be used from any thread, but one bitmap must not be drawn on
+// from two threads at once.
 //
 // No Qt in here: the Qt adapter (platform/qt) wraps a QImage's memory as a
 // top-down 32-bit bitmap with WrapDIBits, without copying.
@@ -99,8 +107,9 @@ inline constexpr int HALFTONE = 4;
 
 // --- device contexts -------------------------------------------------------
 
-// CreateDCA("DISPLAY", nullptr, nullptr, nullptr): a DC on the screen stand-in
-// (a 32-bit surface with no colour table). Any other driver name gives 0.
+// CreateDCA("DISPLAY", nullptr, nullptr, nullptr): a DC on the screen stand-in.
+// It has no colour table and no pixels (blits with it fail); it serves to
+// make compatible memory DCs. Any other driver name gives 0.
 HDC CreateDCA(const char* driver, const char* device, const char* output, const void* initData);
 // A memory DC compatible with hdc (0 = the screen). A new memory DC holds a
 // 1 x 1 monochrome stock bitmap, as GDI's does.
@@ -113,41 +122,68 @@ int ReleaseDC(HWND hwnd, HDC hdc);
 
 // --- bitmaps ----------------------------------------------------------------
 
-// A DIB section of the header's size and depth (1, 4, 8, 24, 32 bits; BI_RGB).
-// Memory is zeroed (black). The colour table (for 1/4/8 bits) is taken from
+// A DIB section of the header's size and depth (1, 4, 8, 16, 24, 32 bits;
+// BI_RGB; at most 2 GiB of pixels). Memory is zeroed (black). The colour table
+// (for 1/4/8 bits: biClrUsed entries, or all 2^bits when 0) is taken from
 // bmi->bmiColors. *bits receives the pixel memory. hdc may be 0.
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
 // A bitmap over memory the caller owns (not freed by DeleteObject). Used to let
 // the raster layer draw straight into a toolkit image. stride is the distance
 // between successive rows in memory as the header describes them (top-down
-// when biHeight < 0). Returns 0 for an unsupported header.
+// when biHeight < 0). 16, 24 and 32 bits only; returns 0 for any other header.
+// 32-bit pixels the layer writes into such a bitmap get 0xFF as fourth byte,
+// so a toolkit image that reads it as alpha stays opaque.
 HBITMAP WrapDIBits(const BITMAPINFOHEADER& header, void* bits, std::ptrdiff_t stride);
 // Selects a bitmap into a DC; returns the bitmap selected before, 0 on failure
 // (bad handles, or a bitmap already selected into another DC).
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
 // Deletes a bitmap that is not selected into any DC. Stock objects are not deleted.
 BOOL DeleteObject(HGDIOBJ obj);
-// Fills a BITMAP description (size >= sizeof(BITMAP)); returns bytes written or 0.
+// Fills a BITMAP description; a smaller size gets the part that fits (24, the
+// size of the 32-bit layout, stops before bmBits). Returns bytes written, the
+// size needed when out is nullptr, or 0 for an unknown handle.
 int GetObjectA(HGDIOBJ obj, int size, void* out);
 
 // --- colour tables ----------------------------------------------------------
 
+// Entries [start, start + count) of the table of the DIB selected into hdc,
+// clipped to the table. Return the number of entries read or written, 0 when
+// the DC holds no palette DIB.
 UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors);
 UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors);
 
 // --- blits ------------------------------------------------------------------
 
+// Copies cx x cy pixels. The block is clipped to both bitmaps: destination
+// pixels whose source lies outside the source bitmap are left alone. src may
+// be 0 for operations that do not read it (BLACKNESS, WHITENESS, DSTINVERT).
+// Overlapping blocks of one bitmap are copied as if through a buffer.
 BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop);
 int SetStretchBltMode(HDC hdc, int mode);  // returns the previous mode, 0 on failure
 int GetStretchBltMode(HDC hdc);
+// Scales the source rectangle onto the destination rectangle with the
+// destination DC's stretch mode: HALFTONE averages the source area under each
+// destination pixel (shrinking and enlarging); the other modes take the source
+// pixel under the centre. A negative width or height on one side mirrors (the
+// rectangle then ends at, and includes, its start pixel). Source pixels
+// outside the source bitmap take no part.
 BOOL StretchBlt(HDC dst, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc, int ySrc, int wSrc,
                 int hSrc, DWORD rop);
+// Maps the source rectangle onto the parallelogram whose first three corners
+// are points[0..2] (where the source's upper-left, upper-right and lower-left
+// corners land). Quarter turns and mirrors move every pixel exactly; other
+// mappings sample the source pixel under each destination pixel's centre.
+// Masks are not supported (mask != 0 fails).
 BOOL PlgBlt(HDC dst, const POINT* points, HDC src, int xSrc, int ySrc, int width, int height, HBITMAP mask,
             int xMask, int yMask);
 // Copies lines [start, start + lines) of bitmap hbm, converted to the depth
-// and orientation described by bmi, into bits. With bits == nullptr only
-// fills bmi's header (size, depth, image size). Returns lines copied, 0 on failure.
+// and orientation described by bmi, into bits. Lines count in the caller's
+// row order (bottom-up header: line 0 is the bottom row). The same palette
+// depth as the bitmap copies indices and returns the bitmap's table in
+// bmiColors; another palette depth matches colours into bmiColors as given.
+// With bits == nullptr only fills bmi's header (size, depth, image size).
+// Returns lines copied, 0 on failure. hbm may be selected into a DC.
 int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage);
 
 // --- diagnostics ------------------------------------------------------------
