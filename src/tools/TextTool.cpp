@@ -243,7 +243,7 @@ void TextTool::txtText_KeyUp(int keyCode, int /*shift*/) {
     if (keyCode == kKeyEnter) {
         txtText_DblClick();
     } else if (keyCode == kKeyEscape) {
-        txtText.hide();
+        HideBox();
     } else {
         SizeBoxToText(QStringLiteral("O"));
     }
@@ -252,18 +252,13 @@ void TextTool::txtText_KeyUp(int keyCode, int /*shift*/) {
 
 void TextTool::txtText_DblClick() {
     if (committing_) return;
-    committing_ = true;
     PictureBox& canvas = form_.Picture2;
     canvas.CurrentX = static_cast<float>(canvas.PixelToUnit(txtText.x()));
     canvas.CurrentY = static_cast<float>(canvas.PixelToUnit(txtText.y()));
     canvas.ForeColor = form_.CurrentColor();
     canvas.FontTransparent = true;
     canvas.Print(txtText.text());
-    // Hand the focus to the canvas before hiding, so it does not wander to
-    // whichever control comes next.
-    if (txtText.hasFocus()) GiveFocusToCanvas();
-    txtText.hide();
-    committing_ = false;
+    HideBox();
 }
 
 void TextTool::txtText_LostFocus() {
@@ -303,6 +298,15 @@ void TextTool::SetTextSize(int index) {
     QFont font = txtText.font();
     font.setPointSizeF(textSize_);
     txtText.setFont(font);
+}
+
+void TextTool::HideBox() {
+    // The focus goes to the canvas before the box hides, so it does not pass
+    // through whichever control comes next; that focus loss is not a commit.
+    committing_ = true;
+    if (txtText.hasFocus()) GiveFocusToCanvas();
+    txtText.hide();
+    committing_ = false;
 }
 
 void TextTool::GiveFocusToCanvas() {

@@ -57,6 +57,7 @@ class TextTool {
 
     void SizeBoxToText(const QString& margin);
     void SetTextSize(int index);
+    void HideBox();
     void GiveFocusToCanvas();
     void ResolveCanvasFocusLoss();
     bool FocusWentToCanvas() const;
