@@ -165,6 +165,7 @@ TextTool::TextTool(frmCapture& form) : form_(form), events_(std::make_unique<Eve
     panelFont.setPointSizeF(9);
     frmSize.setFont(panelFont);
     frmSize.setGeometry(40, 68, 73, 97);
+    frmSize.setAutoFillBackground(true);  // a frame hides the picture under it
     frmSize.hide();
     frmSize.installEventFilter(events_.get());
     form_.Picture2.installEventFilter(events_.get());
