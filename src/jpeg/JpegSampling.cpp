@@ -1,17 +1,29 @@
-// Sampling: reads a rectangle of a device context into a 24-bit work bitmap,
+// Sampling: reads a rectangle of a device context into 24-bit work bitmaps,
 // converts it to Y, Cb, Cr and transforms every 8 x 8 block as it is read.
+//
+// A component at the source's own size is copied strip by strip into small
+// work bitmaps, one per thread, so the pixels are still in cache when they
+// are transformed; a scaled (subsampled) component is stretched whole into
+// one W8 x H8 work bitmap, as the stretch must see the whole source. Either
+// way every pixel, padding included, is what a single full-size work bitmap
+// would hold.
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegParallel.h"
+#include "jpeg/JpegWorkBitmap.h"
 #include "jpeg/cJpeg.h"
 
 namespace {
+
+using jpeg::WorkBitmap;
 
 struct ColourWeights {
     float r, g, b, offset;
@@ -25,54 +37,21 @@ constexpr ColourWeights kWeights[3] = {
     {0.5f, -0.41869f, -0.08131f, 0.0f},
 };
 
-// The 24-bit work bitmap selected into a memory DC of its own. Released in
-// the fixed order: previous bitmap selected back, bitmap deleted, DC deleted.
-class WorkBitmap {
-  public:
-    WorkBitmap() = default;
-    WorkBitmap(const WorkBitmap&) = delete;
-    WorkBitmap& operator=(const WorkBitmap&) = delete;
-    ~WorkBitmap() {
-        if (dc_ == 0) return;
-        if (bitmap_ != 0) {
-            gdi::SelectObject(dc_, previous_);
-            gdi::DeleteObject(bitmap_);
-        }
-        gdi::DeleteDC(dc_);
-    }
+// Block rows per strip: a 4K-wide strip of 32 lines is about 370 KB.
+constexpr int kStripBlockRows = 4;
 
-    bool Create(int width, int height) {
-        dc_ = gdi::CreateCompatibleDC(0);
-        if (dc_ == 0) return false;
-        gdi::BITMAPINFO info{};
-        info.bmiHeader.biSize = 40;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = gdi::BI_RGB;
-        info.bmiHeader.biSizeImage = static_cast<gdi::DWORD>(Stride(width) * height);
-        void* bits = nullptr;
-        bitmap_ = gdi::CreateDIBSection(dc_, &info, gdi::DIB_RGB_COLORS, &bits, 0, 0);
-        if (bitmap_ == 0 || bits == nullptr) {
-            if (bitmap_ != 0) gdi::DeleteObject(bitmap_);
-            bitmap_ = 0;
-            return false;
-        }
-        bits_ = static_cast<const std::uint8_t*>(bits);
-        previous_ = gdi::SelectObject(dc_, bitmap_);
-        return true;
-    }
+struct Target {
+    ColourWeights weights;
+    jpeg::QuantPlan plan;
+    std::int16_t* out;
+};
 
-    static std::int64_t Stride(std::int64_t width) { return (3 * width + 3) & ~std::int64_t{3}; }
-    gdi::HDC Dc() const { return dc_; }
-    const std::uint8_t* Bits() const { return bits_; }
-
-  private:
-    gdi::HDC dc_ = 0;
-    gdi::HBITMAP bitmap_ = 0;
-    gdi::HGDIOBJ previous_ = 0;
-    const std::uint8_t* bits_ = nullptr;
+// Components that follow each other with the same scaled size share one
+// picture and are sampled together.
+struct Group {
+    int first = 0, count = 0;
+    std::int64_t cw = 0, ch = 0, pw = 0, ph = 0;
+    bool direct = false;  // cw x ch is the source size: no stretching
 };
 
 // ceiling(factor * size / maxFactor), as the frame header's component size.
@@ -95,6 +74,68 @@ bool IsFlat(const std::uint8_t* const* rows, int bx) {
     return true;
 }
 
+// Transforms `blockRows` rows of `blocksX` blocks. Pixel line y of the first
+// block row starts at top + y * step. The coefficients go to the targets'
+// arrays from block row outRow on. False when a coefficient overflows.
+bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, int blockRows,
+                     std::size_t outRow, const std::vector<Target>& targets) {
+    bool ok = true;
+    alignas(32) std::int32_t red[64], green[64], blue[64];
+    alignas(32) float block[64];
+    for (int by = 0; by < blockRows; ++by) {
+        const std::uint8_t* rows[8];
+        for (int j = 0; j < 8; ++j) rows[j] = top + static_cast<std::ptrdiff_t>(by * 8 + j) * step;
+        for (int bx = 0; bx < blocksX; ++bx) {
+            const std::size_t offset = ((outRow + by) * blocksX + bx) * 64;
+            if (IsFlat(rows, bx)) {
+                // One colour: the transform reduces to the DC term.
+                const std::uint8_t* px = rows[0] + bx * 24;
+                for (const Target& t : targets) {
+                    const ColourWeights w = t.weights;
+                    const float sample = static_cast<float>(px[2]) * w.r + static_cast<float>(px[1]) * w.g +
+                                         static_cast<float>(px[0]) * w.b + w.offset;
+                    ok = jpeg::TransformFlatBlock(sample, t.plan, t.out + offset) && ok;
+                }
+                continue;
+            }
+            for (int j = 0; j < 8; ++j) {
+                const std::uint8_t* px = rows[j] + bx * 24;
+                for (int k = 0; k < 8; ++k) {
+                    blue[j * 8 + k] = px[3 * k];
+                    green[j * 8 + k] = px[3 * k + 1];
+                    red[j * 8 + k] = px[3 * k + 2];
+                }
+            }
+            for (const Target& t : targets) {
+                const ColourWeights w = t.weights;
+                for (int i = 0; i < 64; ++i) {
+                    block[i] = static_cast<float>(red[i]) * w.r + static_cast<float>(green[i]) * w.g +
+                               static_cast<float>(blue[i]) * w.b + w.offset;
+                }
+                ok = jpeg::TransformBlock(block, t.plan, t.out + offset) && ok;
+            }
+        }
+    }
+    return ok;
+}
+
+// Copies component lines [y0, y0 + lines) of a source-sized component into
+// the top of a strip bitmap, padded as the full work bitmap would be: columns
+// cw .. pw - 1 repeat the column to their left, lines past ch the line above.
+void FillStrip(const WorkBitmap& strip, const Group& g, std::int64_t y0, int lines, gdi::HDC src, int srcLeft,
+               int srcTop) {
+    const int cw = static_cast<int>(g.cw);
+    const int real = static_cast<int>(std::min<std::int64_t>(lines, g.ch - y0));
+    // A blit clipped at the source's edges leaves black, as in a new bitmap.
+    for (int y = 0; y < real; ++y) std::memset(strip.Row(y), 0, static_cast<std::size_t>(3 * cw));
+    gdi::BitBlt(strip.Dc(), 0, 0, cw, real, src, srcLeft, srcTop + static_cast<int>(y0), gdi::SRCCOPY);
+    for (int x = cw; x < g.pw; ++x)
+        gdi::BitBlt(strip.Dc(), x, 0, 1, real, strip.Dc(), x - 1, 0, gdi::SRCCOPY);
+    for (int y = real; y < lines; ++y) {
+        gdi::BitBlt(strip.Dc(), 0, y, static_cast<int>(g.pw), 1, strip.Dc(), 0, y - 1, gdi::SRCCOPY);
+    }
+}
+
 }  // namespace
 
 std::int32_t cJpeg::SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
@@ -103,131 +144,96 @@ std::int32_t cJpeg::SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t l
     state_.height = lHeight;
     state_.width = lWidth;
     if (lWidth < 1 || lHeight < 1) return 1;
-
     const std::int64_t w8 = RoundUp8(lWidth);
     const std::int64_t h8 = RoundUp8(lHeight);
-    if (w8 > 0x7FFFFFF0 || h8 > 0x7FFFFFF0 || WorkBitmap::Stride(w8) * h8 > 0x7FFFFFFF) return 1;
-    WorkBitmap work;
-    if (!work.Create(static_cast<int>(w8), static_cast<int>(h8))) return 1;
-    const gdi::HDC mem = work.Dc();
-    if (gdi::SetStretchBltMode(mem, gdi::HALFTONE) == 0) gdi::SetStretchBltMode(mem, gdi::COLORONCOLOR);
+    if (WorkBitmap::Stride(w8) * h8 > 0x7FFFFFFF) return 1;
 
+    // Group the components and find what must be drawn.
+    std::vector<Group> groups;
     const int count = static_cast<int>(state_.components.size());
-    std::int64_t drawn[4] = {-1, -1, -1, -1};  // cw, ch, pw, ph of the picture in the work bitmap
-    int c = 0;
-    while (c < count) {
-        jpeg::Component& comp = state_.components[static_cast<std::size_t>(c)];
+    for (int c = 0; c < count; ++c) {
+        const jpeg::Component& comp = state_.components[static_cast<std::size_t>(c)];
         const std::int64_t cw = ScaledSize(comp.h, lWidth, state_.hmax);
         const std::int64_t ch = ScaledSize(comp.v, lHeight, state_.vmax);
-        const std::int64_t pw = RoundUp8(cw);
-        const std::int64_t ph = RoundUp8(ch);
-
-        // Redraw whenever the component's picture differs from the one drawn,
-        // not only its padded size: two components may pad to one size from
-        // different scaled sizes.
-        if (cw != drawn[0] || ch != drawn[1] || pw != drawn[2] || ph != drawn[3]) {
-            const int top = static_cast<int>(h8 - ph);
-            const int icw = static_cast<int>(cw);
-            const int ich = static_cast<int>(ch);
-            if (cw == lWidth && ch == lHeight) {
-                gdi::BitBlt(mem, 0, top, icw, ich, lHDC, lSrcLeft, lSrcTop, gdi::SRCCOPY);
-            } else {
-                gdi::StretchBlt(mem, 0, top, icw, ich, lHDC, lSrcLeft, lSrcTop, lWidth, lHeight,
-                                gdi::SRCCOPY);
-            }
-            for (int x = icw; x < pw; ++x) gdi::BitBlt(mem, x, top, 1, ich, mem, x - 1, top, gdi::SRCCOPY);
-            for (int y = top + ich; y < h8; ++y) {
-                gdi::BitBlt(mem, 0, y, static_cast<int>(pw), 1, mem, 0, y - 1, gdi::SRCCOPY);
-            }
-            drawn[0] = cw;
-            drawn[1] = ch;
-            drawn[2] = pw;
-            drawn[3] = ph;
+        if (!groups.empty() && groups.back().cw == cw && groups.back().ch == ch) {
+            ++groups.back().count;
+            continue;
         }
-
-        // Components that follow with the same picture are sampled together,
-        // so the pixels are read once for all of them.
-        int group = 1;
-        comp.id = c + 1;
-        while (c + group < count) {
-            const jpeg::Component& next = state_.components[static_cast<std::size_t>(c + group)];
-            if (ScaledSize(next.h, lWidth, state_.hmax) != cw ||
-                ScaledSize(next.v, lHeight, state_.vmax) != ch)
-                break;
-            state_.components[static_cast<std::size_t>(c + group)].id = c + group + 1;
-            ++group;
-        }
-        SampleComponentsFromMemory(work.Bits(), static_cast<std::ptrdiff_t>(WorkBitmap::Stride(w8)),
-                                   static_cast<int>(pw), static_cast<int>(ph), c, group);
-        c += group;
+        groups.push_back({c, 1, cw, ch, RoundUp8(cw), RoundUp8(ch), cw == lWidth && ch == lHeight});
     }
-    return 0;
-}
+    const bool anyDirect = std::any_of(groups.begin(), groups.end(), [](const Group& g) { return g.direct; });
+    const bool anyStretched =
+        std::any_of(groups.begin(), groups.end(), [](const Group& g) { return !g.direct; });
 
-void cJpeg::SampleComponentsFromMemory(const std::uint8_t* bits, std::ptrdiff_t stride, int pw, int ph,
-                                       int firstComponent, int componentCount) {
-    const int blocksX = pw / 8;
-    const int blocksY = ph / 8;
-    struct Target {
-        ColourWeights weights;
-        jpeg::QuantPlan plan;
-        std::int16_t* out;
-    };
-    std::vector<Target> targets;
-    for (int k = 0; k < componentCount; ++k) {
-        const int index = firstComponent + k;
-        jpeg::Component& comp = state_.components[static_cast<std::size_t>(index)];
-        // Every entry is written below, so the new array is not cleared first.
-        comp.coefficients =
-            jpeg::CoefficientArray(static_cast<std::size_t>(pw) * static_cast<std::size_t>(ph));
-        targets.push_back({kWeights[index], jpeg::MakeQuantPlan(state_.quant[comp.quantSelector]),
-                           comp.coefficients.data()});
+    // Every bitmap is made before anything changes, so a failure leaves the
+    // coefficient arrays as they were.
+    const int blockRows = static_cast<int>(h8 / 8);
+    const int parts = std::max(1, std::min(Threads(), blockRows / (2 * kStripBlockRows)));
+    WorkBitmap full;
+    if (anyStretched) {
+        if (!full.Create(static_cast<int>(w8), static_cast<int>(h8))) return 1;
+        if (gdi::SetStretchBltMode(full.Dc(), gdi::HALFTONE) == 0)
+            gdi::SetStretchBltMode(full.Dc(), gdi::COLORONCOLOR);
+    }
+    std::vector<std::unique_ptr<WorkBitmap>> strips;
+    if (anyDirect) {
+        for (int p = 0; p < parts; ++p) {
+            strips.push_back(std::make_unique<WorkBitmap>());
+            if (!strips.back()->Create(static_cast<int>(w8), 8 * kStripBlockRows)) return 1;
+        }
     }
 
-    // Block rows are independent: split them over the threads.
-    const int parts = blocksY >= 16 ? std::min(Threads(), blocksY / 8) : 1;
     std::atomic<bool> overflow{false};
-    jpeg::RunParts(parts, [&](int part) {
-        const auto firstRow = static_cast<int>(jpeg::PartBegin(blocksY, parts, part));
-        const auto endRow = static_cast<int>(jpeg::PartBegin(blocksY, parts, part + 1));
-        alignas(32) std::int32_t red[64], green[64], blue[64];
-        alignas(32) float block[64];
-        for (int by = firstRow; by < endRow; ++by) {
-            const std::uint8_t* rows[8];
-            for (int j = 0; j < 8; ++j)
-                rows[j] = bits + static_cast<std::ptrdiff_t>(ph - 1 - (by * 8 + j)) * stride;
-            for (int bx = 0; bx < blocksX; ++bx) {
-                const std::size_t offset = (static_cast<std::size_t>(by) * blocksX + bx) * 64;
-                if (IsFlat(rows, bx)) {
-                    // One colour: the transform reduces to the DC term.
-                    const std::uint8_t* px = rows[0] + bx * 24;
-                    for (const Target& t : targets) {
-                        const ColourWeights w = t.weights;
-                        const float sample = static_cast<float>(px[2]) * w.r +
-                                             static_cast<float>(px[1]) * w.g +
-                                             static_cast<float>(px[0]) * w.b + w.offset;
-                        if (!jpeg::TransformFlatBlock(sample, t.plan, t.out + offset)) overflow = true;
-                    }
-                    continue;
-                }
-                for (int j = 0; j < 8; ++j) {
-                    const std::uint8_t* px = rows[j] + bx * 24;
-                    for (int k = 0; k < 8; ++k) {
-                        blue[j * 8 + k] = px[3 * k];
-                        green[j * 8 + k] = px[3 * k + 1];
-                        red[j * 8 + k] = px[3 * k + 2];
-                    }
-                }
-                for (const Target& t : targets) {
-                    const ColourWeights w = t.weights;
-                    for (int i = 0; i < 64; ++i) {
-                        block[i] = static_cast<float>(red[i]) * w.r + static_cast<float>(green[i]) * w.g +
-                                   static_cast<float>(blue[i]) * w.b + w.offset;
-                    }
-                    if (!jpeg::TransformBlock(block, t.plan, t.out + offset)) overflow = true;
-                }
-            }
+    for (const Group& g : groups) {
+        std::vector<Target> targets;
+        for (int k = 0; k < g.count; ++k) {
+            const int index = g.first + k;
+            jpeg::Component& comp = state_.components[static_cast<std::size_t>(index)];
+            comp.id = index + 1;
+            // Every entry is written below, so the new array is not cleared first.
+            comp.coefficients = jpeg::CoefficientArray(static_cast<std::size_t>(g.pw * g.ph));
+            targets.push_back({kWeights[index], jpeg::MakeQuantPlan(state_.quant[comp.quantSelector]),
+                               comp.coefficients.data()});
         }
-    });
+        const int blocksX = static_cast<int>(g.pw / 8);
+        const int rows = static_cast<int>(g.ph / 8);
+        const int groupParts = std::max(1, std::min(parts, rows / (2 * kStripBlockRows)));
+
+        if (g.direct) {
+            jpeg::RunParts(groupParts, [&](int p) {
+                const WorkBitmap& strip = *strips[static_cast<std::size_t>(p)];
+                const auto end = static_cast<int>(jpeg::PartBegin(rows, groupParts, p + 1));
+                for (auto by = static_cast<int>(jpeg::PartBegin(rows, groupParts, p)); by < end;
+                     by += kStripBlockRows) {
+                    const int n = std::min(kStripBlockRows, end - by);
+                    FillStrip(strip, g, 8 * static_cast<std::int64_t>(by), 8 * n, lHDC, lSrcLeft, lSrcTop);
+                    if (!SampleBlockRows(strip.Row(0), -static_cast<std::ptrdiff_t>(strip.RowBytes()),
+                                         blocksX, n, static_cast<std::size_t>(by), targets)) {
+                        overflow = true;
+                    }
+                }
+            });
+        } else {
+            // The component occupies the bottom-left pw x ph corner of the work bitmap.
+            const gdi::HDC mem = full.Dc();
+            const int top = static_cast<int>(h8 - g.ph);
+            const int cw = static_cast<int>(g.cw);
+            const int ch = static_cast<int>(g.ch);
+            gdi::StretchBlt(mem, 0, top, cw, ch, lHDC, lSrcLeft, lSrcTop, lWidth, lHeight, gdi::SRCCOPY);
+            for (int x = cw; x < g.pw; ++x) gdi::BitBlt(mem, x, top, 1, ch, mem, x - 1, top, gdi::SRCCOPY);
+            for (int y = top + ch; y < h8; ++y) {
+                gdi::BitBlt(mem, 0, y, static_cast<int>(g.pw), 1, mem, 0, y - 1, gdi::SRCCOPY);
+            }
+            jpeg::RunParts(groupParts, [&](int p) {
+                const auto first = static_cast<int>(jpeg::PartBegin(rows, groupParts, p));
+                const auto end = static_cast<int>(jpeg::PartBegin(rows, groupParts, p + 1));
+                if (!SampleBlockRows(full.Row(top + 8 * first), -static_cast<std::ptrdiff_t>(full.RowBytes()),
+                                     blocksX, end - first, static_cast<std::size_t>(first), targets)) {
+                    overflow = true;
+                }
+            });
+        }
+    }
     if (overflow) jpeg::RaiseOverflow();
+    return 0;
 }

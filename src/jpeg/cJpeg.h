@@ -54,13 +54,6 @@ class cJpeg {
 
     const jpeg::EncoderState& State() const { return state_; }
 
-    // Samples a 24-bit picture held in memory with the layout of the work
-    // bitmap (bottom-up rows, blue-green-red, `stride` bytes per row): the
-    // component occupies memory rows 0 .. ph - 1, row ph - 1 being its top.
-    // Used by SampleHDC for every distinct component size.
-    void SampleComponentsFromMemory(const std::uint8_t* bits, std::ptrdiff_t stride, int pw, int ph,
-                                    int firstComponent, int componentCount);
-
   private:
     int Threads() const;
 
