@@ -75,7 +75,14 @@ class ToolsFixture : public ::testing::Test {
     QLabel& ColorField(int i) { return ColorPanel().lblColor[static_cast<std::size_t>(i)]; }
     PictureBox& Canvas() { return form->Picture2; }
     QRgb Pixel(int x, int y) { return Canvas().Image().pixel(x, y) & 0xFFFFFF; }
-    QImage Command2Picture() { return form->Command2.icon().pixmap(QSize(32, 32)).toImage(); }
+    // Whether the tools button shows `picture` (as a button shows it).
+    bool Command2Shows(const QPixmap& picture) {
+        return SameImage(Command2Picture(), tools::ButtonPicture(picture).toImage());
+    }
+    QImage Command2Picture() {
+        const QIcon icon = form->Command2.icon();
+        return icon.pixmap(icon.availableSizes().value(0)).toImage();
+    }
 
     // --- mouse, positions relative to the widget given ---------------------
     void Press(QWidget& w, QPoint at, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {

@@ -27,7 +27,7 @@ TEST_F(ColorPaletteTest, SlidingWithTheHighlighterSwapsIconAndPointerOnEveryFiel
         MoveTo(ColorField(i));
         EXPECT_EQ(form->CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(i)]);
         EXPECT_EQ(form->intColorIndex, i);
-        EXPECT_TRUE(SameImage(Command2Picture(), art.picMarker[static_cast<std::size_t>(i)].toImage())) << i;
+        EXPECT_TRUE(Command2Shows(art.picMarker[static_cast<std::size_t>(i)])) << i;
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(i))) << i;
     }
     Release(ColorField(2));
@@ -41,22 +41,22 @@ TEST_F(ColorPaletteTest, WhiteUsesTheBlackVariant) {
     SlideToColor(5);
     EXPECT_EQ(form->CurrentColor(), 0x00FFFFFFu);
     EXPECT_EQ(form->intColorIndex, 5);
-    EXPECT_TRUE(SameImage(Command2Picture(), art.picMarker[4].toImage()));
+    EXPECT_TRUE(Command2Shows(art.picMarker[4]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(4)));
     SlideToTool(4);
     SlideToColor(3);
-    EXPECT_TRUE(SameImage(Command2Picture(), art.piciText[3].toImage()));
+    EXPECT_TRUE(Command2Shows(art.piciText[3]));
 }
 
 TEST_F(ColorPaletteTest, ShapeToolsChangeOnlyTheButtonIconNotThePointer) {
     const tools::ToolArt& art = tools::Art();
     SlideToTool(2);
     SlideToColor(1);
-    EXPECT_TRUE(SameImage(Command2Picture(), art.picKreis[1].toImage()));
+    EXPECT_TRUE(Command2Shows(art.picKreis[1]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picCross));
     SlideToTool(3);
     SlideToColor(3);
-    EXPECT_TRUE(SameImage(Command2Picture(), art.piciArrow[3].toImage()));
+    EXPECT_TRUE(Command2Shows(art.piciArrow[3]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picArrow));
 }
 

@@ -14,7 +14,7 @@ TEST_F(ToolPaletteTest, StartsWithTheHandAndItsPointers) {
     const tools::ToolArt& art = tools::Art();
     EXPECT_EQ(form->lngTool, 0);
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_TRUE(SameImage(Command2Picture(), art.btnToolsPicture[0].toImage()));
+    EXPECT_TRUE(Command2Shows(art.btnToolsPicture[0]));
     EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picHand[0]));
     EXPECT_TRUE(SameCursor(form->Picture3.MouseIcon(), art.picHand[0]));
@@ -29,7 +29,7 @@ TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePan
     MoveTo(ToolButton(1));
     EXPECT_EQ(form->lngTool, 1);
     EXPECT_EQ(form->CurrentColor(), kYellow);
-    EXPECT_TRUE(SameImage(Command2Picture(), art.picMarker[2].toImage()));
+    EXPECT_TRUE(Command2Shows(art.picMarker[2]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(2)));
     // The highlighter pointer's hot spot is the pen tip.
     EXPECT_EQ(Canvas().MouseIcon().hotSpot(), art.markerHotSpot);
@@ -37,7 +37,7 @@ TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePan
     MoveTo(ToolButton(2));
     EXPECT_EQ(form->lngTool, 2);
     EXPECT_EQ(form->CurrentColor(), kRed);
-    EXPECT_TRUE(SameImage(Command2Picture(), art.picKreis[0].toImage()));
+    EXPECT_TRUE(Command2Shows(art.picKreis[0]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picCross));
 
     MoveTo(ToolButton(3));
@@ -46,7 +46,7 @@ TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePan
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
     EXPECT_EQ(form->lngTool, 3);
     EXPECT_EQ(form->CurrentColor(), kRed);
-    EXPECT_TRUE(SameImage(Command2Picture(), art.piciArrow[0].toImage()));
+    EXPECT_TRUE(Command2Shows(art.piciArrow[0]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picArrow));
     EXPECT_TRUE(SameCursor(form->Picture3.MouseIcon(), art.picArrow));
     EXPECT_EQ(form->Picture3.MousePointer(), PictureBox::kPointerCustom);
@@ -89,7 +89,7 @@ TEST_F(ToolPaletteTest, HighlighterAlwaysTurnsTheColourYellowUnlessBlackOrWhiteI
         SlideToColor(c);
         SlideToTool(1);
         EXPECT_EQ(form->CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(c)]) << c;
-        EXPECT_TRUE(SameImage(Command2Picture(), tools::Art().picMarker[4].toImage()));
+        EXPECT_TRUE(Command2Shows(tools::Art().picMarker[4]));
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().MarkerPointer(4)));
     }
 }
@@ -98,17 +98,17 @@ TEST_F(ToolPaletteTest, HandAndEraserSetTheButtonFaceOnlyForTheFirstFourColours)
     SlideToColor(1);
     SlideToTool(5);
     EXPECT_EQ(form->CurrentColor(), kSystemButtonFace);
-    EXPECT_TRUE(SameImage(Command2Picture(), tools::Art().btnToolsPicture[5].toImage()));
+    EXPECT_TRUE(Command2Shows(tools::Art().btnToolsPicture[5]));
     SlideToTool(2);
     EXPECT_EQ(form->CurrentColor(), kRed);
     // With black chosen the hand leaves the colour and drawing tools keep it.
     SlideToColor(4);
     SlideToTool(0);
     EXPECT_EQ(form->CurrentColor(), 0x00000000u);
-    EXPECT_TRUE(SameImage(Command2Picture(), tools::Art().btnToolsPicture[0].toImage()));
+    EXPECT_TRUE(Command2Shows(tools::Art().btnToolsPicture[0]));
     SlideToTool(3);
     EXPECT_EQ(form->CurrentColor(), 0x00000000u);
-    EXPECT_TRUE(SameImage(Command2Picture(), tools::Art().piciArrow[4].toImage()));
+    EXPECT_TRUE(Command2Shows(tools::Art().piciArrow[4]));
 }
 
 TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {

@@ -49,11 +49,24 @@ const ToolArt& Art() {
     return art;
 }
 
+QPixmap ButtonPicture(const QPixmap& picture) {
+    // Only the drawn part of the picture, so that a button smaller than
+    // 32 x 32 shrinks it as little as possible.
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    QRect drawn;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) != 0) drawn |= QRect(x, y, 1, 1);
+        }
+    }
+    return drawn.isEmpty() ? picture : picture.copy(drawn);
+}
+
 void SetButtonPicture(QAbstractButton& button, const QPixmap& picture) {
-    // The picture keeps its full size: a button smaller than 32 x 32 shows it
-    // scaled to fit.
-    button.setIcon(QIcon(picture));
-    button.setIconSize(picture.size());
+    const QPixmap shown = ButtonPicture(picture);
+    button.setIcon(QIcon(shown));
+    button.setIconSize(shown.size());
 }
 
 int VariantOfColorIndex(int colorIndex) {

@@ -36,8 +36,10 @@ struct ToolArt {
 
 const ToolArt& Art();
 
-// Shows a 32 x 32 picture on a graphical button (Command2, btnTools).
+// Shows a 32 x 32 picture on a graphical button (Command2, btnTools), trimmed
+// to its drawn part; ButtonPicture gives the picture as the button shows it.
 void SetButtonPicture(QAbstractButton& button, const QPixmap& picture);
+QPixmap ButtonPicture(const QPixmap& picture);
 
 // Icon variant of a colour index: the index itself for 0 to 3, 4 for black and
 // white (4 and 5), -1 for anything else.
