@@ -79,14 +79,21 @@ __attribute__((target("ssse3"))) LONG Row32To24Ssse3(const std::uint8_t* s, std:
     return i;
 }
 
-const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
+bool HaveSsse3() {
+    // Asked on first use, after the CPU detection has been initialised.
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return have;
+}
 
 }  // namespace
 #endif
 
 void Row32To24(const std::uint8_t* s, std::uint8_t* d, LONG n) {
 #if KORVEL_RASTER_SSSE3
-    if (kHaveSsse3) {
+    if (HaveSsse3()) {
         const LONG done = Row32To24Ssse3(s, d, n);
         Row32To24Scalar(s + static_cast<std::ptrdiff_t>(done) * 4, d + static_cast<std::ptrdiff_t>(done) * 3,
                         n - done);

@@ -31,7 +31,6 @@ struct Axis {
     std::vector<Contribution> dest;  // one per destination pixel in the clipped range
     std::vector<std::uint32_t> weights;
     LONG minSource = 0, maxSource = -1;  // span of source pixels read
-    LONG maxCount = 0;
 };
 
 // A span normalised to a positive length; a negative length counts back from
@@ -53,6 +52,7 @@ Axis AreaAxis(int64_t nd, int64_t ns, int64_t srcStart, int64_t srcLimit, bool m
               int64_t dCount) {
     Axis axis;
     axis.dest.resize(static_cast<std::size_t>(dCount));
+    std::vector<int64_t> overlap;
     for (int64_t j = 0; j < dCount; ++j) {
         const int64_t i = mirror ? nd - 1 - (dFirst + j) : dFirst + j;
         // Destination pixel i covers [i*ns, (i+1)*ns) in units of 1/nd source pixel.
@@ -63,7 +63,7 @@ Axis AreaAxis(int64_t nd, int64_t ns, int64_t srcStart, int64_t srcLimit, bool m
         c.offset = axis.weights.size();
         if (s1 <= s0) continue;
         int64_t total = 0;
-        std::vector<int64_t> overlap;
+        overlap.clear();
         for (int64_t s = s0; s < s1; ++s) {
             overlap.push_back(std::min(hi, (s + 1) * nd) - std::max(lo, s * nd));
             total += overlap.back();
@@ -83,7 +83,6 @@ Axis AreaAxis(int64_t nd, int64_t ns, int64_t srcStart, int64_t srcLimit, bool m
         if (axis.maxSource < axis.minSource) axis.minSource = c.first;
         axis.minSource = std::min(axis.minSource, c.first);
         axis.maxSource = std::max(axis.maxSource, c.first + c.count - 1);
-        axis.maxCount = std::max(axis.maxCount, c.count);
     }
     return axis;
 }
@@ -103,13 +102,13 @@ Axis NearestAxis(int64_t nd, int64_t ns, int64_t srcStart, int64_t srcLimit, boo
         if (axis.maxSource < axis.minSource) axis.minSource = c.first;
         axis.minSource = std::min(axis.minSource, c.first);
         axis.maxSource = std::max(axis.maxSource, c.first);
-        axis.maxCount = 1;
     }
     return axis;
 }
 
 // Horizontally filtered source rows, kept in a small ring: the rows the
-// destination rows need only move forward (or only backward when mirrored).
+// destination rows need only move forward (or only backward when mirrored),
+// so a row shared by neighbouring destination rows is filtered once.
 class FilteredRows {
   public:
     FilteredRows(const Bitmap& src, const Axis& x, LONG slots)
@@ -167,7 +166,9 @@ class FilteredRows {
 
 void StretchHalftone(Bitmap& dst, const Bitmap& src, LONG dx, LONG dy, const Axis& xAxis, const Axis& yAxis,
                      DWORD rop) {
-    FilteredRows rows(src, xAxis, yAxis.maxCount + 1);
+    // Each filtered row is used by the destination row being made and at most
+    // the next ones, and is consumed as soon as it is made: three slots do.
+    FilteredRows rows(src, xAxis, 3);
     const std::size_t w = xAxis.dest.size();
     std::vector<std::uint32_t> acc(w * 3), colours(w), scratch(w);
     std::optional<detail::ColourMatcher> matcher;
