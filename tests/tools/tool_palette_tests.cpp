@@ -14,6 +14,12 @@ TEST_F(ToolPaletteTest, StartsWithTheHandAndItsPointers) {
     const tools::ToolArt& art = tools::Art();
     EXPECT_EQ(form->lngTool, 0);
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    EXPECT_EQ(ToolPanel().picTools.geometry(), QRect(173, 25, 26, 150));
+    const char* const tips[6] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "Radierer"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(ToolButton(i).geometry(), QRect(0, 25 * i, 26, 25));
+        EXPECT_EQ(ToolButton(i).toolTip(), QString::fromLatin1(tips[i]));
+    }
     EXPECT_TRUE(Command2Shows(art.btnToolsPicture[0]));
     EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picHand[0]));
