@@ -117,3 +117,20 @@ TEST(RasterHandles, StretchModeIsKeptPerDC) {
     EXPECT_EQ(SetStretchBltMode(dc.get(), 9), 0);
     EXPECT_EQ(SetStretchBltMode(0, HALFTONE), 0);
 }
+
+TEST(RasterHandles, OwnersReleaseInReverseOrderAndMoveOwnership) {
+    const std::size_t before = LiveHandleCount();
+    {
+        UniqueDC dc(CreateCompatibleDC(0));
+        BITMAPINFO bmi{};
+        bmi.bmiHeader = {40, 2, 2, 1, 24, 0, 0, 0, 0, 0, 0};
+        UniqueBitmap bitmap(CreateDIBSection(dc.get(), &bmi, DIB_RGB_COLORS, nullptr, 0, 0));
+        UniqueBitmap moved = std::move(bitmap);
+        EXPECT_FALSE(bitmap);
+        const SelectionGuard selection(dc.get(), moved.get());
+        EXPECT_TRUE(selection.ok());
+        // While selected the bitmap cannot go; the guard, declared last, puts the stock bitmap back first.
+        EXPECT_EQ(DeleteObject(moved.get()), 0);
+    }
+    EXPECT_EQ(LiveHandleCount(), before);
+}
