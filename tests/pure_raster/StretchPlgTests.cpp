@@ -159,3 +159,10 @@ TEST(RasterPlgBltPalette, IndexedPicturesKeepTheirIndices) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) EXPECT_EQ(dst.Index(y, 4 - x), (x + 5 * y) % 16);
 }
+
+TEST_F(RasterPlgBlt, MirroringABitmapOntoItselfReadsTheOriginal) {
+    const POINT pts[3] = {{W, 0}, {0, 0}, {W, H}};
+    ASSERT_TRUE(PlgBlt(src.hdc(), pts, src.hdc(), 0, 0, W, H, 0, 0, 0));
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) EXPECT_EQ(src.Get(W - 1 - x, y), Surface::Pattern(x, y));
+}

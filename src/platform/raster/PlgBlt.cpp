@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -59,7 +60,7 @@ void CopyExact(Bitmap& dst, const Bitmap& src, int64_t x0, int64_t y0, int64_t x
     const LONG w = static_cast<LONG>(x1 - x0), h = static_cast<LONG>(y1 - y0);
     const bool sameFormat = src.bitCount == dst.bitCount && src.bitCount >= 8 &&
                             (!src.Indexed() || detail::SameColourTable(src, dst)) &&
-                            (src.bitCount != 32 || src.unusedByte == dst.unusedByte) && &src != &dst;
+                            (src.bitCount != 32 || src.unusedByte == dst.unusedByte);
     if (sameFormat) {
         const std::ptrdiff_t bpp = src.bitCount / 8;
         const std::ptrdiff_t stepX = sxX * bpp + syX * src.pitch, stepY = sxY * bpp + syY * src.pitch;
@@ -85,8 +86,6 @@ void CopyExact(Bitmap& dst, const Bitmap& src, int64_t x0, int64_t y0, int64_t x
     std::vector<std::uint8_t> idx(static_cast<std::size_t>(w));
     std::optional<detail::ColourMatcher> matcher;
     if (dst.Indexed()) matcher.emplace(dst.colors);
-    // Read everything first when copying within one bitmap.
-    std::vector<std::vector<std::uint32_t>> rows;
     for (LONG y = 0; y < h; ++y) {
         for (LONG x = 0; x < w; ++x) {
             const auto sx = static_cast<LONG>(sx0 + int64_t{x} * sxX + int64_t{y} * sxY);
@@ -97,10 +96,6 @@ void CopyExact(Bitmap& dst, const Bitmap& src, int64_t x0, int64_t y0, int64_t x
                 colours[static_cast<std::size_t>(x)] = detail::ReadPixel(src, sx, sy);
             }
         }
-        if (&src == &dst) {
-            rows.push_back(indices ? std::vector<std::uint32_t>(idx.begin(), idx.end()) : colours);
-            continue;
-        }
         if (indices) {
             detail::WriteIndices(dst, static_cast<LONG>(x0), static_cast<LONG>(y0 + y), w, idx.data());
         } else {
@@ -108,16 +103,23 @@ void CopyExact(Bitmap& dst, const Bitmap& src, int64_t x0, int64_t y0, int64_t x
                              matcher ? &*matcher : nullptr);
         }
     }
-    for (LONG y = 0; y < static_cast<LONG>(rows.size()); ++y) {
-        if (indices) {
-            std::vector<std::uint8_t> row(rows[static_cast<std::size_t>(y)].begin(),
-                                          rows[static_cast<std::size_t>(y)].end());
-            detail::WriteIndices(dst, static_cast<LONG>(x0), static_cast<LONG>(y0 + y), w, row.data());
-        } else {
-            detail::WriteRow(dst, static_cast<LONG>(x0), static_cast<LONG>(y0 + y), w,
-                             rows[static_cast<std::size_t>(y)].data(), matcher ? &*matcher : nullptr);
-        }
-    }
+}
+
+Bitmap Snapshot(const Bitmap& b) {
+    Bitmap copy;
+    copy.width = b.width;
+    copy.height = b.height;
+    copy.bitCount = b.bitCount;
+    copy.topDown = b.topDown;
+    copy.unusedByte = b.unusedByte;
+    copy.stride = b.stride;
+    copy.colors = b.colors;
+    const std::size_t bytes = static_cast<std::size_t>(b.stride) * static_cast<std::size_t>(b.height);
+    copy.owned = std::make_unique<std::uint8_t[]>(bytes);
+    std::memcpy(copy.owned.get(), b.memory, bytes);
+    copy.memory = copy.owned.get();
+    detail::SetRowAddressing(copy);
+    return copy;
 }
 
 void PlgExact(Bitmap& dst, const Bitmap& src, const ExactMap& m, int64_t xSrc, int64_t ySrc, int64_t w,
@@ -181,6 +183,16 @@ BOOL PlgBlt(HDC dst, const POINT* points, HDC src, int xSrc, int ySrc, int width
     const Bitmap* s = detail::SelectedBitmap(src);
     // Masks are not supported by this layer: refuse rather than ignore them.
     if (d == nullptr || s == nullptr || points == nullptr || mask != 0 || width <= 0 || height <= 0) return 0;
+    // Within one bitmap, read from a copy so no pixel is read after it was written.
+    Bitmap snapshot;
+    if (s == d) {
+        try {
+            snapshot = Snapshot(*s);
+        } catch (const std::bad_alloc&) {
+            return 0;
+        }
+        s = &snapshot;
+    }
     if (const auto exact = FindExactMap(points, width, height)) {
         PlgExact(*d, *s, *exact, xSrc, ySrc, width, height);
     } else {
