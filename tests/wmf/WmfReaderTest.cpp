@@ -44,10 +44,15 @@ TEST(WmfReader, SplitsRecordsUpToTheEndRecord) {
     ASSERT_TRUE(mf->placeable);
     EXPECT_EQ(mf->placeable->right, 100);
     EXPECT_EQ(mf->placeable->unitsPerInch, 96);
-    ASSERT_EQ(mf->records.size(), 5u);
-    EXPECT_EQ(mf->records[4].function, 0x041B);
-    EXPECT_EQ(mf->records[4].params.S16(3), 10);  // left
-    EXPECT_EQ(mf->records[4].params.Words(), 4u);
+    std::vector<wmf::Record> records;
+    mf->ForEachRecord([&records](const wmf::Record& r) {
+        records.push_back(r);
+        return true;
+    });
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[4].function, 0x041B);
+    EXPECT_EQ(records[4].params.S16(3), 10);  // left
+    EXPECT_EQ(records[4].params.Words(), 4u);
 
     // Bytes after the end record are ignored.
     Bytes trailing = file;

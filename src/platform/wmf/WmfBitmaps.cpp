@@ -106,7 +106,7 @@ void Player::DrawDib(std::span<const std::uint8_t> dib, bool paletteIndices, QRe
     }
     const auto pixels = DecodeDib(dib, paletteIndices, limits_.maxBitmapPixels);
     if (!pixels) return;
-    if (!Spend({}, pixels->pixels.size())) return;
+    if (!Spend({}, 2 * pixels->pixels.size())) return;  // decoding and copying
 
     // Source rectangles of the DIB records count rows from the bottom of a
     // bottom-up bitmap; those of the blit records from the top.
@@ -114,18 +114,14 @@ void Player::DrawDib(std::span<const std::uint8_t> dib, bool paletteIndices, QRe
     if (srcFromBottom && pixels->bottomUp) src.moveTop(pixels->height - src.top() - src.height());
     const QRect source = src.toAlignedRect().intersected(QRect(0, 0, pixels->width, pixels->height));
     if (source.isEmpty() || target.width() < 0.5 || target.height() < 0.5) return;
-    if (!Spend(target,
-               static_cast<std::uint64_t>(source.width()) * static_cast<std::uint64_t>(source.height()))) {
-        return;
-    }
+    const std::uint64_t sourcePixels =
+        static_cast<std::uint64_t>(source.width()) * static_cast<std::uint64_t>(source.height());
+    if (!Spend(target, sourcePixels, 2)) return;  // scaled drawing
 
-    QImage piece(source.width(), source.height(), QImage::Format_RGB32);
-    for (int y = 0; y < source.height(); ++y) {
-        const std::size_t row =
-            static_cast<std::size_t>(source.top() + y) * static_cast<std::size_t>(pixels->width);
-        std::copy_n(pixels->pixels.data() + row + static_cast<std::size_t>(source.left()), source.width(),
-                    reinterpret_cast<std::uint32_t*>(piece.scanLine(y)));
-    }
+    // The decoded pixels are shown to Qt in place; only a part is copied.
+    const QImage whole(reinterpret_cast<const uchar*>(pixels->pixels.data()), pixels->width, pixels->height,
+                       static_cast<qsizetype>(pixels->width) * 4, QImage::Format_RGB32);
+    QImage piece = source == whole.rect() ? whole : whole.copy(source);
     // A negative extent on either side mirrors the picture.
     if ((b.x() < a.x()) || (b.y() < a.y())) piece = piece.mirrored(b.x() < a.x(), b.y() < a.y());
 

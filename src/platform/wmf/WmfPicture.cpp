@@ -31,14 +31,16 @@ std::optional<Frame> PictureFrame(const Metafile& mf) {
         };
         return Frame{QSize(pixels(w), pixels(h)), QRectF(p.left, p.top, p.right - p.left, p.bottom - p.top)};
     }
-    for (const Record& r : mf.records) {
-        if (r.function != kSetWindowExt || !r.params.Has(2)) continue;
+    std::optional<Frame> frame;
+    mf.ForEachRecord([&frame](const Record& r) {
+        if (r.function != kSetWindowExt || !r.params.Has(2)) return true;
         const int w = r.params.S16(1);
         const int h = r.params.S16(0);
-        if (w == 0 || h == 0) continue;
-        return Frame{QSize(std::abs(w), std::abs(h)), QRectF(0, 0, w, h)};
-    }
-    return std::nullopt;
+        if (w == 0 || h == 0) return true;
+        frame = Frame{QSize(std::abs(w), std::abs(h)), QRectF(0, 0, w, h)};
+        return false;
+    });
+    return frame;
 }
 
 }  // namespace
@@ -60,7 +62,7 @@ QImage RenderMetafile(std::span<const std::uint8_t> bytes, const RenderLimits& l
     play.workBudget = std::clamp(pixels * limits.workPerPixel, limits.minWork, limits.maxWork);
     play.maxBitmapPixels = limits.maxBitmapPixels;
     Player player(image, mf->header.numberOfObjects, frame->window, mf->placeable.has_value(), play);
-    if (!player.Play(mf->records)) return {};
+    if (!player.Play(*mf)) return {};
     return image;
 }
 

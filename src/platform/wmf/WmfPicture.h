@@ -20,7 +20,7 @@ namespace wmf {
 struct RenderLimits {
     int maxSide = 32767;                                     // pixels per side
     std::uint64_t maxImageBytes = std::uint64_t{1} << 30;    // 32-bit pixels
-    std::uint64_t maxBitmapPixels = std::uint64_t{1} << 26;  // per bitmap record
+    std::uint64_t maxBitmapPixels = std::uint64_t{1} << 25;  // per bitmap record (128 MiB decoded)
     // Pixels drawing may touch: this many per image pixel, within the bounds below.
     std::uint64_t workPerPixel = 32;
     std::uint64_t minWork = std::uint64_t{1} << 26;

@@ -29,12 +29,12 @@ Player::Player(QImage& target, std::size_t objectCount, const QRectF& window, bo
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
-bool Player::Play(const std::vector<Record>& records) {
+bool Player::Play(const Metafile& mf) {
     if (!painter_.isActive()) return false;
-    for (const Record& r : records) {
+    mf.ForEachRecord([this](const Record& r) {
         Dispatch(r);
-        if (failed_) break;
-    }
+        return !failed_;
+    });
     painter_.end();
     return !failed_;
 }
@@ -153,6 +153,8 @@ void Player::ClipRect(const Params& p, bool intersect) {
     const QRect device = MapRect(p.S16(3), p.S16(2), p.S16(1), p.S16(0)).toAlignedRect();
     const QRegion whole(image_.rect());
     const QRegion current = s_.clipped ? s_.clip : whole;
+    // Region work grows with the number of rectangles a region is made of.
+    if (!Spend({}, static_cast<std::uint64_t>(current.rectCount()))) return;
     s_.clip = intersect ? current.intersected(device) : current.subtracted(device);
     s_.clipped = true;
 }
@@ -170,13 +172,18 @@ bool Player::DoObjectRecord(const Record& r) {
             if (auto font = ReadFont(p)) objects_.Add(*font);
             return true;
         case kDibCreatePatternBrush: {
-            auto brush = ReadDibPatternBrush(p, limits_.maxBitmapPixels);
-            if (brush && !Spend({}, static_cast<std::uint64_t>(brush->pattern.width()) *
-                                        static_cast<std::uint64_t>(brush->pattern.height()))) {
-                return true;
-            }
-            // An unreadable pattern still takes its slot; it paints like a grey brush.
-            if (!brush) {
+            // Patterns stay in memory while their objects live; all of them
+            // together get no more than one bitmap's allowance.
+            const std::uint64_t allowance =
+                limits_.maxBitmapPixels > patternPixels_ ? limits_.maxBitmapPixels - patternPixels_ : 0;
+            auto brush = ReadDibPatternBrush(p, allowance);
+            if (brush) {
+                const std::uint64_t pixels = static_cast<std::uint64_t>(brush->pattern.width()) *
+                                             static_cast<std::uint64_t>(brush->pattern.height());
+                if (!Spend({}, pixels)) return true;
+                patternPixels_ += pixels;
+            } else {
+                // An unreadable pattern still takes its slot; it paints like a grey brush.
                 brush = BrushSpec{};
                 brush->color = Qt::gray;
             }
@@ -280,6 +287,7 @@ QBrush Player::MakeBrush() const {
 bool Player::PreparePainter(bool withPen, bool withBrush) {
     // Binary raster operations of the pen and brush.
     if (s_.clipped) {
+        if (!Spend({}, static_cast<std::uint64_t>(s_.clip.rectCount()))) return false;
         painter_.setClipRegion(s_.clip);
     } else {
         painter_.setClipping(false);
@@ -318,7 +326,7 @@ bool Player::PreparePainter(bool withPen, bool withBrush) {
     return pen.style() != Qt::NoPen || brush.style() != Qt::NoBrush;
 }
 
-bool Player::Spend(const QRectF& deviceBounds, std::uint64_t extra) {
+bool Player::Spend(const QRectF& deviceBounds, std::uint64_t extra, std::uint64_t weight) {
     std::uint64_t cost = extra + 1;
     if (!deviceBounds.isNull()) {
         if (!(std::abs(deviceBounds.left()) < kMaxDeviceCoordinate &&
@@ -328,8 +336,8 @@ bool Player::Spend(const QRectF& deviceBounds, std::uint64_t extra) {
             return false;  // skip this call; the file goes on
         }
         const QRectF visible = deviceBounds.intersected(QRectF(image_.rect()));
-        cost += static_cast<std::uint64_t>(std::max(0.0, visible.width() + 1) *
-                                           std::max(0.0, visible.height() + 1));
+        cost += weight * static_cast<std::uint64_t>(std::max(0.0, visible.width() + 1) *
+                                                    std::max(0.0, visible.height() + 1));
     }
     if (cost > budget_) {
         budget_ = 0;

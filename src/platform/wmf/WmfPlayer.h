@@ -37,7 +37,7 @@ class Player {
 
     // False when the file turned out bad (an object index out of range) or
     // spent its work budget; the image then holds a partial drawing.
-    bool Play(const std::vector<Record>& records);
+    bool Play(const Metafile& mf);
 
   private:
     struct DcState {
@@ -95,8 +95,10 @@ class Player {
     QPen MakePen() const;
     QBrush MakeBrush() const;
     // Charges the pixels a call may touch (its device bounds, clipped to the
-    // image) plus extra; false once the budget is spent or the bounds are absurd.
-    bool Spend(const QRectF& deviceBounds, std::uint64_t extra = 0);
+    // image) times weight, plus extra; false once the budget is spent or the
+    // bounds are absurd. Weights reflect how much dearer a pixel is than a
+    // plain fill (antialiased glyphs, scaled bitmaps).
+    bool Spend(const QRectF& deviceBounds, std::uint64_t extra = 0, std::uint64_t weight = 1);
     void Fail() { failed_ = true; }
 
     QImage& image_;
@@ -107,6 +109,7 @@ class Player {
     bool viewportFixed_;
     PlayLimits limits_;
     std::uint64_t budget_;
+    std::uint64_t patternPixels_ = 0;
     bool failed_ = false;
 };
 

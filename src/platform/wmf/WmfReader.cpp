@@ -62,6 +62,7 @@ std::optional<Metafile> ParseMetafile(std::span<const std::uint8_t> bytes) {
     mf.header = *header;
     pos += kMetaHeaderBytes;
 
+    const std::size_t bodyStart = pos;
     while (true) {
         const std::size_t remaining = bytes.size() - pos;
         if (remaining < kRecordHeaderBytes) return std::nullopt;  // no end record
@@ -69,11 +70,9 @@ std::optional<Metafile> ParseMetafile(std::span<const std::uint8_t> bytes) {
         if (recordBytes < kRecordHeaderBytes || recordBytes > remaining) return std::nullopt;
         const std::uint16_t function = ReadU16(bytes, pos + 4);
         if (function == kEndOfFile) break;
-        const auto params = bytes.subspan(pos + kRecordHeaderBytes,
-                                          static_cast<std::size_t>(recordBytes) - kRecordHeaderBytes);
-        mf.records.push_back(Record{function, Params(params)});
         pos += static_cast<std::size_t>(recordBytes);
     }
+    mf.body = bytes.subspan(bodyStart, pos - bodyStart);
     return mf;
 }
 

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <vector>
 
 namespace wmf {
 
@@ -65,7 +64,14 @@ struct Record {
 struct Metafile {
     std::optional<PlaceableHeader> placeable;
     MetaHeader header;
-    std::vector<Record> records;  // in file order, without the end record
+    // The records in file order, up to (without) the end record. Their
+    // lengths were checked when the file was parsed; they are read on the
+    // fly, so a file of tiny records costs no memory per record.
+    std::span<const std::uint8_t> body;
+
+    // Calls fn(const Record&) for each record while fn returns true.
+    template <class Fn>
+    void ForEachRecord(Fn&& fn) const;
 };
 
 // True when the bytes start like a metafile: the placeable key, or a plain
@@ -84,6 +90,19 @@ inline std::uint16_t ReadU16(std::span<const std::uint8_t> b, std::size_t at) {
 inline std::uint32_t ReadU32(std::span<const std::uint8_t> b, std::size_t at) {
     return static_cast<std::uint32_t>(ReadU16(b, at)) |
            (static_cast<std::uint32_t>(ReadU16(b, at + 2)) << 16);
+}
+
+template <class Fn>
+void Metafile::ForEachRecord(Fn&& fn) const {
+    std::size_t pos = 0;
+    while (body.size() - pos >= 6) {
+        const std::uint64_t bytes = static_cast<std::uint64_t>(ReadU32(body, pos)) * 2;
+        if (bytes < 6 || bytes > body.size() - pos) return;
+        const Record r{ReadU16(body, pos + 4),
+                       Params(body.subspan(pos + 6, static_cast<std::size_t>(bytes) - 6))};
+        if (!fn(r)) return;
+        pos += static_cast<std::size_t>(bytes);
+    }
 }
 
 }  // namespace wmf

@@ -1,6 +1,7 @@
 // Text records of the metafile player: fonts, alignment to the reference
 // point, per-character advances, opaque and clipping rectangles.
 #include <QFontMetricsF>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 
@@ -20,6 +21,10 @@ constexpr std::uint16_t kTaBottom = 0x0008;
 constexpr std::uint16_t kTaBaseline = 0x0018;
 constexpr double kMaxFontPixels = 4096;
 constexpr double kDefaultFontPixels = 16;
+// Glyphs this large are drawn without antialiasing: far cheaper, and at such
+// sizes the edges hardly show the difference.
+constexpr int kAntialiasedFontPixels = 256;
+constexpr std::uint64_t kGlyphPixelWeight = 4;
 
 int ClampPixels(double pixels) {
     return static_cast<int>(std::lround(std::clamp(pixels, 1.0, kMaxFontPixels)));
@@ -36,6 +41,7 @@ QFont Player::MakeFont() const {
         const double cell = QFontMetricsF(font).height();
         if (cell > 0) font.setPixelSize(ClampPixels(height * height / cell));
     }
+    if (font.pixelSize() > kAntialiasedFontPixels) font.setStyleStrategy(QFont::NoAntialias);
     const int weight = s_.font.weight <= 0 ? 400 : std::min(s_.font.weight, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setItalic(s_.font.italic);
@@ -93,14 +99,19 @@ void Player::DrawText(QPointF logical, std::span<const std::uint8_t> text, std::
     // Advances: from the record when it has them, else from the font.
     std::vector<double> advances;
     double total = 0;
+    double reachLeft = 0;  // extent of the character positions around the start
+    double reachRight = 0;
     if (!dx.empty()) {
         const double sx = std::abs(ScaleX());
         for (std::size_t i = 0; i < text.size(); ++i) {
             advances.push_back(static_cast<std::int16_t>(ReadU16(dx, 2 * i)) * sx);
             total += advances.back();
+            reachLeft = std::min(reachLeft, total);
+            reachRight = std::max(reachRight, total);
         }
     } else {
         total = fm.horizontalAdvance(str);
+        reachRight = total;
     }
 
     double x0 = 0;
@@ -122,9 +133,15 @@ void Player::DrawText(QPointF logical, std::span<const std::uint8_t> text, std::
     const QRectF deviceRect = logicalRect ? MapRect(logicalRect->left(), logicalRect->top(),
                                                     logicalRect->right(), logicalRect->bottom())
                                           : QRectF();
-    const double reach = std::abs(total) + fm.height() * 2 + 2;
-    const QRectF bounds(ref.x() - reach, ref.y() - reach, 2 * reach, 2 * reach);
-    if (!Spend(bounds.united(deviceRect), static_cast<std::uint64_t>(text.size()))) return;
+    // Charge the box the glyphs can cover (with room for overhangs), turned
+    // with the text; glyphs cost more than plain fills.
+    QTransform placement;
+    placement.translate(ref.x(), ref.y());
+    if (s_.font.escapement != 0) placement.rotate(-s_.font.escapement / 10.0);
+    const double margin = fm.maxWidth() + 2;
+    const QRectF box(x0 + reachLeft - margin, baseline - fm.ascent() - 2, reachRight - reachLeft + 2 * margin,
+                     fm.height() + 4);
+    if (!Spend(deviceRect, 0) || !Spend(placement.mapRect(box), text.size(), kGlyphPixelWeight)) return;
 
     PreparePainter(false, false);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -134,8 +151,7 @@ void Player::DrawText(QPointF logical, std::span<const std::uint8_t> text, std::
     if (str.isEmpty()) return;
 
     painter_.save();
-    painter_.translate(ref);
-    if (s_.font.escapement != 0) painter_.rotate(-s_.font.escapement / 10.0);
+    painter_.setTransform(placement);
     if (s_.opaqueBackground) {
         painter_.fillRect(QRectF(x0, baseline - fm.ascent(), total, fm.ascent() + fm.descent()), s_.bkColor);
     }
