@@ -3,6 +3,7 @@
 // ToolSet and forwards the canvas mouse events to it.
 #pragma once
 
+#include <QImage>
 #include <memory>
 
 class frmCapture;
@@ -53,6 +54,7 @@ class ToolSet {
     void PutCanvasOnClipboard();
 
     frmCapture& form_;
+    QImage snapshot_;  // the last undo snapshot, shared with the clipboard
     std::unique_ptr<HighlighterTool> highlighter_;
     std::unique_ptr<EraserTool> eraser_;
     std::unique_ptr<HandTool> hand_;

@@ -194,6 +194,20 @@ TEST_F(StrokeTest, EveryPressPutsThePictureOnTheClipboard) {
     EXPECT_FALSE(SameImage(Canvas().Image(), before));
 }
 
+TEST_F(StrokeTest, ASnapshotStillHeldIsNeverOverwrittenByTheNextPress) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    SlideToTool(3);
+    CanvasPress(10, 10, Qt::RightButton);
+    CanvasRelease(10, 10, Qt::RightButton);
+    const QImage held = clipboard->image();  // e.g. an undo that keeps it
+    ASSERT_TRUE(SameImage(held, original));
+    Drag({20, 20}, {100, 20});
+    const QImage afterArrow = Canvas().Image().copy();
+    Drag({20, 60}, {100, 60});
+    EXPECT_TRUE(SameImage(held, original));
+    EXPECT_TRUE(SameImage(clipboard->image(), afterArrow));
+}
+
 TEST_F(StrokeTest, ButtonFaceColourDrawsInTheButtonFaceRgb) {
     SlideToTool(3);
     form->SetCurrentColor(kSystemButtonFace);
