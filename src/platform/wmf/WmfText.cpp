@@ -1,6 +1,7 @@
 // Text records of the metafile player: fonts, alignment to the reference
 // point, per-character advances, opaque and clipping rectangles.
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
@@ -89,6 +90,8 @@ void Player::ExtTextOut(const Params& p) {
 
 void Player::DrawText(QPointF logical, std::span<const std::uint8_t> text, std::span<const std::uint8_t> dx,
                       std::uint16_t options, const QRectF* logicalRect) {
+    // Fonts need the GUI application; without one (a console tool) text is left out.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
     const bool updateCp = (s_.textAlign & kTaUpdateCp) != 0;
     if (updateCp) logical = s_.position;
     const QPointF ref = Map(logical.x(), logical.y());
