@@ -114,7 +114,7 @@ ByteArray AssembleFile(EncoderState& state, int threads) {
         WriteDht(out, out.Position(), state.dc[1], 1, 0);
         WriteDht(out, out.Position(), state.ac[1], 1, 1);
     }
-    WriteScans(state, out);
+    WriteScans(state, out, threads);
     Marker(out, 0xD9);  // EOI
     return out.Release();
 }

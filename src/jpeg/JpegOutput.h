@@ -57,14 +57,17 @@ class OutputBuffer {
 };
 
 // Packs codes most significant bit first into a 64-bit accumulator and moves
-// whole bytes to the buffer, stuffing a 0x00 after every 0xFF.
-class BitWriter {
+// whole bytes to the buffer, stuffing a 0x00 after every 0xFF. The raw form
+// (Stuff = false) keeps the plain bit string, for parts of a scan coded on
+// separate threads and joined by a stuffing writer afterwards.
+template <bool Stuff>
+class BasicBitWriter {
   public:
     // Room to reserve before coding one block: 64 codes of up to 32 bits,
     // doubled for stuffing, plus a flush of the accumulator.
     static constexpr std::size_t kBlockRoom = 64 * 4 * 2 + 32;
 
-    explicit BitWriter(OutputBuffer& out) : out_(out) {}
+    explicit BasicBitWriter(OutputBuffer& out) : out_(out) {}
 
     // Makes room for one more block in the buffer.
     void Reserve(std::size_t n = kBlockRoom) {
@@ -103,8 +106,34 @@ class BitWriter {
         out_.SetPosition(static_cast<std::size_t>(next_ - out_.Data()));
     }
 
-    // Must be called before the buffer is used directly again (Flush does it).
-    void Sync() { out_.SetPosition(static_cast<std::size_t>(next_ - out_.Data())); }
+    // Raw form: stores the whole 64-bit words and hands back the bits that
+    // remain (the low `count` bits of `bits`, count < 64).
+    void TakeTail(std::uint64_t& bits, int& count) {
+        count = 64 - free_;
+        bits = count == 0 ? 0 : acc_ & ((std::uint64_t{1} << count) - 1);
+        acc_ = 0;
+        free_ = 64;
+        out_.SetPosition(static_cast<std::size_t>(next_ - out_.Data()));
+    }
+
+    // Appends a raw bit string: `bytes` whole bytes, then `count` tail bits.
+    void Append(const std::uint8_t* bytes, std::size_t n, std::uint64_t tail, int count) {
+        std::size_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            if ((i & 0xFFF) == 0) Reserve(4096 * 2 + 64);
+            const std::uint32_t word = static_cast<std::uint32_t>(bytes[i]) << 24 |
+                                       static_cast<std::uint32_t>(bytes[i + 1]) << 16 |
+                                       static_cast<std::uint32_t>(bytes[i + 2]) << 8 | bytes[i + 3];
+            Write(word, 32);
+        }
+        Reserve(64);
+        for (; i < n; ++i) Write(bytes[i], 8);
+        if (count > 32) {
+            Write(static_cast<std::uint32_t>(tail >> 32), count - 32);
+            count = 32;
+        }
+        if (count > 0) Write(static_cast<std::uint32_t>(tail & ((std::uint64_t{1} << count) - 1)), count);
+    }
 
   private:
     void PutStuffed(std::uint8_t b) {
@@ -116,7 +145,7 @@ class BitWriter {
         // A byte equal to 0xFF is a zero byte of ~acc_.
         const std::uint64_t inverted = ~acc_;
         const bool hasFF = ((inverted - 0x0101010101010101ULL) & ~inverted & 0x8080808080808080ULL) != 0;
-        if (!hasFF) {
+        if (!Stuff || !hasFF) {
             for (int i = 0; i < 8; ++i) next_[i] = static_cast<std::uint8_t>(acc_ >> (56 - 8 * i));
             next_ += 8;
         } else {
@@ -129,5 +158,8 @@ class BitWriter {
     std::uint64_t acc_ = 0;
     int free_ = 64;
 };
+
+using BitWriter = BasicBitWriter<true>;
+using RawBitWriter = BasicBitWriter<false>;
 
 }  // namespace jpeg

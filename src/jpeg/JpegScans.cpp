@@ -1,13 +1,17 @@
 #include "jpeg/JpegScans.h"
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "jpeg/JpegBlockOrder.h"
+#include "jpeg/JpegParallel.h"
 
 namespace jpeg {
 namespace {
 
-inline void WriteSymbol(BitWriter& writer, const HuffmanTable& table, int symbol, int category,
+template <class Writer>
+inline void WriteSymbol(Writer& writer, const HuffmanTable& table, int symbol, int category,
                         std::uint32_t extra) {
     writer.Write((static_cast<std::uint32_t>(table.code[symbol]) << category) | extra,
                  table.length[symbol] + category);
@@ -16,6 +20,32 @@ inline void WriteSymbol(BitWriter& writer, const HuffmanTable& table, int symbol
 // The low `category` bits of value, or of value - 1 for a negative value.
 inline std::uint32_t ExtraBits(int value, int category) {
     return static_cast<std::uint32_t>(value + (value >> 31)) & ((1u << category) - 1u);
+}
+
+template <class Writer>
+void EncodeBlock(Writer& writer, const std::int16_t* block, int& prediction, const HuffmanTable& dc,
+                 const HuffmanTable& ac) {
+    const int diff = block[0] - prediction;
+    prediction = block[0];
+    const int dcCategory = Category(diff);
+    WriteSymbol(writer, dc, dcCategory, dcCategory, ExtraBits(diff, dcCategory));
+
+    std::uint64_t nonZero = NonZeroMask(block) & ~std::uint64_t{1};
+    int last = 0;
+    while (nonZero != 0) {
+        const int k = std::countr_zero(nonZero);
+        nonZero &= nonZero - 1;
+        int run = k - last - 1;
+        last = k;
+        while (run > 15) {
+            WriteSymbol(writer, ac, 0xF0, 0, 0);
+            run -= 16;
+        }
+        const int value = block[k];
+        const int category = Category(value);
+        WriteSymbol(writer, ac, run * 16 + category, category, ExtraBits(value, category));
+    }
+    if (last != 63) WriteSymbol(writer, ac, 0x00, 0, 0);
 }
 
 void WriteSos(const EncoderState& state, OutputBuffer& out, std::span<const int> scan) {
@@ -34,19 +64,61 @@ void WriteSos(const EncoderState& state, OutputBuffer& out, std::span<const int>
     out.Put(0);   // Ah, Al
 }
 
-void WriteSingleScan(const EncoderState& state, OutputBuffer& out, int c) {
-    const int scan[1] = {c};
+// Codes blocks [first, last) of a scan whose components all hold one block
+// per MCU, in array order: for every block index, one block of each component.
+template <class Writer>
+void EncodeLinear(const EncoderState& state, std::span<const int> scan, std::size_t first, std::size_t last,
+                  Writer& writer) {
+    const std::int16_t* blocks[4];
+    const HuffmanTable* dc[4];
+    const HuffmanTable* ac[4];
+    int prediction[4];
+    const std::size_t n = scan.size();
+    for (std::size_t s = 0; s < n; ++s) {
+        blocks[s] = state.components[scan[s]].coefficients.data();
+        dc[s] = &state.dc[TableSelector(scan[s])];
+        ac[s] = &state.ac[TableSelector(scan[s])];
+        prediction[s] = first > 0 ? blocks[s][(first - 1) * 64] : 0;
+    }
+    for (std::size_t i = first; i < last; ++i) {
+        writer.Reserve(BitWriter::kBlockRoom * n);
+        for (std::size_t s = 0; s < n; ++s)
+            EncodeBlock(writer, blocks[s] + i * 64, prediction[s], *dc[s], *ac[s]);
+    }
+}
+
+// A scan coded in array order: one component, or components that all have
+// sampling factors 1 (then every MCU holds one block of each, with no dummy
+// blocks). Large scans are coded in parts on several threads as raw bit
+// strings, then joined with byte stuffing in order.
+void WriteLinearScan(const EncoderState& state, OutputBuffer& out, std::span<const int> scan, int threads) {
     WriteSos(state, out, scan);
-    const Component& comp = state.components[c];
-    const HuffmanTable& dc = state.dc[TableSelector(c)];
-    const HuffmanTable& ac = state.ac[TableSelector(c)];
+    std::size_t blocks = state.components[scan[0]].coefficients.size() / 64;
+    for (const int c : scan) blocks = std::min(blocks, state.components[c].coefficients.size() / 64);
+    const int parts = static_cast<int>(std::clamp<std::size_t>(blocks / 4096, 1, std::max(1, threads)));
     BitWriter writer(out);
-    int prediction = 0;
-    const std::int16_t* block = comp.coefficients.data();
-    const std::int16_t* end = block + comp.coefficients.size();
-    for (; block + 64 <= end; block += 64) {
-        writer.Reserve();
-        EncodeBlock(writer, block, prediction, dc, ac);
+    if (parts == 1) {
+        EncodeLinear(state, scan, 0, blocks, writer);
+    } else {
+        struct Part {
+            std::unique_ptr<OutputBuffer> bytes;
+            std::uint64_t tail = 0;
+            int tailBits = 0;
+        };
+        std::vector<Part> coded(static_cast<std::size_t>(parts));
+        RunParts(parts, [&](int p) {
+            Part& part = coded[static_cast<std::size_t>(p)];
+            part.bytes =
+                std::make_unique<OutputBuffer>(out.Capacity() / static_cast<std::size_t>(parts) + 4096);
+            RawBitWriter raw(*part.bytes);
+            EncodeLinear(
+                state, scan, static_cast<std::size_t>(PartBegin(static_cast<long long>(blocks), parts, p)),
+                static_cast<std::size_t>(PartBegin(static_cast<long long>(blocks), parts, p + 1)), raw);
+            raw.TakeTail(part.tail, part.tailBits);
+        });
+        for (const Part& part : coded) {
+            writer.Append(part.bytes->Data(), part.bytes->Position(), part.tail, part.tailBits);
+        }
     }
     writer.Flush();
 }
@@ -99,35 +171,11 @@ std::vector<std::vector<int>> GroupScans(const EncoderState& state) {
     return scans;
 }
 
-void EncodeBlock(BitWriter& writer, const std::int16_t* block, int& prediction, const HuffmanTable& dc,
-                 const HuffmanTable& ac) {
-    const int diff = block[0] - prediction;
-    prediction = block[0];
-    const int dcCategory = Category(diff);
-    WriteSymbol(writer, dc, dcCategory, dcCategory, ExtraBits(diff, dcCategory));
-
-    std::uint64_t nonZero = NonZeroMask(block) & ~std::uint64_t{1};
-    int last = 0;
-    while (nonZero != 0) {
-        const int k = std::countr_zero(nonZero);
-        nonZero &= nonZero - 1;
-        int run = k - last - 1;
-        last = k;
-        while (run > 15) {
-            WriteSymbol(writer, ac, 0xF0, 0, 0);
-            run -= 16;
-        }
-        const int value = block[k];
-        const int category = Category(value);
-        WriteSymbol(writer, ac, run * 16 + category, category, ExtraBits(value, category));
-    }
-    if (last != 63) WriteSymbol(writer, ac, 0x00, 0, 0);
-}
-
-void WriteScans(const EncoderState& state, OutputBuffer& out) {
+void WriteScans(const EncoderState& state, OutputBuffer& out, int threads) {
+    const bool oneBlockPerMcu = state.hmax == 1 && state.vmax == 1;
     for (const std::vector<int>& scan : GroupScans(state)) {
-        if (scan.size() == 1) {
-            WriteSingleScan(state, out, scan[0]);
+        if (scan.size() == 1 || oneBlockPerMcu) {
+            WriteLinearScan(state, out, scan, threads);
         } else {
             WriteInterleavedScan(state, out, scan);
         }

@@ -11,12 +11,8 @@
 namespace jpeg {
 
 // Writes every scan of the image (components grouped by GroupScans) with the
-// Huffman tables already in the state's slots.
-void WriteScans(const EncoderState& state, OutputBuffer& out);
-
-// Codes one block (64 zigzag coefficients) against the DC prediction, which
-// becomes the block's DC coefficient.
-void EncodeBlock(BitWriter& writer, const std::int16_t* block, int& prediction, const HuffmanTable& dc,
-                 const HuffmanTable& ac);
+// Huffman tables already in the state's slots. Scans whose blocks are coded in
+// array order are split over `threads` threads; the bytes do not depend on it.
+void WriteScans(const EncoderState& state, OutputBuffer& out, int threads);
 
 }  // namespace jpeg

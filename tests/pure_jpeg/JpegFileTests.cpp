@@ -155,7 +155,8 @@ TEST(JpegFile, FailuresRaiseAndCreateNoFile) {
 }
 
 TEST(JpegFile, BytesDoNotDependOnTheThreadCount) {
-    const SourcePicture picture(333, 517, ScreenLike);
+    // Large enough for the scan to be coded in parts too.
+    const SourcePicture picture(1283, 1021, ScreenLike);
     std::vector<std::uint8_t> first;
     for (const int threads : {1, 2, 3, 7}) {
         cJpeg encoder;

@@ -81,6 +81,40 @@ TEST(JpegBitWriter, MatchesTheBitAtATimeWriter) {
     }
 }
 
+// Parts written raw on their own and joined afterwards give the bytes of one
+// writer, whatever the split points.
+TEST(JpegBitWriter, JoinedRawPartsEqualOneWriter) {
+    std::mt19937 random(9);
+    std::vector<std::pair<std::uint32_t, int>> codes;
+    for (int i = 0; i < 20000; ++i) {
+        const int count = std::uniform_int_distribution<int>(1, 27)(random);
+        // Many ones, so 0xFF bytes occur often, also across part boundaries.
+        const std::uint32_t value = (static_cast<std::uint32_t>(random()) | 0x5F5F5F5Fu) >> (32 - count);
+        codes.emplace_back(value, count);
+    }
+    const std::vector<std::uint8_t> expected = WriteBits(codes);
+    for (const std::size_t split : {std::size_t{1}, std::size_t{7}, std::size_t{9999}, std::size_t{19998}}) {
+        jpeg::OutputBuffer out(16);
+        jpeg::BitWriter joined(out);
+        for (const auto& [from, to] :
+             {std::pair<std::size_t, std::size_t>{0, split}, {split, codes.size()}}) {
+            jpeg::OutputBuffer part(8);
+            jpeg::RawBitWriter raw(part);
+            for (std::size_t i = from; i < to; ++i) {
+                raw.Reserve();
+                raw.Write(codes[i].first, codes[i].second);
+            }
+            std::uint64_t tail = 0;
+            int bits = 0;
+            raw.TakeTail(tail, bits);
+            joined.Append(part.Data(), part.Position(), tail, bits);
+        }
+        joined.Flush();
+        const jpeg::ByteArray bytes = out.Release();
+        EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected) << "split at " << split;
+    }
+}
+
 jpeg::EncoderState Frame(int width, int height, std::vector<std::pair<int, int>> factors) {
     jpeg::EncoderState state;
     state.width = width;
