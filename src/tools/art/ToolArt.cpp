@@ -66,7 +66,9 @@ QPixmap ButtonPicture(const QPixmap& picture) {
 void SetButtonPicture(QAbstractButton& button, const QPixmap& picture) {
     const QPixmap shown = ButtonPicture(picture);
     button.setIcon(QIcon(shown));
-    button.setIconSize(shown.size());
+    // Inside the button's bevel; a larger picture is scaled down to fit.
+    const QSize room = (button.size() - QSize(6, 6)).expandedTo(QSize(8, 8));
+    button.setIconSize(shown.size().scaled(room.boundedTo(shown.size()), Qt::KeepAspectRatio));
 }
 
 int VariantOfColorIndex(int colorIndex) {
