@@ -285,36 +285,36 @@ QBrush Player::MakeBrush() const {
 }
 
 bool Player::PreparePainter(bool withPen, bool withBrush) {
-    // Binary raster operations of the pen and brush.
     if (s_.clipped) {
         if (!Spend({}, static_cast<std::uint64_t>(s_.clip.rectCount()))) return false;
         painter_.setClipRegion(s_.clip);
     } else {
         painter_.setClipping(false);
     }
-    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     QPen pen = withPen ? MakePen() : QPen(Qt::NoPen);
     QBrush brush = withBrush ? MakeBrush() : QBrush(Qt::NoBrush);
+    // The binary raster operation (ROP2) of pen and brush.
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     switch (s_.rop2) {
-        case 11:
-            return false;  // R2_NOP
-        case 1:            // R2_BLACK
-        case 16:           // R2_WHITE
+        case 11:  // R2_NOP
+            return false;
+        case 1:   // R2_BLACK
+        case 16:  // R2_WHITE
             pen.setColor(s_.rop2 == 1 ? Qt::black : Qt::white);
             if (brush.style() != Qt::NoBrush) brush = QBrush(s_.rop2 == 1 ? Qt::black : Qt::white);
             break;
-        case 6:
+        case 6:  // R2_NOT
             mode = QPainter::RasterOp_NotDestination;
-            break;  // R2_NOT
-        case 7:
+            break;
+        case 7:  // R2_XORPEN
             mode = QPainter::RasterOp_SourceXorDestination;
-            break;  // R2_XORPEN
-        case 9:
+            break;
+        case 9:  // R2_MASKPEN
             mode = QPainter::RasterOp_SourceAndDestination;
-            break;  // R2_MASKPEN
-        case 15:
+            break;
+        case 15:  // R2_MERGEPEN
             mode = QPainter::RasterOp_SourceOrDestination;
-            break;  // R2_MERGEPEN
+            break;
         default:
             break;
     }
