@@ -30,16 +30,16 @@ class StrokeTest : public ToolsFixture {
 
 TEST_F(StrokeTest, ArrowCommitsShaftAndBarbsInTheCurrentColour) {
     SlideToTool(3);
-    Drag({100, 100}, {140, 100});
-    EXPECT_EQ(form->lngEndX, 140);
+    Drag({100, 100}, {200, 100});
+    EXPECT_EQ(form->lngEndX, 200);
     EXPECT_EQ(form->lngEndY, 100);
-    // Shaft and the barb ends (126, 95) and (126, 105).
+    // Shaft and the barb ends (186, 95) and (186, 105).
     for (QPoint p :
-         {QPoint(100, 100), QPoint(120, 100), QPoint(140, 100), QPoint(126, 95), QPoint(126, 105)}) {
+         {QPoint(100, 100), QPoint(150, 100), QPoint(200, 100), QPoint(186, 95), QPoint(186, 105)}) {
         EXPECT_EQ(Pixel(p.x(), p.y()), kRedRgb) << p.x() << "," << p.y();
     }
     // Off the stroke: beside the shaft, behind the barbs, beyond the tip.
-    for (QPoint p : {QPoint(110, 104), QPoint(110, 96), QPoint(120, 92), QPoint(145, 100), QPoint(95, 100)}) {
+    for (QPoint p : {QPoint(130, 104), QPoint(130, 96), QPoint(180, 92), QPoint(205, 100), QPoint(95, 100)}) {
         EXPECT_TRUE(Untouched(p.x(), p.y())) << p.x() << "," << p.y();
     }
     EXPECT_EQ(form->blnDrawing, 0);
