@@ -32,7 +32,6 @@ std::string_view Trim(std::string_view text) {
 struct IniText {
     std::vector<std::string> lines;
     bool crlf = false;
-    bool endsWithNewline = true;
 };
 
 bool ReadText(const std::string& file, IniText& text) {
@@ -42,7 +41,6 @@ bool ReadText(const std::string& file, IniText& text) {
     buffer << in.rdbuf();
     const std::string content = buffer.str();
     text.crlf = content.find("\r\n") != std::string::npos;
-    text.endsWithNewline = content.empty() || content.back() == '\n';
     std::size_t start = 0;
     while (start < content.size()) {
         auto end = content.find('\n', start);
@@ -161,7 +159,10 @@ void WriteIni(std::string_view section, std::string_view key, std::string_view v
 
     const std::size_t header = FindSection(text.lines, section);
     if (header == text.lines.size()) {
-        text.lines.push_back("[" + std::string(section) + "]");
+        std::string headerLine(1, '[');
+        headerLine.append(section);
+        headerLine.push_back(']');
+        text.lines.push_back(std::move(headerLine));
         text.lines.push_back(std::move(entry));
     } else {
         const std::size_t end = SectionEnd(text.lines, header);
