@@ -30,7 +30,7 @@ std::unique_ptr<frmCapture>& EditorWindow() {
 std::string Std(const QString& text) {
     return text.toStdString();
 }
-QString Qt(const std::string& text) {
+QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
@@ -57,7 +57,7 @@ QString UserFolder(QStandardPaths::StandardLocation location) {
 void SetPaths(const QString& programFile) {
     const QFileInfo program(programFile);
     std::string appPath = Std(QDir::toNativeSeparators(program.absolutePath()));
-    G().strAppPath = Qt(AddBackslash(appPath));
+    G().strAppPath = FromStd(AddBackslash(appPath));
     const QString programName = program.fileName();
 
     // The settings file is the program file's long path with "ini" in place of
@@ -69,18 +69,19 @@ void SetPaths(const QString& programFile) {
     } else {
         ini += ".ini";
     }
-    G().strIniFile = Qt(ini);
+    G().strIniFile = FromStd(ini);
     G().strTempFile = G().strAppPath + QStringLiteral("temp.bmp");
     if (!FolderWritable(G().strAppPath)) {
-        G().strIniFile = UserFolder(QStandardPaths::GenericConfigLocation) + QFileInfo(Qt(ini)).fileName();
+        G().strIniFile =
+            UserFolder(QStandardPaths::GenericConfigLocation) + QFileInfo(FromStd(ini)).fileName();
         G().strTempFile = UserFolder(QStandardPaths::GenericCacheLocation) + QStringLiteral("temp.bmp");
     }
-    G().strExtProgram = Qt(ReadSetting("ExtPhotoProgram", ""));
+    G().strExtProgram = FromStd(ReadSetting("ExtPhotoProgram", ""));
 }
 
 bool AcceptedExtension(const std::string& file) {
     if (file.size() < 4) return false;
-    const QString last = Qt(file.substr(file.size() - 4)).toLower();
+    const QString last = FromStd(file.substr(file.size() - 4)).toLower();
     static const QStringList accepted{".jpg", ".jpe", "jpeg", ".tif", ".bmp", ".gif"};
     return accepted.contains(last);
 }
@@ -101,9 +102,9 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
     }
     if (!AcceptedExtension(file)) return false;
     std::string folder = GetFolderPart(file);
-    G().strPictureFolder = Qt(AddBackslash(folder));
-    form.Text1.setText(Qt(GetNameWithoutExt(GetFilePart(file))));
-    const QImage picture = LoadPictureFile(Qt(file));
+    G().strPictureFolder = FromStd(AddBackslash(folder));
+    form.Text1.setText(FromStd(GetNameWithoutExt(GetFilePart(file))));
+    const QImage picture = LoadPictureFile(FromStd(file));
     if (!picture.isNull()) {
         form.SetAssignedPicture(picture);
         form.SetUndoPictureFromCanvas();
@@ -134,7 +135,7 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
 
     if (const auto offset = LeadingInt16(ReadSetting("Offset(Win10)", "0"))) G().intWinOffset = *offset;
 
-    if (!opened) form->Text1.setText(Qt(ReadSetting("PreviewName", "")));
+    if (!opened) form->Text1.setText(FromStd(ReadSetting("PreviewName", "")));
 
     form->Form_Resize();
     form->show();
