@@ -18,6 +18,7 @@
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegParallel.h"
+#include "jpeg/JpegPixelBlock.h"
 #include "jpeg/JpegWorkBitmap.h"
 #include "jpeg/cJpeg.h"
 
@@ -25,9 +26,8 @@ namespace {
 
 using jpeg::WorkBitmap;
 
-struct ColourWeights {
-    float r, g, b, offset;
-};
+using jpeg::ColourWeights;
+using Target = jpeg::BlockTarget;
 
 // The offsets include the level shift: Y is centred on 0; the +128 of Cb and
 // Cr cancels against it.
@@ -39,12 +39,6 @@ constexpr ColourWeights kWeights[3] = {
 
 // Block rows per strip: a 4K-wide strip of 32 lines is about 370 KB.
 constexpr int kStripBlockRows = 4;
-
-struct Target {
-    ColourWeights weights;
-    jpeg::QuantPlan plan;
-    std::int16_t* out;
-};
 
 // Components that follow each other with the same scaled size share one
 // picture and are sampled together.
@@ -80,8 +74,7 @@ bool IsFlat(const std::uint8_t* const* rows, int bx) {
 bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, int blockRows,
                      std::size_t outRow, const std::vector<Target>& targets) {
     bool ok = true;
-    alignas(32) std::int32_t red[64], green[64], blue[64];
-    alignas(32) float block[64];
+    const int count = static_cast<int>(targets.size());
     for (int by = 0; by < blockRows; ++by) {
         const std::uint8_t* rows[8];
         for (int j = 0; j < 8; ++j) rows[j] = top + static_cast<std::ptrdiff_t>(by * 8 + j) * step;
@@ -98,22 +91,9 @@ bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, 
                 }
                 continue;
             }
-            for (int j = 0; j < 8; ++j) {
-                const std::uint8_t* px = rows[j] + bx * 24;
-                for (int k = 0; k < 8; ++k) {
-                    blue[j * 8 + k] = px[3 * k];
-                    green[j * 8 + k] = px[3 * k + 1];
-                    red[j * 8 + k] = px[3 * k + 2];
-                }
-            }
-            for (const Target& t : targets) {
-                const ColourWeights w = t.weights;
-                for (int i = 0; i < 64; ++i) {
-                    block[i] = static_cast<float>(red[i]) * w.r + static_cast<float>(green[i]) * w.g +
-                               static_cast<float>(blue[i]) * w.b + w.offset;
-                }
-                ok = jpeg::TransformBlock(block, t.plan, t.out + offset) && ok;
-            }
+            const std::uint8_t* at[8];
+            for (int j = 0; j < 8; ++j) at[j] = rows[j] + bx * 24;
+            ok = jpeg::TransformPixelBlock(at, targets.data(), count, offset) && ok;
         }
     }
     return ok;

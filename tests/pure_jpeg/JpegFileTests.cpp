@@ -9,6 +9,7 @@
 
 #include "JpegTestSupport.h"
 #include "jpeg/JpegError.h"
+#include "jpeg/JpegPixelBlock.h"
 #include "platform/raster/gdi.h"
 
 using jpegtest::Rgb;
@@ -168,6 +169,18 @@ TEST(JpegFile, BytesDoNotDependOnTheThreadCount) {
             EXPECT_EQ(file, first) << threads << " threads";
         }
     }
+}
+
+// The AVX2 block transform writes exactly the baseline form's bytes.
+TEST(JpegFile, VectorFormsGiveIdenticalFiles) {
+    if (!jpeg::UsingAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+    const SourcePicture picture(301, 203, Smooth);
+    cJpeg encoder;
+    const auto fast = jpegtest::Encode(encoder, picture);
+    jpeg::AllowAvx2(false);
+    const auto baseline = jpegtest::Encode(encoder, picture);
+    jpeg::AllowAvx2(true);
+    EXPECT_EQ(fast, baseline);
 }
 
 struct RoundTrip {
