@@ -184,7 +184,7 @@ void frmCapture::MoveFocusToDummy() {
 // --- window handlers -------------------------------------------------------------
 
 void frmCapture::Form_Load() {
-    dummy.move(2 * width(), dummy.y());
+    dummy.move(2 * WidthTwips() / kTwipsPerPixel, dummy.y());
     Picture2.SetBackColor(0x00000000);
     Text1.clear();
     intColorIndex = 0;
