@@ -73,21 +73,21 @@ void PictureBox::SetSizePixels(int width, int height) {
 }
 
 void PictureBox::SetPicture(const QImage& picture) {
-    picture_ = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
-    if (!picture_.isNull()) {
-        image_ = QImage();  // drop the old buffer before the new one is built
-        image_ = picture_.copy();
-        if (image_.isNull()) {  // out of memory
-            picture_ = QImage();
-            EnsureBufferSize(size());
-            Cls();
-            return;
-        }
-        resize(picture_.size());
-        update();
+    if (picture.isNull()) {
+        picture_ = QImage();
+        Cls();
         return;
     }
-    Cls();
+    // Both images are built before anything changes: when memory runs out
+    // the box keeps its picture and what was drawn on it.
+    QImage assigned = picture.convertToFormat(QImage::Format_RGB32);
+    if (assigned.isNull()) return;
+    QImage buffer = assigned.copy();
+    if (buffer.isNull()) return;
+    picture_ = std::move(assigned);
+    image_ = std::move(buffer);
+    resize(picture_.size());
+    update();
 }
 
 void PictureBox::Cls() {
