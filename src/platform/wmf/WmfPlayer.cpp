@@ -83,9 +83,7 @@ bool Player::DoStateRecord(const Record& r) {
             if (p.Has(2)) s_.winOrg += QPointF(p.S16(1), p.S16(0));
             return true;
         case kScaleWindowExt:
-            if (p.Has(4) && p.S16(0) != 0 && p.S16(2) != 0 && p.S16(1) != 0 && p.S16(3) != 0) {
-                s_.winExt = QPointF(s_.winExt.x() * p.S16(3) / p.S16(2), s_.winExt.y() * p.S16(1) / p.S16(0));
-            }
+            if (p.Has(4)) ScaleExtent(s_.winExt, p);
             return true;
         case kSetViewportOrg:
             if (p.Has(2) && !viewportFixed_) s_.vpOrg = QPointF(p.S16(1), p.S16(0));
@@ -99,10 +97,7 @@ bool Player::DoStateRecord(const Record& r) {
             if (p.Has(2) && !viewportFixed_) s_.vpOrg += QPointF(p.S16(1), p.S16(0));
             return true;
         case kScaleViewportExt:
-            if (p.Has(4) && !viewportFixed_ && p.S16(0) != 0 && p.S16(2) != 0 && p.S16(1) != 0 &&
-                p.S16(3) != 0) {
-                s_.vpExt = QPointF(s_.vpExt.x() * p.S16(3) / p.S16(2), s_.vpExt.y() * p.S16(1) / p.S16(0));
-            }
+            if (p.Has(4) && !viewportFixed_) ScaleExtent(s_.vpExt, p);
             return true;
         case kMoveTo:
             if (p.Has(2)) s_.position = QPointF(p.S16(1), p.S16(0));
@@ -119,8 +114,13 @@ bool Player::DoStateRecord(const Record& r) {
             return true;
         case kOffsetClipRgn:
             if (p.Has(2) && s_.clipped) {
+                // Offsets beyond the picture move the region out of sight; bounding
+                // them keeps the region's integer coordinates far from overflow.
                 const QPointF d = Map(p.S16(1), p.S16(0)) - Map(0, 0);
-                s_.clip.translate(static_cast<int>(std::lround(d.x())), static_cast<int>(std::lround(d.y())));
+                const double limit = image_.width() + image_.height() + 1.0;
+                s_.clip.translate(static_cast<int>(std::clamp(std::round(d.x()), -limit, limit)),
+                                  static_cast<int>(std::clamp(std::round(d.y()), -limit, limit)));
+                s_.clip &= QRegion(image_.rect());
             }
             return true;
         case kSelectClipRegion:
@@ -150,7 +150,9 @@ void Player::RestoreDc(int which) {
 
 void Player::ClipRect(const Params& p, bool intersect) {
     if (!p.Has(4)) return;
-    const QRect device = MapRect(p.S16(3), p.S16(2), p.S16(1), p.S16(0)).toAlignedRect();
+    // Only the part over the picture matters, and it converts to integers safely.
+    const QRectF over = QRectF(image_.rect()).adjusted(-1, -1, 1, 1);
+    const QRect device = MapRect(p.S16(3), p.S16(2), p.S16(1), p.S16(0)).intersected(over).toAlignedRect();
     const QRegion whole(image_.rect());
     const QRegion current = s_.clipped ? s_.clip : whole;
     // Region work grows with the number of rectangles a region is made of.
@@ -217,6 +219,18 @@ bool Player::DoObjectRecord(const Record& r) {
         default:
             return false;
     }
+}
+
+void Player::ScaleExtent(QPointF& extent, const Params& p) {
+    // Extents are integers, as in GDI: a scaling that truncates one to 0 is
+    // refused. They stay within 2^24, so mapped coordinates stay finite.
+    constexpr double kMaxExtent = 16.0 * 1024 * 1024;
+    const int xNum = p.S16(3), xDenom = p.S16(2), yNum = p.S16(1), yDenom = p.S16(0);
+    if (xNum == 0 || xDenom == 0 || yNum == 0 || yDenom == 0) return;
+    const double x = std::clamp(std::trunc(extent.x() * xNum / xDenom), -kMaxExtent, kMaxExtent);
+    const double y = std::clamp(std::trunc(extent.y() * yNum / yDenom), -kMaxExtent, kMaxExtent);
+    if (x == 0 || y == 0) return;
+    extent = QPointF(x, y);
 }
 
 double Player::ScaleX() const {

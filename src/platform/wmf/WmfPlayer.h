@@ -26,6 +26,14 @@ struct PlayLimits {
     std::size_t maxSaveDepth = 1024;    // deeper saves are ignored
 };
 
+// A length or area in pixels as work units; huge values saturate (and the
+// drawing they belong to is refused by its bounds anyway).
+inline std::uint64_t Cost(double pixels) {
+    if (!(pixels > 0)) return 0;
+    constexpr double kMax = 4.0 * 1024 * 1024 * 1024 * 1024 * 1024 * 1024;  // 2^62
+    return pixels >= kMax ? std::uint64_t{1} << 62 : static_cast<std::uint64_t>(pixels);
+}
+
 class Player {
   public:
     // Plays onto the whole of target. window is the logical rectangle that
@@ -66,6 +74,7 @@ class Player {
     bool DoObjectRecord(const Record& r);
     void RestoreDc(int which);
     void ClipRect(const Params& p, bool intersect);
+    static void ScaleExtent(QPointF& extent, const Params& p);
     // WmfShapes.cpp
     bool DoShapeRecord(const Record& r);
     void DrawPoly(const Params& p, bool closed);

@@ -53,7 +53,7 @@ bool Player::DoShapeRecord(const Record& r) {
             const QPointF to = Map(s_.position.x(), s_.position.y());
             const double w = PenWidth() / 2 + 1;
             if (Spend(QRectF(from, to).normalized().adjusted(-w, -w, w, w),
-                      static_cast<std::uint64_t>(QLineF(from, to).length())) &&
+                      Cost(QLineF(from, to).length())) &&
                 PreparePainter(true, false)) {
                 painter_.drawLine(from, to);
             }
@@ -71,8 +71,7 @@ bool Player::DoShapeRecord(const Record& r) {
             if (!p.Has(4)) return true;
             const QRectF rect = MapRect(p.S16(3), p.S16(2), p.S16(1), p.S16(0));
             const double w = PenWidth() / 2 + 1;
-            if (!Spend(rect.adjusted(-w, -w, w, w),
-                       static_cast<std::uint64_t>(2 * (rect.width() + rect.height()))) ||
+            if (!Spend(rect.adjusted(-w, -w, w, w), Cost(2 * (rect.width() + rect.height()))) ||
                 !PreparePainter(true, true)) {
                 return true;
             }
@@ -89,8 +88,7 @@ bool Player::DoShapeRecord(const Record& r) {
             const double rx = std::min(std::abs(p.S16(1) * ScaleX()) / 2, rect.width() / 2);
             const double ry = std::min(std::abs(p.S16(0) * ScaleY()) / 2, rect.height() / 2);
             const double w = PenWidth() / 2 + 1;
-            if (Spend(rect.adjusted(-w, -w, w, w),
-                      static_cast<std::uint64_t>(2 * (rect.width() + rect.height()))) &&
+            if (Spend(rect.adjusted(-w, -w, w, w), Cost(2 * (rect.width() + rect.height()))) &&
                 PreparePainter(true, true)) {
                 painter_.drawRoundedRect(OutlineRect(rect), rx, ry, Qt::AbsoluteSize);
             }
@@ -132,8 +130,7 @@ void Player::DrawPoly(const Params& p, bool closed) {
     poly.reserve(static_cast<qsizetype>(count));
     for (std::size_t i = 0; i < count; ++i) poly.append(Map(p.S16(1 + 2 * i), p.S16(2 + 2 * i)));
     const double w = PenWidth() / 2 + 1;
-    if (!Spend(poly.boundingRect().adjusted(-w, -w, w, w),
-               count + static_cast<std::uint64_t>(Perimeter(poly))) ||
+    if (!Spend(poly.boundingRect().adjusted(-w, -w, w, w), count + Cost(Perimeter(poly))) ||
         !PreparePainter(true, closed)) {
         return;
     }
@@ -166,7 +163,7 @@ void Player::DrawPolyPolygon(const Params& p) {
         path.closeSubpath();
     }
     const double w = PenWidth() / 2 + 1;
-    if (Spend(path.boundingRect().adjusted(-w, -w, w, w), total + static_cast<std::uint64_t>(perimeter)) &&
+    if (Spend(path.boundingRect().adjusted(-w, -w, w, w), total + Cost(perimeter)) &&
         PreparePainter(true, true)) {
         painter_.drawPath(path);
     }
@@ -186,7 +183,7 @@ void Player::DrawArcFamily(const Params& p, int kind) {
     const int startQ = static_cast<int>(std::lround(a0 * 16));
     const int spanQ = static_cast<int>(std::lround(span * 16));
     const double w = PenWidth() / 2 + 1;
-    if (!Spend(rect.adjusted(-w, -w, w, w), static_cast<std::uint64_t>(2 * (rect.width() + rect.height()))) ||
+    if (!Spend(rect.adjusted(-w, -w, w, w), Cost(2 * (rect.width() + rect.height()))) ||
         !PreparePainter(true, kind != kArcOnly)) {
         return;
     }

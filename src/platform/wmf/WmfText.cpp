@@ -52,7 +52,7 @@ QFont Player::MakeFont() const {
         const double average = QFontMetricsF(font).averageCharWidth();
         const double wanted = std::abs(s_.font.width * ScaleX());
         if (average > 0)
-            font.setStretch(std::clamp(static_cast<int>(std::lround(100 * wanted / average)), 1, 4000));
+            font.setStretch(static_cast<int>(std::lround(std::clamp(100 * wanted / average, 1.0, 4000.0))));
     }
     return font;
 }
