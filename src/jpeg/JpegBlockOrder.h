@@ -47,6 +47,28 @@ inline std::uint64_t NonZeroMask(const std::int16_t* block) {
 #endif
 }
 
+// Counts the AC symbols of one block (the DC coefficient is skipped). False
+// when a coefficient has no symbol (category above 15).
+inline bool CountAc(const std::int16_t* block, FrequencyList& ac) {
+    std::uint64_t nonZero = NonZeroMask(block) & ~std::uint64_t{1};
+    int last = 0;
+    while (nonZero != 0) {
+        const int k = std::countr_zero(nonZero);
+        nonZero &= nonZero - 1;
+        int run = k - last - 1;
+        last = k;
+        while (run > 15) {
+            ++ac[0xF0];
+            run -= 16;
+        }
+        const int category = Category(block[k]);
+        if (category > 15) return false;
+        ++ac[run * 16 + category];
+    }
+    if (last != 63) ++ac[0x00];
+    return true;
+}
+
 // Geometry of one component inside an interleaved scan.
 struct McuComponent {
     const Component* component = nullptr;

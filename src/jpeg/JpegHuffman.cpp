@@ -29,26 +29,6 @@ int SmallestEntry(const FrequencyList& freq, int exclude) {
     return best;
 }
 
-// Counts the AC symbols of one block into ac (the DC coefficient is skipped).
-inline void CountAc(const std::int16_t* block, FrequencyList& ac) {
-    std::uint64_t nonZero = NonZeroMask(block) & ~std::uint64_t{1};
-    int last = 0;
-    while (nonZero != 0) {
-        const int k = std::countr_zero(nonZero);
-        nonZero &= nonZero - 1;
-        int run = k - last - 1;
-        last = k;
-        while (run > 15) {
-            ++ac[0xF0];
-            run -= 16;
-        }
-        const int category = Category(block[k]);
-        if (category > 15) RaiseSubscript();  // no such symbol
-        ++ac[run * 16 + category];
-    }
-    if (last != 63) ++ac[0x00];
-}
-
 // Statistics of a component whose blocks are coded in array order: blocks
 // [first, last) with the prediction taken from the block before first.
 void CountLinear(const Component& c, std::int64_t first, std::int64_t last, bool countDc,
@@ -60,7 +40,7 @@ void CountLinear(const Component& c, std::int64_t first, std::int64_t last, bool
             ++counts.dc[Category(block[0] - prediction)];
             prediction = block[0];
         }
-        CountAc(block, counts.ac);
+        if (!CountAc(block, counts.ac)) RaiseSubscript();  // no such symbol
     }
 }
 
@@ -162,14 +142,27 @@ std::int64_t OptimiseTables(EncoderState& state, int threads) {
     // each MCU and no dummy blocks, so MCU order is array order.
     const bool mcuIsArrayOrder = state.hmax == 1 && state.vmax == 1;
 
+    // Statistics gathered while sampling are used as they are; the others
+    // are counted here, in parts on several threads.
     std::vector<SymbolCounts> perComponent(n);
-    {
+    bool anyToCount = false;
+    for (std::size_t c = 0; c < n; ++c) {
+        const Component& comp = state.components[c];
+        if (!comp.countsValid) {
+            anyToCount = true;
+            continue;
+        }
+        perComponent[c].ac = comp.counts.ac;
+        if (!interleaved[c] || mcuIsArrayOrder) perComponent[c].dc = comp.counts.dc;
+    }
+    if (anyToCount) {
         const int parts = std::max(1, threads);
         std::vector<std::vector<SymbolCounts>> partial(static_cast<std::size_t>(parts),
                                                        std::vector<SymbolCounts>(n));
         RunParts(parts, [&](int p) {
             for (std::size_t c = 0; c < n; ++c) {
                 const Component& comp = state.components[c];
+                if (comp.countsValid) continue;
                 const auto blocks = static_cast<long long>(comp.coefficients.size() / 64);
                 const bool linearDc = !interleaved[c] || mcuIsArrayOrder;
                 CountLinear(comp, PartBegin(blocks, parts, p), PartBegin(blocks, parts, p + 1), linearDc,
@@ -177,12 +170,7 @@ std::int64_t OptimiseTables(EncoderState& state, int threads) {
             }
         });
         for (std::size_t c = 0; c < n; ++c) {
-            for (const auto& part : partial) {
-                for (int s = 0; s < 257; ++s) {
-                    perComponent[c].dc[s] += part[c].dc[s];
-                    perComponent[c].ac[s] += part[c].ac[s];
-                }
-            }
+            for (const auto& part : partial) perComponent[c].Add(part[c]);
         }
     }
     // DC statistics in MCU order, and the dummy blocks: each codes a DC

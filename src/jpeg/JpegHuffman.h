@@ -10,9 +10,6 @@
 
 namespace jpeg {
 
-// Counts of the symbols 0..255 plus the reserved entry 256.
-using FrequencyList = std::array<std::int64_t, 257>;
-
 // Fills bits and huffval of table with optimal code lengths (at most 16) for
 // the counted symbols. Overwrites freq.
 void GenerateOptimalTable(HuffmanTable& table, FrequencyList& freq);
@@ -21,12 +18,6 @@ void GenerateOptimalTable(HuffmanTable& table, FrequencyList& freq);
 // "Bad Huffman Table" when the counts overflow, a symbol exceeds maxSymbol or
 // repeats, the codes do not fit their lengths, or the table is empty.
 void DeriveCodes(HuffmanTable& table, int maxSymbol);
-
-// Symbol statistics of one table pair.
-struct SymbolCounts {
-    FrequencyList dc{};
-    FrequencyList ac{};
-};
 
 // Gathers the statistics of every slot in use, builds the DC and AC tables of
 // those slots and returns the estimated size of the entropy-coded data in

@@ -47,13 +47,20 @@ void cJpeg::SetSamplingFrequencies(std::int32_t H1, std::int32_t V1, std::int32_
         check(V3);
     }
 
+    const auto make = [](int h, int v, int quantSelector) {
+        jpeg::Component c;
+        c.h = h;
+        c.v = v;
+        c.quantSelector = quantSelector;
+        return c;
+    };
     std::vector<jpeg::Component> components;
     if (grey) {
-        components.push_back({.id = 0, .h = 1, .v = 1, .quantSelector = 0, .coefficients = {}});
+        components.push_back(make(1, 1, 0));
     } else {
-        components.push_back({.id = 0, .h = H1, .v = V1, .quantSelector = 0, .coefficients = {}});
-        components.push_back({.id = 0, .h = H2, .v = V2, .quantSelector = 1, .coefficients = {}});
-        components.push_back({.id = 0, .h = H3, .v = V3, .quantSelector = 1, .coefficients = {}});
+        components.push_back(make(H1, V1, 0));
+        components.push_back(make(H2, V2, 1));
+        components.push_back(make(H3, V3, 1));
     }
     state_.components = std::move(components);
     state_.hmax = 1;

@@ -9,6 +9,7 @@
 
 #include "JpegTestSupport.h"
 #include "jpeg/JpegError.h"
+#include "jpeg/JpegFileWriter.h"
 #include "jpeg/JpegPixelBlock.h"
 #include "platform/raster/gdi.h"
 
@@ -181,6 +182,28 @@ TEST(JpegFile, VectorFormsGiveIdenticalFiles) {
     const auto baseline = jpegtest::Encode(encoder, picture);
     jpeg::AllowAvx2(true);
     EXPECT_EQ(fast, baseline);
+}
+
+// Statistics gathered while sampling (in parts, on several threads) equal a
+// count over the stored coefficients: the files are the same.
+TEST(JpegFile, StatisticsFromSamplingEqualACountAfterwards) {
+    const SourcePicture picture(517, 389, ScreenLike);
+    for (const bool subsampled : {false, true}) {
+        for (const bool grey : {false, true}) {
+            cJpeg encoder;
+            encoder.SetThreadCount(3);
+            if (subsampled) encoder.SetSamplingFrequencies(2, 1, 1, 1, 1, 1);
+            if (grey) encoder.SetSamplingFrequencies(1, 1, 0, 0, 0, 0);
+            ASSERT_EQ(encoder.SampleHDC(picture.Dc(), 517, 389, 0, 0), 0);
+            jpeg::EncoderState gathered = encoder.State();
+            jpeg::EncoderState recounted = encoder.State();
+            for (const jpeg::Component& c : gathered.components) EXPECT_TRUE(c.countsValid);
+            for (jpeg::Component& c : recounted.components) c.countsValid = false;
+            const jpeg::ByteArray a = jpeg::AssembleFile(gathered, 1);
+            const jpeg::ByteArray b = jpeg::AssembleFile(recounted, 1);
+            EXPECT_TRUE(a == b) << "subsampled " << subsampled << " grey " << grey;
+        }
+    }
 }
 
 struct RoundTrip {
