@@ -149,6 +149,18 @@ TEST(JpegFile, FailuresRaiseAndCreateNoFile) {
         EXPECT_EQ(e.Number(), 76);
         EXPECT_EQ(e.Description(), "Path not found");
     }
+    // A frame wider than 65535 does not fit SOF0.
+    const SourcePicture wide(65536, 1, Smooth);
+    cJpeg wideEncoder;
+    ASSERT_EQ(wideEncoder.SampleHDC(wide.Dc(), 65536, 1, 0, 0), 0);
+    try {
+        wideEncoder.SaveFile(dir + "wide.jpg");
+        ADD_FAILURE() << "wrote a frame too wide for its header";
+    } catch (const jpeg::JpegError& e) {
+        EXPECT_EQ(e.Number(), 6);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "wide.jpg"));
+
     // Changing the sampling factors drops the sampled picture.
     fresh.SetSamplingFrequencies(2, 2, 1, 1, 1, 1);
     EXPECT_THROW(fresh.SaveFile(dir + "dropped.jpg"), jpeg::JpegError);
