@@ -58,13 +58,22 @@ std::int64_t RoundUp8(std::int64_t v) {
     return (v + 7) / 8 * 8;
 }
 
-// True when the 8 x 8 pixels of block column bx all have one colour.
+inline std::uint64_t Load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// True when the 8 x 8 pixels of block column bx all have one colour: the
+// first line repeats its first pixel (each byte equals the one three bytes
+// on), and every other line equals the first.
 bool IsFlat(const std::uint8_t* const* rows, int bx) {
     const std::uint8_t* first = rows[0] + bx * 24;
-    std::uint8_t pattern[24];
-    for (int k = 0; k < 8; ++k) std::memcpy(pattern + 3 * k, first, 3);
-    for (int j = 0; j < 8; ++j) {
-        if (std::memcmp(rows[j] + bx * 24, pattern, 24) != 0) return false;
+    const std::uint64_t a = Load64(first), b = Load64(first + 8), c = Load64(first + 16);
+    if (a != Load64(first + 3) || b != Load64(first + 11) || Load64(first + 13) != c) return false;
+    for (int j = 1; j < 8; ++j) {
+        const std::uint8_t* line = rows[j] + bx * 24;
+        if ((Load64(line) ^ a) | (Load64(line + 8) ^ b) | (Load64(line + 16) ^ c)) return false;
     }
     return true;
 }

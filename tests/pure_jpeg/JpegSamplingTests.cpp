@@ -106,6 +106,30 @@ TEST(JpegSampling, GreyAndWhiteGiveTheExpectedDcTerms) {
     EXPECT_EQ(Coefficients(encoder, 1)[0], 0);
 }
 
+// A block counts as one colour only when every byte agrees: one byte off
+// anywhere must give AC terms.
+TEST(JpegSampling, OneDifferentByteMakesABlockNonFlat) {
+    cJpeg encoder;
+    encoder.Quality(100);
+    for (int pixel = 0; pixel < 64; ++pixel) {
+        for (int channel = 0; channel < 3; ++channel) {
+            const SourcePicture picture(8, 8, [&](int x, int y) {
+                Rgb c{40, 40, 40};
+                if (y * 8 + x == pixel) (channel == 0 ? c.r : channel == 1 ? c.g : c.b) = 240;
+                return c;
+            });
+            ASSERT_EQ(encoder.SampleHDC(picture.Dc(), 8, 8, 0, 0), 0);
+            bool anyAc = false;
+            for (int c = 0; c < 3; ++c) {
+                const auto coefficients = Coefficients(encoder, c);
+                anyAc = anyAc || std::any_of(coefficients.begin() + 1, coefficients.end(),
+                                             [](int v) { return v != 0; });
+            }
+            EXPECT_TRUE(anyAc) << "pixel " << pixel << " channel " << channel;
+        }
+    }
+}
+
 TEST(JpegSampling, QualityInForceWhenSamplingQuantises) {
     const SourcePicture picture(8, 8, Pattern);
     cJpeg encoder;
