@@ -51,16 +51,17 @@ bool EncodeOnce(const QImage& image, const std::string& out, Steps& steps) {
         return false;
     }
     const Clock::time_point copied = Clock::now();
-    cJpeg encoder;
-    encoder.Quality(95);
-    if (encoder.SampleHDC(copy.hDC(), copy.Width(), copy.Height(), 0, 0) != 0) {
-        std::fprintf(stderr, "sampling failed\n");
-        return false;
-    }
-    const Clock::time_point sampled = Clock::now();
-    std::error_code ec;
-    std::filesystem::remove(out, ec);
+    Clock::time_point sampled;
     try {
+        cJpeg encoder;
+        encoder.Quality(95);
+        if (encoder.SampleHDC(copy.hDC(), copy.Width(), copy.Height(), 0, 0) != 0) {
+            std::fprintf(stderr, "sampling failed\n");
+            return false;
+        }
+        sampled = Clock::now();
+        std::error_code ec;
+        std::filesystem::remove(out, ec);
         if (encoder.SaveFile(out) != 0) {
             std::fprintf(stderr, "%s could not be replaced\n", out.c_str());
             return false;

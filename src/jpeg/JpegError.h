@@ -10,7 +10,8 @@ namespace jpeg {
 // Error numbers used by the encoder.
 inline constexpr int kErrValidation = 1;  // bad settings or tables
 inline constexpr int kErrOverflow = 6;    // a value does not fit its field
-inline constexpr int kErrSubscript = 9;   // no sampled picture / symbol out of range
+inline constexpr int kErrOutOfMemory = 7;
+inline constexpr int kErrSubscript = 9;  // no sampled picture / symbol out of range
 inline constexpr int kErrDiskFull = 61;
 inline constexpr int kErrFileAccess = 75;
 inline constexpr int kErrPathNotFound = 76;
@@ -34,6 +35,10 @@ class JpegError : public std::runtime_error {
 }
 [[noreturn]] inline void RaiseSubscript() {
     throw JpegError(kErrSubscript, "Subscript out of range");
+}
+
+[[noreturn]] inline void RaiseOutOfMemory() {
+    throw JpegError(kErrOutOfMemory, "Out of memory");
 }
 
 }  // namespace jpeg

@@ -138,7 +138,7 @@ struct FileCloser {
 }  // namespace
 
 std::vector<std::uint8_t> cJpeg::EncodeToMemory() {
-    const jpeg::ByteArray bytes = jpeg::AssembleFile(state_, Threads());
+    const jpeg::ByteArray bytes = Assemble();
     return {bytes.begin(), bytes.end()};
 }
 
@@ -149,7 +149,7 @@ std::int32_t cJpeg::SaveFile(const std::string& FileName) {
     const std::filesystem::file_type type = std::filesystem::symlink_status(FileName, ec).type();
     if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none) return 2;
 
-    const jpeg::ByteArray bytes = jpeg::AssembleFile(state_, Threads());
+    const jpeg::ByteArray bytes = Assemble();
 
     // "x": create only, so a file that appeared meanwhile is not replaced either.
     errno = 0;

@@ -1,10 +1,12 @@
 // Runs a job on several threads: part 0 on the calling thread, the others on
 // threads of their own. Each part must only write data of its own, so results
-// never depend on the number of parts.
+// never depend on the number of parts. A part whose thread cannot be started
+// runs on the calling thread instead.
 #pragma once
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -23,22 +25,23 @@ void RunParts(int parts, Job&& job) {
         return;
     }
     std::vector<std::exception_ptr> errors(static_cast<std::size_t>(parts));
+    const auto run = [&job, &errors](int p) {
+        try {
+            job(p);
+        } catch (...) {
+            errors[static_cast<std::size_t>(p)] = std::current_exception();
+        }
+    };
     std::vector<std::thread> threads;
     threads.reserve(static_cast<std::size_t>(parts - 1));
-    for (int p = 1; p < parts; ++p) {
-        threads.emplace_back([&job, &errors, p] {
-            try {
-                job(p);
-            } catch (...) {
-                errors[static_cast<std::size_t>(p)] = std::current_exception();
-            }
-        });
-    }
+    int started = 1;
     try {
-        job(0);
-    } catch (...) {
-        errors[0] = std::current_exception();
+        for (; started < parts; ++started) threads.emplace_back(run, started);
+    } catch (const std::system_error&) {
+        // No more threads: the calling thread does the rest.
     }
+    run(0);
+    for (int p = started; p < parts; ++p) run(p);
     for (std::thread& t : threads) t.join();
     for (const std::exception_ptr& e : errors) {
         if (e) std::rethrow_exception(e);

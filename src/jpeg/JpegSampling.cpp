@@ -176,8 +176,8 @@ void FillStrip(const WorkBitmap& strip, const Group& g, std::int64_t y0, int lin
 
 }  // namespace
 
-std::int32_t cJpeg::SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                              std::int32_t lSrcTop) {
+std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
+                           std::int32_t lSrcTop) {
     state_.precision = 8;
     state_.height = lHeight;
     state_.width = lWidth;

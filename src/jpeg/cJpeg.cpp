@@ -3,9 +3,11 @@
 #include "jpeg/cJpeg.h"
 
 #include <algorithm>
+#include <new>
 
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
+#include "jpeg/JpegFileWriter.h"
 #include "jpeg/JpegParallel.h"
 #include "jpeg/JpegTables.h"
 
@@ -74,6 +76,23 @@ void cJpeg::SetSamplingFrequencies(std::int32_t H1, std::int32_t V1, std::int32_
 void cJpeg::Comment(std::string_view Value) {
     if (Value.size() > 65535) throw JpegError(jpeg::kErrValidation, "Illegal Comment Length");
     state_.comment = std::string(Value);
+}
+
+std::int32_t cJpeg::SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
+                              std::int32_t lSrcTop) {
+    try {
+        return Sample(lHDC, lWidth, lHeight, lSrcLeft, lSrcTop);
+    } catch (const std::bad_alloc&) {
+        jpeg::RaiseOutOfMemory();  // a picture too large for the memory left
+    }
+}
+
+jpeg::ByteArray cJpeg::Assemble() {
+    try {
+        return jpeg::AssembleFile(state_, Threads());
+    } catch (const std::bad_alloc&) {
+        jpeg::RaiseOutOfMemory();
+    }
 }
 
 int cJpeg::Threads() const {

@@ -56,6 +56,9 @@ class cJpeg {
 
   private:
     int Threads() const;
+    std::int32_t Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
+                        std::int32_t lSrcTop);
+    jpeg::ByteArray Assemble();
 
     jpeg::EncoderState state_;
     std::int32_t quality_ = 0;
