@@ -250,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{640, 480, 1, 1, 1, 1, 1, 1}, RoundTrip{256, 256, 1, 1, 0, 0, 0, 0},
                       RoundTrip{17, 9, 2, 2, 1, 1, 1, 1}, RoundTrip{20, 12, 2, 2, 1, 1, 1, 1},
                       RoundTrip{61, 47, 2, 1, 1, 1, 1, 1}, RoundTrip{45, 37, 4, 3, 1, 1, 1, 1},
-                      RoundTrip{45, 37, 1, 1, 2, 2, 1, 2}));
+                      RoundTrip{45, 37, 1, 1, 2, 2, 1, 2}, RoundTrip{8, 64, 4, 1, 2, 1, 2, 1}));
 
 TEST(JpegFile, SmoothPictureAtQuality95ReachesFortyDecibels) {
     if (!jpegtest::HaveDecoder()) GTEST_SKIP() << "built without libjpeg";
