@@ -41,6 +41,11 @@ theirs_us=$(median "${theirs[@]}")
 mp=8.2944  # 3840 x 2160 pixels, in millions
 
 # cjpeg with the same tables: quality 50 leaves -qtables values unscaled.
+# The tables are read from our file (DQT bodies, zigzag order to natural).
+if ! command -v python3 >/dev/null; then
+    echo "python3 missing: size check with the same tables skipped" >&2
+    cp "$work/cjpeg.jpg" "$work/cjpeg-same-tables.jpg"
+else
 python3 - "$work/ours.jpg" >"$work/tables.txt" <<'PY'
 import sys
 data = open(sys.argv[1], "rb").read()
@@ -71,6 +76,7 @@ while p + 4 <= len(data) and data[p] == 0xFF and data[p + 1] != 0xDA:
 PY
 "$cjpeg" -quality 50 -qtables "$work/tables.txt" -qslots 0,1,1 -baseline -sample 1x1 -optimize -dct float \
     -outfile "$work/cjpeg-same-tables.jpg" "$picture"
+fi
 
 ours_size=$(stat -c %s "$work/ours.jpg")
 same_size=$(stat -c %s "$work/cjpeg-same-tables.jpg")
