@@ -19,10 +19,12 @@ void GenerateOptimalTable(HuffmanTable& table, FrequencyList& freq);
 // repeats, the codes do not fit their lengths, or the table is empty.
 void DeriveCodes(HuffmanTable& table, int maxSymbol);
 
-// Gathers the statistics of every slot in use, builds the DC and AC tables of
-// those slots and returns the estimated size of the entropy-coded data in
-// bytes (without byte stuffing and end-of-scan padding). threads > 1 counts
-// components in parallel; the counts do not depend on it.
+// Gathers the statistics of every slot in use (taking those a component
+// gathered while it was sampled, counting the others on `threads` threads),
+// builds the DC and AC tables of those slots and returns the estimated size
+// of the entropy-coded data in bytes (without byte stuffing and end-of-scan
+// padding). Dummy blocks of interleaved scans are counted too, so their EOB
+// always has a code.
 std::int64_t OptimiseTables(EncoderState& state, int threads);
 
 }  // namespace jpeg

@@ -4,13 +4,15 @@
 // Use: construct (quality 95, three components without subsampling), set
 // Quality, call SampleHDC once with the device context holding the picture,
 // then SaveFile. Failures are raised as jpeg::JpegError with the number and
-// description the caller may show; Quality silently ignores values outside
-// 1..100.
+// description the caller may show (1 validation, 6 overflow, 7 out of memory,
+// 9 nothing sampled, 61/75/76 file errors); Quality silently ignores values
+// outside 1..100.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "jpeg/JpegState.h"
 #include "platform/raster/gdi.h"
@@ -48,8 +50,8 @@ class cJpeg {
     // The file SaveFile would write, assembled in memory.
     std::vector<std::uint8_t> EncodeToMemory();
 
-    // Worker threads for sampling and statistics; 0 = one per core. The bytes
-    // written never depend on it.
+    // Threads for sampling, statistics and coding; 0 = one per core. The
+    // bytes written never depend on it.
     void SetThreadCount(int threads) { threads_ = threads; }
 
     const jpeg::EncoderState& State() const { return state_; }
