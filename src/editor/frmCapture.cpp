@@ -175,6 +175,11 @@ void frmCapture::ApplyCurrentColor() {
     colours.setColor(QPalette::Button, ToQColor(currentColor_));
     colours.setColor(QPalette::Window, ToQColor(currentColor_));
     Command3.setPalette(colours);
+    // The style's button gradient would lighten the colour; the button must show
+    // the drawing colour exactly, so it is painted flat.
+    Command3.setStyleSheet(QStringLiteral("QToolButton { background-color: %1; border: 1px solid #808080; }"
+                                          "QToolButton:pressed { border: 2px inset #606060; }")
+                               .arg(ToQColor(currentColor_).name()));
 }
 
 void frmCapture::MoveFocusToDummy() {
