@@ -24,7 +24,9 @@ int ShiftOf(Qt::KeyboardModifiers modifiers) {
            ((modifiers & Qt::AltModifier) ? 4 : 0);
 }
 
-Qt::PenStyle PenStyleOf(int drawStyle) {
+}  // namespace
+
+Qt::PenStyle PenStyleForDrawStyle(int drawStyle) {
     switch (drawStyle) {
         case 1:
             return Qt::DashLine;
@@ -40,8 +42,6 @@ Qt::PenStyle PenStyleOf(int drawStyle) {
             return Qt::SolidLine;
     }
 }
-
-}  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -133,7 +133,7 @@ void PictureBox::PreparePen(QPainter& painter, COLORREF color, bool fill) const 
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(ToQColor(color));
     pen.setWidth(std::max(DrawWidth, 1));
-    pen.setStyle(DrawWidth > 1 && DrawStyle != 5 ? Qt::SolidLine : PenStyleOf(DrawStyle));
+    pen.setStyle(DrawWidth > 1 && DrawStyle != 5 ? Qt::SolidLine : PenStyleForDrawStyle(DrawStyle));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(pen);

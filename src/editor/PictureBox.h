@@ -19,6 +19,10 @@
 class QMimeData;
 class QPainter;
 
+// The Qt pen style for a picture-box draw style (0 solid, 1 dash, 2 dot,
+// 3 dash-dot, 4 dash-dot-dot, 5 invisible).
+Qt::PenStyle PenStyleForDrawStyle(int drawStyle);
+
 class PictureBox : public QWidget {
     Q_OBJECT
   public:

@@ -6,27 +6,6 @@
 
 namespace tools {
 
-namespace {
-
-Qt::PenStyle PenStyleOf(int drawStyle) {
-    switch (drawStyle) {
-        case 1:
-            return Qt::DashLine;
-        case 2:
-            return Qt::DotLine;
-        case 3:
-            return Qt::DashDotLine;
-        case 4:
-            return Qt::DashDotDotLine;
-        case 5:
-            return Qt::NoPen;
-        default:
-            return Qt::SolidLine;
-    }
-}
-
-}  // namespace
-
 CanvasPen::CanvasPen(PictureBox& box) : box_(box), painter_(&box.Image()) {
     Update();
 }
@@ -42,7 +21,7 @@ void CanvasPen::Update() {
     const int width = std::max(box_.DrawWidth, 1);
     pen.setWidth(width);
     // Wide pens are always solid; only a one-pixel pen can be patterned.
-    pen.setStyle(width > 1 && box_.DrawStyle != 5 ? Qt::SolidLine : PenStyleOf(box_.DrawStyle));
+    pen.setStyle(width > 1 && box_.DrawStyle != 5 ? Qt::SolidLine : PenStyleForDrawStyle(box_.DrawStyle));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     painter_.setPen(pen);
