@@ -48,7 +48,7 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits
     const std::int64_t stride = detail::DibStride(b->width, b->bitCount);
     if (stride < 0 || stride * b->height > kMaxImageBytes) return 0;
     try {
-        b->owned = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(stride * b->height));
+        b->owned = detail::AllocatePixels(static_cast<std::size_t>(stride * b->height));
         b->colors.assign(bmi->bmiColors, bmi->bmiColors + TableSize(bmi->bmiHeader));
     } catch (const std::bad_alloc&) {
         return 0;

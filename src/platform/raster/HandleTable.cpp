@@ -32,7 +32,7 @@ struct Table {
         stock.isDib = false;
         stock.stock = true;
         stock.stride = 4;
-        stock.owned = std::make_unique<std::uint8_t[]>(4);
+        stock.owned = AllocatePixels(4);
         stock.memory = stock.owned.get();
         stock.colors = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
         SetRowAddressing(stock);

@@ -115,7 +115,7 @@ Bitmap Snapshot(const Bitmap& b) {
     copy.stride = b.stride;
     copy.colors = b.colors;
     const std::size_t bytes = static_cast<std::size_t>(b.stride) * static_cast<std::size_t>(b.height);
-    copy.owned = std::make_unique<std::uint8_t[]>(bytes);
+    copy.owned = detail::AllocatePixels(bytes);
     std::memcpy(copy.owned.get(), b.memory, bytes);
     copy.memory = copy.owned.get();
     detail::SetRowAddressing(copy);

@@ -16,6 +16,16 @@ namespace gdi::detail {
 // Pixels are handled as little-endian words (blue in the low byte).
 static_assert(std::endian::native == std::endian::little, "the raster layer needs a little-endian machine");
 
+// Pixel memory a bitmap owns, released the way it was obtained.
+struct PixelMemoryDeleter {
+    std::size_t bytes = 0;
+    void operator()(std::uint8_t* p) const noexcept;
+};
+using PixelMemory = std::unique_ptr<std::uint8_t[], PixelMemoryDeleter>;
+
+// bytes of zeroed pixel memory; throws std::bad_alloc.
+PixelMemory AllocatePixels(std::size_t bytes);
+
 // A bitmap: size, depth, where its rows lie, its colour table. Rows are
 // addressed top to bottom through Row(y); a bottom-up bitmap simply has its
 // top row last in memory and a negative pitch, so no loop needs to know the
@@ -27,13 +37,13 @@ struct Bitmap {
     bool topDown = false;
     bool isDib = true;  // false only for the stock monochrome bitmap
     bool stock = false;
-    BYTE unusedByte = 0;                    // written into the fourth byte of 32-bit pixels
-    std::uint8_t* memory = nullptr;         // first byte of pixel memory (bmBits)
-    std::ptrdiff_t stride = 0;              // bytes per memory row (positive, 4-aligned for DIB sections)
-    std::uint8_t* top = nullptr;            // first byte of the top row
-    std::ptrdiff_t pitch = 0;               // signed distance from row y to row y + 1
-    std::unique_ptr<std::uint8_t[]> owned;  // pixel memory of a DIB section; empty for wrapped memory
-    std::vector<RGBQUAD> colors;            // colour table (1/4/8 bits), else empty
+    BYTE unusedByte = 0;             // written into the fourth byte of 32-bit pixels
+    std::uint8_t* memory = nullptr;  // first byte of pixel memory (bmBits)
+    std::ptrdiff_t stride = 0;       // bytes per memory row (positive, 4-aligned for DIB sections)
+    std::uint8_t* top = nullptr;     // first byte of the top row
+    std::ptrdiff_t pitch = 0;        // signed distance from row y to row y + 1
+    PixelMemory owned;               // pixel memory of a DIB section; empty for wrapped memory
+    std::vector<RGBQUAD> colors;     // colour table (1/4/8 bits), else empty
     HDC selectedInto = 0;
 
     std::uint8_t* Row(LONG y) const { return top + static_cast<std::ptrdiff_t>(y) * pitch; }
