@@ -1,10 +1,15 @@
 // BitBlt: block copies between bitmaps of any depth, with clipping, raster
 // operations and colour conversion. Same-format copies move whole rows with
 // memmove; the common converting copies (32 <-> 24 bits) have row loops of
-// their own; everything else goes through a row of 32-bit colours.
+// their own; everything else goes through a row of 32-bit colours. Large
+// plain copies between two separate blocks of memory are split into bands of
+// rows copied on several threads: copying a 4K picture is bound by the first
+// touch of fresh pages, which the cores take on in parallel.
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/raster/Blit.h"
@@ -44,6 +49,45 @@ std::vector<std::uint8_t> TranslateIndices(const Bitmap& src, const Bitmap& dst)
         }
     }
     return map;
+}
+
+// Copies of at least this many destination bytes are split into bands.
+constexpr std::size_t kBandedFrom = std::size_t{4} << 20;
+// Each band copies at least this many bytes.
+constexpr std::size_t kMinBandBytes = std::size_t{1} << 20;
+
+bool Disjoint(const Bitmap& a, const Bitmap& b) {
+    const std::uint8_t* aEnd = a.memory + a.stride * a.height;
+    const std::uint8_t* bEnd = b.memory + b.stride * b.height;
+    return aEnd <= b.memory || bEnd <= a.memory;
+}
+
+// Runs rows(first, end) over [0, h) in bands on up to hardware_concurrency
+// threads when the copy is large; the rows are independent, so the result
+// is the same as one pass. A band whose thread cannot start runs here.
+template <class Rows>
+void RunBanded(LONG h, std::size_t rowBytes, Rows&& rows) {
+    const std::size_t total = static_cast<std::size_t>(h) * rowBytes;
+    const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    const auto bands = static_cast<LONG>(
+        total < kBandedFrom
+            ? 1
+            : std::min<std::size_t>({cores, total / kMinBandBytes, static_cast<std::size_t>(h)}));
+    if (bands <= 1) {
+        rows(LONG{0}, h);
+        return;
+    }
+    const auto begin = [&](LONG b) { return static_cast<LONG>(std::int64_t{h} * b / bands); };
+    std::vector<std::thread> threads;
+    LONG band = 1;
+    try {
+        for (; band < bands; ++band) threads.emplace_back(rows, begin(band), begin(band + 1));
+    } catch (const std::system_error&) {
+        // No more threads: the rest is copied on this one.
+    }
+    rows(LONG{0}, begin(1));
+    if (band < bands) rows(begin(band), h);
+    for (std::thread& t : threads) t.join();
 }
 
 }  // namespace
@@ -111,7 +155,36 @@ void BlitRect(Bitmap& dst, const Bitmap* src, const BlitArea& a, DWORD rop) {
         std::uint8_t* d0 = dst.Row(dy);
         const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(h - 1) * dst.pitch;
         const std::ptrdiff_t low = std::min<std::ptrdiff_t>(0, last);
-        std::memmove(d0 + low, s0 + low, static_cast<std::size_t>(h) * static_cast<std::size_t>(dst.stride));
+        const auto stride = static_cast<std::size_t>(dst.stride);
+        if (src == &dst || !Disjoint(*src, dst)) {
+            std::memmove(d0 + low, s0 + low, static_cast<std::size_t>(h) * stride);
+        } else {
+            RunBanded(h, stride, [&](LONG first, LONG end) {
+                const std::size_t at = static_cast<std::size_t>(first) * stride;
+                std::memcpy(d0 + low + at, s0 + low + at, static_cast<std::size_t>(end - first) * stride);
+            });
+        }
+        return;
+    }
+
+    // Row conversions between separate memory: bands of rows on several threads.
+    if ((path == RowPath::From32To24 || path == RowPath::From24To32 || path == RowPath::Unused32) &&
+        src != &dst && Disjoint(*src, dst)) {
+        const std::size_t rowBytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(dst.bitCount) / 8;
+        RunBanded(h, rowBytes, [&](LONG first, LONG end) {
+            for (LONG row = first; row < end; ++row) {
+                std::uint8_t* d = dst.Row(dy + row) + static_cast<std::ptrdiff_t>(dx) * dst.bitCount / 8;
+                const std::uint8_t* s =
+                    src->Row(sy + row) + static_cast<std::ptrdiff_t>(sx) * src->bitCount / 8;
+                if (path == RowPath::From32To24) {
+                    Row32To24(s, d, w);
+                } else if (path == RowPath::From24To32) {
+                    Row24To32(s, d, w, unused);
+                } else {
+                    RowUnused32(s, d, w, unused);
+                }
+            }
+        });
         return;
     }
 
