@@ -1,22 +1,66 @@
 // MakeStdPicture: a QImage copied into a 24-bit DIB section.
 #include "platform/qt/StdPictureFromQImage.h"
 
+#include <bit>
 #include <cstring>
 
-StdPicture MakeStdPicture(const QImage& image) {
-    if (image.isNull()) return {};
-    // BGR888 holds blue, green, red bytes: exactly a 24-bit DIB row.
-    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
-    if (bgr.isNull()) return {};
+#include "platform/raster/GdiHandles.h"
+
+namespace {
+
+// A 24-bit bottom-up DIB section of w x h pixels; bits receives its memory.
+StdPicture NewPicture(int w, int h, void** bits) {
     gdi::BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(gdi::BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = bgr.width();
-    bmi.bmiHeader.biHeight = bgr.height();
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = h;
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 24;
     bmi.bmiHeader.biCompression = gdi::BI_RGB;
+    return StdPicture(gdi::CreateDIBSection(0, &bmi, gdi::DIB_RGB_COLORS, bits, 0, 0));
+}
+
+// Format_RGB32 rows are blue, green, red, 0xff bytes on a little-endian
+// machine: a top-down 32-bit DIB. The raster layer converts them straight
+// into the picture (on several cores for a large one), with no intermediate
+// image. The image's memory is only read.
+bool CopyRgb32(const QImage& image, const StdPicture& picture) {
+    static_assert(std::endian::native == std::endian::little);
+    gdi::BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = image.width();
+    header.biHeight = -image.height();
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = gdi::BI_RGB;
+    const gdi::UniqueDC sourceDc(gdi::CreateCompatibleDC(0));
+    const gdi::UniqueDC targetDc(gdi::CreateCompatibleDC(0));
+    if (!sourceDc || !targetDc) return false;
+    // WrapDIBits takes writable memory; this bitmap is only ever a blit source.
+    const gdi::UniqueBitmap source(
+        gdi::WrapDIBits(header, const_cast<uchar*>(image.constBits()), image.bytesPerLine()));
+    if (!source) return false;
+    const gdi::SelectionGuard sourceSelection(sourceDc.get(), source.get());
+    const gdi::SelectionGuard targetSelection(targetDc.get(), picture.Handle());
+    if (!sourceSelection.ok() || !targetSelection.ok()) return false;
+    return gdi::BitBlt(targetDc.get(), 0, 0, image.width(), image.height(), sourceDc.get(), 0, 0,
+                       gdi::SRCCOPY) != 0;
+}
+
+}  // namespace
+
+StdPicture MakeStdPicture(const QImage& image) {
+    if (image.isNull()) return {};
     void* bits = nullptr;
-    StdPicture picture(gdi::CreateDIBSection(0, &bmi, gdi::DIB_RGB_COLORS, &bits, 0, 0));
+    if (image.format() == QImage::Format_RGB32) {
+        StdPicture picture = NewPicture(image.width(), image.height(), &bits);
+        if (picture.Empty() || !CopyRgb32(image, picture)) return {};
+        return picture;
+    }
+    // BGR888 holds blue, green, red bytes: exactly a 24-bit DIB row.
+    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
+    if (bgr.isNull()) return {};
+    StdPicture picture = NewPicture(bgr.width(), bgr.height(), &bits);
     if (picture.Empty()) return {};
     const qsizetype stride = ((qsizetype{bgr.width()} * 24 + 31) / 32) * 4;
     const std::size_t rowBytes = static_cast<std::size_t>(bgr.width()) * 3;
