@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "platform/qt/LargeImage.h"
 #include "platform/wmf/WmfPicture.h"
 
 QImage LoadPictureFile(const QString& path) {
@@ -23,8 +24,13 @@ QImage LoadPictureFile(const QString& path) {
         if (size.width() > platform::kMaxPictureSide || size.height() > platform::kMaxPictureSide) return {};
         if (qint64{size.width()} * size.height() * 4 > platform::kMaxPictureBytes) return {};
     }
-    QImage picture = reader.read();
-    if (picture.isNull()) return {};
+    // A large bitmap (the save command's own temp.bmp) is decoded into memory
+    // in huge pages: the bitmap reader fills an image of the size and format
+    // it announced instead of allocating one of its own.
+    QImage picture;
+    if (size.isValid() && reader.format() == "bmp")
+        picture = platform::NewLargeImage(size, reader.imageFormat());
+    if (!reader.read(&picture) || picture.isNull()) return {};
     if (picture.width() > platform::kMaxPictureSide || picture.height() > platform::kMaxPictureSide)
         return {};
     return picture;

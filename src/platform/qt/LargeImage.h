@@ -1,0 +1,17 @@
+// Images whose pixel memory is mapped straight from the system in huge pages
+// where the system offers them: a 4K picture's 33 MB are then first touched
+// with a few dozen page faults instead of eight thousand.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+namespace platform {
+
+// A size x format image. A large one lies on fresh zeroed memory of its
+// own, released with the last copy of the image; small images, and systems
+// without memory mappings, get an ordinary QImage (contents undefined). A
+// null image when the memory cannot be had.
+QImage NewLargeImage(QSize size, QImage::Format format);
+
+}  // namespace platform
