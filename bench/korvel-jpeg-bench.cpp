@@ -2,12 +2,12 @@
 //
 //   korvel-jpeg-bench IN OUT [--repeat N]
 //
-// IN is a BMP or PNG. Each run copies the picture into a 24-bit picture
-// object, then into a cImage (bit count 0), samples the image's DC with a
-// cJpeg at quality 95 and saves OUT (replaced by every run). One line per
-// run, then the median run in megapixels per second on the last line.
+// IN is a BMP or PNG, read by the program's picture loader. Each run copies
+// the picture into a 24-bit picture object, then into a cImage (bit count 0),
+// samples the image's DC with a cJpeg at quality 95 and saves OUT (replaced
+// by every run). One line per run, then the median run in megapixels per
+// second on the last line.
 #include <QImage>
-#include <QImageReader>
 #include <QString>
 #include <algorithm>
 #include <chrono>
@@ -20,6 +20,7 @@
 #include "imaging/cImage.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/cJpeg.h"
+#include "platform/qt/PictureLoader.h"
 #include "platform/qt/StdPictureFromQImage.h"
 
 namespace {
@@ -87,10 +88,10 @@ int main(int argc, char** argv) {
     const std::string out = argv[2];
 
     const Clock::time_point readStart = Clock::now();
-    QImageReader reader(QString::fromLocal8Bit(argv[1]));
-    const QImage image = reader.read();
+    // The save command's own loader (it reads the bitmap it saved before).
+    const QImage image = LoadPictureFile(QString::fromLocal8Bit(argv[1]));
     if (image.isNull()) {
-        std::fprintf(stderr, "cannot read %s: %s\n", argv[1], reader.errorString().toLocal8Bit().constData());
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
     const double megapixels = static_cast<double>(image.width()) * image.height() / 1e6;
