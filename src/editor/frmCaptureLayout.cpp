@@ -2,6 +2,7 @@
 // the canvas position inside the panel, and fitting the window to a picture.
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/AppModul.h"
 #include "app/WindowHelpers.h"
@@ -144,8 +145,12 @@ void frmCapture::Form_Resize() {
 
 void frmCapture::FitWindowToPicture() {
     const int offset = app::G().intWinOffset;
-    const int width = Picture2WidthTwips() + 445 + offset;
-    const int height = Picture2HeightTwips() + 1180 + offset;
+    // The window is never made larger than the screen, as window systems with
+    // a window manager enforce; without one (a plain X server) a large picture
+    // would push the scroll bars and the picture's far side off the screen.
+    // The scroll bars then cover what the window cannot show.
+    const int width = std::min(Picture2WidthTwips() + 445 + offset, ScreenWidthTwips());
+    const int height = std::min(Picture2HeightTwips() + 1180 + offset, ScreenHeightTwips());
     ResizeTwips(width, height);
     int top = app::RoundHalfEven(ScreenHeightTwips()) / 2 - app::RoundHalfEven(HeightTwips()) / 2;
     int left = app::RoundHalfEven(ScreenWidthTwips()) / 2 - app::RoundHalfEven(WidthTwips()) / 2;

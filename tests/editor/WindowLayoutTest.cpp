@@ -200,6 +200,24 @@ TEST_F(WindowLayout, FittingA640By480PictureSizesAndCentresTheWindow) {
     EXPECT_NEAR(f.frameGeometry().y(), top / 15.0, 1);
 }
 
+TEST_F(WindowLayout, FittingAPictureLargerThanTheScreenKeepsTheWindowOnTheScreen) {
+    frmCapture& f = MakeForm();
+    const int screenWidth = frmCapture::ScreenWidthTwips();
+    const int screenHeight = frmCapture::ScreenHeightTwips();
+    f.SetAssignedPicture(Solid(screenWidth / 15 + 300, screenHeight / 15 + 200, Qt::white));
+    f.FitWindowToPicture();
+    EXPECT_EQ(f.WidthTwips(), screenWidth);
+    EXPECT_EQ(f.HeightTwips(), screenHeight);
+    EXPECT_EQ(f.frameGeometry().topLeft(), f.screen()->geometry().topLeft());
+    // The scroll bars reach what the window cannot show.
+    EXPECT_TRUE(f.HScroll1.isEnabled());
+    EXPECT_TRUE(f.VScroll1.isEnabled());
+    EXPECT_EQ(f.HScroll1.maximum(), f.Picture2WidthTwips() - f.Picture3WidthTwips() + 70);
+    EXPECT_EQ(f.VScroll1.maximum(), f.Picture2HeightTwips() - f.Picture3HeightTwips() + 70);
+    EXPECT_LE(f.HScroll1.geometry().bottom(), f.height());
+    EXPECT_LE(f.VScroll1.geometry().right(), f.width());
+}
+
 TEST_F(WindowLayout, CenterFormPutsAWindowLargerThanTheScreenAtTheTopLeft) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(frmCapture::ScreenWidthTwips() + 3000, frmCapture::ScreenHeightTwips() + 3000);
