@@ -292,6 +292,17 @@ void frmCapture::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
+void frmCapture::changeEvent(QEvent* event) {
+    // Keys pressed while another window of the program was active (a picker,
+    // a message box) must not count once the editor is active again: the
+    // next poll would otherwise paste over the picture.
+    if (event->type() == QEvent::ActivationChange) {
+        keyState.Query(Qt::Key_V);
+        keyState.Query(Qt::Key_Control);
+    }
+    QWidget::changeEvent(event);
+}
+
 bool frmCapture::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<const QMouseEvent*>(event);

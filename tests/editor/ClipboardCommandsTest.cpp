@@ -194,6 +194,24 @@ TEST_F(Clipboard, CtrlVCountsOnlyWhileTheEditorIsTheActiveWindow) {
     EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(10, 10)));
 }
 
+TEST_F(Clipboard, CtrlVTypedInAnotherWindowDoesNotPasteOnceTheEditorIsBack) {
+    frmCapture& f = ActiveForm();
+    f.SetAssignedPicture(Pattern(10, 10));
+    commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
+    QWidget other;  // a picker or message box of the program
+    other.resize(100, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    PressCtrlV(other);
+    ReleaseCtrlV(other);
+    other.hide();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.Timer1_Timer();
+    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(10, 10)));
+}
+
 TEST_F(Clipboard, CopiedPictureIsOfferedAsPng) {
     frmCapture& f = MakeForm();
     f.SetAssignedPicture(Pattern(8, 8));
