@@ -1,9 +1,13 @@
 // Path helpers with the native separator.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "app/settings/NumberText.h"
 #include "app/settings/PathHelpers.h"
@@ -81,6 +85,23 @@ TEST(PathHelpers, FileExistsOnlyForReadableFiles) {
     EXPECT_FALSE(app::FileExists(folder.string()));
     EXPECT_FALSE(app::FileExists((folder / "missing").string()));
     EXPECT_FALSE(app::FileExists(""));
+    fs::remove_all(folder);
+}
+
+TEST(PathHelpers, FileExistsIsFalseForANamedPipeAndReturnsAtOnce) {
+    const fs::path folder = fs::temp_directory_path() / ("korvel-fifo-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string pipe = (folder / "shot.jpg").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    auto result = std::async(std::launch::async, [&pipe] { return app::FileExists(pipe); });
+    const bool returned = result.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    if (!returned) {
+        // Opening it blocked: a writer lets the call (and the test) finish.
+        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    EXPECT_TRUE(returned) << "FileExists waited for a writer on the pipe";
+    EXPECT_FALSE(result.get());
     fs::remove_all(folder);
 }
 

@@ -89,7 +89,9 @@ std::string GetNameWithoutExt(std::string_view name) {
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return false;
+    // Only regular files count: a folder is no file, and opening a named pipe
+    // or a device for reading can block until another program writes to it.
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream file(path, std::ios::binary);
     return file.is_open();
 }

@@ -35,7 +35,8 @@ std::string GetFilePart(std::string_view path);
 // The name without its last extension ("a.b.jpg" gives "a.b"; "photo." stays).
 std::string GetNameWithoutExt(std::string_view name);
 
-// True when the file can be opened for reading (a folder gives false).
+// True when the path names a regular file that can be opened for reading
+// (a folder, a named pipe or a device gives false).
 bool FileExists(const std::string& path);
 
 }  // namespace app
