@@ -51,6 +51,7 @@ bool EncodeOnce(const QImage& image, const std::string& out, Steps& steps) {
         std::fprintf(stderr, "the picture could not be copied into an image\n");
         return false;
     }
+    picture = StdPicture();  // released before encoding, as the save command does
     const Clock::time_point copied = Clock::now();
     Clock::time_point sampled;
     try {
