@@ -32,6 +32,10 @@ void SetScrollRange(QScrollBar& bar, int canvas, int panel) {
         bar.setMaximum(canvas - panel + kScrollOverhang);
     } else {
         bar.setEnabled(false);
+        // The whole canvas fits: it goes back to the panel's origin. Left at
+        // the old scroll position, part of a smaller picture pasted or loaded
+        // after scrolling would lie outside the panel with no way to reach it.
+        bar.setValue(0);
     }
 }
 

@@ -104,7 +104,7 @@ TEST_F(WindowLayout, CanvasTenPixelsTallerThanThePanelScrollsBy220Twips) {
     EXPECT_EQ(f.HScroll1.y(), 29 + panelHeight / 15);
 }
 
-TEST_F(WindowLayout, CanvasAsHighAsThePanelDisablesTheBarAndKeepsItsValues) {
+TEST_F(WindowLayout, CanvasAsHighAsThePanelDisablesTheBarAndShowsTheWholeCanvas) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
     const int panelHeight = f.Picture3HeightTwips();
@@ -116,8 +116,23 @@ TEST_F(WindowLayout, CanvasAsHighAsThePanelDisablesTheBarAndKeepsItsValues) {
     f.Form_Resize();
     EXPECT_FALSE(f.VScroll1.isEnabled());
     EXPECT_EQ(f.VScroll1.maximum(), 670);
-    EXPECT_EQ(f.VScroll1.value(), 300);
-    EXPECT_EQ(f.Picture2TopTwips(), -300);
+    // A canvas that fits is not left scrolled out of the panel.
+    EXPECT_EQ(f.VScroll1.value(), 0);
+    EXPECT_EQ(f.Picture2TopTwips(), 0);
+}
+
+TEST_F(WindowLayout, SmallerPictureLoadedAfterScrollingSitsAtThePanelOrigin) {
+    frmCapture& f = MakeForm();
+    f.ResizeTwips(11430, 7305);
+    f.SetAssignedPicture(Solid(2000, 1500, Qt::white));
+    f.Form_Resize();
+    f.HScroll1.setValue(f.HScroll1.maximum());
+    f.VScroll1.setValue(f.VScroll1.maximum());
+    f.SetAssignedPicture(Solid(640, 480, Qt::red));
+    f.FitWindowToPicture();
+    EXPECT_FALSE(f.HScroll1.isEnabled());
+    EXPECT_FALSE(f.VScroll1.isEnabled());
+    EXPECT_EQ(f.Picture2.pos(), QPoint(0, 0));
 }
 
 TEST_F(WindowLayout, NarrowCanvasLeavesTheHorizontalBarOff) {
