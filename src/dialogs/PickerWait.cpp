@@ -26,6 +26,10 @@ void WaitForPicker(QWidget& picker) {
         }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
     }
+    // The editor takes the keyboard back: with no window manager nothing else
+    // activates it once the picker is gone, and Ctrl+V and typing would reach
+    // nothing until the user clicked into it.
+    if (watchEditor && editor && editor->isVisible()) editor->activateWindow();
 }
 
 }  // namespace dialogs
