@@ -139,6 +139,9 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
 
     form->Form_Resize();
     form->show();
+    // Take the keyboard: without a window manager nothing else activates the
+    // new window, and the Ctrl+V poll and the name box would stay deaf.
+    form->activateWindow();
     return form;
 }
 

@@ -40,6 +40,13 @@ TEST_F(Startup, ProgramWideValuesComeFromTheProgramFile) {
     EXPECT_TRUE(form->isVisible());
 }
 
+// With no window manager (a plain X server) nothing else gives the new window
+// the keyboard: Ctrl+V and typing would reach nothing until the first click.
+TEST_F(Startup, EditorWindowTakesTheKeyboard) {
+    Start("");
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get(), 2000));
+}
+
 TEST_F(Startup, CommandLinePictureOpensWithNameAndFolder) {
     frmCapture& f = Start(folder + "/Bilder/Mein Bild.JPG");
     EXPECT_EQ(app::G().strPictureFolder, folder + "/Bilder/");
