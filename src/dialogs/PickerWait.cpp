@@ -18,6 +18,7 @@ void WaitForPicker(QWidget& picker) {
 
     picker.show();
     picker.raise();
+    picker.activateWindow();  // the picker gets the keyboard, with or without a window manager
     while (app::G().intDialogOpen == 1) {
         if (!window || !window->isVisible()) break;
         if (watchEditor && (!editor || !editor->isVisible())) {

@@ -57,3 +57,15 @@ TEST_F(PickerFocus, EditorIsActiveAgainAfterEitherPickerEnds) {
     }
     EXPECT_TRUE(QTest::qWaitForWindowActive(&editor, 1000));
 }
+
+TEST_F(PickerFocus, PickerTakesTheKeyboardWhenItOpens) {
+    OpenHandOver("Bild laden", "");
+    frmPicSelect picker;
+    bool activeWhileOpen = false;
+    QTimer::singleShot(0, &picker, [&] {
+        activeWhileOpen = QTest::qWaitForWindowActive(&picker, 1000);
+        picker.Command2.click();
+    });
+    dialogs::WaitForPicker(picker);
+    EXPECT_TRUE(activeWhileOpen);
+}
