@@ -2,18 +2,12 @@
 // the canvas, and on the tools and colours buttons with their pop-ups.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QClipboard>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
-#include <memory>
 
-#include "app/AppModul.h"
-#include "app/WindowHelpers.h"
-#include "editor/frmCapture.h"
+#include "support/EditorWindowFixture.h"
 #include "tools/ColorPalette.h"
 #include "tools/TextTool.h"
 #include "tools/ToolPalette.h"
@@ -43,29 +37,11 @@ inline bool SameCursor(const QCursor& a, const QCursor& b) {
     return a.hotSpot() == b.hotSpot() && SameImage(a.pixmap().toImage(), b.pixmap().toImage());
 }
 
-class ToolsFixture : public ::testing::Test {
+class ToolsFixture : public test_support::EditorWindowFixture {
   protected:
-    void SetUp() override {
-        app::SetMessageSinkForTests([](const QString&, int, const QString&) {});
-        form = std::make_unique<frmCapture>();
-        app::G().editor = form.get();
-        form->Form_Load();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        form->SetAssignedPicture(TestPicture());
-        form->SetUndoPictureFromCanvas();
-        form->Form_Resize();
-        QApplication::processEvents();
-    }
-
-    void TearDown() override {
-        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
-            if (held_ & b) QTest::mouseRelease(form.get(), b, {}, QPoint(700, 400));
-        }
-        app::G().editor = nullptr;
-        form.reset();
-        app::SetMessageSinkForTests({});
+    QImage StartPicture() const override { return TestPicture(); }
+    void ReleaseLeftOver(Qt::MouseButton b) override {
+        QTest::mouseRelease(form.get(), b, {}, QPoint(700, 400));
     }
 
     tools::ToolSet& Tools() { return *form->toolSet; }
@@ -73,8 +49,6 @@ class ToolsFixture : public ::testing::Test {
     tools::ColorPalette& ColorPanel() { return Tools().Colors(); }
     QToolButton& ToolButton(int i) { return ToolPanel().btnTools[static_cast<std::size_t>(i)]; }
     QLabel& ColorField(int i) { return ColorPanel().lblColor[static_cast<std::size_t>(i)]; }
-    PictureBox& Canvas() { return form->Picture2; }
-    QRgb Pixel(int x, int y) { return Canvas().Image().pixel(x, y) & 0xFFFFFF; }
     // Whether the tools button shows `picture` (as a button shows it).
     bool Command2Shows(const QPixmap& picture) {
         return SameImage(Command2Picture(), tools::ButtonPicture(picture).toImage());
@@ -86,7 +60,7 @@ class ToolsFixture : public ::testing::Test {
 
     // --- mouse, positions relative to the widget given ---------------------
     void Press(QWidget& w, QPoint at, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
-        held_ |= b;
+        NoteHeld(b);
         QTest::mousePress(&w, b, mods, at);
     }
     void Press(QWidget& w, Qt::MouseButton b = Qt::LeftButton) { Press(w, w.rect().center(), b); }
@@ -95,7 +69,7 @@ class ToolsFixture : public ::testing::Test {
     }
     void MoveTo(QWidget& w) { MoveTo(w, w.rect().center()); }
     void Release(QWidget& w, QPoint at, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
-        held_ &= ~Qt::MouseButtons(b);
+        NoteReleased(b);
         QTest::mouseRelease(&w, b, mods, at);
     }
     void Release(QWidget& w, Qt::MouseButton b = Qt::LeftButton) { Release(w, w.rect().center(), b); }
@@ -126,11 +100,6 @@ class ToolsFixture : public ::testing::Test {
         MoveTo(ColorField(i));
         Release(ColorField(i));
     }
-
-    std::unique_ptr<frmCapture> form;
-
-  private:
-    Qt::MouseButtons held_;
 };
 
 }  // namespace tools_test

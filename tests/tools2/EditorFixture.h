@@ -2,17 +2,11 @@
 // would: mouse events on Picture2, keys on the focused control.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
-#include <memory>
 
-#include "app/AppModul.h"
-#include "app/WindowHelpers.h"
-#include "editor/frmCapture.h"
+#include "support/EditorWindowFixture.h"
 
 namespace tools2_test {
 
@@ -30,44 +24,15 @@ inline QImage TestPicture(int width = 200, int height = 150) {
     return image;
 }
 
-class EditorFixture : public ::testing::Test {
+class EditorFixture : public test_support::EditorWindowFixture {
   protected:
-    void SetUp() override {
-        app::SetMessageSinkForTests([](const QString&, int, const QString&) {});
-        form = std::make_unique<frmCapture>();
-        app::G().editor = form.get();
-        form->Form_Load();
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        Load(TestPicture());
-    }
-
-    void TearDown() override {
-        // Leave no button held for the next test.
-        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
-            if (held_ & b) QTest::mouseRelease(&form->Picture2, b, {}, QPoint(1, 1));
-        }
-        app::G().editor = nullptr;
-        form.reset();
-        app::SetMessageSinkForTests({});
-    }
-
-    // Replaces the picture the way a paste does.
-    void Load(const QImage& picture) {
-        form->SetAssignedPicture(picture);
-        form->SetUndoPictureFromCanvas();
-        form->Form_Resize();
-        QApplication::processEvents();
-    }
-
-    PictureBox& Canvas() { return form->Picture2; }
-    QRgb Pixel(int x, int y) { return Canvas().Image().pixel(x, y) & 0xFFFFFF; }
+    QImage StartPicture() const override { return TestPicture(); }
+    void ReleaseLeftOver(Qt::MouseButton b) override { QTest::mouseRelease(&Canvas(), b, {}, QPoint(1, 1)); }
 
     // Mouse on the canvas, positions in canvas pixels.
     void Press(int x, int y, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
         NotOrigin(x, y);
-        held_ |= b;
+        NoteHeld(b);
         QTest::mousePress(&Canvas(), b, mods, QPoint(x, y));
     }
     void MoveTo(int x, int y) {
@@ -76,7 +41,7 @@ class EditorFixture : public ::testing::Test {
     }
     void Release(int x, int y, Qt::MouseButton b = Qt::LeftButton) {
         NotOrigin(x, y);
-        held_ &= ~Qt::MouseButtons(b);
+        NoteReleased(b);
         QTest::mouseRelease(&Canvas(), b, {}, QPoint(x, y));
     }
     void Stroke(std::initializer_list<QPoint> points) {
@@ -90,15 +55,11 @@ class EditorFixture : public ::testing::Test {
         Release(last.x(), last.y());
     }
 
-    std::unique_ptr<frmCapture> form;
-
   private:
     // QTest sends an event at (0, 0) to the middle of the widget instead.
     static void NotOrigin(int x, int y) {
         if (x == 0 && y == 0) ADD_FAILURE() << "QTest cannot deliver a mouse event at (0, 0)";
     }
-
-    Qt::MouseButtons held_;
 };
 
 }  // namespace tools2_test
