@@ -47,9 +47,12 @@ inline std::uint64_t NonZeroMask(const std::int16_t* block) {
 #endif
 }
 
-// Counts the AC symbols of one block (the DC coefficient is skipped). False
-// when a coefficient has no symbol (category above 15).
-inline bool CountAc(const std::int16_t* block, FrequencyList& ac) {
+// Walks the AC run-length symbols of one block in coding order (the DC
+// coefficient is skipped): emit(symbol, value, category) for every symbol,
+// with value and category 0 for a run of 16 zeros (0xF0) and for the end of
+// block (0x00). Stops and returns false when emit returns false.
+template <class Emit>
+inline bool WalkAc(const std::int16_t* block, Emit&& emit) {
     std::uint64_t nonZero = NonZeroMask(block) & ~std::uint64_t{1};
     int last = 0;
     while (nonZero != 0) {
@@ -58,15 +61,24 @@ inline bool CountAc(const std::int16_t* block, FrequencyList& ac) {
         int run = k - last - 1;
         last = k;
         while (run > 15) {
-            ++ac[0xF0];
+            if (!emit(0xF0, 0, 0)) return false;
             run -= 16;
         }
-        const int category = Category(block[k]);
-        if (category > 15) return false;
-        ++ac[run * 16 + category];
+        const int value = block[k];
+        const int category = Category(value);
+        if (!emit(run * 16 + category, value, category)) return false;
     }
-    if (last != 63) ++ac[0x00];
-    return true;
+    return last == 63 || emit(0x00, 0, 0);
+}
+
+// Counts the AC symbols of one block (the DC coefficient is skipped). False
+// when a coefficient has no symbol (category above 15).
+inline bool CountAc(const std::int16_t* block, FrequencyList& ac) {
+    return WalkAc(block, [&ac](int symbol, int, int category) {
+        if (category > 15) return false;
+        ++ac[symbol];
+        return true;
+    });
 }
 
 // Geometry of one component inside an interleaved scan.

@@ -30,22 +30,10 @@ void EncodeBlock(Writer& writer, const std::int16_t* block, int& prediction, con
     const int dcCategory = Category(diff);
     WriteSymbol(writer, dc, dcCategory, dcCategory, ExtraBits(diff, dcCategory));
 
-    std::uint64_t nonZero = NonZeroMask(block) & ~std::uint64_t{1};
-    int last = 0;
-    while (nonZero != 0) {
-        const int k = std::countr_zero(nonZero);
-        nonZero &= nonZero - 1;
-        int run = k - last - 1;
-        last = k;
-        while (run > 15) {
-            WriteSymbol(writer, ac, 0xF0, 0, 0);
-            run -= 16;
-        }
-        const int value = block[k];
-        const int category = Category(value);
-        WriteSymbol(writer, ac, run * 16 + category, category, ExtraBits(value, category));
-    }
-    if (last != 63) WriteSymbol(writer, ac, 0x00, 0, 0);
+    WalkAc(block, [&](int symbol, int value, int category) {
+        WriteSymbol(writer, ac, symbol, category, ExtraBits(value, category));
+        return true;
+    });
 }
 
 void WriteSos(const EncoderState& state, OutputBuffer& out, std::span<const int> scan) {
