@@ -107,6 +107,17 @@ QImage FromMap(const std::array<std::string_view, 32>& rows) {
     return img;
 }
 
+// The four arms of a cross around c: each covers the pixels gap .. reach away
+// from the centre and is 2 * half + 1 pixels thick.
+void CrossArms(QPainter& p, QPoint c, int gap, int reach, int half, const QColor& color) {
+    const int length = reach - gap + 1;
+    const int thick = 2 * half + 1;
+    p.fillRect(QRect(c.x() - half, c.y() - reach, thick, length), color);  // up
+    p.fillRect(QRect(c.x() - half, c.y() + gap, thick, length), color);    // down
+    p.fillRect(QRect(c.x() - reach, c.y() - half, length, thick), color);  // left
+    p.fillRect(QRect(c.x() + gap, c.y() - half, length, thick), color);    // right
+}
+
 }  // namespace
 
 PointerArt OpenHandPointer() {
@@ -147,15 +158,10 @@ PointerArt CrossHairPointer() {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     const QPoint c(15, 15);
-    // White halo first so the cross stays visible over dark pictures.
-    p.fillRect(QRect(c.x() - 1, 3, 3, 10), pal::white);
-    p.fillRect(QRect(c.x() - 1, 18, 3, 10), pal::white);
-    p.fillRect(QRect(3, c.y() - 1, 10, 3), pal::white);
-    p.fillRect(QRect(18, c.y() - 1, 10, 3), pal::white);
-    p.fillRect(QRect(c.x(), 4, 1, 8), pal::black);
-    p.fillRect(QRect(c.x(), 19, 1, 8), pal::black);
-    p.fillRect(QRect(4, c.y(), 8, 1), pal::black);
-    p.fillRect(QRect(19, c.y(), 8, 1), pal::black);
+    // White halo first, one pixel wider on every side, so the cross stays
+    // visible over dark pictures.
+    CrossArms(p, c, 3, 12, 1, pal::white);
+    CrossArms(p, c, 4, 11, 0, pal::black);
     // The aiming point itself.
     p.fillRect(QRect(c.x() - 1, c.y() - 1, 3, 3), pal::white);
     p.fillRect(QRect(c.x(), c.y(), 1, 1), pal::red);
