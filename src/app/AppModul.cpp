@@ -104,11 +104,9 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
     std::string folder = GetFolderPart(file);
     G().strPictureFolder = FromStd(AddBackslash(folder));
     form.Text1.setText(FromStd(GetNameWithoutExt(GetFilePart(file))));
-    const QImage picture = LoadPictureFile(FromStd(file));
-    if (!picture.isNull()) {
-        form.SetAssignedPicture(picture);
-        form.SetUndoPictureFromCanvas();
-    }
+    // The window is laid out by the start-up that follows.
+    if (QImage picture = LoadPictureFile(FromStd(file)); !picture.isNull())
+        form.ReplacePicture(std::move(picture), frmCapture::Then::Nothing);
     return true;
 }
 

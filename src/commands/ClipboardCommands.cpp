@@ -37,17 +37,17 @@ void CopyPicture(frmCapture& form) {
 
 void PastePicture(frmCapture& form) {
     // No picture on the clipboard: the canvas keeps its picture and drawings.
-    const QImage picture = ClipboardPicture();
+    QImage picture = ClipboardPicture();
     if (picture.isNull()) return;
-    form.SetAssignedPicture(picture);
-    form.SetUndoPictureFromCanvas();
-    form.Form_Resize();
+    form.ReplacePicture(std::move(picture), frmCapture::Then::Layout);
 }
 
 void UndoPicture(frmCapture& form) {
     if (form.intUndoReady == 1) {
-        const QImage picture = ClipboardPicture();
-        if (!picture.isNull()) form.SetAssignedPicture(picture);
+        // The clipboard's picture is shared, not copied: it is normally the
+        // snapshot this program put there at the last press.
+        if (QImage picture = ClipboardPicture(); !picture.isNull())
+            form.ReplacePicture(std::move(picture), frmCapture::Then::UndoStep);
     }
     form.intUndoReady = 0;
 }

@@ -26,10 +26,7 @@ void LoadPicture(frmCapture& form) {
 
     // A file that cannot be loaded leaves the canvas as it was; the reference
     // picture and the window fitting follow all the same.
-    const QImage picture = LoadPictureFile(g.strSelectedFile);
-    if (!picture.isNull()) form.SetAssignedPicture(picture);
-    form.SetUndoPictureFromCanvas();
-    form.FitWindowToPicture();
+    form.ReplacePicture(LoadPictureFile(g.strSelectedFile), frmCapture::Then::FitWindow);
 }
 
 }  // namespace commands

@@ -272,8 +272,16 @@ void frmCapture::Command1_RightPress(int /*index*/) {
 
 // --- working picture -------------------------------------------------------------
 
-void frmCapture::SetAssignedPicture(const QImage& picture) {
-    Picture2.SetPicture(picture);
+bool frmCapture::ReplacePicture(QImage picture, Then then) {
+    const bool taken = !picture.isNull() && Picture2.SetPicture(std::move(picture));
+    if (then != Then::UndoStep) SetUndoPictureFromCanvas();
+    if (then == Then::Layout) Form_Resize();
+    if (then == Then::FitWindow) FitWindowToPicture();
+    return taken;
+}
+
+void frmCapture::SetAssignedPicture(QImage picture) {
+    Picture2.SetPicture(std::move(picture));
 }
 
 void frmCapture::SetUndoPictureFromCanvas() {

@@ -100,9 +100,24 @@ class frmCapture : public QWidget {
     void Option2_Click();
 
     // --- working picture and view ------------------------------------------------
+    // What follows when a new picture has come in.
+    enum class Then {
+        Nothing,    // the caller lays the window out itself (start-up, crop)
+        Layout,     // Form_Resize (paste, drop)
+        FitWindow,  // FitWindowToPicture (the picker)
+        UndoStep,   // the canvas only: the eraser keeps restoring the unmarked picture
+    };
+    // The one way a picture comes in (command line, picker, drop, paste,
+    // undo, crop). The canvas takes it as its assigned picture and back
+    // buffer, and the reference picUndo follows (except for an undo step),
+    // all three sharing one block of pixels until the first drawing: nothing
+    // is copied, whatever the size. A null picture (not loadable, or not
+    // convertible for lack of memory) leaves the canvas as it was; the
+    // reference and `then` follow all the same. True when the canvas took it.
+    bool ReplacePicture(QImage picture, Then then);
     // Makes `picture` the canvas's assigned picture (drawings are gone).
-    void SetAssignedPicture(const QImage& picture);
-    // picUndo receives the canvas's assigned picture.
+    void SetAssignedPicture(QImage picture);
+    // picUndo receives the canvas's assigned picture (shared, not copied).
     void SetUndoPictureFromCanvas();
     void FitWindowToPicture();
     void HScroll1_Change();

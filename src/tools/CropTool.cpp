@@ -96,8 +96,7 @@ void CropTool::Release() {
 
     if (copied) {
         form_.MoveCanvasTwips(0, 0);
-        form_.SetAssignedPicture(form_.picRectangle.Image());
-        form_.SetUndoPictureFromCanvas();
+        form_.ReplacePicture(form_.picRectangle.Image(), frmCapture::Then::Nothing);
     }
     // Turning the button off runs its click handler (focus, pointer).
     if (form_.Check1.isChecked()) {

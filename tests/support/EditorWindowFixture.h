@@ -45,9 +45,7 @@ class EditorWindowFixture : public ::testing::Test {
 
     // Replaces the picture the way a paste does.
     void Load(const QImage& picture) {
-        form->SetAssignedPicture(picture);
-        form->SetUndoPictureFromCanvas();
-        form->Form_Resize();
+        form->ReplacePicture(picture, frmCapture::Then::Layout);
         QApplication::processEvents();
     }
 

@@ -24,11 +24,13 @@ QImage LoadPictureFile(const QString& path) {
         if (size.width() > platform::kMaxPictureSide || size.height() > platform::kMaxPictureSide) return {};
         if (qint64{size.width()} * size.height() * 4 > platform::kMaxPictureBytes) return {};
     }
-    // A large bitmap (the save command's own temp.bmp) is decoded into memory
-    // in huge pages: the bitmap reader fills an image of the size and format
-    // it announced instead of allocating one of its own.
+    // A large picture is decoded into memory in huge pages: the bitmap, JPEG
+    // and PNG readers fill an image of the size and format they announced
+    // (for a screenshot, the canvas's own RGB32) instead of allocating one of
+    // their own, so the decoded rows land where the canvas will show them.
     QImage picture;
-    if (size.isValid() && reader.format() == "bmp")
+    static const QList<QByteArray> kFillsGivenImage{"bmp", "jpeg", "png"};
+    if (size.isValid() && kFillsGivenImage.contains(reader.format()))
         picture = platform::NewLargeImage(size, reader.imageFormat());
     if (!reader.read(&picture) || picture.isNull()) return {};
     if (picture.width() > platform::kMaxPictureSide || picture.height() > platform::kMaxPictureSide)
