@@ -11,6 +11,7 @@
 #include "commands/DropHandler.h"
 #include "commands/ExternalProgram.h"
 #include "commands/SavePicture.h"
+#include "editor/AppIcon.h"
 #include "editor/ToolbarIcons.h"
 #include "tools/ToolSet.h"
 
@@ -41,7 +42,7 @@ void ToolbarButton(QToolButton& button, QWidget& parent, int left, const QIcon& 
 
 frmCapture::frmCapture(QWidget* parent) : QWidget(parent) {
     setWindowTitle(app::G().strAppTitle);
-    setWindowIcon(icons::MarkerPenIcon());
+    setWindowIcon(icons::AppIcon());
     resize(762, 487);
     BuildControls();
     ConnectHandlers();
