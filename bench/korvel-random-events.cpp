@@ -111,7 +111,8 @@ class Run {
         g.strTempFile = root_ + QStringLiteral("/temp.bmp");
         g.strPictureFolder = folder_;
         g.strExtProgram = QStringLiteral("/bin/true");  // the eye button starts nothing of consequence
-        app::SetMessageSinkForTests([this](const QString&, int, const QString&) { ++counts_["message box"]; });
+        app::SetMessageSinkForTests(
+            [this](const QString&, int, const QString&) { ++counts_["message box"]; });
         PrepareDropFiles();
         form_ = std::make_unique<frmCapture>();
         g.editor = form_.get();
@@ -224,7 +225,8 @@ class Run {
 
     QString CanvasDrag() {
         QWidget& canvas = form_->Picture2;
-        if (!canvas.isVisible() || canvas.width() < 1 || canvas.height() < 1) return QStringLiteral("drag-none");
+        if (!canvas.isVisible() || canvas.width() < 1 || canvas.height() < 1)
+            return QStringLiteral("drag-none");
         const Qt::MouseButton button = dice_.Chance(85) ? Qt::LeftButton : Qt::RightButton;
         const Qt::KeyboardModifiers modifiers = Modifiers();
         QPoint at(dice_.Below(canvas.width()), dice_.Below(canvas.height()));
@@ -249,7 +251,7 @@ class Run {
 
     QString SlideFromButton() {
         QWidget& button = dice_.Chance(50) ? static_cast<QWidget&>(form_->Command2)
-                                            : static_cast<QWidget&>(form_->Command3);
+                                           : static_cast<QWidget&>(form_->Command3);
         QTest::mousePress(&button, Qt::LeftButton);
         // Mostly onto the pop-up that opens under the button, else anywhere.
         const QPoint to = dice_.Chance(75)
@@ -261,19 +263,20 @@ class Run {
     }
 
     QString Typing() {
-        static constexpr std::array<const char*, 8> words = {"vorher", "v", "Bild", "nachher v2", "..", "x/y",
-                                                              "a\\b", "x y"};
+        static constexpr std::array<const char*, 8> words = {"vorher", "v",   "Bild", "nachher v2",
+                                                             "..",     "x/y", "a\\b", "x y"};
         const QString text = QString::fromUtf8(dice_.Pick(words));
         const qint64 before = form_->Picture2.Picture().cacheKey();
         QTest::keyClicks(static_cast<QWidget*>(nullptr), text);
         if (dice_.Chance(20)) QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Backspace);
         // Plain typing never replaces the picture (a stray "v" once pasted).
-        if (form_->Picture2.Picture().cacheKey() != before) return QStringLiteral("type-replaced-the-picture");
+        if (form_->Picture2.Picture().cacheKey() != before)
+            return QStringLiteral("type-replaced-the-picture");
         return QStringLiteral("type %1").arg(text);
     }
 
     QString Chord() {
-        static constexpr std::array<Qt::Key, 6> keys = {Qt::Key_A, Qt::Key_C, Qt::Key_V,
+        static constexpr std::array<Qt::Key, 6> keys = {Qt::Key_A, Qt::Key_C,       Qt::Key_V,
                                                         Qt::Key_Z, Qt::Key_Control, Qt::Key_Escape};
         const Qt::Key key = dice_.Pick(keys);
         QTest::keyPress(static_cast<QWidget*>(nullptr), Qt::Key_Control);
@@ -351,7 +354,10 @@ class Run {
         const QString name = QString::fromUtf8(dice_.Pick(names));
         form_->Text1.setText(name);
         form_->Text1.setFocus();
-        if (dice_.Chance(50)) form_->Option1.click(); else form_->Option2.click();
+        if (dice_.Chance(50))
+            form_->Option1.click();
+        else
+            form_->Option2.click();
         QTest::keyClick(&form_->Text1, Qt::Key_Return);
         return QStringLiteral("save %1").arg(name.toUtf8().toPercentEncoding(" ./"));
     }
@@ -373,19 +379,22 @@ class Run {
         if (!assigned.isNull() && form_->Picture2.Image().size() != assigned.size())
             return fail(QStringLiteral("canvas image and assigned picture differ in size"));
         if (PeakMemoryKiB() > 1536 * 1024) return fail(QStringLiteral("peak memory above 1.5 GiB"));
-        if (app::G().strPictureFolder != folder_) return true;  // a load moved the folder: only the root is checked
+        if (app::G().strPictureFolder != folder_)
+            return true;  // a load moved the folder: only the root is checked
         for (QDirIterator it(root_, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                              QDirIterator::Subdirectories);
              it.hasNext();) {
             const QString path = it.next();
             const QString relative = QDir(root_).relativeFilePath(path);
             if (relative.startsWith(QStringLiteral("drops")) || relative == QStringLiteral("Bilder") ||
-                relative.startsWith(QStringLiteral("korvel-annotarix.ini")) || relative == QStringLiteral("temp.bmp"))
+                relative.startsWith(QStringLiteral("korvel-annotarix.ini")) ||
+                relative == QStringLiteral("temp.bmp"))
                 continue;
             if (!relative.startsWith(QStringLiteral("Bilder/")) || relative.count('/') != 1)
                 return fail(QStringLiteral("file outside the picture folder: ") + relative);
             if (checked_.contains(relative)) continue;
-            if (LoadPictureFile(path).isNull()) return fail(QStringLiteral("not a complete picture: ") + relative);
+            if (LoadPictureFile(path).isNull())
+                return fail(QStringLiteral("not a complete picture: ") + relative);
             checked_.insert(relative);
         }
         return true;
@@ -414,10 +423,14 @@ int main(int argc, char** argv) {
     double seconds = 600;
     QString logPath;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--seed") == 0) seed = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (std::strcmp(argv[i], "--events") == 0) events = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--log") == 0) logPath = QString::fromLocal8Bit(argv[i + 1]);
+        if (std::strcmp(argv[i], "--seed") == 0)
+            seed = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (std::strcmp(argv[i], "--events") == 0)
+            events = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--seconds") == 0)
+            seconds = std::atof(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--log") == 0)
+            logPath = QString::fromLocal8Bit(argv[i + 1]);
     }
     Run run(seed, logPath);
     QElapsedTimer clock;

@@ -20,7 +20,8 @@ QImage ClipboardPicture() {
     // as it is held, within the same limits.
     if (!clipboard->ownsClipboard() || !data->hasImage()) {
         for (const char* format : {"image/png", "image/bmp", "image/jpeg", "image/gif", "image/tiff"}) {
-            if (data->hasFormat(QLatin1String(format))) return LoadPictureData(data->data(QLatin1String(format)));
+            if (data->hasFormat(QLatin1String(format)))
+                return LoadPictureData(data->data(QLatin1String(format)));
         }
     }
     if (!data->hasImage()) return {};

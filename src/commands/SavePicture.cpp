@@ -68,9 +68,11 @@ void SavePicture(frmCapture& form) {
     // JPEG alone.
     bool saved = false;
     if (form.Option2.isChecked()) {
-        saved = WriteJpegFromPicture(form.Picture2.Image(), *base + QStringLiteral(".jpg"), form.HScroll2.value());
+        saved = WriteJpegFromPicture(form.Picture2.Image(), *base + QStringLiteral(".jpg"),
+                                     form.HScroll2.value());
     } else {
-        saved = WriteBitmapFile(form.Picture2.Image(), *base + QStringLiteral(".bmp"), FileWriteMode::NewFileOnly);
+        saved = WriteBitmapFile(form.Picture2.Image(), *base + QStringLiteral(".bmp"),
+                                FileWriteMode::NewFileOnly);
     }
     QCoreApplication::processEvents();
 

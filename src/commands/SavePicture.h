@@ -11,9 +11,9 @@ namespace commands {
 // Shown when a picture file could not be written.
 inline const QString kNotSavedMessage = QStringLiteral("Das Bild konnte nicht gespeichert werden.");
 // Shown when the picture name holds a folder separator or a control character.
-inline const QString kBadNameMessage =
-    QStringLiteral("Der Bildname darf keinen Schrägstrich (/ oder \\), keinen Zeilenumbruch und kein "
-                   "Tabulator- oder anderes Steuerzeichen enthalten.");
+inline const QString kBadNameMessage = QStringLiteral(
+    "Der Bildname darf keinen Schrägstrich (/ oder \\), keinen Zeilenumbruch und kein "
+    "Tabulator- oder anderes Steuerzeichen enthalten.");
 
 // True when `name` can be a file name in the picture folder as it is: no
 // folder separator and no control character (line breaks, tabs and the

@@ -50,7 +50,8 @@ bool WriteJpegFromBitmap(const QString& bitmapPath, const QString& jpegPath, int
     return !reloaded.isNull() && WriteJpegFromPicture(reloaded, jpegPath, quality, times);
 }
 
-bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality, SaveStageTimes* times) {
+bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality,
+                          SaveStageTimes* times) {
     QElapsedTimer clock;
     clock.start();
     const auto lap = [&](double SaveStageTimes::*stage) {

@@ -207,10 +207,11 @@ TEST_F(Save, WriteProtectedFolderIsReportedAndLeftEmpty) {
 TEST_F(Save, NamesWithSeparatorsOrControlCharactersAreRefused) {
     QDir().mkpath(folder + "sub");
     const QString outside = root.path() + "/outside";
-    for (const QString& name : {QStringLiteral("../../escape"), QStringLiteral("../escape"), outside,
-                                QStringLiteral("sub/x"), QStringLiteral("a\\b"), QStringLiteral("zwei\nZeilen"),
-                                QStringLiteral("tab\there"), QStringLiteral("cr\r"), QStringLiteral("del\x7f"),
-                                QStringLiteral("nel\u0085"), QStringLiteral("ls\u2028")}) {
+    for (const QString& name :
+         {QStringLiteral("../../escape"), QStringLiteral("../escape"), outside, QStringLiteral("sub/x"),
+          QStringLiteral("a\\b"), QStringLiteral("zwei\nZeilen"), QStringLiteral("tab\there"),
+          QStringLiteral("cr\r"), QStringLiteral("del\x7f"), QStringLiteral("nel\u0085"),
+          QStringLiteral("ls\u2028")}) {
         SCOPED_TRACE(name.toStdString());
         messages.clear();
         form->Text1.setText(name);
