@@ -40,22 +40,25 @@ bool WriteFileAtomically(const QString& path, FileWriteMode mode,
     // The temporary file removes itself when anything below fails.
     if (!fill(temp) || !temp.flush() || !temp.setPermissions(NewFilePermissions())) return false;
 
-    const QString tempPath = temp.fileName();
     temp.setAutoRemove(false);
     bool ok = false;
     if (mode == FileWriteMode::NewFileOnly) {
-        // Refuses an existing target, so a file that appeared meanwhile survives.
+        // Where the system has unnamed files, the temporary file has no name
+        // until this rename gives it the target's: nothing shows up in the
+        // folder while it is written, and nothing stays behind when the
+        // program is stopped meanwhile. The rename refuses an existing
+        // target, so a file that appeared meanwhile survives.
         ok = temp.rename(target.absoluteFilePath());
     } else {
         temp.close();
         if (temp.error() == QFileDevice::NoError) {
             std::error_code error;
-            std::filesystem::rename(QFile::encodeName(tempPath).toStdString(),
+            std::filesystem::rename(QFile::encodeName(temp.fileName()).toStdString(),
                                     QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
             ok = !error;
         }
     }
-    if (!ok) QFile::remove(tempPath);
+    if (!ok) QFile::remove(temp.fileName());
     return ok;
 }
 

@@ -17,6 +17,18 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
 
+// 96 dots per inch, the resolution at which the tools' sizes (pen widths in
+// pixels, text in points) are meant.
+constexpr int kCanvasDotsPerMeter = 3780;
+
+// The canvas image always works at 96 DPI, whatever resolution the picture
+// file recorded: the text tool's points become pixels at the image's own
+// resolution, so a 300-dpi scan would otherwise get text three times as tall.
+void AtCanvasResolution(QImage& image) {
+    image.setDotsPerMeterX(kCanvasDotsPerMeter);
+    image.setDotsPerMeterY(kCanvasDotsPerMeter);
+}
+
 int ButtonsOf(Qt::MouseButtons buttons) {
     return ((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
            ((buttons & Qt::MiddleButton) ? 4 : 0);
@@ -51,6 +63,7 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     image_ = QImage(1, 1, QImage::Format_RGB32);
+    AtCanvasResolution(image_);
     image_.fill(ToQColor(backColor_));
 }
 
@@ -61,6 +74,7 @@ void PictureBox::EnsureBufferSize(QSize size) {
     if (image_.size() == size) return;
     QImage grown(size, QImage::Format_RGB32);
     if (grown.isNull()) return;  // out of memory: keep the old buffer
+    AtCanvasResolution(grown);
     grown.fill(ToQColor(backColor_));
     {
         QPainter painter(&grown);
@@ -87,6 +101,9 @@ bool PictureBox::SetPicture(QImage picture) {
         picture = std::move(picture).convertToFormat(QImage::Format_RGB32);
         if (picture.isNull()) return false;
     }
+    // Set before the buffer shares the pixels (setting it on a shared image
+    // would copy them); costs nothing when the picture is already at 96 DPI.
+    AtCanvasResolution(picture);
     picture_ = std::move(picture);
     image_ = picture_;
     resize(picture_.size());
@@ -101,6 +118,7 @@ bool PictureBox::DetachImage(QImage spare) {
         spare = platform::NewLargeImage(image_.size(), image_.format());
         if (spare.isNull() || spare.bytesPerLine() != image_.bytesPerLine()) return false;
     }
+    AtCanvasResolution(spare);
     std::memcpy(spare.bits(), image_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
     image_ = std::move(spare);
     return true;
@@ -112,7 +130,10 @@ void PictureBox::Cls() {
         image_ = picture_;
     } else {
         // A shared buffer is replaced rather than copied only to be filled.
-        if (!image_.isDetached()) image_ = QImage(image_.size(), QImage::Format_RGB32);
+        if (!image_.isDetached()) {
+            image_ = QImage(image_.size(), QImage::Format_RGB32);
+            AtCanvasResolution(image_);
+        }
         image_.fill(ToQColor(backColor_));
         if (!picture_.isNull()) {
             QPainter painter(&image_);

@@ -1,11 +1,13 @@
 #include "app/settings/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -28,18 +30,61 @@ std::string_view Trim(std::string_view text) {
 }
 
 // The file split into lines without their line ends; `crlf` tells which end
-// the file uses so that a rewrite keeps it.
+// the file uses and `bom` whether it starts with a UTF-8 byte-order mark, so
+// that a rewrite keeps both.
 struct IniText {
     std::vector<std::string> lines;
     bool crlf = false;
+    bool bom = false;
 };
 
-bool ReadText(const std::string& file, IniText& text) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open()) return false;
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string content = buffer.str();
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Closes a file descriptor when it goes out of scope.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+enum class ReadResult {
+    Missing,   // nothing under the name: a write may create the file
+    Read,      // a regular file within the size limit, read completely
+    Unusable,  // a FIFO, device, folder, an oversized or unreadable file
+};
+
+// Reads only a regular file (a link to one is followed) of at most
+// kIniMaxFileSize bytes. Opening does not wait for a writer of a FIFO, and
+// a device or a growing file is never read without end.
+ReadResult ReadText(const std::string& file, IniText& text) {
+    const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Unusable;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > static_cast<off_t>(kIniMaxFileSize))
+        return ReadResult::Unusable;
+    std::string content;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return ReadResult::Unusable;
+        if (got == 0) break;
+        content.append(chunk, static_cast<std::size_t>(got));
+        if (content.size() > kIniMaxFileSize) return ReadResult::Unusable;
+    }
+    if (content.starts_with(kUtf8Bom)) {
+        text.bom = true;
+        content.erase(0, kUtf8Bom.size());
+    }
     text.crlf = content.find("\r\n") != std::string::npos;
     std::size_t start = 0;
     while (start < content.size()) {
@@ -50,7 +95,7 @@ bool ReadText(const std::string& file, IniText& text) {
         text.lines.push_back(std::move(line));
         start = end + 1;
     }
-    return true;
+    return ReadResult::Read;
 }
 
 // The section name of a "[name]" line, or nothing for any other line.
@@ -92,30 +137,40 @@ std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header
     return lines.size();
 }
 
+// Writes `content` completely to a new file at `path`, created exclusively
+// and never through a symbolic link.
+bool WriteNewFile(const std::string& path, const std::string& content) {
+    const Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (fd.get() < 0) return false;
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t wrote = ::write(fd.get(), content.data() + done, content.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
 bool WriteAtomically(const std::string& file, const std::string& content) {
     namespace fs = std::filesystem;
     std::error_code error;
     // An existing file we may not write stays as it is, even where the folder
     // would allow replacing it by a rename.
-    if (fs::exists(file, error)) {
-        std::fstream probe(file, std::ios::in | std::ios::out | std::ios::binary);
-        if (!probe.is_open()) return false;
-    }
+    if (::access(file.c_str(), F_OK) == 0 && ::access(file.c_str(), W_OK) != 0) return false;
+    // The temporary name may hold a leftover of an interrupted rewrite, or a
+    // link planted there: the name itself is removed (never what a link
+    // points to) and the file is made anew. Should anything come back under
+    // the name in between, the exclusive creation fails and nothing is written.
     const std::string temporary = file + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.is_open()) return false;
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out.good()) {
-            out.close();
-            fs::remove(temporary, error);
-            return false;
-        }
+    ::unlink(temporary.c_str());
+    if (!WriteNewFile(temporary, content)) {
+        if (fs::is_regular_file(fs::symlink_status(temporary, error))) ::unlink(temporary.c_str());
+        return false;
     }
     fs::rename(temporary, file, error);
     if (error) {
-        fs::remove(temporary, error);
+        ::unlink(temporary.c_str());
         return false;
     }
     return true;
@@ -126,7 +181,7 @@ bool WriteAtomically(const std::string& file, const std::string& content) {
 std::string ReadIni(std::string_view section, std::string_view key, const std::string& file,
                     std::string_view defaultValue) {
     IniText text;
-    if (!ReadText(file, text)) return std::string(defaultValue);
+    if (ReadText(file, text) != ReadResult::Read) return std::string(defaultValue);
     const std::size_t header = FindSection(text.lines, section);
     if (header == text.lines.size()) return std::string(defaultValue);
     const std::size_t end = SectionEnd(text.lines, header);
@@ -149,7 +204,9 @@ void WriteIni(std::string_view section, std::string_view key, std::string_view v
               const std::string& file) {
     if (section.empty() || key.empty()) return;
     IniText text;
-    ReadText(file, text);  // a missing file starts empty
+    // A missing file starts empty; one that cannot be read as settings (a
+    // FIFO, a device, an oversized file) is left alone rather than replaced.
+    if (ReadText(file, text) == ReadResult::Unusable) return;
 
     // A line break inside the value would split it into lines of its own.
     std::string cleanValue(value);
@@ -182,7 +239,7 @@ void WriteIni(std::string_view section, std::string_view key, std::string_view v
     }
 
     const char* newline = text.crlf ? "\r\n" : "\n";
-    std::string content;
+    std::string content(text.bom ? kUtf8Bom : std::string_view());
     for (const std::string& line : text.lines) {
         content += line;
         content += newline;
