@@ -5,14 +5,14 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include "app/AppModul.h"
-#include "app/settings/IniFile.h"
-#include "app/settings/PathHelpers.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/ClipboardCommands.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "program/Settings.h"
+#include "settings/PathHelpers.h"
 
 namespace commands {
 
@@ -40,8 +40,7 @@ bool ChooseProgram() {
     // A cancelled choice leaves strSelectedFile at the old program, which is
     // written back as it was.
     g.strExtProgram = g.strSelectedFile;
-    app::WriteIni(g.strAppTitle.toStdString(), "ExtPhotoProgram", g.strExtProgram.toStdString(),
-                  Native(g.strIniFile));
+    app::WriteSetting("ExtPhotoProgram", g.strExtProgram.toStdString());
     return true;
 }
 

@@ -11,9 +11,10 @@
 #include <QTest>
 #include <memory>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "support/ProgramValuesScope.h"
 
 namespace editor_test {
 
@@ -58,12 +59,6 @@ class EditorTest : public ::testing::Test {
         g.strIniFile = folder + "/korvel-annotarix.ini";
         g.strAppPath = folder + "/";
         g.strTempFile = folder + "/temp.bmp";
-        g.strPictureFolder.clear();
-        g.strExtProgram.clear();
-        g.intWinOffset = 0;
-        g.intDialogOpen = 0;
-        g.strDialogCaption.clear();
-        g.strSelectedFile.clear();
         app::SetMessageSinkForTests(
             [this](const QString& prompt, int, const QString&) { messages << prompt; });
         QGuiApplication::clipboard()->clear();
@@ -81,6 +76,7 @@ class EditorTest : public ::testing::Test {
         return *form;
     }
 
+    test_support::ProgramValuesScope values;
     QTemporaryDir dir;
     QString folder;
     QStringList messages;

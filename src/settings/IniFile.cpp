@@ -1,4 +1,6 @@
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
+
+#include "core/AtomicWrite.h"
 
 #include <algorithm>
 #include <cctype>
@@ -101,24 +103,9 @@ bool WriteAtomically(const std::string& file, const std::string& content) {
         std::fstream probe(file, std::ios::in | std::ios::out | std::ios::binary);
         if (!probe.is_open()) return false;
     }
-    const std::string temporary = file + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.is_open()) return false;
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out.good()) {
-            out.close();
-            fs::remove(temporary, error);
-            return false;
-        }
-    }
-    fs::rename(temporary, file, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return core::WriteFileAtomically(file, core::FileWriteMode::Replace, [&](core::FileSink& out) {
+               return out.Write(content.data(), content.size());
+           }) == 0;
 }
 
 }  // namespace
