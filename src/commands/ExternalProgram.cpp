@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "app/WindowHelpers.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/ClipboardCommands.h"
+#include "commands/SavePicture.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
 #include "editor/frmCapture.h"
@@ -50,6 +52,15 @@ void RemoveScratchFile() {
     QCoreApplication::processEvents();
 }
 
+// Writes the scratch bitmap. When that fails (full disk, a folder in its
+// place) the user is told, and the program is not started on a missing or
+// stale file.
+bool WriteScratchFile(const QImage& picture) {
+    if (WriteBitmapFile(picture, app::G().strTempFile, FileWriteMode::Replace)) return true;
+    app::ShowMessage(kNotSavedMessage, app::kMessageError);
+    return false;
+}
+
 // Starts the program with the scratch file as its one argument: no shell, so
 // blanks in either path need no quoting and nothing else can be started.
 void StartProgram() {
@@ -71,7 +82,7 @@ void OpenInExternalProgram(frmCapture& form) {
         // First start: the picture without drawings goes into the scratch
         // file, the picture with drawings onto the clipboard.
         RemoveScratchFile();
-        WriteBitmapFile(form.Picture2.Picture(), g.strTempFile, FileWriteMode::Replace);
+        if (!WriteScratchFile(form.Picture2.Picture())) return;
         EmptyClipboard();
         QCoreApplication::processEvents();
         PutPictureOnClipboard(form.Picture2.Image());
@@ -81,7 +92,7 @@ void OpenInExternalProgram(frmCapture& form) {
     }
     // Normal start: the picture with drawings goes into the scratch file.
     RemoveScratchFile();
-    WriteBitmapFile(form.Picture2.Image(), g.strTempFile, FileWriteMode::Replace);
+    if (!WriteScratchFile(form.Picture2.Image())) return;
     QCoreApplication::processEvents();
     StartProgram();
 }

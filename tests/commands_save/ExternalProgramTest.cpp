@@ -142,3 +142,25 @@ TEST_F(ExternalProgram, RightPressOnTheSaveButtonChoosesAProgramAndDoesNotSave) 
     QTest::qWait(100);
     EXPECT_FALSE(QFile::exists(record));  // choosing starts nothing
 }
+
+// A scratch file that cannot be written (here a folder holds its name) is
+// reported, and the program is not started on a missing file, on the first
+// start (with the picker) as on a normal one.
+TEST_F(ExternalProgram, AnUnwritableScratchFileIsReportedAndNothingStarts) {
+    ASSERT_TRUE(QDir().mkpath(app::G().strTempFile));
+    for (const bool firstStart : {true, false}) {
+        SCOPED_TRACE(firstStart ? "first start" : "normal start");
+        messages.clear();
+        if (firstStart) {
+            AnswerPicker(tools, "rec ord");
+        } else {
+            app::G().strExtProgram = program;
+        }
+        commands::OpenInExternalProgram(*form);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].prompt, "Das Bild konnte nicht gespeichert werden.");
+        EXPECT_EQ(messages[0].kind, 3);
+        QTest::qWait(200);
+        EXPECT_FALSE(QFile::exists(record));
+    }
+}

@@ -39,21 +39,6 @@ class DropAndLoad : public EditorTest {
         data.setUrls(urls);
         Drop(target, data);
     }
-    // Acts on the picture picker once the load command has opened it.
-    void WhenPickerOpens(std::function<void(frmPicSelect&)> act) {
-        auto* poll = new QTimer(form.get());  // owned by the editor window
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (auto* picker = qobject_cast<frmPicSelect*>(window); picker && picker->isVisible()) {
-                    poll->stop();
-                    act(*picker);
-                    return;
-                }
-            }
-        });
-        poll->start();
-    }
 };
 
 TEST_F(DropAndLoad, DroppedFileBecomesThePictureAndNamesIt) {

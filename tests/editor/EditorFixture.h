@@ -9,9 +9,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "app/WindowHelpers.h"
+#include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 #include "support/ProgramValuesScope.h"
@@ -74,6 +77,22 @@ class EditorTest : public ::testing::Test {
         app::G().editor = form.get();
         form->Form_Load();
         return *form;
+    }
+
+    // Acts on the picture picker once the load command has opened it.
+    void WhenPickerOpens(std::function<void(frmPicSelect&)> act) {
+        auto* poll = new QTimer(form.get());  // owned by the editor window
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* picker = qobject_cast<frmPicSelect*>(window); picker && picker->isVisible()) {
+                    poll->stop();
+                    act(*picker);
+                    return;
+                }
+            }
+        });
+        poll->start();
     }
 
     test_support::ProgramValuesScope values;

@@ -125,7 +125,6 @@ TEST_F(Startup, ClosingTheWindowWritesFormatAndOffset) {
     EXPECT_TRUE(text.contains("Offset(Win10)=30\n")) << text.toStdString();
     EXPECT_TRUE(text.contains("; kept\nPreviewName=x\n")) << text.toStdString();
     EXPECT_TRUE(f.IsUnloading());
-    EXPECT_FALSE(f.Timer1.isActive());
 }
 
 TEST_F(Startup, ClosingWithJpegWritesJpg) {
