@@ -8,15 +8,22 @@ class frmCapture;
 
 namespace app {
 
+// Where the settings file and the scratch bitmap live. A portable binary (the
+// one in the build tree, or copied anywhere) keeps them beside itself, unless
+// its folder cannot be written; an installed binary keeps them in the user's
+// config and cache folders, never in the binary's folder (/usr/bin).
+enum class FilePlace { BesideProgram, UserFolders };
+
 // Start-up: everything up to showing the editor window. Returns the process
 // exit code when the program must end at once (second instance), or -1 when
 // the event loop should run.
-int Main(int argc, char** argv);
+int Main(int argc, char** argv, FilePlace place);
 
 // Start-up after the single-instance test: program-wide values from the
 // program file's path, the settings, the editor window with the picture named
 // by `commandLine` (the arguments joined with blanks), shown at the end.
-std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine);
+std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine,
+                                        FilePlace place = FilePlace::BesideProgram);
 
 // Drops the editor window made by Main (call before the application object goes).
 void Shutdown();

@@ -6,9 +6,26 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 #include <vector>
 
 namespace core {
+
+bool FileSink::Write(const void* data, std::size_t size) {
+    if (error_ != 0) return false;
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(fd_, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            error_ = errno;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
 
 namespace {
 
@@ -43,27 +60,44 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-}  // namespace
-
-bool FileSink::Write(const void* data, std::size_t size) {
-    if (error_ != 0) return false;
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = ::write(fd_, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            error_ = errno;
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
+// Where the system has unnamed files, a new file has no name until the link
+// at the end gives it the target's: nothing shows up in the folder while it
+// is written, nothing stays behind when the program is stopped meanwhile, and
+// the link refuses an existing target. -1: no unnamed files here.
+int WriteUnnamedNewFile(const std::string& path, const std::function<bool(FileSink&)>& fill) {
+#ifdef O_TMPFILE
+    if (::access("/proc/self/fd", X_OK) != 0) return -1;
+    const std::string folder = FolderOf(path);
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);  // umask applies
+    if (fd < 0) return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? -1 : errno;
+    FileSink sink(fd);
+    int error = 0;
+    if (!fill(sink)) error = sink.Error() != 0 ? sink.Error() : EIO;
+    if (error == 0) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) error = errno;
     }
-    return true;
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+        ::unlink(path.c_str());
+    }
+    return error;
+#else
+    (void)path;
+    (void)fill;
+    return -1;
+#endif
 }
+
+}  // namespace
 
 int WriteFileAtomically(const std::string& path, FileWriteMode mode,
                         const std::function<bool(FileSink&)>& fill) {
     if (path.empty()) return ENOENT;
+    if (mode == FileWriteMode::NewFileOnly) {
+        const int unnamed = WriteUnnamedNewFile(path, fill);
+        if (unnamed >= 0) return unnamed;
+    }
     std::string pattern = FolderOf(path) + ".korvel-XXXXXX.part";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

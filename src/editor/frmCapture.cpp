@@ -9,6 +9,7 @@
 #include "commands/DropHandler.h"
 #include "commands/ExternalProgram.h"
 #include "commands/SavePicture.h"
+#include "editor/AppIcon.h"
 #include "editor/ToolbarIcons.h"
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
@@ -43,7 +44,7 @@ frmCapture::frmCapture(QWidget* parent)
     : QWidget(parent),
       keyPreview(*this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); }) {
     setWindowTitle(app::G().strAppTitle);
-    setWindowIcon(icons::MarkerPenIcon());
+    setWindowIcon(icons::AppIcon());
     resize(762, 487);
     BuildControls();
     ConnectHandlers();

@@ -32,6 +32,12 @@ class frmCapture : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kTwipsPerPixel = 15;
+    // What the design's window sizes hold beyond the client area (title bar
+    // and borders of a classic frame), twips: the layout's constants leave
+    // exactly this much room beside the vertical and under the horizontal
+    // scroll bar.
+    static constexpr int kFrameWidthTwips = 125;
+    static constexpr int kFrameHeightTwips = 450;
 
     explicit frmCapture(QWidget* parent = nullptr);
     ~frmCapture() override;
@@ -121,7 +127,8 @@ class frmCapture : public QWidget {
     void Command1_RightPress(int index);
 
     // --- geometry in twips ------------------------------------------------------
-    // Outer size and position of the window.
+    // Form size (client area plus the frame allowance) and position of the
+    // window's outer frame.
     int WidthTwips() const;
     int HeightTwips() const;
     int LeftTwips() const;
@@ -148,11 +155,11 @@ class frmCapture : public QWidget {
     void BuildControls();
     void ConnectHandlers();
     void ApplyCurrentColor();
-    QSize FrameExtra() const;
 
     COLORREF currentColor_ = 0x0000FFFF;
     // Twips remembered for the last size set in twips, valid while the pixel
-    // size is still the one that setting produced.
+    // size (the client size for the window) is still the one that setting
+    // produced.
     struct TwipsSize {
         int width = 0;
         int height = 0;

@@ -44,18 +44,20 @@ void SetScrollRange(QScrollBar& bar, int canvas, int panel) {
 
 // --- geometry in twips -------------------------------------------------------------
 
-QSize frmCapture::FrameExtra() const {
-    return frameGeometry().size() - geometry().size();
-}
-
+// The form size of the layout arithmetic is the client area plus the frame
+// allowance: the design's window sizes include a title bar and borders, which
+// the window manager draws outside the client area here (or, with no window
+// manager, nobody draws). Sizing the client as the form size less the
+// allowance leaves no empty strip under or beside the scroll bars, whatever
+// frame the desktop adds.
 int frmCapture::WidthTwips() const {
-    const QSize outer = frameGeometry().size();
-    return outer == windowTwips_.pixels ? windowTwips_.width : outer.width() * kTwips;
+    const QSize client = size();
+    return client == windowTwips_.pixels ? windowTwips_.width : client.width() * kTwips + kFrameWidthTwips;
 }
 
 int frmCapture::HeightTwips() const {
-    const QSize outer = frameGeometry().size();
-    return outer == windowTwips_.pixels ? windowTwips_.height : outer.height() * kTwips;
+    const QSize client = size();
+    return client == windowTwips_.pixels ? windowTwips_.height : client.height() * kTwips + kFrameHeightTwips;
 }
 
 int frmCapture::LeftTwips() const {
@@ -71,11 +73,10 @@ void frmCapture::MoveTwips(int left, int top) {
 }
 
 void frmCapture::ResizeTwips(int width, int height) {
-    const QSize outer(ToPixels(width), ToPixels(height));
-    const QSize client = outer - FrameExtra();
+    const QSize client(ToPixels(width - kFrameWidthTwips), ToPixels(height - kFrameHeightTwips));
     if (client.width() < 1 || client.height() < 1) return;
     resize(client);
-    windowTwips_ = {width, height, frameGeometry().size()};
+    windowTwips_ = {width, height, size()};
     // A hidden window gets its resize event only when shown; lay out now.
     if (!isVisible()) Form_Resize();
 }

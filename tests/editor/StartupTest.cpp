@@ -9,6 +9,29 @@ using namespace editor_test;
 
 namespace {
 
+// Sets an environment variable for one scope.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const QString& value)
+        : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value.toUtf8());
+    }
+    ~ScopedEnv() {
+        if (had_) {
+            qputenv(name_, old_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
 class Startup : public EditorTest {
   protected:
     void SetUp() override {
@@ -19,8 +42,8 @@ class Startup : public EditorTest {
         QDir().mkpath(folder + "/Bilder");
         Solid(40, 30, Qt::red).save(folder + "/Bilder/Mein Bild.JPG", "JPG");
     }
-    frmCapture& Start(const QString& commandLine) {
-        form = app::StartEditor(program, commandLine);
+    frmCapture& Start(const QString& commandLine, app::FilePlace place = app::FilePlace::BesideProgram) {
+        form = app::StartEditor(program, commandLine, place);
         return *form;
     }
     void Settings(const QByteArray& lines) { WriteText(ini, "[Korvel Annotarix]\n" + lines); }
@@ -149,6 +172,27 @@ TEST_F(Startup, UnwritableProgramFolderUsesTheUserFolders) {
     QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_NE(app::G().strIniFile, ini);
     EXPECT_TRUE(app::G().strIniFile.endsWith("/korvel-annotarix.ini"));
+}
+
+// An installed binary (in /usr/bin, perhaps run by root) never writes beside
+// itself: settings go to the user's config folder, the scratch bitmap to the
+// cache folder, even when the binary's folder could be written.
+TEST_F(Startup, InstalledBinaryKeepsItsFilesInTheUserFolders) {
+    const ScopedEnv config("XDG_CONFIG_HOME", folder + "/config");
+    const ScopedEnv cache("XDG_CACHE_HOME", folder + "/cache");
+    Settings("PreviewName=beside\n");
+    QDir().mkpath(folder + "/config/korvel-annotarix");
+    WriteText(folder + "/config/korvel-annotarix/korvel-annotarix.ini",
+              "[Korvel Annotarix]\nPreviewName=user\n");
+    frmCapture& f = Start("", app::FilePlace::UserFolders);
+    EXPECT_EQ(app::G().strIniFile, folder + "/config/korvel-annotarix/korvel-annotarix.ini");
+    EXPECT_EQ(app::G().strTempFile, folder + "/cache/korvel-annotarix/temp.bmp");
+    EXPECT_TRUE(QFileInfo(folder + "/cache/korvel-annotarix").isDir());
+    EXPECT_EQ(f.Text1.text(), "user");
+    const QString besideBefore = ReadText(ini);
+    f.close();
+    EXPECT_TRUE(ReadText(app::G().strIniFile).contains("SaveAs=.jpg"));
+    EXPECT_EQ(ReadText(ini), besideBefore);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The editor window's controls, the layout of the view and the scrolling.
 #include <QTimer>
+#include <functional>
 
 #include "editor/EditorFixture.h"
 
@@ -233,6 +234,38 @@ TEST_F(WindowLayout, FittingAPictureLargerThanTheScreenKeepsTheWindowOnTheScreen
     EXPECT_EQ(f.VScroll1.maximum(), f.Picture2HeightTwips() - f.Picture3HeightTwips() + 70);
     EXPECT_LE(f.HScroll1.geometry().bottom(), f.height());
     EXPECT_LE(f.VScroll1.geometry().right(), f.width());
+}
+
+// The design's window sizes include a title bar and frame that the window
+// manager draws outside the client area: the client is the form size less
+// that allowance, so the scroll bars end flush with the client's edges and no
+// empty strip is left under or beside them.
+TEST_F(WindowLayout, ScrollBarsEndFlushWithTheClientArea) {
+    frmCapture& f = MakeForm();
+    f.show();
+    const std::function<void()> layouts[] = {
+        [&] { f.Form_Resize(); },  // the designed client area as created
+        [&] { f.ResizeTwips(11430, 7305); },
+        [&] {
+            f.SetAssignedPicture(Solid(640, 480, Qt::white));
+            f.FitWindowToPicture();
+        },
+        [&] {
+            f.SetAssignedPicture(Solid(333, 251, Qt::white));
+            f.FitWindowToPicture();
+        },
+    };
+    for (std::size_t i = 0; i < std::size(layouts); ++i) {
+        layouts[i]();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f.HScroll1.geometry().bottom(), f.height() - 1) << i;
+        EXPECT_EQ(f.VScroll1.geometry().right(), f.width() - 1) << i;
+    }
+    // The offset setting still leaves that much extra room on both axes.
+    app::G().intWinOffset = 30;
+    f.ResizeTwips(11430, 7305);
+    EXPECT_EQ(f.HScroll1.geometry().bottom(), f.height() - 1 - 2);
+    EXPECT_EQ(f.VScroll1.geometry().right(), f.width() - 1 - 2);
 }
 
 TEST_F(WindowLayout, CenterFormPutsAWindowLargerThanTheScreenAtTheTopLeft) {

@@ -120,10 +120,15 @@ TEST_F(AtomicWrite, FailuresLeaveTheOldFileAndNoTemporary) {
     limit = saved;
     limit.rlim_cur = 4;
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    const int error = Write("longer than four bytes", core::FileWriteMode::Replace);
+    const int replaceError = Write("longer than four bytes", core::FileWriteMode::Replace);
+    const std::string old = file_;
+    file_ = (folder_ / "new.bin").string();
+    const int newFileError = Write("longer than four bytes", core::FileWriteMode::NewFileOnly);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::sigaction(SIGXFSZ, &previous, nullptr);
-    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(replaceError, EFBIG);
+    EXPECT_EQ(newFileError, EFBIG);
+    file_ = old;
     EXPECT_EQ(Read(), "old");
     EXPECT_EQ(Entries(), 1u);
 
