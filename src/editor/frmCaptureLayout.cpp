@@ -4,9 +4,10 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr int kTwips = frmCapture::kTwipsPerPixel;
 constexpr int kScrollOverhang = 70;
 
 int ToPixels(int twips) {
-    return app::RoundHalfEven(static_cast<double>(twips) / kTwips);
+    return core::N(static_cast<double>(twips) / kTwips);
 }
 
 QScreen* ScreenOf(const QWidget* widget) {
@@ -157,8 +158,8 @@ void frmCapture::FitWindowToPicture() {
     const int width = std::min(Picture2WidthTwips() + 445 + offset, ScreenWidthTwips());
     const int height = std::min(Picture2HeightTwips() + 1180 + offset, ScreenHeightTwips());
     ResizeTwips(width, height);
-    int top = app::RoundHalfEven(ScreenHeightTwips()) / 2 - app::RoundHalfEven(HeightTwips()) / 2;
-    int left = app::RoundHalfEven(ScreenWidthTwips()) / 2 - app::RoundHalfEven(WidthTwips()) / 2;
+    int top = core::N(ScreenHeightTwips()) / 2 - core::N(HeightTwips()) / 2;
+    int left = core::N(ScreenWidthTwips()) / 2 - core::N(WidthTwips()) / 2;
     if (top < 0) top = 0;
     if (left < 0) left = 0;
     MoveTwips(left, top);

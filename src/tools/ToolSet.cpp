@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <utility>
 
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
@@ -17,7 +18,6 @@
 #include "tools/ToolPalette.h"
 #include "tools/ToolPointer.h"
 #include "tools/art/ToolArt.h"
-#include "tools/geometry/Rounding.h"
 
 namespace tools {
 
@@ -141,8 +141,8 @@ void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
     if (form_.lngTool != kToolHand && !form_.Picture2.DetachImage(std::exchange(spare_, QImage()))) return;
 
     form_.blnDrawing = kTrue;
-    form_.lngStartX = N(x);
-    form_.lngStartY = N(y);
+    form_.lngStartX = core::N(x);
+    form_.lngStartY = core::N(y);
     PictureBox& canvas = form_.Picture2;
     canvas.DrawStyle = 0;
     canvas.DrawWidth = 3;
@@ -200,8 +200,8 @@ void ToolSet::Picture2_MouseUp(int button, int shift, float x, float y) {
         return;
     }
     if (button != kLeftButton || form_.blnDrawing == kFalse) return;
-    form_.lngEndX = N(x);
-    form_.lngEndY = N(y);
+    form_.lngEndX = core::N(x);
+    form_.lngEndY = core::N(y);
     switch (form_.lngTool) {
         case kToolHand:
             hand_->Release();

@@ -1,8 +1,9 @@
 // Start-up from preset settings files and command lines, and closing the window.
 #include <unistd.h>
 
-#include "app/settings/PathHelpers.h"
+#include "app/AppModul.h"
 #include "editor/EditorFixture.h"
+#include "settings/PathHelpers.h"
 
 using namespace editor_test;
 
