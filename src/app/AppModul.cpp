@@ -103,7 +103,7 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
     form.Text1.setText(FromStd(GetNameWithoutExt(GetFilePart(file))));
     // The window is laid out by the start-up that follows.
     if (QImage picture = LoadPictureFile(FromStd(file)); !picture.isNull())
-        form.ReplacePicture(std::move(picture), frmCapture::Then::Nothing);
+        form.ReplacePicture(std::move(picture), AfterReplace::Nothing);
     return true;
 }
 
@@ -114,7 +114,6 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
     SetPaths(programFile, place);
 
     auto form = std::make_unique<frmCapture>();
-    G().editor = form.get();
     form->Form_Load();
 
     const bool opened = OpenCommandLine(*form, commandLine);
@@ -153,7 +152,6 @@ int Main(int argc, char** argv, FilePlace place) {
 }
 
 void Shutdown() {
-    G().editor = nullptr;
     EditorWindow().reset();
     InstanceLock().reset();
 }

@@ -51,7 +51,7 @@ void PastePicture(frmCapture& form) {
     // No picture on the clipboard: the canvas keeps its picture and drawings.
     QImage picture = ClipboardPicture();
     if (picture.isNull()) return;
-    form.ReplacePicture(std::move(picture), frmCapture::Then::Layout);
+    form.ReplacePicture(std::move(picture), AfterReplace::Layout);
 }
 
 void UndoPicture(frmCapture& form) {
@@ -59,7 +59,7 @@ void UndoPicture(frmCapture& form) {
         // The clipboard's picture is shared, not copied: it is normally the
         // snapshot this program put there at the last press.
         if (QImage picture = ClipboardPicture(); !picture.isNull())
-            form.ReplacePicture(std::move(picture), frmCapture::Then::UndoStep);
+            form.ReplacePicture(std::move(picture), AfterReplace::UndoStep);
     }
     form.intUndoReady = 0;
 }

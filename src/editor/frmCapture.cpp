@@ -49,9 +49,11 @@ frmCapture::frmCapture(QWidget* parent)
     BuildControls();
     ConnectHandlers();
     toolSet = tools::CreateToolSet(*this);
+    app::SetMainWindow(this);
 }
 
 frmCapture::~frmCapture() {
+    if (app::MainWindow() == this) app::SetMainWindow(nullptr);
     toolSet.reset();
 }
 
@@ -181,6 +183,10 @@ void frmCapture::ApplyCurrentColor() {
                                .arg(ToQColor(currentColor_).name()));
 }
 
+void frmCapture::CenterOnScreen() {
+    app::CenterForm(*this, WidthTwips(), HeightTwips());
+}
+
 void frmCapture::MoveFocusToDummy() {
     dummy.setFocus(Qt::OtherFocusReason);
 }
@@ -192,7 +198,7 @@ void frmCapture::Form_Load() {
     Picture2.SetBackColor(0x00000000);
     Text1.clear();
     intColorIndex = 0;
-    app::CenterForm(*this);
+    CenterOnScreen();
     Picture3.SetMouseIcon(Picture2.MouseIcon());
     Picture3.SetMousePointer(PictureBox::kPointerCustom);
 }
@@ -268,11 +274,11 @@ void frmCapture::Command1_RightPress(int /*index*/) {
 
 // --- working picture -------------------------------------------------------------
 
-bool frmCapture::ReplacePicture(QImage picture, Then then) {
+bool frmCapture::ReplacePicture(QImage picture, AfterReplace then) {
     const bool taken = !picture.isNull() && Picture2.SetPicture(std::move(picture));
-    if (then != Then::UndoStep) SetUndoPictureFromCanvas();
-    if (then == Then::Layout) Form_Resize();
-    if (then == Then::FitWindow) FitWindowToPicture();
+    if (then != AfterReplace::UndoStep) SetUndoPictureFromCanvas();
+    if (then == AfterReplace::Layout) Form_Resize();
+    if (then == AfterReplace::FitWindow) FitWindowToPicture();
     return taken;
 }
 

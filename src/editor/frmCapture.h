@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "app/KeyPreview.h"
+#include "app/WindowHelpers.h"
 #include "editor/ButtonArray.h"
 #include "editor/ColorRef.h"
 #include "editor/PictureBox.h"
@@ -28,10 +29,18 @@ namespace tools {
 class ToolSet;
 }
 
+// What follows a new picture on the canvas.
+enum class AfterReplace {
+    Nothing,    // the caller places the window itself
+    Layout,     // the view panel and scroll bars are laid out anew (Form_Resize)
+    FitWindow,  // the window is sized to the picture (FitWindowToPicture)
+    UndoStep,   // nothing, and the reference stays: the eraser keeps restoring the unmarked picture
+};
+
 class frmCapture : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kTwipsPerPixel = app::kTwipsPerPixel;
     // What the design's window sizes hold beyond the client area (title bar
     // and borders of a classic frame), twips: the layout's constants leave
     // exactly this much room beside the vertical and under the horizontal
@@ -106,22 +115,19 @@ class frmCapture : public QWidget {
     void Option2_Click();
 
     // --- working picture and view ------------------------------------------------
-    // What follows when a new picture has come in.
-    enum class Then {
-        Nothing,    // the caller lays the window out itself (start-up, crop)
-        Layout,     // Form_Resize (paste, drop)
-        FitWindow,  // FitWindowToPicture (the picker)
-        UndoStep,   // the canvas only: the eraser keeps restoring the unmarked picture
-    };
-    // The one way a picture comes in (command line, picker, drop, paste,
-    // undo, crop). The canvas takes it as its assigned picture and back
-    // buffer, and the reference picUndo follows (except for an undo step),
-    // all three sharing one block of pixels until the first drawing: nothing
-    // is copied, whatever the size. A null picture (not loadable, or not
-    // convertible for lack of memory) leaves the canvas as it was; the
+    // Every picture that replaces the canvas comes here (command line,
+    // picker, drop, paste, undo, crop): it becomes the canvas's assigned
+    // picture and back buffer, the reference picture picUndo follows it
+    // (except for an undo step), then the view is laid out or the window
+    // fitted to the picture as `then` says. Picture, buffer and reference
+    // share one block of pixels until the first drawing: nothing is copied,
+    // whatever the size, and a picture handed over whole in another format
+    // is converted where it lies. A null picture (not loadable, or not
+    // convertible for lack of memory) leaves the canvas as it is; the
     // reference and `then` follow all the same. True when the canvas took it.
-    bool ReplacePicture(QImage picture, Then then);
-    // Makes `picture` the canvas's assigned picture (drawings are gone).
+    bool ReplacePicture(QImage picture, AfterReplace then);
+    // Makes `picture` the canvas's assigned picture (drawings are gone) and
+    // nothing else.
     void SetAssignedPicture(QImage picture);
     // picUndo receives the canvas's assigned picture (shared, not copied).
     void SetUndoPictureFromCanvas();
@@ -133,6 +139,8 @@ class frmCapture : public QWidget {
     void MoveFocusToDummy();
     // Places the canvas inside the view panel (twips).
     void MoveCanvasTwips(int left, int top);
+    // Centres the window on its screen, a little above the middle.
+    void CenterOnScreen();
     // True once the window is closing: waiting commands give up.
     bool IsUnloading() const { return unloading_; }
 
