@@ -33,7 +33,7 @@
 #include <map>
 #include <random>
 
-#include "app/AppModul.h"
+#include "program/ProgramValues.h"
 #include "app/WindowHelpers.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"

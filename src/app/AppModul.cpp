@@ -7,11 +7,12 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-#include "app/settings/IniFile.h"
-#include "app/settings/NumberText.h"
-#include "app/settings/PathHelpers.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
+#include "program/ProgramValues.h"
+#include "program/Settings.h"
+#include "settings/NumberText.h"
+#include "settings/PathHelpers.h"
 
 namespace app {
 
@@ -32,10 +33,6 @@ std::string Std(const QString& text) {
 }
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-std::string ReadSetting(const char* key, const char* defaultValue) {
-    return ReadIni(Std(G().strAppTitle), key, Std(G().strIniFile), defaultValue);
 }
 
 bool FolderWritable(const QString& folder) {
@@ -113,11 +110,6 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
 }
 
 }  // namespace
-
-Globals& G() {
-    static Globals globals;
-    return globals;
-}
 
 std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine,
                                         FilePlace place) {

@@ -1,35 +1,12 @@
-// Program-wide values and the entry routine.
+// Start-up of the program and its end.
 #pragma once
 
 #include <QString>
-#include <cstdint>
 #include <memory>
 
 class frmCapture;
 
 namespace app {
-
-// Values set at start-up and shared by the windows and commands. Paths use the
-// native separator; folder values end in one.
-struct Globals {
-    QString strAppTitle = QStringLiteral("Korvel Annotarix");
-    QString strAppPath;             // program folder, ending in a separator
-    QString strIniFile;             // settings file
-    QString strTempFile;            // scratch bitmap "temp.bmp"
-    QString strPictureFolder;       // folder of the current picture, ending in a separator, or ""
-    QString strExtProgram;          // external image program
-    std::int16_t intWinOffset = 0;  // layout margin in twips
-
-    // Picker hand-over: the caller sets these, shows a picker and processes
-    // events until the picker sets intDialogOpen back to 0.
-    std::int16_t intDialogOpen = 0;
-    QString strDialogCaption;
-    QString strSelectedFile;
-
-    frmCapture* editor = nullptr;  // the one editor window, while it exists
-};
-
-Globals& G();
 
 // Where the settings file and the scratch bitmap live. A portable binary (the
 // one in the build tree, or copied anywhere) keeps them beside itself, unless

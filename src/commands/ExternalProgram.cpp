@@ -5,16 +5,16 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
-#include "app/settings/IniFile.h"
-#include "app/settings/PathHelpers.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/SavePicture.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "program/Settings.h"
+#include "settings/PathHelpers.h"
 
 namespace commands {
 
@@ -42,8 +42,7 @@ bool ChooseProgram() {
     // A cancelled choice leaves strSelectedFile at the old program, which is
     // written back as it was.
     g.strExtProgram = g.strSelectedFile;
-    app::WriteIni(g.strAppTitle.toStdString(), "ExtPhotoProgram", g.strExtProgram.toStdString(),
-                  Native(g.strIniFile));
+    app::WriteSetting("ExtPhotoProgram", g.strExtProgram.toStdString());
     return true;
 }
 

@@ -3,13 +3,13 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
-#include "app/settings/IniFile.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/SaveSteps.h"
 #include "dialogs/frmInfo.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "program/Settings.h"
 
 namespace commands {
 
@@ -17,10 +17,6 @@ namespace {
 
 const QString kEmptyNameMessage = QStringLiteral("Bitte Dateiname angeben...   ");
 const QString kAllNamesTakenMessage = QStringLiteral("Bitte Dateiname ändern");
-
-std::string Native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 }  // namespace
 
@@ -58,7 +54,7 @@ void SavePicture(frmCapture& form) {
         app::ShowMessage(kAllNamesTakenMessage, app::kMessageWarning);
         return;
     }
-    app::WriteIni(g.strAppTitle.toStdString(), "PreviewName", name.toStdString(), Native(g.strIniFile));
+    app::WriteSetting("PreviewName", name.toStdString());
 
     // The canvas image with everything drawn on it, taken straight from the
     // canvas's buffer (no copy that would share it). A JPEG is encoded from

@@ -4,15 +4,15 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
-#include "app/settings/IniFile.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
 #include "commands/ExternalProgram.h"
 #include "commands/SavePicture.h"
 #include "editor/AppIcon.h"
 #include "editor/ToolbarIcons.h"
+#include "program/ProgramValues.h"
+#include "program/Settings.h"
 #include "tools/ToolSet.h"
 
 namespace {
@@ -200,12 +200,8 @@ void frmCapture::Form_Load() {
 void frmCapture::Form_Unload() {
     if (unloading_) return;
     unloading_ = true;
-    const std::string section = app::G().strAppTitle.toStdString();
-    const std::string file = app::G().strIniFile.toStdString();
-    if (!file.empty()) {
-        app::WriteIni(section, "SaveAs", Option1.isChecked() ? ".bmp" : ".jpg", file);
-        app::WriteIni(section, "Offset(Win10)", std::to_string(app::G().intWinOffset), file);
-    }
+    app::WriteSetting("SaveAs", Option1.isChecked() ? ".bmp" : ".jpg");
+    app::WriteSetting("Offset(Win10)", std::to_string(app::G().intWinOffset));
     // The program ends now: pickers and the notice go away with it, and any
     // command waiting for a picker sees the editor closing.
     for (QWidget* window : QApplication::topLevelWidgets()) {

@@ -4,9 +4,10 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ int N(double value) {
 }
 
 int ToPixels(int twips) {
-    return app::RoundHalfEven(static_cast<double>(twips) / kTwips);
+    return core::N(static_cast<double>(twips) / kTwips);
 }
 
 QScreen* ScreenOf(const QWidget* widget) {
@@ -175,8 +176,8 @@ void frmCapture::FitWindowToPicture() {
     const int width = std::min(N(Picture2WidthTwips() / ratio) + 445 + offset, ScreenWidthTwips());
     const int height = std::min(N(Picture2HeightTwips() / ratio) + 1180 + offset, ScreenHeightTwips());
     ResizeTwips(width, height);
-    int top = app::RoundHalfEven(ScreenHeightTwips()) / 2 - app::RoundHalfEven(HeightTwips()) / 2;
-    int left = app::RoundHalfEven(ScreenWidthTwips()) / 2 - app::RoundHalfEven(WidthTwips()) / 2;
+    int top = core::N(ScreenHeightTwips()) / 2 - core::N(HeightTwips()) / 2;
+    int left = core::N(ScreenWidthTwips()) / 2 - core::N(WidthTwips()) / 2;
     if (top < 0) top = 0;
     if (left < 0) left = 0;
     MoveTwips(left, top);

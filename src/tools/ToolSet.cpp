@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <cstring>
 
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
@@ -17,7 +18,6 @@
 #include "tools/ToolPalette.h"
 #include "tools/ToolPointer.h"
 #include "tools/art/ToolArt.h"
-#include "tools/geometry/Rounding.h"
 
 namespace tools {
 
@@ -145,8 +145,8 @@ void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
     if (button != kLeftButton) return;
 
     form_.blnDrawing = kTrue;
-    form_.lngStartX = N(x);
-    form_.lngStartY = N(y);
+    form_.lngStartX = core::N(x);
+    form_.lngStartY = core::N(y);
     PictureBox& canvas = form_.Picture2;
     canvas.DrawStyle = 0;
     canvas.DrawWidth = 3;
@@ -204,8 +204,8 @@ void ToolSet::Picture2_MouseUp(int button, int shift, float x, float y) {
         return;
     }
     if (button != kLeftButton || form_.blnDrawing == kFalse) return;
-    form_.lngEndX = N(x);
-    form_.lngEndY = N(y);
+    form_.lngEndX = core::N(x);
+    form_.lngEndY = core::N(y);
     switch (form_.lngTool) {
         case kToolHand:
             hand_->Release();

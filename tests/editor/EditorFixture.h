@@ -13,10 +13,11 @@
 #include <functional>
 #include <memory>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "support/ProgramValuesScope.h"
 
 namespace editor_test {
 
@@ -61,12 +62,6 @@ class EditorTest : public ::testing::Test {
         g.strIniFile = folder + "/korvel-annotarix.ini";
         g.strAppPath = folder + "/";
         g.strTempFile = folder + "/temp.bmp";
-        g.strPictureFolder.clear();
-        g.strExtProgram.clear();
-        g.intWinOffset = 0;
-        g.intDialogOpen = 0;
-        g.strDialogCaption.clear();
-        g.strSelectedFile.clear();
         app::SetMessageSinkForTests(
             [this](const QString& prompt, int, const QString&) { messages << prompt; });
         QGuiApplication::clipboard()->clear();
@@ -100,6 +95,7 @@ class EditorTest : public ::testing::Test {
         poll->start();
     }
 
+    test_support::ProgramValuesScope values;
     QTemporaryDir dir;
     QString folder;
     QStringList messages;

@@ -5,6 +5,7 @@
 
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
+#include "app/AppModul.h"
 #include "editor/EditorFixture.h"
 #include "platform/qt/PictureLoader.h"
 

@@ -1,8 +1,9 @@
 // Start-up from preset settings files and command lines, and closing the window.
 #include <unistd.h>
 
-#include "app/settings/PathHelpers.h"
+#include "app/AppModul.h"
 #include "editor/EditorFixture.h"
+#include "settings/PathHelpers.h"
 
 using namespace editor_test;
 
@@ -100,6 +101,43 @@ TEST_F(Startup, MissingPictureStillSetsNameAndFolder) {
     EXPECT_EQ(f.Text1.text(), "Gone");
     EXPECT_EQ(app::G().strPictureFolder, fallback.left(fallback.lastIndexOf('/') + 1));
     EXPECT_TRUE(f.Picture2.Picture().isNull());
+}
+
+TEST_F(Startup, EveryAcceptedEndingOpensThePicture) {
+    // A 1 x 1 red GIF, written by hand since Qt writes none.
+    WriteText(folder + "/Bilder/punkt.gif",
+              QByteArray::fromHex("474946383761 0100 0100 80 00 00 ff0000 000000"
+                                  "2c 0000 0000 0100 0100 00 02 02 4401 00 3b"));
+    ASSERT_TRUE(Solid(6, 4, Qt::green).save(folder + "/Bilder/scan.tif", "TIF"));
+    ASSERT_TRUE(Solid(7, 5, Qt::blue).save(folder + "/Bilder/kamera.jpe", "JPG"));
+    ASSERT_TRUE(Solid(8, 6, Qt::blue).save(folder + "/Bilder/Foto.JPEG", "JPG"));
+    ASSERT_TRUE(Solid(9, 7, Qt::red).save(folder + "/Bilder/BILD.BMP", "BMP"));
+    const std::pair<QString, QSize> files[] = {
+        {"punkt.gif", {1, 1}}, {"scan.tif", {6, 4}}, {"kamera.jpe", {7, 5}},
+        {"Foto.JPEG", {8, 6}}, {"BILD.BMP", {9, 7}},
+    };
+    for (const auto& [file, size] : files) {
+        frmCapture& f = Start(folder + "/Bilder/" + file);
+        EXPECT_EQ(f.Text1.text(), file.left(file.lastIndexOf('.')));
+        EXPECT_EQ(f.Picture2.size(), size) << file.toStdString();
+        EXPECT_EQ(f.picUndo.Picture().size(), size) << file.toStdString();
+        if (file.endsWith(".gif")) {
+            EXPECT_EQ(f.Picture2.Image().pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+        }
+    }
+}
+
+TEST_F(Startup, CommandLinePictureLargerThanThePanelTurnsOnBothScrollBars) {
+    ASSERT_TRUE(Solid(2600, 1900, Qt::red).save(folder + "/Bilder/gross.bmp"));
+    frmCapture& f = Start(folder + "/Bilder/gross.bmp");
+    EXPECT_EQ(f.Picture2.size(), QSize(2600, 1900));
+    EXPECT_LT(f.Picture3.width(), 2600);
+    EXPECT_LT(f.Picture3.height(), 1900);
+    for (const QScrollBar* bar : {&f.HScroll1, &f.VScroll1}) {
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_TRUE(bar->isEnabled());
+        EXPECT_GT(bar->maximum(), 0);
+    }
 }
 
 TEST_F(Startup, OtherEndingsAreIgnoredAndThePreviewNameShows) {

@@ -1,15 +1,17 @@
 // Settings file: private-profile semantics and the atomic rewrite.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace {
 
@@ -137,12 +139,23 @@ TEST_F(IniFileTest, UnwritableFolderKeepsTheOldFile) {
 }
 
 TEST_F(IniFileTest, FailedRewriteKeepsTheOldContents) {
-    // The temporary file cannot be made (its name is taken by a folder): the
-    // write fails as a whole and the settings file stays untouched.
+    // The rewrite fails part-way (a file size limit, as a full disk would):
+    // the write fails as a whole and the settings file stays untouched.
     Write("[A]\nx=1\n");
-    fs::create_directories(file_ + ".tmp");
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = 4;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
     app::WriteIni("A", "x", "2", file_);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
     EXPECT_EQ(Read(), "[A]\nx=1\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 TEST_F(IniFileTest, FileInAMissingFolderIsNotCreated) {
@@ -185,7 +198,8 @@ TEST_F(IniFileTest, NonRegularFilesGiveDefaultsAndAreLeftAlone) {
     }
 }
 
-// A link planted at the temporary name is replaced, never written through.
+// A link planted where an older rewrite put its temporary file is never
+// written through: the rewrite makes its temporary file under a fresh name.
 TEST_F(IniFileTest, TheRewriteNeverFollowsALinkAtTheTemporaryName) {
     const std::string victim = (folder_ / "victim").string();
     {
@@ -200,7 +214,7 @@ TEST_F(IniFileTest, TheRewriteNeverFollowsALinkAtTheTemporaryName) {
     std::string kept;
     in >> kept;
     EXPECT_EQ(kept, "precious");
-    EXPECT_FALSE(fs::exists(fs::symlink_status(file_ + ".tmp")));
+    EXPECT_EQ(fs::read_symlink(file_ + ".tmp"), victim);
 }
 
 // A byte-order mark is no part of the first line: the section is found, no

@@ -1,4 +1,4 @@
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 #include <vector>
+
+#include "core/AtomicWrite.h"
 
 namespace app {
 
@@ -137,43 +139,15 @@ std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header
     return lines.size();
 }
 
-// Writes `content` completely to a new file at `path`, created exclusively
-// and never through a symbolic link.
-bool WriteNewFile(const std::string& path, const std::string& content) {
-    const Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (fd.get() < 0) return false;
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t wrote = ::write(fd.get(), content.data() + done, content.size() - done);
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) return false;
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
-}
-
 bool WriteAtomically(const std::string& file, const std::string& content) {
-    namespace fs = std::filesystem;
-    std::error_code error;
     // An existing file we may not write stays as it is, even where the folder
     // would allow replacing it by a rename.
     if (::access(file.c_str(), F_OK) == 0 && ::access(file.c_str(), W_OK) != 0) return false;
-    // The temporary name may hold a leftover of an interrupted rewrite, or a
-    // link planted there: the name itself is removed (never what a link
-    // points to) and the file is made anew. Should anything come back under
-    // the name in between, the exclusive creation fails and nothing is written.
-    const std::string temporary = file + ".tmp";
-    ::unlink(temporary.c_str());
-    if (!WriteNewFile(temporary, content)) {
-        if (fs::is_regular_file(fs::symlink_status(temporary, error))) ::unlink(temporary.c_str());
-        return false;
-    }
-    fs::rename(temporary, file, error);
-    if (error) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    // The temporary file has a fresh name made exclusively, so nothing
+    // planted in the folder is ever written through.
+    return core::WriteFileAtomically(file, core::FileWriteMode::Replace, [&](core::FileSink& out) {
+               return out.Write(content.data(), content.size());
+           }) == 0;
 }
 
 }  // namespace
