@@ -15,10 +15,6 @@ constexpr int kTwips = frmCapture::kTwipsPerPixel;
 // The canvas's far edge stands this far inside the panel at the largest scroll value.
 constexpr int kScrollOverhang = 70;
 
-int N(double value) {
-    return app::RoundHalfEven(value);
-}
-
 int ToPixels(int twips) {
     return core::N(static_cast<double>(twips) / kTwips);
 }
@@ -98,12 +94,12 @@ int frmCapture::Picture3HeightTwips() const {
 // picture by as many of its own pixels as at 100 %.
 int frmCapture::Picture2LeftTwips() const {
     return Picture2.x() == canvasPosTwips_.pixels.width() ? canvasPosTwips_.width
-                                                          : N(Picture2.x() * ViewRatio() * kTwips);
+                                                          : core::N(Picture2.x() * ViewRatio() * kTwips);
 }
 
 int frmCapture::Picture2TopTwips() const {
     return Picture2.y() == canvasPosTwips_.pixels.height() ? canvasPosTwips_.height
-                                                           : N(Picture2.y() * ViewRatio() * kTwips);
+                                                           : core::N(Picture2.y() * ViewRatio() * kTwips);
 }
 
 int frmCapture::Picture2WidthTwips() const {
@@ -116,7 +112,7 @@ int frmCapture::Picture2HeightTwips() const {
 
 void frmCapture::MoveCanvasTwips(int left, int top) {
     const double ratio = ViewRatio();
-    Picture2.move(ToPixels(N(left / ratio)), ToPixels(N(top / ratio)));
+    Picture2.move(ToPixels(core::N(left / ratio)), ToPixels(core::N(top / ratio)));
     canvasPosTwips_ = {left, top, QSize(Picture2.x(), Picture2.y())};
 }
 
@@ -161,8 +157,8 @@ void frmCapture::Form_Resize() {
     // 32767 px, about 491,000 twips) scrolls to every edge. They count in
     // picture pixels, so the panel is measured in them too.
     const double ratio = ViewRatio();
-    SetScrollRange(VScroll1, Picture2HeightTwips(), N(panelHeight * ratio));
-    SetScrollRange(HScroll1, Picture2WidthTwips(), N(panelWidth * ratio));
+    SetScrollRange(VScroll1, Picture2HeightTwips(), core::N(panelHeight * ratio));
+    SetScrollRange(HScroll1, Picture2WidthTwips(), core::N(panelWidth * ratio));
 }
 
 void frmCapture::FitWindowToPicture() {
@@ -173,8 +169,8 @@ void frmCapture::FitWindowToPicture() {
     // The scroll bars then cover what the window cannot show.
     // The window shows the picture one picture pixel to one device pixel.
     const double ratio = ViewRatio();
-    const int width = std::min(N(Picture2WidthTwips() / ratio) + 445 + offset, ScreenWidthTwips());
-    const int height = std::min(N(Picture2HeightTwips() / ratio) + 1180 + offset, ScreenHeightTwips());
+    const int width = std::min(core::N(Picture2WidthTwips() / ratio) + 445 + offset, ScreenWidthTwips());
+    const int height = std::min(core::N(Picture2HeightTwips() / ratio) + 1180 + offset, ScreenHeightTwips());
     ResizeTwips(width, height);
     int top = core::N(ScreenHeightTwips()) / 2 - core::N(HeightTwips()) / 2;
     int left = core::N(ScreenWidthTwips()) / 2 - core::N(WidthTwips()) / 2;
