@@ -121,11 +121,11 @@ double frmCapture::ViewRatio() const {
 }
 
 int frmCapture::ScreenWidthTwips() {
-    return ScreenOf(app::G().editor)->geometry().width() * kTwips;
+    return ScreenOf(app::MainWindow())->geometry().width() * kTwips;
 }
 
 int frmCapture::ScreenHeightTwips() {
-    return ScreenOf(app::G().editor)->geometry().height() * kTwips;
+    return ScreenOf(app::MainWindow())->geometry().height() * kTwips;
 }
 
 // --- layout ------------------------------------------------------------------------
