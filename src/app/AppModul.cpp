@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include "app/ClipboardKeeper.h"
 #include "app/settings/IniFile.h"
 #include "app/settings/NumberText.h"
 #include "app/settings/PathHelpers.h"
@@ -161,6 +162,9 @@ int Main(int argc, char** argv) {
 }
 
 void Shutdown() {
+    // The clipboard first, while events still run: a clipboard manager or a
+    // keeper takes over the picture the editor owns.
+    KeepClipboardAtExit();
     G().editor = nullptr;
     EditorWindow().reset();
     InstanceLock().reset();

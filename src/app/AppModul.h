@@ -41,7 +41,8 @@ int Main(int argc, char** argv);
 // by `commandLine` (the arguments joined with blanks), shown at the end.
 std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine);
 
-// Drops the editor window made by Main (call before the application object goes).
+// Hands the clipboard over (see ClipboardKeeper.h), then drops the editor
+// window made by Main (call before the application object goes).
 void Shutdown();
 
 }  // namespace app

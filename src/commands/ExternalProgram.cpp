@@ -73,8 +73,6 @@ void OpenInExternalProgram(frmCapture& form) {
         // file, the picture with drawings onto the clipboard.
         RemoveScratchFile();
         WriteBitmapFile(form.Picture2.Picture(), g.strTempFile, FileWriteMode::Replace);
-        EmptyClipboard();
-        QCoreApplication::processEvents();
         PutPictureOnClipboard(form.Picture2.Image());
         QCoreApplication::processEvents();
         StartProgram();

@@ -1,6 +1,7 @@
 // The canvas stroke protocol with the arrow and the ellipse: undo snapshot on
 // every press, XOR rubber band erased by redrawing, opaque commit, constraints.
 #include "ToolsFixture.h"
+#include "platform/qt/PictureClipboard.h"
 #include "tools/ShapeTools.h"
 
 namespace tools_test {
@@ -192,6 +193,20 @@ TEST_F(StrokeTest, EveryPressPutsThePictureOnTheClipboard) {
     Drag({20, 60}, {120, 120});
     EXPECT_TRUE(SameImage(clipboard->image(), before));
     EXPECT_FALSE(SameImage(Canvas().Image(), before));
+}
+
+TEST_F(StrokeTest, APressWritesTheClipboardOnceAsAnUndoSnapshotAndEncodesNothing) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    int changes = 0;
+    const auto counter = QObject::connect(clipboard, &QClipboard::dataChanged, [&changes] { ++changes; });
+    CanvasPress(30, 30, Qt::LeftButton);
+    CanvasRelease(30, 30, Qt::LeftButton);
+    QObject::disconnect(counter);
+    EXPECT_EQ(changes, 1);
+    const platform::PictureMimeData* own = platform::OwnClipboardPicture();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->Use(), platform::ClipboardUse::UndoSnapshot);
+    EXPECT_EQ(own->Encodings(), 0);
 }
 
 TEST_F(StrokeTest, ASnapshotStillHeldIsNeverOverwrittenByTheNextPress) {
