@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/AppModul.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
 #include "tools/ToolSet.h"
 
 namespace {

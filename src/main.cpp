@@ -5,6 +5,18 @@
 #include "app/AppModul.h"
 #include "app/ClipboardKeeper.h"
 
+namespace {
+
+// The binary that `cmake --install` puts in place is built with
+// KORVEL_INSTALLED_BINARY: it keeps its files in the user's folders.
+#ifdef KORVEL_INSTALLED_BINARY
+constexpr app::FilePlace kFilePlace = app::FilePlace::UserFolders;
+#else
+constexpr app::FilePlace kFilePlace = app::FilePlace::BesideProgram;
+#endif
+
+}  // namespace
+
 int main(int argc, char** argv) {
     // The clipboard keeper: no window, no single-instance lock.
     if (argc == 3 && std::strcmp(argv[1], app::kKeepClipboardArgument) == 0) {
@@ -13,7 +25,10 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel-annotarix"));
-    const int exitCode = app::Main(argc, argv);
+    // The app id: Wayland shells and X11 task bars match it to the installed
+    // desktop entry korvel-annotarix.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvel-annotarix"));
+    const int exitCode = app::Main(argc, argv, kFilePlace);
     if (exitCode >= 0) return exitCode;
     const int result = QApplication::exec();
     app::Shutdown();

@@ -8,11 +8,12 @@
 #include <QStringList>
 
 #include "app/ClipboardKeeper.h"
-#include "app/settings/IniFile.h"
-#include "app/settings/NumberText.h"
-#include "app/settings/PathHelpers.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
+#include "program/ProgramValues.h"
+#include "program/Settings.h"
+#include "settings/NumberText.h"
+#include "settings/PathHelpers.h"
 
 namespace app {
 
@@ -35,17 +36,13 @@ QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-std::string ReadSetting(const char* key, const char* defaultValue) {
-    return ReadIni(Std(G().strAppTitle), key, Std(G().strIniFile), defaultValue);
-}
-
 bool FolderWritable(const QString& folder) {
     const QFileInfo info(folder);
     return info.isDir() && info.isWritable();
 }
 
-// A folder of the user's for the settings or the scratch bitmap when the
-// program's own folder cannot be written.
+// A folder of the user's for the settings or the scratch bitmap (an installed
+// binary, or a program folder that cannot be written).
 QString UserFolder(QStandardPaths::StandardLocation location) {
     QString folder = QStandardPaths::writableLocation(location);
     if (folder.isEmpty()) folder = QDir::tempPath();
@@ -55,7 +52,7 @@ QString UserFolder(QStandardPaths::StandardLocation location) {
 }
 
 // Steps 2 and 3: paths, settings file and the one setting read early.
-void SetPaths(const QString& programFile) {
+void SetPaths(const QString& programFile, FilePlace place) {
     const QFileInfo program(programFile);
     std::string appPath = Std(QDir::toNativeSeparators(program.absolutePath()));
     G().strAppPath = FromStd(AddBackslash(appPath));
@@ -72,7 +69,7 @@ void SetPaths(const QString& programFile) {
     }
     G().strIniFile = FromStd(ini);
     G().strTempFile = G().strAppPath + QStringLiteral("temp.bmp");
-    if (!FolderWritable(G().strAppPath)) {
+    if (place == FilePlace::UserFolders || !FolderWritable(G().strAppPath)) {
         G().strIniFile =
             UserFolder(QStandardPaths::GenericConfigLocation) + QFileInfo(FromStd(ini)).fileName();
         G().strTempFile = UserFolder(QStandardPaths::GenericCacheLocation) + QStringLiteral("temp.bmp");
@@ -115,13 +112,9 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
 
 }  // namespace
 
-Globals& G() {
-    static Globals globals;
-    return globals;
-}
-
-std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine) {
-    SetPaths(programFile);
+std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine,
+                                        FilePlace place) {
+    SetPaths(programFile, place);
 
     auto form = std::make_unique<frmCapture>();
     G().editor = form.get();
@@ -146,7 +139,7 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
     return form;
 }
 
-int Main(int argc, char** argv) {
+int Main(int argc, char** argv, FilePlace place) {
     // Single instance: a per-user lock; a second start ends at once, silently.
     QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (lockFolder.isEmpty()) lockFolder = QDir::tempPath();
@@ -157,7 +150,8 @@ int Main(int argc, char** argv) {
 
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(QString::fromLocal8Bit(argv[i]));
-    EditorWindow() = StartEditor(QCoreApplication::applicationFilePath(), arguments.join(QLatin1Char(' ')));
+    EditorWindow() =
+        StartEditor(QCoreApplication::applicationFilePath(), arguments.join(QLatin1Char(' ')), place);
     return -1;
 }
 

@@ -7,8 +7,9 @@
 #include <QWidget>
 #include <cmath>
 
-#include "app/AppModul.h"
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
 
 namespace app {
 
@@ -26,14 +27,6 @@ QScreen* ScreenOf(const QWidget& window) {
 
 }  // namespace
 
-int RoundHalfEven(double value) {
-    // nearbyint rounds ties to even in the default rounding mode.
-    const double rounded = std::nearbyint(value);
-    if (rounded >= 2147483647.0) return 2147483647;
-    if (rounded <= -2147483648.0) return -2147483647 - 1;
-    return static_cast<int>(rounded);
-}
-
 void CenterForm(QWidget& window) {
     constexpr int kTwips = frmCapture::kTwipsPerPixel;
     const QRect screen = ScreenOf(window)->geometry();
@@ -44,12 +37,12 @@ void CenterForm(QWidget& window) {
         heightTwips = editor->HeightTwips();
         widthTwips = editor->WidthTwips();
     }
-    int top = RoundHalfEven(screen.height() * kTwips * 0.85) / 2 - RoundHalfEven(heightTwips) / 2;
-    int left = RoundHalfEven(screen.width() * kTwips) / 2 - RoundHalfEven(widthTwips) / 2;
+    int top = core::N(screen.height() * kTwips * 0.85) / 2 - core::N(heightTwips) / 2;
+    int left = core::N(screen.width() * kTwips) / 2 - core::N(widthTwips) / 2;
     if (top < 0) top = 0;
     if (left < 0) left = 0;
-    window.move(screen.x() + RoundHalfEven(static_cast<double>(left) / kTwips),
-                screen.y() + RoundHalfEven(static_cast<double>(top) / kTwips));
+    window.move(screen.x() + core::N(static_cast<double>(left) / kTwips),
+                screen.y() + core::N(static_cast<double>(top) / kTwips));
 }
 
 void CenterMainWindow() {

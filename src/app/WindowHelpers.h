@@ -31,7 +31,4 @@ void ShowMessage(const QString& prompt, int kind, const QString& title = {});
 // restores the real boxes).
 void SetMessageSinkForTests(std::function<void(const QString& prompt, int kind, const QString& title)> sink);
 
-// nearest() of the layout arithmetic: the nearest integer, ties to even.
-int RoundHalfEven(double value);
-
 }  // namespace app

@@ -1,5 +1,6 @@
 #include "commands/BitmapFileWriter.h"
 
+#include <QFile>
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -43,12 +44,7 @@ std::array<std::uint8_t, kFileHeaderSize + kInfoHeaderSize> Headers(int width, i
     return h;
 }
 
-bool WriteAll(QIODevice& out, const std::uint8_t* data, std::size_t size) {
-    return out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) ==
-           static_cast<qint64>(size);
-}
-
-bool WritePixels(QIODevice& out, const QImage& rgb32) {
+bool WritePixels(core::FileSink& out, const QImage& rgb32) {
     const int width = rgb32.width();
     const int height = rgb32.height();
     const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
@@ -67,7 +63,7 @@ bool WritePixels(QIODevice& out, const QImage& rgb32) {
         }
         filled += rowBytes;  // the padding bytes stay 0
         if (filled == chunk.size() || y == 0) {
-            if (!WriteAll(out, chunk.data(), filled)) return false;
+            if (!out.Write(chunk.data(), filled)) return false;
             filled = 0;
         }
     }
@@ -93,9 +89,9 @@ bool WriteBitmapFile(const QImage& picture, const QString& path, FileWriteMode m
     }
 
     const auto headers = Headers(rgb32->width(), rgb32->height(), static_cast<std::uint32_t>(imageBytes));
-    return WriteFileAtomically(path, mode, [&](QIODevice& out) {
-        return WriteAll(out, headers.data(), headers.size()) && WritePixels(out, *rgb32);
-    });
+    return core::WriteFileAtomically(QFile::encodeName(path).toStdString(), mode, [&](core::FileSink& out) {
+               return out.Write(headers.data(), headers.size()) && WritePixels(out, *rgb32);
+           }) == 0;
 }
 
 }  // namespace commands

@@ -6,9 +6,11 @@
 #include <QImage>
 #include <QString>
 
-#include "commands/AtomicFile.h"
+#include "core/AtomicWrite.h"
 
 namespace commands {
+
+using core::FileWriteMode;
 
 // True when the whole file was written. On failure nothing is left behind and
 // an existing target is untouched.

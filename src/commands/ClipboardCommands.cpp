@@ -6,17 +6,31 @@
 
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureClipboard.h"
+#include "platform/qt/PictureLoader.h"
 
 namespace commands {
 
 QImage ClipboardPicture() {
     // This program's own picture comes back as it went in, without encoding.
-    if (const platform::PictureMimeData* own = platform::OwnClipboardPicture()) return own->Picture();
+    if (const platform::PictureMimeData* own = platform::OwnClipboardPicture()) {
+        return platform::PictureWithinLimits(own->Picture());
+    }
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) return {};
     const QMimeData* data = clipboard->mimeData();
-    if (data == nullptr || !data->hasImage()) return {};
-    return clipboard->image();
+    if (data == nullptr) return {};
+    // Another program's picture arrives as a file's bytes: it goes through
+    // the picture loader with the guards files get, before anything is
+    // decoded. A picture this program holds on the clipboard itself is taken
+    // as it is held, within the same limits.
+    if (!clipboard->ownsClipboard() || !data->hasImage()) {
+        for (const char* format : {"image/png", "image/bmp", "image/jpeg", "image/gif", "image/tiff"}) {
+            if (data->hasFormat(QLatin1String(format)))
+                return LoadPictureData(data->data(QLatin1String(format)));
+        }
+    }
+    if (!data->hasImage()) return {};
+    return platform::PictureWithinLimits(clipboard->image());
 }
 
 void EmptyClipboard() {

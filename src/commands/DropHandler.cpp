@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/settings/PathHelpers.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
+#include "settings/PathHelpers.h"
 
 namespace commands {
 

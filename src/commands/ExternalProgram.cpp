@@ -5,14 +5,16 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include "app/AppModul.h"
-#include "app/settings/IniFile.h"
-#include "app/settings/PathHelpers.h"
+#include "app/WindowHelpers.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/ClipboardCommands.h"
+#include "commands/SavePicture.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "program/Settings.h"
+#include "settings/PathHelpers.h"
 
 namespace commands {
 
@@ -40,8 +42,7 @@ bool ChooseProgram() {
     // A cancelled choice leaves strSelectedFile at the old program, which is
     // written back as it was.
     g.strExtProgram = g.strSelectedFile;
-    app::WriteIni(g.strAppTitle.toStdString(), "ExtPhotoProgram", g.strExtProgram.toStdString(),
-                  Native(g.strIniFile));
+    app::WriteSetting("ExtPhotoProgram", g.strExtProgram.toStdString());
     return true;
 }
 
@@ -49,6 +50,15 @@ void RemoveScratchFile() {
     const QString& temp = app::G().strTempFile;
     if (QFileInfo::exists(temp)) QFile::remove(temp);
     QCoreApplication::processEvents();
+}
+
+// Writes the scratch bitmap. When that fails (full disk, a folder in its
+// place) the user is told, and the program is not started on a missing or
+// stale file.
+bool WriteScratchFile(const QImage& picture) {
+    if (WriteBitmapFile(picture, app::G().strTempFile, FileWriteMode::Replace)) return true;
+    app::ShowMessage(kNotSavedMessage, app::kMessageError);
+    return false;
 }
 
 // Starts the program with the scratch file as its one argument: no shell, so
@@ -72,7 +82,7 @@ void OpenInExternalProgram(frmCapture& form) {
         // First start: the picture without drawings goes into the scratch
         // file, the picture with drawings onto the clipboard.
         RemoveScratchFile();
-        WriteBitmapFile(form.Picture2.Picture(), g.strTempFile, FileWriteMode::Replace);
+        if (!WriteScratchFile(form.Picture2.Picture())) return;
         PutPictureOnClipboard(form.Picture2.Image());
         QCoreApplication::processEvents();
         StartProgram();
@@ -80,7 +90,7 @@ void OpenInExternalProgram(frmCapture& form) {
     }
     // Normal start: the picture with drawings goes into the scratch file.
     RemoveScratchFile();
-    WriteBitmapFile(form.Picture2.Image(), g.strTempFile, FileWriteMode::Replace);
+    if (!WriteScratchFile(form.Picture2.Image())) return;
     QCoreApplication::processEvents();
     StartProgram();
 }

@@ -1,11 +1,11 @@
 #include <memory>
 
-#include "app/AppModul.h"
 #include "commands/ClipboardCommands.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
+#include "program/ProgramValues.h"
 
 namespace commands {
 

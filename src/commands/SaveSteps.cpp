@@ -44,25 +44,32 @@ bool WriteJpegFromBitmap(const QString& bitmapPath, const QString& jpegPath, int
                          SaveStageTimes* times) {
     QElapsedTimer clock;
     clock.start();
+    // The bitmap comes back through the one picture loader.
+    const QImage reloaded = LoadPictureFile(bitmapPath);
+    if (times != nullptr) times->reload = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    return !reloaded.isNull() && WriteJpegFromPicture(reloaded, jpegPath, quality, times);
+}
+
+bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality,
+                          SaveStageTimes* times) {
+    QElapsedTimer clock;
+    clock.start();
     const auto lap = [&](double SaveStageTimes::*stage) {
         if (times != nullptr) times->*stage = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         clock.restart();
     };
     try {
-        // The bitmap comes back through the one picture loader; the picture
-        // object is made at 24 bits, a depth cImage takes.
-        const QImage reloaded = LoadPictureFile(bitmapPath);
-        lap(&SaveStageTimes::reload);
-        if (reloaded.isNull()) return false;
-        StdPicture picture = MakeStdPicture(reloaded);
-        if (picture.Empty()) return false;
+        // The picture object is made at 24 bits, a depth cImage takes, with
+        // the alpha channel dropped as a bitmap file would drop it.
+        if (picture.isNull()) return false;
+        StdPicture bitmap = MakeStdPicture(picture);
+        if (bitmap.Empty()) return false;
 
         cImage image;
         std::int16_t bitCount = 0;  // keep the picture's own depth
-        if (!image.CopyStdPicture(picture, bitCount)) return false;
-        picture = StdPicture();  // the bitmap is no longer needed
+        if (!image.CopyStdPicture(bitmap, bitCount)) return false;
+        bitmap = StdPicture();  // no longer needed
         lap(&SaveStageTimes::copy);
-
         cJpeg encoder;
         encoder.Quality(quality);
         if (encoder.SampleHDC(image.hDC(), image.Width(), image.Height(), 0, 0) != 0) return false;

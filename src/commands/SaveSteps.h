@@ -1,7 +1,8 @@
 // The steps of the save command that do not need the editor window: finding
-// a free file name and turning the intermediate bitmap into a JPEG file.
+// a free file name and turning the canvas image into a JPEG file.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <optional>
 
@@ -29,10 +30,15 @@ struct SaveStageTimes {
     double write = 0;        // JPEG bytes -> file
 };
 
-// Reloads `bitmapPath` through the picture loader, copies it into a cImage,
-// encodes it with cJpeg at `quality` and writes `jpegPath` (never replacing
-// an existing file). True when the JPEG file was written completely; on
-// failure no JPEG file is left. The bitmap is not deleted here.
+// Copies `picture` into a 24-bit cImage (the pixels a 24-bit bitmap file of
+// it holds), encodes it with cJpeg at `quality` and writes `jpegPath` (never
+// replacing an existing file). True when the JPEG file was written
+// completely; on failure no JPEG file is left.
+bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality,
+                          SaveStageTimes* times = nullptr);
+
+// The same for a bitmap file, reloaded through the picture loader. The
+// bitmap is not deleted here.
 bool WriteJpegFromBitmap(const QString& bitmapPath, const QString& jpegPath, int quality,
                          SaveStageTimes* times = nullptr);
 

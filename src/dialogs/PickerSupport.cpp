@@ -5,10 +5,10 @@
 #include <QFileInfo>
 #include <QSignalBlocker>
 
-#include "app/settings/PathHelpers.h"
 #include "dialogs/DirListBox.h"
 #include "dialogs/DriveListBox.h"
 #include "dialogs/FileListBox.h"
+#include "settings/PathHelpers.h"
 
 namespace dialogs {
 

@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/AppModul.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
 
 namespace dialogs {
 

@@ -2,7 +2,8 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <cmath>
+
+#include "core/Rounding.h"
 
 namespace dialogs {
 
@@ -10,9 +11,8 @@ QSize PreviewTargetSize(QSize picture, QSize box) {
     const double w = picture.width();
     const double h = picture.height();
     if (w <= 0 || h <= 0 || box.isEmpty()) return {};
-    // std::nearbyint rounds halves to the even neighbour in the default mode.
-    if (h > w) return {static_cast<int>(std::nearbyint(box.height() * w / h)), box.height()};
-    return {box.width(), static_cast<int>(std::nearbyint(box.width() * h / w))};
+    if (h > w) return {core::N(box.height() * w / h), box.height()};
+    return {box.width(), core::N(box.width() * h / w)};
 }
 
 PreviewBox::PreviewBox(QWidget* parent) : QWidget(parent) {

@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
 #include "dialogs/PickerSupport.h"
+#include "program/ProgramValues.h"
 
 frmFileSelect::frmFileSelect(QWidget* parent)
     : QWidget(parent,

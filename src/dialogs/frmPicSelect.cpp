@@ -4,12 +4,12 @@
 #include <QGuiApplication>
 #include <QString>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
-#include "app/settings/PathHelpers.h"
 #include "dialogs/PickerSupport.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
+#include "program/ProgramValues.h"
+#include "settings/PathHelpers.h"
 
 namespace {
 

@@ -14,6 +14,18 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
 
+// 96 dots per inch, the resolution at which the tools' sizes (pen widths in
+// pixels, text in points) are meant.
+constexpr int kCanvasDotsPerMeter = 3780;
+
+// The canvas image always works at 96 DPI, whatever resolution the picture
+// file recorded: the text tool's points become pixels at the image's own
+// resolution, so a 300-dpi scan would otherwise get text three times as tall.
+void AtCanvasResolution(QImage& image) {
+    image.setDotsPerMeterX(kCanvasDotsPerMeter);
+    image.setDotsPerMeterY(kCanvasDotsPerMeter);
+}
+
 int ButtonsOf(Qt::MouseButtons buttons) {
     return ((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
            ((buttons & Qt::MiddleButton) ? 4 : 0);
@@ -48,6 +60,7 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     image_ = QImage(1, 1, QImage::Format_RGB32);
+    AtCanvasResolution(image_);
     image_.fill(ToQColor(backColor_));
 }
 
@@ -58,6 +71,7 @@ void PictureBox::EnsureBufferSize(QSize size) {
     if (image_.size() == size) return;
     QImage grown(size, QImage::Format_RGB32);
     if (grown.isNull()) return;  // out of memory: keep the old buffer
+    AtCanvasResolution(grown);
     grown.fill(ToQColor(backColor_));
     {
         QPainter painter(&grown);
@@ -84,6 +98,7 @@ void PictureBox::SetPicture(const QImage& picture) {
     if (assigned.isNull()) return;
     QImage buffer = assigned.copy();
     if (buffer.isNull()) return;
+    AtCanvasResolution(buffer);
     picture_ = std::move(assigned);
     image_ = std::move(buffer);
     resize(picture_.size());

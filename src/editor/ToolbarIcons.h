@@ -1,5 +1,6 @@
-// Icons of the editor's tool bar and window, drawn in code (16 x 16 tool-bar
-// pictures, a 32 x 32 window icon), so the binary needs no image files.
+// Icons of the editor's tool bar, drawn in code (16 x 16 design) and painted
+// at the desktop's pixel ratio, so the binary needs no image files. The window
+// icon is in AppIcon.h.
 #pragma once
 
 #include <QIcon>
@@ -15,9 +16,8 @@ QIcon PasteIcon();       // clipboard with a sheet
 QIcon EyeIcon();         // external program
 QIcon UndoIcon();        // curved arrow back
 QIcon OpenHandIcon();    // tools button
-QIcon MarkerPenIcon();   // window icon: a yellow marker pen
 
-// The 16 x 16 picture behind an icon (also used by tests).
+// The icon drawn at 16 x 16 pixels (also used by tests).
 QImage OpenFolderImage();
 QImage FloppyDiskImage();
 QImage CropImage();
@@ -26,7 +26,5 @@ QImage PasteImage();
 QImage EyeImage();
 QImage UndoImage();
 QImage OpenHandImage();
-// 32 x 32.
-QImage MarkerPenImage();
 
 }  // namespace icons

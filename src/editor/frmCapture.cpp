@@ -4,14 +4,15 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
-#include "app/settings/IniFile.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
 #include "commands/ExternalProgram.h"
 #include "commands/SavePicture.h"
+#include "editor/AppIcon.h"
 #include "editor/ToolbarIcons.h"
+#include "program/ProgramValues.h"
+#include "program/Settings.h"
 #include "tools/ToolSet.h"
 
 namespace {
@@ -39,19 +40,18 @@ void ToolbarButton(QToolButton& button, QWidget& parent, int left, const QIcon& 
 
 }  // namespace
 
-frmCapture::frmCapture(QWidget* parent) : QWidget(parent) {
+frmCapture::frmCapture(QWidget* parent)
+    : QWidget(parent),
+      keyPreview(*this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); }) {
     setWindowTitle(app::G().strAppTitle);
-    setWindowIcon(icons::MarkerPenIcon());
+    setWindowIcon(icons::AppIcon());
     resize(762, 487);
     BuildControls();
     ConnectHandlers();
     toolSet = tools::CreateToolSet(*this);
-    Timer1.setInterval(40);
-    Timer1.start();
 }
 
 frmCapture::~frmCapture() {
-    Timer1.stop();
     toolSet.reset();
 }
 
@@ -149,7 +149,6 @@ void frmCapture::ConnectHandlers() {
     connect(&VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
     connect(&HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
     connect(&VScroll1, &QScrollBar::sliderMoved, this, [this] { VScroll1_Scroll(); });
-    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
 
     Picture1.onMouseMove = [this](int, int, float, float) { Picture1_MouseMove(); };
     Picture2.onMouseDown = [this](int button, int shift, float x, float y) {
@@ -201,15 +200,10 @@ void frmCapture::Form_Load() {
 void frmCapture::Form_Unload() {
     if (unloading_) return;
     unloading_ = true;
-    const std::string section = app::G().strAppTitle.toStdString();
-    const std::string file = app::G().strIniFile.toStdString();
-    if (!file.empty()) {
-        app::WriteIni(section, "SaveAs", Option1.isChecked() ? ".bmp" : ".jpg", file);
-        app::WriteIni(section, "Offset(Win10)", std::to_string(app::G().intWinOffset), file);
-    }
+    app::WriteSetting("SaveAs", Option1.isChecked() ? ".bmp" : ".jpg");
+    app::WriteSetting("Offset(Win10)", std::to_string(app::G().intWinOffset));
     // The program ends now: pickers and the notice go away with it, and any
     // command waiting for a picker sees the editor closing.
-    Timer1.stop();
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible()) window->hide();
     }
@@ -217,12 +211,14 @@ void frmCapture::Form_Unload() {
     QCoreApplication::exit(0);
 }
 
-void frmCapture::Timer1_Timer() {
-    // Ctrl+V counts only while the editor itself is the active window: a
-    // Ctrl+V meant for another program must not replace the marked-up picture.
+void frmCapture::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
+    // Only a V pressed while Control is down at that very moment pastes, and
+    // only in the active editor: typing "v" into the name box after an
+    // earlier Ctrl+A or Ctrl+C, or a Ctrl+V meant for another window, never
+    // replaces the marked-up picture. Holding both keys pastes again with
+    // every repeat of the key.
+    if (KeyCode != Qt::Key_V || !Shift.testFlag(Qt::ControlModifier) || unloading_) return;
     if (!isActiveWindow()) return;
-    if (keyState.Query(Qt::Key_V) == 0) return;
-    if (keyState.Query(Qt::Key_Control) == 0) return;
     commands::PastePicture(*this);
 }
 
@@ -290,17 +286,6 @@ void frmCapture::closeEvent(QCloseEvent* event) {
 void frmCapture::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
-}
-
-void frmCapture::changeEvent(QEvent* event) {
-    // Keys pressed while another window of the program was active (a picker,
-    // a message box) must not count once the editor is active again: the
-    // next poll would otherwise paste over the picture.
-    if (event->type() == QEvent::ActivationChange) {
-        keyState.Query(Qt::Key_V);
-        keyState.Query(Qt::Key_Control);
-    }
-    QWidget::changeEvent(event);
 }
 
 bool frmCapture::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,6 @@
 // The editor window: tool bar strip, view panel with the canvas and its
-// scroll bars, hidden picture holders, the 40 ms Ctrl+V poll. It owns the
-// editing state that the tools and commands read and write.
+// scroll bars, hidden picture holders, Ctrl+V. It owns the editing state that
+// the tools and commands read and write.
 //
 // Positions of the window and of the view panel are kept in twips (15 twips
 // per pixel) so that layout arithmetic gives the same figures whatever the
@@ -13,14 +13,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <memory>
 
-#include "app/KeyState.h"
+#include "app/KeyPreview.h"
 #include "editor/ButtonArray.h"
 #include "editor/ColorRef.h"
 #include "editor/PictureBox.h"
@@ -33,6 +32,12 @@ class frmCapture : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kTwipsPerPixel = 15;
+    // What the design's window sizes hold beyond the client area (title bar
+    // and borders of a classic frame), twips: the layout's constants leave
+    // exactly this much room beside the vertical and under the horizontal
+    // scroll bar.
+    static constexpr int kFrameWidthTwips = 125;
+    static constexpr int kFrameHeightTwips = 450;
 
     explicit frmCapture(QWidget* parent = nullptr);
     ~frmCapture() override;
@@ -60,7 +65,6 @@ class frmCapture : public QWidget {
     PictureBox pic_TMP;       // reloads the saved bitmap
     PictureBox picRectangle;  // receives the cropped area
     QPushButton dummy;        // focus sink, outside the visible area
-    QTimer Timer1;            // Ctrl+V poll
 
     // --- editing state ---------------------------------------------------------
     std::int32_t lngTool = 0;
@@ -84,8 +88,8 @@ class frmCapture : public QWidget {
     COLORREF CurrentColor() const { return currentColor_; }
     void SetCurrentColor(COLORREF color);
 
-    // The program's own key state, read by the Ctrl+V poll.
-    KeyState keyState;
+    // Key presses meant for this window, seen before its controls see them.
+    KeyPreview keyPreview;
 
     // Tools and pop-ups (created in the constructor).
     std::unique_ptr<tools::ToolSet> toolSet;
@@ -94,7 +98,9 @@ class frmCapture : public QWidget {
     void Form_Load();
     void Form_Resize();
     void Form_Unload();
-    void Timer1_Timer();
+    // A key press in the active editor: Ctrl+V (V pressed while Control is
+    // held) pastes the clipboard picture. `Shift` holds Qt's modifier flags.
+    void Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
     void Picture1_MouseMove();
     void Option1_Click();
     void Option2_Click();
@@ -121,7 +127,8 @@ class frmCapture : public QWidget {
     void Command1_RightPress(int index);
 
     // --- geometry in twips ------------------------------------------------------
-    // Outer size and position of the window.
+    // Form size (client area plus the frame allowance) and position of the
+    // window's outer frame.
     int WidthTwips() const;
     int HeightTwips() const;
     int LeftTwips() const;
@@ -142,18 +149,17 @@ class frmCapture : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildControls();
     void ConnectHandlers();
     void ApplyCurrentColor();
-    QSize FrameExtra() const;
 
     COLORREF currentColor_ = 0x0000FFFF;
     // Twips remembered for the last size set in twips, valid while the pixel
-    // size is still the one that setting produced.
+    // size (the client size for the window) is still the one that setting
+    // produced.
     struct TwipsSize {
         int width = 0;
         int height = 0;

@@ -4,9 +4,10 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr int kTwips = frmCapture::kTwipsPerPixel;
 constexpr int kScrollOverhang = 70;
 
 int ToPixels(int twips) {
-    return app::RoundHalfEven(static_cast<double>(twips) / kTwips);
+    return core::N(static_cast<double>(twips) / kTwips);
 }
 
 QScreen* ScreenOf(const QWidget* widget) {
@@ -43,18 +44,20 @@ void SetScrollRange(QScrollBar& bar, int canvas, int panel) {
 
 // --- geometry in twips -------------------------------------------------------------
 
-QSize frmCapture::FrameExtra() const {
-    return frameGeometry().size() - geometry().size();
-}
-
+// The form size of the layout arithmetic is the client area plus the frame
+// allowance: the design's window sizes include a title bar and borders, which
+// the window manager draws outside the client area here (or, with no window
+// manager, nobody draws). Sizing the client as the form size less the
+// allowance leaves no empty strip under or beside the scroll bars, whatever
+// frame the desktop adds.
 int frmCapture::WidthTwips() const {
-    const QSize outer = frameGeometry().size();
-    return outer == windowTwips_.pixels ? windowTwips_.width : outer.width() * kTwips;
+    const QSize client = size();
+    return client == windowTwips_.pixels ? windowTwips_.width : client.width() * kTwips + kFrameWidthTwips;
 }
 
 int frmCapture::HeightTwips() const {
-    const QSize outer = frameGeometry().size();
-    return outer == windowTwips_.pixels ? windowTwips_.height : outer.height() * kTwips;
+    const QSize client = size();
+    return client == windowTwips_.pixels ? windowTwips_.height : client.height() * kTwips + kFrameHeightTwips;
 }
 
 int frmCapture::LeftTwips() const {
@@ -70,11 +73,10 @@ void frmCapture::MoveTwips(int left, int top) {
 }
 
 void frmCapture::ResizeTwips(int width, int height) {
-    const QSize outer(ToPixels(width), ToPixels(height));
-    const QSize client = outer - FrameExtra();
+    const QSize client(ToPixels(width - kFrameWidthTwips), ToPixels(height - kFrameHeightTwips));
     if (client.width() < 1 || client.height() < 1) return;
     resize(client);
-    windowTwips_ = {width, height, frameGeometry().size()};
+    windowTwips_ = {width, height, size()};
     // A hidden window gets its resize event only when shown; lay out now.
     if (!isVisible()) Form_Resize();
 }
@@ -156,8 +158,8 @@ void frmCapture::FitWindowToPicture() {
     const int width = std::min(Picture2WidthTwips() + 445 + offset, ScreenWidthTwips());
     const int height = std::min(Picture2HeightTwips() + 1180 + offset, ScreenHeightTwips());
     ResizeTwips(width, height);
-    int top = app::RoundHalfEven(ScreenHeightTwips()) / 2 - app::RoundHalfEven(HeightTwips()) / 2;
-    int left = app::RoundHalfEven(ScreenWidthTwips()) / 2 - app::RoundHalfEven(WidthTwips()) / 2;
+    int top = core::N(ScreenHeightTwips()) / 2 - core::N(HeightTwips()) / 2;
+    int left = core::N(ScreenWidthTwips()) / 2 - core::N(WidthTwips()) / 2;
     if (top < 0) top = 0;
     if (left < 0) left = 0;
     MoveTwips(left, top);

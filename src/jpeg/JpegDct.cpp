@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/Rounding.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegTables.h"
 
@@ -96,7 +97,7 @@ void Quantise(const float* block, const QuantTable& table, std::int16_t* out) {
     for (int i = 0; i < 64; ++i) {
         const int z = kZigzag[i];
         const float product = block[i] * table.multipliers[z];
-        const double rounded = RoundHalfEven(product);
+        const double rounded = core::RoundHalfEven(product);
         if (rounded < -32768.0 || rounded > 32767.0) RaiseOverflow();
         out[z] = static_cast<std::int16_t>(rounded);
     }
@@ -116,7 +117,7 @@ QuantPlan MakeQuantPlan(const QuantTable& table) {
 
 bool TransformFlatBlock(float sample, const QuantPlan& plan, std::int16_t* out) {
     const float product = (64.0f * sample) * plan.multipliers[0];
-    const double rounded = RoundHalfEven(product);
+    const double rounded = core::RoundHalfEven(product);
     if (rounded < -32768.0 || rounded > 32767.0) return false;
     std::memset(out, 0, 64 * sizeof(std::int16_t));
     out[plan.destination[0]] = static_cast<std::int16_t>(rounded);
@@ -224,7 +225,7 @@ bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out) {
     ForwardDctTransposed(block);
     for (int i = 0; i < 64; ++i) {
         const float product = block[i] * plan.multipliers[i];
-        const double r = RoundHalfEven(product);
+        const double r = core::RoundHalfEven(product);
         if (r < -32768.0 || r > 32767.0) return false;
         out[plan.destination[i]] = static_cast<std::int16_t>(r);
     }

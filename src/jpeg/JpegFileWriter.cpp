@@ -1,10 +1,10 @@
 #include "jpeg/JpegFileWriter.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 
+#include "core/AtomicWrite.h"
+#include "core/Rounding.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegHuffman.h"
 #include "jpeg/JpegScans.h"
@@ -97,8 +97,8 @@ void WriteSof(OutputBuffer& out, const EncoderState& state, std::uint8_t marker)
 
 ByteArray AssembleFile(EncoderState& state, int threads) {
     const std::int64_t estimate = OptimiseTables(state, threads);
-    const double upper = RoundHalfEven(static_cast<double>(estimate) * 1.3 + 1000.0 +
-                                       static_cast<double>(state.comment.size()));
+    const double upper = core::RoundHalfEven(static_cast<double>(estimate) * 1.3 + 1000.0 +
+                                             static_cast<double>(state.comment.size()));
     OutputBuffer out(static_cast<std::size_t>(upper) + 1);
 
     const bool colour = state.components.size() > 1;
@@ -123,12 +123,6 @@ ByteArray AssembleFile(EncoderState& state, int threads) {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f != nullptr) std::fclose(f);
-    }
-};
-
 [[noreturn]] void RaiseFileError(int error) {
     if (error == ENOENT || error == ENOTDIR) throw jpeg::JpegError(jpeg::kErrPathNotFound, "Path not found");
     if (error == ENOSPC) throw jpeg::JpegError(jpeg::kErrDiskFull, "Disk full");
@@ -151,20 +145,12 @@ std::int32_t cJpeg::SaveFile(const std::string& FileName) {
 
     const jpeg::ByteArray bytes = Assemble();
 
-    // "x": create only, so a file that appeared meanwhile is not replaced either.
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(FileName.c_str(), "wbx"));
-    if (!file) {
-        if (errno == EEXIST) return 2;
-        RaiseFileError(errno);
-    }
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file.get());
-    int error = std::ferror(file.get()) != 0 || written != bytes.size() ? (errno != 0 ? errno : EIO) : 0;
-    if (std::fclose(file.release()) != 0 && error == 0) error = errno != 0 ? errno : EIO;
-    if (error != 0) {
-        // A half-written picture is worse than none.
-        std::filesystem::remove(FileName, ec);
-        RaiseFileError(error);
-    }
+    // Written through a temporary file that never replaces a file, so a file
+    // that appeared meanwhile survives and a half-written picture never shows.
+    const int error =
+        core::WriteFileAtomically(FileName, core::FileWriteMode::NewFileOnly,
+                                  [&](core::FileSink& out) { return out.Write(bytes.data(), bytes.size()); });
+    if (error == EEXIST) return 2;
+    if (error != 0) RaiseFileError(error);
     return 0;
 }

@@ -78,10 +78,4 @@ const std::array<std::uint8_t, 64> kNatural = Invert(BuildZigzag());
 const std::array<std::uint16_t, 64> kBaseLuminance = ToZigzag(kLuminanceNatural);
 const std::array<std::uint16_t, 64> kBaseChrominance = ToZigzag(kChrominanceNatural);
 
-double RoundHalfEven(double value) {
-    // nearbyint honours the current rounding mode, which the program leaves at
-    // round-to-nearest-even.
-    return std::nearbyint(value);
-}
-
 }  // namespace jpeg

@@ -21,7 +21,4 @@ inline constexpr std::array<double, 8> kDctScale = {0.353553390593273, 0.2548977
                                                     0.300672443467523, 0.353553390593273, 0.449988111568207,
                                                     0.653281482438186, 1.28145772387074};
 
-// Nearest integer, ties to the even neighbour.
-double RoundHalfEven(double value);
-
 }  // namespace jpeg

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <new>
 
+#include "core/Rounding.h"
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegFileWriter.h"
@@ -21,10 +22,10 @@ cJpeg::cJpeg() {
 void cJpeg::Quality(std::int32_t vData) {
     if (vData < 1 || vData > 100) return;
     quality_ = vData;
-    const double scale = vData >= 50 ? 200.0 - 2.0 * vData : jpeg::RoundHalfEven(5000.0 / vData);
+    const double scale = vData >= 50 ? 200.0 - 2.0 * vData : core::RoundHalfEven(5000.0 / vData);
     const auto fill = [scale](jpeg::QuantTable& slot, const std::array<std::uint16_t, 64>& base) {
         for (int k = 0; k < 64; ++k) {
-            const double t = jpeg::RoundHalfEven((base[k] * scale + 50.0) / 100.0);
+            const double t = core::RoundHalfEven((base[k] * scale + 50.0) / 100.0);
             slot.values[k] = static_cast<std::uint16_t>(std::clamp(t, 1.0, 255.0));
         }
     };

@@ -23,11 +23,14 @@ class CanvasPen {
     // Re-reads the pen after the box's pen state changed.
     void Update();
 
+    // A line from a to b; from a point to itself, the pen's round dot
+    // centred on that pixel (Qt would draw nothing).
     void Line(QPointF a, QPointF b);
     // Ellipse outline inside `bounds` (filled when the fill style is solid).
     void Ellipse(const QRectF& bounds);
 
   private:
+    void Dot(QPointF at);
     void Touch(const QRectF& shape);
 
     PictureBox& box_;

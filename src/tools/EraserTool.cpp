@@ -1,9 +1,9 @@
 #include "tools/EraserTool.h"
 
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/QImageDib.h"
 #include "platform/raster/gdi.h"
-#include "tools/geometry/Rounding.h"
 
 namespace tools {
 
@@ -23,8 +23,8 @@ void EraserTool::CopyBlock(float x, float y) {
     // persistent images; the blit clips to both, so the part outside either
     // image is left alone. Its result is not needed: nothing copied, nothing
     // changed.
-    const int left = N(x);
-    const int top = N(y);
+    const int left = core::N(x);
+    const int top = core::N(y);
     {
         const QImageDib source(form_.picUndo.Image());
         const QImageDib target(form_.Picture2.Image());

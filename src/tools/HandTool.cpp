@@ -1,9 +1,9 @@
 #include "tools/HandTool.h"
 
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
 #include "tools/art/ToolArt.h"
 #include "tools/geometry/PanScroll.h"
-#include "tools/geometry/Rounding.h"
 
 namespace tools {
 
@@ -11,8 +11,12 @@ namespace {
 
 constexpr float kTwipsPerPixel = static_cast<float>(frmCapture::kTwipsPerPixel);
 
-const QCursor& OpenHand() { return Art().picHand[0]; }
-const QCursor& GrabbingHand() { return Art().picHand[1]; }
+const QCursor& OpenHand() {
+    return Art().picHand[0];
+}
+const QCursor& GrabbingHand() {
+    return Art().picHand[1];
+}
 
 // Moves one scroll bar a step of the drag; setting the value runs its change
 // handler, which places the canvas.
@@ -41,10 +45,10 @@ void HandTool::Press(float x, float y) {
     canvas.SetMouseIcon(GrabbingHand());
     const float left = static_cast<float>(form_.Picture2LeftTwips());
     const float top = static_cast<float>(form_.Picture2TopTwips());
-    form_.lngStartX = N(kTwipsPerPixel * x + left);
-    form_.lngStartY = N(kTwipsPerPixel * y + top);
-    form_.lngPanLeft = N(left);
-    form_.lngPanTop = N(top);
+    form_.lngStartX = core::N(kTwipsPerPixel * x + left);
+    form_.lngStartY = core::N(kTwipsPerPixel * y + top);
+    form_.lngPanLeft = core::N(left);
+    form_.lngPanTop = core::N(top);
     form_.blnPanning = -1;
 }
 

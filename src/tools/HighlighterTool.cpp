@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
-#include "tools/geometry/Rounding.h"
 
 namespace tools {
 
@@ -18,7 +18,7 @@ void HighlighterTool::Press(float x, float y) {
     // The spot of a click: a pen-wide square around the press point, masked
     // like the strokes (a degenerate rectangle drawn with the wide pen).
     const int half = kPenWidth / 2;
-    const QRect spot(N(x) - half, N(y) - half, kPenWidth, kPenWidth);
+    const QRect spot(core::N(x) - half, core::N(y) - half, kPenWidth, kPenWidth);
     QImage& image = canvas.Image();
     if (!image.isNull()) {
         QPainter painter(&image);
@@ -33,8 +33,8 @@ void HighlighterTool::Press(float x, float y) {
 void HighlighterTool::Move(float x, float y) {
     form_.lngEndX = form_.lngStartX;
     form_.lngEndY = form_.lngStartY;
-    form_.lngStartX = N(x);
-    form_.lngStartY = N(y);
+    form_.lngStartX = core::N(x);
+    form_.lngStartY = core::N(y);
     form_.Picture2.Line(static_cast<float>(form_.lngStartX), static_cast<float>(form_.lngStartY),
                         static_cast<float>(form_.lngEndX), static_cast<float>(form_.lngEndY));
 }

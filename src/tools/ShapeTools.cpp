@@ -1,9 +1,9 @@
 #include "tools/ShapeTools.h"
 
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
 #include "tools/CanvasPen.h"
 #include "tools/ToolPalette.h"
-#include "tools/geometry/Rounding.h"
 #include "tools/geometry/ShapeFigures.h"
 
 namespace tools {

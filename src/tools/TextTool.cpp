@@ -6,8 +6,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
-#include "tools/geometry/Rounding.h"
 
 namespace tools {
 
@@ -208,7 +208,7 @@ TextTool::~TextTool() {
 }
 
 void TextTool::Press(float x, float y) {
-    const QPoint at(N(x), N(y));
+    const QPoint at(core::N(x), core::N(y));
     if (txtText.isHidden()) {
         QPalette palette = txtText.palette();
         palette.setColor(QPalette::Base, Qt::white);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <cstring>
 
+#include "core/Rounding.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureClipboard.h"
 #include "tools/ColorPalette.h"
@@ -16,7 +17,6 @@
 #include "tools/ToolPalette.h"
 #include "tools/ToolPointer.h"
 #include "tools/art/ToolArt.h"
-#include "tools/geometry/Rounding.h"
 
 namespace tools {
 
@@ -143,8 +143,8 @@ void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
     if (button != kLeftButton) return;
 
     form_.blnDrawing = kTrue;
-    form_.lngStartX = N(x);
-    form_.lngStartY = N(y);
+    form_.lngStartX = core::N(x);
+    form_.lngStartY = core::N(y);
     PictureBox& canvas = form_.Picture2;
     canvas.DrawStyle = 0;
     canvas.DrawWidth = 3;
@@ -202,8 +202,8 @@ void ToolSet::Picture2_MouseUp(int button, int shift, float x, float y) {
         return;
     }
     if (button != kLeftButton || form_.blnDrawing == kFalse) return;
-    form_.lngEndX = N(x);
-    form_.lngEndY = N(y);
+    form_.lngEndX = core::N(x);
+    form_.lngEndY = core::N(y);
     switch (form_.lngTool) {
         case kToolHand:
             hand_->Release();

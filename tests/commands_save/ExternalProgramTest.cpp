@@ -111,14 +111,30 @@ TEST_F(ExternalProgram, NormalStartHandsOverThePictureWithDrawingsWithoutPicker)
     EXPECT_EQ(MaxDifference(scratch, canvas), 0);
 }
 
-TEST_F(ExternalProgram, AVanishedProgramOpensThePickerAgainAndCancelKeepsIt) {
-    const QString gone = tools + "/deleted paint";
-    app::G().strExtProgram = gone;
-    AnswerPicker({}, {});  // cancel
-    commands::OpenInExternalProgram(*form);
-    EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
-    EXPECT_EQ(app::G().strExtProgram, gone);
-    EXPECT_EQ(Ini("ExtPhotoProgram"), gone.toStdString());  // written back even on cancel
+// No program yet, or one that has gone: the picker opens; cancelling it
+// keeps the old value and writes it back, and the first-time start still
+// writes the scratch file and the clipboard although nothing can be started.
+TEST_F(ExternalProgram, ACancelledChoiceKeepsTheValueAndStillHandsOverBothPictures) {
+    for (const QString& before : {QString(), tools + "/deleted paint"}) {
+        app::G().strExtProgram = before;
+        QFile::remove(app::G().strTempFile);
+        QGuiApplication::clipboard()->clear();
+        pickerCaption.clear();
+        AnswerPicker({}, {});  // cancel
+        commands::OpenInExternalProgram(*form);
+        EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
+        EXPECT_EQ(app::G().strExtProgram, before);
+        // Written back even on cancel, also when empty.
+        QFile ini(app::G().strIniFile);
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(ini.readAll()).split('\n').contains("ExtPhotoProgram=" + before));
+        const QImage scratch(app::G().strTempFile);
+        ASSERT_EQ(scratch.size(), assigned.size()) << before.toStdString();
+        EXPECT_EQ(MaxDifference(scratch, assigned), 0);
+        const QImage clip = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(clip.size(), canvas.size());
+        EXPECT_EQ(MaxDifference(clip, canvas), 0);
+    }
     QTest::qWait(200);
     EXPECT_FALSE(QFile::exists(record));  // nothing ran
 }
@@ -141,4 +157,26 @@ TEST_F(ExternalProgram, RightPressOnTheSaveButtonChoosesAProgramAndDoesNotSave) 
     EXPECT_TRUE(FilesIn(folder).isEmpty());
     QTest::qWait(100);
     EXPECT_FALSE(QFile::exists(record));  // choosing starts nothing
+}
+
+// A scratch file that cannot be written (here a folder holds its name) is
+// reported, and the program is not started on a missing file, on the first
+// start (with the picker) as on a normal one.
+TEST_F(ExternalProgram, AnUnwritableScratchFileIsReportedAndNothingStarts) {
+    ASSERT_TRUE(QDir().mkpath(app::G().strTempFile));
+    for (const bool firstStart : {true, false}) {
+        SCOPED_TRACE(firstStart ? "first start" : "normal start");
+        messages.clear();
+        if (firstStart) {
+            AnswerPicker(tools, "rec ord");
+        } else {
+            app::G().strExtProgram = program;
+        }
+        commands::OpenInExternalProgram(*form);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].prompt, "Das Bild konnte nicht gespeichert werden.");
+        EXPECT_EQ(messages[0].kind, 3);
+        QTest::qWait(200);
+        EXPECT_FALSE(QFile::exists(record));
+    }
 }

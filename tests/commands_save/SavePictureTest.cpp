@@ -2,8 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDirIterator>
 #include <QtEndian>
 
+#include "commands/BitmapFileWriter.h"
 #include "commands/SavePicture.h"
 #include "commands/SaveSteps.h"
 #include "commands_save/SaveTestSupport.h"
@@ -96,6 +98,19 @@ TEST_F(Save, JpegSaveLeavesOnlyTheJpegAndItMatchesTheCanvas) {
     EXPECT_NE(dialogs::SavedNotice(), nullptr);
 }
 
+// The JPEG is encoded without a bitmap on disk, yet from exactly the pixels
+// of the 24-bit bitmap: byte for byte the file the bitmap route gives.
+TEST_F(Save, JpegWithoutTheIntermediateBitmapIsTheSameFile) {
+    SavePicture(*form);
+    const QString scratch = root.path() + "/scratch dir/canvas.bmp";
+    ASSERT_TRUE(commands::WriteBitmapFile(canvas, scratch, commands::FileWriteMode::NewFileOnly));
+    ASSERT_TRUE(commands::WriteJpegFromBitmap(scratch, root.path() + "/via-bitmap.jpg", 95));
+    QFile viaBitmap(root.path() + "/via-bitmap.jpg");
+    ASSERT_TRUE(viaBitmap.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Contents("Shot.jpg"), viaBitmap.readAll());
+    EXPECT_EQ(FilesIn(folder), QStringList{"Shot.jpg"});
+}
+
 TEST_F(Save, TheQualityScrollBarSetsCaptionAndEncoderQuality) {
     form->SetAssignedPicture(Gradient(320, 240));
     SavePicture(*form);  // quality 95 by design
@@ -185,6 +200,40 @@ TEST_F(Save, WriteProtectedFolderIsReportedAndLeftEmpty) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 3);
     EXPECT_TRUE(FilesIn(folder).isEmpty());
+}
+
+// Names that would leave the picture folder or carry pasted line breaks and
+// tabs are refused: nothing is written anywhere, not even the settings.
+TEST_F(Save, NamesWithSeparatorsOrControlCharactersAreRefused) {
+    QDir().mkpath(folder + "sub");
+    const QString outside = root.path() + "/outside";
+    for (const QString& name :
+         {QStringLiteral("../../escape"), QStringLiteral("../escape"), outside, QStringLiteral("sub/x"),
+          QStringLiteral("a\\b"), QStringLiteral("zwei\nZeilen"), QStringLiteral("tab\there"),
+          QStringLiteral("cr\r"), QStringLiteral("del\x7f"), QStringLiteral("nel\u0085"),
+          QStringLiteral("ls\u2028")}) {
+        SCOPED_TRACE(name.toStdString());
+        messages.clear();
+        form->Text1.setText(name);
+        SavePicture(*form);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].prompt, commands::kBadNameMessage);
+        EXPECT_EQ(messages[0].kind, 2);
+    }
+    QStringList everything;
+    for (QDirIterator it(root.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        everything << QDir(root.path()).relativeFilePath(it.next());
+    everything.sort();
+    EXPECT_EQ(everything, (QStringList{"Bil der", "Bil der/sub", "scratch dir"}));
+
+    // Dots, blanks and umlauts are fine.
+    messages.clear();
+    form->Text1.setText(QStringLiteral("..vorher nachher, Größe 2.0"));
+    SavePicture(*form);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(QFile::exists(folder + "..vorher nachher, Größe 2.0.jpg"));
 }
 
 TEST_F(Save, EnterInTheNameBoxSavesAndIsSwallowed) {

@@ -15,12 +15,13 @@
 #include <QTimer>
 #include <vector>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
-#include "app/settings/IniFile.h"
 #include "dialogs/frmFileSelect.h"
 #include "dialogs/frmInfo.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "settings/IniFile.h"
+#include "support/ProgramValuesScope.h"
 
 namespace save_test {
 
@@ -75,8 +76,6 @@ class EditorFixture : public ::testing::Test {
         g.strPictureFolder = folder;
         g.strTempFile = root.path() + "/scratch dir/temp.bmp";
         QDir().mkpath(root.path() + "/scratch dir");
-        g.strExtProgram.clear();
-        g.intDialogOpen = 0;
         app::SetMessageSinkForTests([this](const QString& prompt, int kind, const QString&) {
             messages.push_back({prompt, kind});
         });
@@ -104,6 +103,7 @@ class EditorFixture : public ::testing::Test {
         return app::ReadIni("Korvel Annotarix", key, app::G().strIniFile.toStdString(), "<none>");
     }
 
+    test_support::ProgramValuesScope values;
     QTemporaryDir root;
     QString folder;
     std::unique_ptr<frmCapture> form;

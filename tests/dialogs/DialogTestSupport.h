@@ -8,7 +8,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "app/AppModul.h"
+#include "program/ProgramValues.h"
 
 namespace dialogs_test {
 

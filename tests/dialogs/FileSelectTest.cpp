@@ -6,6 +6,7 @@
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
+#include "support/ProgramValuesScope.h"
 
 using namespace dialogs_test;
 
@@ -22,6 +23,7 @@ class FileSelect : public ::testing::Test {
         WriteFile(folder + "/readme.txt");
         app::G().strPictureFolder = "/pictures/";
     }
+    test_support::ProgramValuesScope values;
     QTemporaryDir dir;
     QString folder;
 };

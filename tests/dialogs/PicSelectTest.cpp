@@ -9,6 +9,7 @@
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
+#include "support/ProgramValuesScope.h"
 
 using namespace dialogs_test;
 
@@ -23,7 +24,6 @@ class PicSelect : public ::testing::Test {
         SolidPicture(600, 800, Qt::blue).save(folder + "/Tall.JPG");
         WriteFile(folder + "/broken.gif", "not a picture");
         WriteFile(folder + "/notes.txt");
-        app::G().strPictureFolder.clear();
     }
 
     void Click(frmPicSelect& picker, const QString& name) {
@@ -31,6 +31,7 @@ class PicSelect : public ::testing::Test {
         picker.File1_Click();
     }
 
+    test_support::ProgramValuesScope values;
     QTemporaryDir dir;
     QString folder;
 };

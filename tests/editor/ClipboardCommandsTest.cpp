@@ -1,5 +1,9 @@
-// Copy, paste, undo and the Ctrl+V poll, on the real clipboard.
+// Copy, paste, undo and Ctrl+V, on the real clipboard.
+#include <QBuffer>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QtEndian>
+#include <functional>
 
 #include "app/ClipboardKeeper.h"
 #include "commands/ClipboardCommands.h"
@@ -14,19 +18,25 @@ class Clipboard : public EditorTest {
   protected:
     frmCapture& ActiveForm() {
         frmCapture& f = MakeForm();
-        f.Timer1.stop();  // the tests drive the poll themselves
         f.show();
         f.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
+        f.dummy.setFocus();
+        QApplication::processEvents();
         return f;
     }
-    static void PressCtrlV(QWidget& target) {
-        QTest::keyPress(&target, Qt::Key_Control, Qt::NoModifier);
-        QTest::keyPress(&target, Qt::Key_V, Qt::ControlModifier);
+    // Keys go where the window system sends them: to the focus widget.
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyPress(static_cast<QWidget*>(nullptr), key, modifiers);
     }
-    static void ReleaseCtrlV(QWidget& target) {
-        QTest::keyRelease(&target, Qt::Key_V, Qt::ControlModifier);
-        QTest::keyRelease(&target, Qt::Key_Control, Qt::NoModifier);
+    static void Release(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyRelease(static_cast<QWidget*>(nullptr), key, modifiers);
+    }
+    static void Chord(Qt::Key key) {
+        Press(Qt::Key_Control);
+        Press(key, Qt::ControlModifier);
+        Release(key, Qt::ControlModifier);
+        Release(Qt::Key_Control, Qt::ControlModifier);
     }
 };
 
@@ -124,49 +134,49 @@ TEST_F(Clipboard, EveryCommandClickFirstMovesTheFocusToTheSink) {
     EXPECT_TRUE(f.dummy.hasFocus());
 }
 
-TEST_F(Clipboard, CtrlVInTheActiveEditorPastesAndLaysOut) {
-    frmCapture& f = ActiveForm();
-    f.ResizeTwips(11430, 7305);
-    commands::PutPictureOnClipboard(Solid(900, 700, Qt::red));
-    PressCtrlV(f.dummy);
-    f.Timer1_Timer();
-    ReleaseCtrlV(f.dummy);
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(900, 700, Qt::red)));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Solid(900, 700, Qt::red)));
-    EXPECT_TRUE(f.VScroll1.isEnabled());
+TEST_F(Clipboard, CtrlVPastesWhereverTheEditorsFocusIsAndAgainWhileHeld) {
+    for (const bool inNameBox : {false, true}) {
+        SCOPED_TRACE(inNameBox ? "name box" : "focus sink");
+        frmCapture& f = ActiveForm();
+        f.ResizeTwips(11430, 7305);
+        if (inNameBox) f.Text1.setFocus();
+        commands::PutPictureOnClipboard(Solid(900, 700, Qt::red));
+        Chord(Qt::Key_V);
+        EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(900, 700, Qt::red)));
+        EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Solid(900, 700, Qt::red)));
+        EXPECT_TRUE(f.VScroll1.isEnabled());
+
+        // Held down, the key repeats and every repeat pastes again.
+        f.Picture2.Line(0, 0, 99, 99, 0x00FFFFFF);
+        Press(Qt::Key_Control);
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("v"), true);
+        QApplication::sendEvent(QApplication::focusWidget(), &repeat);
+        Release(Qt::Key_Control, Qt::ControlModifier);
+        EXPECT_TRUE(SamePixels(f.Picture2.Image(), Solid(900, 700, Qt::red)));
+    }
 }
 
-TEST_F(Clipboard, HeldCtrlVPastesOnEveryTickAndAQuickTapStillCounts) {
-    frmCapture& f = ActiveForm();
-    commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
-    PressCtrlV(f.dummy);
-    f.Timer1_Timer();
-    f.Picture2.Line(0, 0, 9, 9, 0x00FFFFFF);
-    f.Timer1_Timer();  // still held: pastes again over the drawing
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Solid(10, 10, Qt::red)));
-    ReleaseCtrlV(f.dummy);
-    f.Timer1_Timer();  // the release was seen by the previous query
-
-    f.Picture2.Line(0, 0, 9, 9, 0x00FFFFFF);
-    const QImage drawn = f.Picture2.Image().copy();
-    f.Timer1_Timer();
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn)) << "no keys down, nothing pasted";
-
-    PressCtrlV(f.dummy);  // pressed and released between two ticks
-    ReleaseCtrlV(f.dummy);
-    f.Timer1_Timer();
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Solid(10, 10, Qt::red)));
-}
-
-TEST_F(Clipboard, VAloneOrCtrlAloneDoesNothing) {
-    frmCapture& f = ActiveForm();
-    f.SetAssignedPicture(Pattern(10, 10));
-    commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
-    QTest::keyClick(&f.dummy, Qt::Key_V);
-    f.Timer1_Timer();
-    QTest::keyClick(&f.dummy, Qt::Key_Control);
-    f.Timer1_Timer();
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(10, 10)));
+// The stray paste: Control was pressed some time before (Ctrl+A, Ctrl+C, or
+// on its own) and released; typing a word with a "v" must leave the drawing.
+TEST_F(Clipboard, AVTypedAfterAnEarlierControlChordNeverPastes) {
+    for (const Qt::Key earlier : {Qt::Key_A, Qt::Key_C, Qt::Key_Control}) {
+        SCOPED_TRACE(earlier);
+        frmCapture& f = ActiveForm();
+        f.SetAssignedPicture(Pattern(40, 30));
+        f.Picture2.Line(0, 0, 39, 29, 0x0000FF00);
+        const QImage drawn = f.Picture2.Image().copy();
+        commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
+        f.Text1.setFocus();
+        if (earlier == Qt::Key_Control) {
+            Press(Qt::Key_Control);
+            Release(Qt::Key_Control, Qt::ControlModifier);
+        } else {
+            Chord(earlier);
+        }
+        QTest::keyClicks(static_cast<QWidget*>(nullptr), QStringLiteral("vorher"));
+        EXPECT_EQ(f.Text1.text(), "vorher");
+        EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
+    }
 }
 
 TEST_F(Clipboard, CtrlVWithoutAPictureKeepsTheCanvas) {
@@ -174,9 +184,7 @@ TEST_F(Clipboard, CtrlVWithoutAPictureKeepsTheCanvas) {
     f.SetAssignedPicture(Pattern(10, 10));
     f.SetUndoPictureFromCanvas();
     QGuiApplication::clipboard()->setText("text only");
-    PressCtrlV(f.dummy);
-    f.Timer1_Timer();
-    ReleaseCtrlV(f.dummy);
+    Chord(Qt::Key_V);
     EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(10, 10)));
     EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(10, 10)));
 }
@@ -185,33 +193,75 @@ TEST_F(Clipboard, CtrlVCountsOnlyWhileTheEditorIsTheActiveWindow) {
     frmCapture& f = ActiveForm();
     f.SetAssignedPicture(Pattern(10, 10));
     commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
-    QWidget other;
-    other.resize(100, 100);
-    other.show();
-    other.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    PressCtrlV(other);
-    f.Timer1_Timer();
-    ReleaseCtrlV(other);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(10, 10)));
-}
-
-TEST_F(Clipboard, CtrlVTypedInAnotherWindowDoesNotPasteOnceTheEditorIsBack) {
-    frmCapture& f = ActiveForm();
-    f.SetAssignedPicture(Pattern(10, 10));
-    commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
     QWidget other;  // a picker or message box of the program
     other.resize(100, 100);
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    PressCtrlV(other);
-    ReleaseCtrlV(other);
+    Chord(Qt::Key_V);
     other.hide();
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.Timer1_Timer();
     EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(10, 10)));
+}
+
+// Pasted pictures pass the guards files get: too long a side, or a bitmap
+// far shorter than the pixels its header claims, is refused and the canvas
+// keeps its picture and drawings (paste and undo alike).
+TEST_F(Clipboard, PastedPicturesGetTheGuardsOfFiles) {
+    QImage wide(40000, 2, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QByteArray widePng;
+    QBuffer buffer(&widePng);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(wide.save(&buffer, "PNG"));
+    QByteArray cutBitmap(54, '\0');  // claims 16384 x 16384 at 32 bits, holds 4 KB
+    cutBitmap[0] = 'B';
+    cutBitmap[1] = 'M';
+    qToLittleEndian<quint32>(54, cutBitmap.data() + 10);
+    qToLittleEndian<quint32>(40, cutBitmap.data() + 14);
+    qToLittleEndian<quint32>(16384, cutBitmap.data() + 18);
+    qToLittleEndian<quint32>(16384, cutBitmap.data() + 22);
+    qToLittleEndian<quint16>(1, cutBitmap.data() + 26);
+    qToLittleEndian<quint16>(32, cutBitmap.data() + 28);
+    cutBitmap.append(QByteArray(4096 - 54, '\x40'));
+
+    const std::function<void()> offers[] = {
+        [&] { commands::PutPictureOnClipboard(wide); },
+        [&] {
+            auto data = std::make_unique<QMimeData>();
+            data->setData("image/png", widePng);
+            QGuiApplication::clipboard()->setMimeData(data.release());
+        },
+        [&] {
+            auto data = std::make_unique<QMimeData>();
+            data->setData("image/bmp", cutBitmap);
+            QGuiApplication::clipboard()->setMimeData(data.release());
+        },
+    };
+    for (const auto& offer : offers) {
+        frmCapture& f = MakeForm();
+        f.SetAssignedPicture(Pattern(30, 20));
+        f.SetUndoPictureFromCanvas();
+        f.Picture2.Line(0, 0, 29, 19, 0x0000FF00);
+        const QImage drawn = f.Picture2.Image().copy();
+        offer();
+        EXPECT_TRUE(commands::ClipboardPicture().isNull());
+        f.Command1_Click(4);
+        f.intUndoReady = 1;
+        f.Command1_Click(6);
+        EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
+        EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(30, 20)));
+    }
+    // Bytes within the limits paste as before.
+    QByteArray png;
+    QBuffer small(&png);
+    small.open(QIODevice::WriteOnly);
+    Pattern(40, 30).save(&small, "PNG");
+    auto data = std::make_unique<QMimeData>();
+    data->setData("image/png", png);
+    QGuiApplication::clipboard()->setMimeData(data.release());
+    EXPECT_TRUE(SamePixels(commands::ClipboardPicture(), Pattern(40, 30)));
 }
 
 TEST_F(Clipboard, CopiedPictureIsOfferedAsPng) {

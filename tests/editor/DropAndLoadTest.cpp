@@ -39,21 +39,6 @@ class DropAndLoad : public EditorTest {
         data.setUrls(urls);
         Drop(target, data);
     }
-    // Acts on the picture picker once the load command has opened it.
-    void WhenPickerOpens(std::function<void(frmPicSelect&)> act) {
-        auto* poll = new QTimer(form.get());  // owned by the editor window
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (auto* picker = qobject_cast<frmPicSelect*>(window); picker && picker->isVisible()) {
-                    poll->stop();
-                    act(*picker);
-                    return;
-                }
-            }
-        });
-        poll->start();
-    }
 };
 
 TEST_F(DropAndLoad, DroppedFileBecomesThePictureAndNamesIt) {
@@ -128,6 +113,36 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
     EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Solid(40, 30, Qt::red)));
     EXPECT_EQ(f.WidthTwips(), 40 * 15 + 445);
     EXPECT_EQ(f.HeightTwips(), 30 * 15 + 1180);
+}
+
+// A chosen file that does not load leaves the canvas with its drawings; the
+// reference picture and the window fitting follow all the same, and the name
+// and folder the picker set stay.
+TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTheWindow) {
+    frmCapture& f = MakeForm();
+    WriteText(folder + "/broken.bmp", "BM not really a bitmap");
+    f.SetAssignedPicture(Pattern(300, 200));
+    f.picUndo.SetPicture(Solid(5, 5, Qt::blue));
+    f.Picture2.Line(10, 10, 90, 10, 0x0000FF);  // a drawing on the canvas
+    const QImage drawn = f.Picture2.Image().copy();
+    f.ResizeTwips(11430, 7305);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder);
+    WhenPickerOpens([](frmPicSelect& picker) {
+        ASSERT_TRUE(picker.File1.SelectFileName("broken.bmp"));
+        picker.Command1_Click();
+    });
+    f.Command1_Click(0);
+    QDir::setCurrent(previous);
+    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(f.Text1.text(), "broken");
+    EXPECT_EQ(app::G().strPictureFolder, folder + "/");
+    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(300, 200)));
+    EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
+    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(300, 200)));
+    EXPECT_EQ(f.WidthTwips(), 300 * 15 + 445);
+    EXPECT_EQ(f.HeightTwips(), 200 * 15 + 1180);
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(DropAndLoad, CancelCloseOrNoSelectionLeaveEverything) {

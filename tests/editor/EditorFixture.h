@@ -9,11 +9,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
+#include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "support/ProgramValuesScope.h"
 
 namespace editor_test {
 
@@ -58,12 +62,6 @@ class EditorTest : public ::testing::Test {
         g.strIniFile = folder + "/korvel-annotarix.ini";
         g.strAppPath = folder + "/";
         g.strTempFile = folder + "/temp.bmp";
-        g.strPictureFolder.clear();
-        g.strExtProgram.clear();
-        g.intWinOffset = 0;
-        g.intDialogOpen = 0;
-        g.strDialogCaption.clear();
-        g.strSelectedFile.clear();
         app::SetMessageSinkForTests(
             [this](const QString& prompt, int, const QString&) { messages << prompt; });
         QGuiApplication::clipboard()->clear();
@@ -81,6 +79,23 @@ class EditorTest : public ::testing::Test {
         return *form;
     }
 
+    // Acts on the picture picker once the load command has opened it.
+    void WhenPickerOpens(std::function<void(frmPicSelect&)> act) {
+        auto* poll = new QTimer(form.get());  // owned by the editor window
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* picker = qobject_cast<frmPicSelect*>(window); picker && picker->isVisible()) {
+                    poll->stop();
+                    act(*picker);
+                    return;
+                }
+            }
+        });
+        poll->start();
+    }
+
+    test_support::ProgramValuesScope values;
     QTemporaryDir dir;
     QString folder;
     QStringList messages;

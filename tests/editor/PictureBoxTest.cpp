@@ -1,4 +1,5 @@
 // The picture box: back buffer, pen drawing, scale and the mouse hooks.
+#include "editor/AppIcon.h"
 #include "editor/EditorFixture.h"
 #include "editor/ToolbarIcons.h"
 
@@ -151,7 +152,7 @@ TEST_F(PictureBoxTest, ToolBarIconsAreDistinctSixteenPixelDrawings) {
         EXPECT_LT(opaque, 256) << i;  // a shape, not a filled square
         for (std::size_t j = 0; j < i; ++j) EXPECT_NE(images[i], images[j]) << i << " " << j;
     }
-    const QImage pen = icons::MarkerPenImage();
+    const QImage pen = icons::AppIconImage(32);
     EXPECT_EQ(pen.size(), QSize(32, 32));
     int yellow = 0;
     for (int y = 0; y < 32; ++y) {

@@ -70,4 +70,72 @@ TEST_F(PictureLoader, RefusesPicturesBeyondTheLimits) {
     EXPECT_TRUE(LoadPictureFile(folder + "/negative.bmp").isNull());
 }
 
+// A bitmap whose header promises width x height at `bits` per pixel, of which
+// only `pixelBytes` bytes of pixel data are present.
+QByteArray CutBitmap(qint32 width, qint32 height, int bits, qint64 pixelBytes) {
+    QByteArray bytes = BitmapHeader(width, height).left(54);
+    qToLittleEndian(static_cast<quint16>(bits), bytes.data() + 28);
+    return bytes + QByteArray(pixelBytes, '\x40');
+}
+
+quint32 Crc32(const QByteArray& bytes) {
+    quint32 crc = 0xffffffffu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG signature and header chunk for width x height at one bit per pixel,
+// followed by `dataBytes` bytes of (cut-off) image data.
+QByteArray CutPng(quint32 width, quint32 height, int dataBytes) {
+    QByteArray chunk("IHDR");
+    chunk.append(QByteArray(13, '\0'));
+    qToBigEndian(width, chunk.data() + 4);
+    qToBigEndian(height, chunk.data() + 8);
+    chunk[12] = 1;  // bit depth; colour type 0 (grey)
+    QByteArray bytes("\x89PNG\r\n\x1a\n", 8);
+    QByteArray number(4, '\0');
+    qToBigEndian<quint32>(13, number.data());
+    bytes += number + chunk;
+    qToBigEndian(Crc32(chunk), number.data());
+    bytes += number;
+    QByteArray data("IDAT");
+    data.append(QByteArray(dataBytes, '\0'));
+    qToBigEndian<quint32>(dataBytes, number.data());
+    return bytes + number + data;
+}
+
+// A file far shorter than the pixel data its header announces is refused
+// before its pixels are allocated (a few kilobytes claiming a gigabyte);
+// slightly short ones still open as before. Files and bytes agree.
+TEST_F(PictureLoader, RefusesFilesFarShorterThanTheirPixelData) {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QSize expected;  // (0, 0): refused
+    } cases[] = {
+        {"at-the-limit.bmp", CutBitmap(16384, 16384, 32, 4096 - 54), QSize(0, 0)},
+        {"core-limit.bmp", CutBitmap(16384, -16384, 24, 100), QSize(0, 0)},
+        {"tenth.bmp", CutBitmap(100, 100, 24, 100 * 300 / 10), QSize(0, 0)},
+        {"three-rows-short.bmp", CutBitmap(64, 48, 24, 64 * 3 * 45), QSize(64, 48)},
+        {"whole.bmp", CutBitmap(64, 48, 8 * 4, 64 * 4 * 48), QSize(64, 48)},
+        {"huge.png", CutPng(16384, 16384, 4000), QSize(0, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteText(folder + "/" + c.name, c.bytes);
+        const QImage fromFile = LoadPictureFile(folder + "/" + c.name);
+        const QImage fromBytes = LoadPictureData(c.bytes);
+        EXPECT_EQ(fromFile.size(), c.expected);
+        EXPECT_EQ(fromBytes.size(), fromFile.size());
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    Pattern(300, 200).save(&buffer, "PNG");
+    EXPECT_TRUE(SamePixels(LoadPictureData(png), Pattern(300, 200)));
+}
+
 }  // namespace

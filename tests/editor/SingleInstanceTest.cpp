@@ -20,6 +20,11 @@ class SingleInstance : public EditorTest {
         binary = folder + "/korvel-annotarix";
         ASSERT_TRUE(QFile::copy(built, binary));
         QDir().mkpath(folder + "/runtime");
+        // Qt takes a runtime folder only when it is private; otherwise it
+        // falls back to a shared one, where any other running copy would
+        // hold the lock.
+        QFile::setPermissions(folder + "/runtime",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_RUNTIME_DIR", folder + "/runtime");

@@ -1,12 +1,36 @@
 // Start-up from preset settings files and command lines, and closing the window.
 #include <unistd.h>
 
-#include "app/settings/PathHelpers.h"
+#include "app/AppModul.h"
 #include "editor/EditorFixture.h"
+#include "settings/PathHelpers.h"
 
 using namespace editor_test;
 
 namespace {
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const QString& value)
+        : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value.toUtf8());
+    }
+    ~ScopedEnv() {
+        if (had_) {
+            qputenv(name_, old_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
 
 class Startup : public EditorTest {
   protected:
@@ -18,8 +42,8 @@ class Startup : public EditorTest {
         QDir().mkpath(folder + "/Bilder");
         Solid(40, 30, Qt::red).save(folder + "/Bilder/Mein Bild.JPG", "JPG");
     }
-    frmCapture& Start(const QString& commandLine) {
-        form = app::StartEditor(program, commandLine);
+    frmCapture& Start(const QString& commandLine, app::FilePlace place = app::FilePlace::BesideProgram) {
+        form = app::StartEditor(program, commandLine, place);
         return *form;
     }
     void Settings(const QByteArray& lines) { WriteText(ini, "[Korvel Annotarix]\n" + lines); }
@@ -79,6 +103,43 @@ TEST_F(Startup, MissingPictureStillSetsNameAndFolder) {
     EXPECT_TRUE(f.Picture2.Picture().isNull());
 }
 
+TEST_F(Startup, EveryAcceptedEndingOpensThePicture) {
+    // A 1 x 1 red GIF, written by hand since Qt writes none.
+    WriteText(folder + "/Bilder/punkt.gif",
+              QByteArray::fromHex("474946383761 0100 0100 80 00 00 ff0000 000000"
+                                  "2c 0000 0000 0100 0100 00 02 02 4401 00 3b"));
+    ASSERT_TRUE(Solid(6, 4, Qt::green).save(folder + "/Bilder/scan.tif", "TIF"));
+    ASSERT_TRUE(Solid(7, 5, Qt::blue).save(folder + "/Bilder/kamera.jpe", "JPG"));
+    ASSERT_TRUE(Solid(8, 6, Qt::blue).save(folder + "/Bilder/Foto.JPEG", "JPG"));
+    ASSERT_TRUE(Solid(9, 7, Qt::red).save(folder + "/Bilder/BILD.BMP", "BMP"));
+    const std::pair<QString, QSize> files[] = {
+        {"punkt.gif", {1, 1}}, {"scan.tif", {6, 4}}, {"kamera.jpe", {7, 5}},
+        {"Foto.JPEG", {8, 6}}, {"BILD.BMP", {9, 7}},
+    };
+    for (const auto& [file, size] : files) {
+        frmCapture& f = Start(folder + "/Bilder/" + file);
+        EXPECT_EQ(f.Text1.text(), file.left(file.lastIndexOf('.')));
+        EXPECT_EQ(f.Picture2.size(), size) << file.toStdString();
+        EXPECT_EQ(f.picUndo.Picture().size(), size) << file.toStdString();
+        if (file.endsWith(".gif")) {
+            EXPECT_EQ(f.Picture2.Image().pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+        }
+    }
+}
+
+TEST_F(Startup, CommandLinePictureLargerThanThePanelTurnsOnBothScrollBars) {
+    ASSERT_TRUE(Solid(2600, 1900, Qt::red).save(folder + "/Bilder/gross.bmp"));
+    frmCapture& f = Start(folder + "/Bilder/gross.bmp");
+    EXPECT_EQ(f.Picture2.size(), QSize(2600, 1900));
+    EXPECT_LT(f.Picture3.width(), 2600);
+    EXPECT_LT(f.Picture3.height(), 1900);
+    for (const QScrollBar* bar : {&f.HScroll1, &f.VScroll1}) {
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_TRUE(bar->isEnabled());
+        EXPECT_GT(bar->maximum(), 0);
+    }
+}
+
 TEST_F(Startup, OtherEndingsAreIgnoredAndThePreviewNameShows) {
     Settings("PreviewName=Vorgabe\n");
     Solid(10, 10, Qt::blue).save(folder + "/a.png");
@@ -124,7 +185,6 @@ TEST_F(Startup, ClosingTheWindowWritesFormatAndOffset) {
     EXPECT_TRUE(text.contains("Offset(Win10)=30\n")) << text.toStdString();
     EXPECT_TRUE(text.contains("; kept\nPreviewName=x\n")) << text.toStdString();
     EXPECT_TRUE(f.IsUnloading());
-    EXPECT_FALSE(f.Timer1.isActive());
 }
 
 TEST_F(Startup, ClosingWithJpegWritesJpg) {
@@ -149,6 +209,27 @@ TEST_F(Startup, UnwritableProgramFolderUsesTheUserFolders) {
     QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_NE(app::G().strIniFile, ini);
     EXPECT_TRUE(app::G().strIniFile.endsWith("/korvel-annotarix.ini"));
+}
+
+// An installed binary (in /usr/bin, perhaps run by root) never writes beside
+// itself: settings go to the user's config folder, the scratch bitmap to the
+// cache folder, even when the binary's folder could be written.
+TEST_F(Startup, InstalledBinaryKeepsItsFilesInTheUserFolders) {
+    const ScopedEnv config("XDG_CONFIG_HOME", folder + "/config");
+    const ScopedEnv cache("XDG_CACHE_HOME", folder + "/cache");
+    Settings("PreviewName=beside\n");
+    QDir().mkpath(folder + "/config/korvel-annotarix");
+    WriteText(folder + "/config/korvel-annotarix/korvel-annotarix.ini",
+              "[Korvel Annotarix]\nPreviewName=user\n");
+    frmCapture& f = Start("", app::FilePlace::UserFolders);
+    EXPECT_EQ(app::G().strIniFile, folder + "/config/korvel-annotarix/korvel-annotarix.ini");
+    EXPECT_EQ(app::G().strTempFile, folder + "/cache/korvel-annotarix/temp.bmp");
+    EXPECT_TRUE(QFileInfo(folder + "/cache/korvel-annotarix").isDir());
+    EXPECT_EQ(f.Text1.text(), "user");
+    const QString besideBefore = ReadText(ini);
+    f.close();
+    EXPECT_TRUE(ReadText(app::G().strIniFile).contains("SaveAs=.jpg"));
+    EXPECT_EQ(ReadText(ini), besideBefore);
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 // Settings file: private-profile semantics and the atomic rewrite.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace {
 
@@ -136,12 +139,23 @@ TEST_F(IniFileTest, UnwritableFolderKeepsTheOldFile) {
 }
 
 TEST_F(IniFileTest, FailedRewriteKeepsTheOldContents) {
-    // The temporary file cannot be made (its name is taken by a folder): the
-    // write fails as a whole and the settings file stays untouched.
+    // The rewrite fails part-way (a file size limit, as a full disk would):
+    // the write fails as a whole and the settings file stays untouched.
     Write("[A]\nx=1\n");
-    fs::create_directories(file_ + ".tmp");
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = 4;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
     app::WriteIni("A", "x", "2", file_);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
     EXPECT_EQ(Read(), "[A]\nx=1\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 TEST_F(IniFileTest, FileInAMissingFolderIsNotCreated) {
@@ -156,6 +170,60 @@ TEST_F(IniFileTest, AFolderInPlaceOfTheFileReadsDefaultsAndSurvivesWrites) {
     app::WriteIni("A", "x", "1", file_);
     EXPECT_TRUE(fs::is_directory(file_));
     EXPECT_EQ(app::ReadIni("A", "x", file_, "d"), "d");
+}
+
+}  // namespace
+
+namespace {
+
+// Hostile things at the settings paths: none may block, exhaust memory or be
+// written through. A FIFO would block a plain open for ever, /dev/zero would
+// be read without end; both give the defaults and stay as they are.
+TEST_F(IniFileTest, NonRegularFilesGiveDefaultsAndAreLeftAlone) {
+    const auto makeFifo = [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); };
+    const auto linkToZero = [](const std::string& path) { fs::create_symlink("/dev/zero", path); };
+    const auto oversized = [](const std::string& path) {
+        std::ofstream out(path, std::ios::binary);
+        out << "[A]\nx=1\n" << std::string(app::kIniMaxFileSize, ';');
+    };
+    const std::function<void(const std::string&)> makers[] = {makeFifo, linkToZero, oversized};
+    for (const auto& make : makers) {
+        fs::remove(file_);
+        make(file_);
+        const auto before = fs::symlink_status(file_).type();
+        EXPECT_EQ(app::ReadIni("A", "x", file_, "d"), "d");
+        app::WriteIni("A", "x", "2", file_);
+        EXPECT_EQ(fs::symlink_status(file_).type(), before);
+        EXPECT_FALSE(fs::exists(file_ + ".tmp"));
+    }
+}
+
+// A link planted where an older rewrite put its temporary file is never
+// written through: the rewrite makes its temporary file under a fresh name.
+TEST_F(IniFileTest, TheRewriteNeverFollowsALinkAtTheTemporaryName) {
+    const std::string victim = (folder_ / "victim").string();
+    {
+        std::ofstream out(victim);
+        out << "precious";
+    }
+    Write("[A]\nx=1\n");
+    fs::create_symlink(victim, file_ + ".tmp");
+    app::WriteIni("A", "x", "2", file_);
+    EXPECT_EQ(Read(), "[A]\nx=2\n");
+    std::ifstream in(victim);
+    std::string kept;
+    in >> kept;
+    EXPECT_EQ(kept, "precious");
+    EXPECT_EQ(fs::read_symlink(file_ + ".tmp"), victim);
+}
+
+// A byte-order mark is no part of the first line: the section is found, no
+// second one is added, and the mark is kept.
+TEST_F(IniFileTest, AByteOrderMarkIsReadAsIfItWereNotThere) {
+    Write("\xEF\xBB\xBF[Korvel Annotarix]\r\nSaveAs=.bmp\r\n");
+    EXPECT_EQ(app::ReadIni("Korvel Annotarix", "SaveAs", file_, ".jpg"), ".bmp");
+    app::WriteIni("Korvel Annotarix", "SaveAs", ".jpg", file_);
+    EXPECT_EQ(Read(), "\xEF\xBB\xBF[Korvel Annotarix]\r\nSaveAs=.jpg\r\n");
 }
 
 }  // namespace

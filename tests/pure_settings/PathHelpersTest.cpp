@@ -9,8 +9,8 @@
 #include <fstream>
 #include <future>
 
-#include "app/settings/NumberText.h"
-#include "app/settings/PathHelpers.h"
+#include "settings/NumberText.h"
+#include "settings/PathHelpers.h"
 
 namespace {
 

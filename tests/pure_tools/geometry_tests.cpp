@@ -1,32 +1,13 @@
-// Tool geometry: rounding, the drag constraint, the arrow head, the ellipse.
+// Tool geometry: the drag constraint, the arrow head, the ellipse.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "tools/geometry/ConstrainEnd.h"
-#include "tools/geometry/Rounding.h"
 #include "tools/geometry/ShapeFigures.h"
 
 using tools::IntPoint;
-
-TEST(RoundingN, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(tools::N(0.5), 0);
-    EXPECT_EQ(tools::N(1.5), 2);
-    EXPECT_EQ(tools::N(2.5), 2);
-    EXPECT_EQ(tools::N(-0.5), 0);
-    EXPECT_EQ(tools::N(-1.5), -2);
-    EXPECT_EQ(tools::N(-2.5), -2);
-    EXPECT_EQ(tools::N(2.4999), 2);
-    EXPECT_EQ(tools::N(2.5001), 3);
-    EXPECT_EQ(tools::N(-2.6), -3);
-}
-
-TEST(RoundingN, OutOfRangeSaturatesInsteadOfOverflowing) {
-    EXPECT_EQ(tools::N(1e12), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(tools::N(-1e12), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(tools::N(std::numeric_limits<double>::quiet_NaN()), 0);
-}
 
 TEST(ConstrainEnd, ShiftKeepsTheSmallerExtentOnBothAxes) {
     const IntPoint start{0, 0};

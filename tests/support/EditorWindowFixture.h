@@ -9,9 +9,10 @@
 #include <QTest>
 #include <memory>
 
-#include "app/AppModul.h"
 #include "app/WindowHelpers.h"
 #include "editor/frmCapture.h"
+#include "program/ProgramValues.h"
+#include "support/ProgramValuesScope.h"
 
 namespace test_support {
 
@@ -58,6 +59,7 @@ class EditorWindowFixture : public ::testing::Test {
     void NoteHeld(Qt::MouseButton b) { held_ |= b; }
     void NoteReleased(Qt::MouseButton b) { held_ &= ~Qt::MouseButtons(b); }
 
+    test_support::ProgramValuesScope values;
     std::unique_ptr<frmCapture> form;
 
   private:

@@ -4,7 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdlib>
+
+namespace {
+
+// Closing an editor window ends the program's event loop with
+// QCoreApplication::exit. Outside a running loop that leaves the application
+// quitting, and every later event loop in the same run (a message box's,
+// QTest::qWait's) would return at once. Each test starts without it: a short
+// run of the application's own loop clears it.
+class ClearQuitAfterEachTest : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr &&
@@ -13,5 +30,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ClearQuitAfterEachTest);  // gtest owns it
     return RUN_ALL_TESTS();
 }

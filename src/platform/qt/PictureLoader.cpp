@@ -1,37 +1,140 @@
 #include "platform/qt/PictureLoader.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QtEndian>
 
 #include "platform/qt/LargeImage.h"
 #include "platform/wmf/WmfPicture.h"
 
-QImage LoadPictureFile(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile() || !info.isReadable()) return {};
-    // Qt reads no metafiles: those (told by their header) go to the program's own player.
-    if (auto metafile = wmf::TryLoadWindowsMetafileFile(path)) return *metafile;
+namespace platform {
 
-    QImageReader reader(path);
+bool PictureSizeAllowed(QSize size) {
+    return size.width() > 0 && size.height() > 0 && size.width() <= kMaxPictureSide &&
+           size.height() <= kMaxPictureSide && qint64{size.width()} * size.height() * 4 <= kMaxPictureBytes;
+}
+
+QImage PictureWithinLimits(QImage picture) {
+    if (picture.isNull() || !PictureSizeAllowed(picture.size())) return {};
+    return picture;
+}
+
+}  // namespace platform
+
+namespace {
+
+// The fewest bytes a file of this kind can hold when its pixel data really
+// fills the picture its header announces, or 0 when the kind allows no such
+// bound (run-length bitmaps, GIF, JPEG and TIFF can describe large even
+// areas in a few bytes).
+//  - An uncompressed bitmap stores every row, padded to 4 bytes. A cut-off
+//    file is refused once less than half its pixel data is there: Qt would
+//    show the missing part black, and a few kilobytes must not cost a
+//    gigabyte of memory.
+//  - PNG pixel rows are deflated, which packs at most 1032 bytes into one.
+qint64 LeastBytesForPixelData(const QByteArray& head, const QByteArray& format) {
+    const auto u16le = [&](int at) { return qFromLittleEndian<quint16>(head.constData() + at); };
+    const auto u32le = [&](int at) { return qFromLittleEndian<quint32>(head.constData() + at); };
+    const auto i32le = [&](int at) { return qFromLittleEndian<qint32>(head.constData() + at); };
+    const auto u32be = [&](int at) { return qFromBigEndian<quint32>(head.constData() + at); };
+    if (format == "bmp" && head.size() >= 34 && head.startsWith("BM")) {
+        const quint32 offset = u32le(10);
+        const quint32 headerSize = u32le(14);
+        qint64 width = 0;
+        qint64 height = 0;
+        int bits = 0;
+        quint32 compression = 0;
+        if (headerSize == 12) {
+            width = u16le(18);
+            height = u16le(20);
+            bits = u16le(24);
+        } else if (headerSize >= 40) {
+            width = i32le(18);
+            height = i32le(22);
+            bits = u16le(28);
+            compression = u32le(30);
+        } else {
+            return 0;
+        }
+        // BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS: one stored value per pixel.
+        if (compression != 0 && compression != 3 && compression != 6) return 0;
+        if (width <= 0 || bits <= 0 || bits > 32) return 0;
+        const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+        const qint64 pixelBytes = rowBytes * (height < 0 ? -height : height);
+        return offset + pixelBytes / 2;
+    }
+    if (format == "png" && head.size() >= 29 && head.mid(12, 4) == "IHDR") {
+        const qint64 width = u32be(16);
+        const qint64 height = u32be(20);
+        const int depth = static_cast<unsigned char>(head[24]);
+        int channels = 0;
+        switch (static_cast<unsigned char>(head[25])) {
+            case 0:  // grey
+            case 3:  // palette
+                channels = 1;
+                break;
+            case 4:  // grey and alpha
+                channels = 2;
+                break;
+            case 2:  // RGB
+                channels = 3;
+                break;
+            case 6:  // RGB and alpha
+                channels = 4;
+                break;
+            default:
+                return 0;
+        }
+        // One filter byte per row; interlaced pictures store a little more.
+        const qint64 filtered = ((width * depth * channels + 7) / 8 + 1) * height;
+        return filtered / 1032;
+    }
+    return 0;
+}
+
+// Reads a picture from `device`, which holds `available` bytes.
+QImage ReadPicture(QIODevice& device, qint64 available) {
+    const QByteArray head = device.peek(64);  // before the reader moves on
+    QImageReader reader(&device);
     reader.setAutoTransform(false);
     // Refuse what cannot be held: the reader checks its allocation against
     // this limit before decoding, and the size check catches a header that
     // promises more than the limits before any pixel memory is taken.
     reader.setAllocationLimit(static_cast<int>(platform::kMaxPictureBytes / (1024 * 1024)));
     if (!reader.canRead()) return {};
+    const QByteArray format = reader.format();
     const QSize size = reader.size();
-    if (size.isValid()) {
-        if (size.width() > platform::kMaxPictureSide || size.height() > platform::kMaxPictureSide) return {};
-        if (qint64{size.width()} * size.height() * 4 > platform::kMaxPictureBytes) return {};
-    }
+    if (size.isValid() && !platform::PictureSizeAllowed(size)) return {};
+    // A file far shorter than its pixel data is damaged or made to cost
+    // memory: refused before the picture is allocated (the header is read
+    // here, as the reader tells no size for some bitmaps, top-down ones).
+    if (available < LeastBytesForPixelData(head, format)) return {};
     // A large bitmap (the save command's own temp.bmp) is decoded into memory
     // in huge pages: the bitmap reader fills an image of the size and format
     // it announced instead of allocating one of its own.
     QImage picture;
-    if (size.isValid() && reader.format() == "bmp")
-        picture = platform::NewLargeImage(size, reader.imageFormat());
-    if (!reader.read(&picture) || picture.isNull()) return {};
-    if (picture.width() > platform::kMaxPictureSide || picture.height() > platform::kMaxPictureSide)
-        return {};
-    return picture;
+    if (size.isValid() && format == "bmp") picture = platform::NewLargeImage(size, reader.imageFormat());
+    if (!reader.read(&picture)) return {};
+    return platform::PictureWithinLimits(std::move(picture));
+}
+
+}  // namespace
+
+QImage LoadPictureFile(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile() || !info.isReadable()) return {};
+    // Qt reads no metafiles: those (told by their header) go to the program's own player.
+    if (auto metafile = wmf::TryLoadWindowsMetafileFile(path)) return *metafile;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return ReadPicture(file, file.size());
+}
+
+QImage LoadPictureData(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    return ReadPicture(buffer, bytes.size());
 }

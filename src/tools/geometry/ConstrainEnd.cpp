@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "tools/geometry/Rounding.h"
+#include "core/Rounding.h"
 
 namespace tools {
 
@@ -15,14 +15,14 @@ IntPoint ConstrainEnd(IntPoint start, float x, float y, int shift, bool allowAxi
     const double dy = std::abs(py - sy);
 
     if (shift == kShiftMask) {
-        if (dy >= dx) return {N(px), py > sy ? N(sy + dx) : N(sy - dx)};
-        return {px > sx ? N(sx + dy) : N(sx - dy), N(py)};
+        if (dy >= dx) return {core::N(px), py > sy ? core::N(sy + dx) : core::N(sy - dx)};
+        return {px > sx ? core::N(sx + dy) : core::N(sx - dy), core::N(py)};
     }
     if (shift == kCtrlMask && allowAxisLock) {
-        if (dy >= dx) return {start.x, N(py)};
-        return {N(px), start.y};
+        if (dy >= dx) return {start.x, core::N(py)};
+        return {core::N(px), start.y};
     }
-    return {N(px), N(py)};
+    return {core::N(px), core::N(py)};
 }
 
 }  // namespace tools

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "tools/geometry/Rounding.h"
+#include "core/Rounding.h"
 
 namespace tools {
 
@@ -30,9 +30,9 @@ namespace {
 // a double against the integer bound) replaces it with its rounded value.
 template <typename Better>
 std::int32_t Extreme(std::array<float, 4> coords, Better better) {
-    std::int32_t bound = N(coords[0]);
+    std::int32_t bound = core::N(coords[0]);
     for (std::size_t i = 1; i < coords.size(); ++i) {
-        if (better(static_cast<double>(coords[i]), static_cast<double>(bound))) bound = N(coords[i]);
+        if (better(static_cast<double>(coords[i]), static_cast<double>(bound))) bound = core::N(coords[i]);
     }
     return bound;
 }
@@ -51,7 +51,7 @@ PixelRect CropBounds(const CropLine& line1, const CropLine& line2) {
 }
 
 std::int16_t CropAnchor(float v) {
-    const std::int32_t n = N(v);
+    const std::int32_t n = core::N(v);
     return static_cast<std::int16_t>(std::clamp<std::int32_t>(n, std::numeric_limits<std::int16_t>::min(),
                                                               std::numeric_limits<std::int16_t>::max()));
 }
@@ -60,10 +60,10 @@ std::array<PixelRect, 4> FrameBands(const CropFrame& frame) {
     // The frame is the outline of the rectangle between the anchor and the
     // pointer, drawn 3 pixels wide: the outer rectangle grown by one pixel
     // minus the inner one shrunk by two.
-    const std::int32_t ax = N(frame.lines[1].x1);  // Line2 runs along the anchor column
-    const std::int32_t ay = N(frame.lines[0].y1);  // Line1 runs along the anchor row
-    const std::int32_t px = N(frame.lines[2].x1);  // Line3 runs along the pointer column
-    const std::int32_t py = N(frame.lines[3].y1);  // Line4 runs along the pointer row
+    const std::int32_t ax = core::N(frame.lines[1].x1);  // Line2 runs along the anchor column
+    const std::int32_t ay = core::N(frame.lines[0].y1);  // Line1 runs along the anchor row
+    const std::int32_t px = core::N(frame.lines[2].x1);  // Line3 runs along the pointer column
+    const std::int32_t py = core::N(frame.lines[3].y1);  // Line4 runs along the pointer row
     const std::int64_t xMin = std::min(ax, px), xMax = std::max(ax, px);
     const std::int64_t yMin = std::min(ay, py), yMax = std::max(ay, py);
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "tools/geometry/Rounding.h"
+#include "core/Rounding.h"
 
 namespace tools {
 
@@ -45,8 +45,8 @@ ArrowFigure MakeArrow(IntPoint from, IntPoint to) {
     ArrowFigure f;
     f.tail = from;
     f.tip = to;
-    f.barbA = {N(x2 - kBarbLength * s * std::cos(a1)), N(y2 - kBarbLength * s * std::sin(a1))};
-    f.barbB = {N(x2 - kBarbLength * s * std::cos(a2)), N(y2 + kBarbLength * s * std::sin(a2))};
+    f.barbA = {core::N(x2 - kBarbLength * s * std::cos(a1)), core::N(y2 - kBarbLength * s * std::sin(a1))};
+    f.barbB = {core::N(x2 - kBarbLength * s * std::cos(a2)), core::N(y2 + kBarbLength * s * std::sin(a2))};
     return f;
 }
 

@@ -2,12 +2,19 @@
 // ignoring letter case, a write replaces the value in place and keeps every
 // other line, the file and section are created on the first write. Writes go
 // through a temporary file and a rename, so the file is never left half written.
+// Only a regular file is read; a FIFO, a device or a folder in its place gives
+// the defaults and is never replaced.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace app {
+
+// Largest settings file read or rewritten (the values are short); a larger
+// file, like anything that is not a regular file, gives the defaults.
+inline constexpr std::size_t kIniMaxFileSize = std::size_t{1} << 20;
 
 // Longest value a read returns; longer values are cut.
 inline constexpr std::size_t kIniMaxValueLength = 2047;

@@ -1,4 +1,4 @@
-#include "app/settings/PathHelpers.h"
+#include "settings/PathHelpers.h"
 
 #include <cctype>
 #include <filesystem>

@@ -1,4 +1,6 @@
-#include "app/settings/NumberText.h"
+#include "settings/NumberText.h"
+
+#include "core/Rounding.h"
 
 #include <cctype>
 #include <cmath>
@@ -46,7 +48,7 @@ double LeadingNumber(std::string_view text) {
 }
 
 std::optional<std::int16_t> LeadingInt16(std::string_view text) {
-    const double rounded = std::nearbyint(LeadingNumber(text));
+    const double rounded = core::RoundHalfEven(LeadingNumber(text));
     if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
     return static_cast<std::int16_t>(rounded);
 }

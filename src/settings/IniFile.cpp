@@ -1,13 +1,17 @@
-#include "app/settings/IniFile.h"
+#include "settings/IniFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 #include <vector>
+
+#include "core/AtomicWrite.h"
 
 namespace app {
 
@@ -28,18 +32,61 @@ std::string_view Trim(std::string_view text) {
 }
 
 // The file split into lines without their line ends; `crlf` tells which end
-// the file uses so that a rewrite keeps it.
+// the file uses and `bom` whether it starts with a UTF-8 byte-order mark, so
+// that a rewrite keeps both.
 struct IniText {
     std::vector<std::string> lines;
     bool crlf = false;
+    bool bom = false;
 };
 
-bool ReadText(const std::string& file, IniText& text) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open()) return false;
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string content = buffer.str();
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Closes a file descriptor when it goes out of scope.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+enum class ReadResult {
+    Missing,   // nothing under the name: a write may create the file
+    Read,      // a regular file within the size limit, read completely
+    Unusable,  // a FIFO, device, folder, an oversized or unreadable file
+};
+
+// Reads only a regular file (a link to one is followed) of at most
+// kIniMaxFileSize bytes. Opening does not wait for a writer of a FIFO, and
+// a device or a growing file is never read without end.
+ReadResult ReadText(const std::string& file, IniText& text) {
+    const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Unusable;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > static_cast<off_t>(kIniMaxFileSize))
+        return ReadResult::Unusable;
+    std::string content;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return ReadResult::Unusable;
+        if (got == 0) break;
+        content.append(chunk, static_cast<std::size_t>(got));
+        if (content.size() > kIniMaxFileSize) return ReadResult::Unusable;
+    }
+    if (content.starts_with(kUtf8Bom)) {
+        text.bom = true;
+        content.erase(0, kUtf8Bom.size());
+    }
     text.crlf = content.find("\r\n") != std::string::npos;
     std::size_t start = 0;
     while (start < content.size()) {
@@ -50,7 +97,7 @@ bool ReadText(const std::string& file, IniText& text) {
         text.lines.push_back(std::move(line));
         start = end + 1;
     }
-    return true;
+    return ReadResult::Read;
 }
 
 // The section name of a "[name]" line, or nothing for any other line.
@@ -93,32 +140,14 @@ std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header
 }
 
 bool WriteAtomically(const std::string& file, const std::string& content) {
-    namespace fs = std::filesystem;
-    std::error_code error;
     // An existing file we may not write stays as it is, even where the folder
     // would allow replacing it by a rename.
-    if (fs::exists(file, error)) {
-        std::fstream probe(file, std::ios::in | std::ios::out | std::ios::binary);
-        if (!probe.is_open()) return false;
-    }
-    const std::string temporary = file + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.is_open()) return false;
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out.good()) {
-            out.close();
-            fs::remove(temporary, error);
-            return false;
-        }
-    }
-    fs::rename(temporary, file, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    if (::access(file.c_str(), F_OK) == 0 && ::access(file.c_str(), W_OK) != 0) return false;
+    // The temporary file has a fresh name made exclusively, so nothing
+    // planted in the folder is ever written through.
+    return core::WriteFileAtomically(file, core::FileWriteMode::Replace, [&](core::FileSink& out) {
+               return out.Write(content.data(), content.size());
+           }) == 0;
 }
 
 }  // namespace
@@ -126,7 +155,7 @@ bool WriteAtomically(const std::string& file, const std::string& content) {
 std::string ReadIni(std::string_view section, std::string_view key, const std::string& file,
                     std::string_view defaultValue) {
     IniText text;
-    if (!ReadText(file, text)) return std::string(defaultValue);
+    if (ReadText(file, text) != ReadResult::Read) return std::string(defaultValue);
     const std::size_t header = FindSection(text.lines, section);
     if (header == text.lines.size()) return std::string(defaultValue);
     const std::size_t end = SectionEnd(text.lines, header);
@@ -149,7 +178,9 @@ void WriteIni(std::string_view section, std::string_view key, std::string_view v
               const std::string& file) {
     if (section.empty() || key.empty()) return;
     IniText text;
-    ReadText(file, text);  // a missing file starts empty
+    // A missing file starts empty; one that cannot be read as settings (a
+    // FIFO, a device, an oversized file) is left alone rather than replaced.
+    if (ReadText(file, text) == ReadResult::Unusable) return;
 
     // A line break inside the value would split it into lines of its own.
     std::string cleanValue(value);
@@ -182,7 +213,7 @@ void WriteIni(std::string_view section, std::string_view key, std::string_view v
     }
 
     const char* newline = text.crlf ? "\r\n" : "\n";
-    std::string content;
+    std::string content(text.bom ? kUtf8Bom : std::string_view());
     for (const std::string& line : text.lines) {
         content += line;
         content += newline;

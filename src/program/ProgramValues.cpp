@@ -1,0 +1,10 @@
+#include "program/ProgramValues.h"
+
+namespace app {
+
+Globals& G() {
+    static Globals globals;
+    return globals;
+}
+
+}  // namespace app
