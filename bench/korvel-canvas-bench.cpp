@@ -18,7 +18,6 @@ int main(int argc, char** argv) {
     const int height = argc > 2 ? std::atoi(argv[2]) : 4320;
 
     frmCapture form;
-    app::G().editor = &form;
     form.Form_Load();
     QImage picture(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
@@ -27,9 +26,7 @@ int main(int argc, char** argv) {
     }
     QElapsedTimer timer;
     timer.start();
-    form.SetAssignedPicture(picture);
-    form.SetUndoPictureFromCanvas();
-    form.Form_Resize();
+    form.ReplacePicture(picture, AfterReplace::Layout);
     const double assignMs = timer.nsecsElapsed() / 1e6;
     form.show();
     QApplication::processEvents();
@@ -63,6 +60,5 @@ int main(int argc, char** argv) {
     std::printf("assign picture + reference + layout: %.1f ms\n", assignMs);
     std::printf("scroll step with repaint: %.3f ms (%d steps)\n", scrollMs, steps);
     std::printf("stroke segment with repaint of its rectangle: %.1f us (%d segments)\n", strokeUs, strokes);
-    app::G().editor = nullptr;
     return 0;
 }

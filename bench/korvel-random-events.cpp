@@ -115,7 +115,6 @@ class Run {
             [this](const QString&, int, const QString&) { ++counts_["message box"]; });
         PrepareDropFiles();
         form_ = std::make_unique<frmCapture>();
-        g.editor = form_.get();
         form_->Form_Load();
         form_->show();
         form_->activateWindow();
@@ -123,7 +122,6 @@ class Run {
         if (!log_.fileName().isEmpty()) log_.open(QIODevice::WriteOnly | QIODevice::Truncate);
     }
     ~Run() {
-        app::G().editor = nullptr;
         app::SetMessageSinkForTests({});
     }
 

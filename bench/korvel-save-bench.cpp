@@ -88,7 +88,6 @@ int main(int argc, char** argv) {
     });
 
     frmCapture form;
-    g.editor = &form;
     form.SetAssignedPicture(picture);
     form.Text1.setText(QStringLiteral("Shot"));
     const double megapixels = picture.width() * static_cast<double>(picture.height()) / 1e6;
@@ -138,6 +137,5 @@ int main(int argc, char** argv) {
     const double median = Median(total);
     std::printf("end to end (click to closed file): median %.1f ms, best %.1f ms, %.1f MP/s\n", median,
                 *std::min_element(total.begin(), total.end()), megapixels / (median / 1000.0));
-    g.editor = nullptr;
     return 0;
 }

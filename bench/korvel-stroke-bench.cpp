@@ -84,13 +84,10 @@ int main(int argc, char** argv) {
     const int moves = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
 
     frmCapture form;
-    app::G().editor = &form;
     form.Form_Load();
     form.resize(1280, 1000);
     form.show();
-    form.SetAssignedPicture(BigPicture());
-    form.SetUndoPictureFromCanvas();
-    form.Form_Resize();
+    form.ReplacePicture(BigPicture(), AfterReplace::Layout);
     QApplication::processEvents();
 
     std::printf("canvas %d x %d, %d moves per drag\n", form.Picture2.Image().width(),
@@ -104,6 +101,5 @@ int main(int argc, char** argv) {
         std::printf("%-7s press %.1f ms | move mean %.0f us, median %.0f us, max %.0f us | release %.1f ms\n",
                     run.name, r.pressMs, r.moveMeanUs, r.moveMedianUs, r.moveMaxUs, r.releaseMs);
     }
-    app::G().editor = nullptr;
     return 0;
 }

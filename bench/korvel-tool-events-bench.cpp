@@ -61,9 +61,7 @@ int main(int argc, char** argv) {
     const QImage picture = Picture();
     tools::ToolSet& set = *form.toolSet;
     const auto load = [&] {
-        form.SetAssignedPicture(picture);
-        form.SetUndoPictureFromCanvas();
-        form.Form_Resize();
+        form.ReplacePicture(picture, AfterReplace::Layout);
         QApplication::processEvents();
     };
     load();

@@ -103,10 +103,8 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
     G().strPictureFolder = FromStd(AddBackslash(folder));
     form.Text1.setText(FromStd(GetNameWithoutExt(GetFilePart(file))));
     const QImage picture = LoadPictureFile(FromStd(file));
-    if (!picture.isNull()) {
-        form.SetAssignedPicture(picture);
-        form.SetUndoPictureFromCanvas();
-    }
+    // The layout follows once the settings are read.
+    if (!picture.isNull()) form.ReplacePicture(picture, AfterReplace::Nothing);
     return true;
 }
 
@@ -117,7 +115,6 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
     SetPaths(programFile, place);
 
     auto form = std::make_unique<frmCapture>();
-    G().editor = form.get();
     form->Form_Load();
 
     const bool opened = OpenCommandLine(*form, commandLine);
@@ -159,7 +156,6 @@ void Shutdown() {
     // The clipboard first, while events still run: a clipboard manager or a
     // keeper takes over the picture the editor owns.
     KeepClipboardAtExit();
-    G().editor = nullptr;
     EditorWindow().reset();
     InstanceLock().reset();
 }

@@ -3,12 +3,12 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
 
 #include "core/Rounding.h"
-#include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 
 namespace app {
@@ -25,28 +25,35 @@ QScreen* ScreenOf(const QWidget& window) {
     return screen != nullptr ? screen : QGuiApplication::primaryScreen();
 }
 
+QPointer<QWidget>& TheMainWindow() {
+    static QPointer<QWidget> window;
+    return window;
+}
+
 }  // namespace
 
+void SetMainWindow(QWidget* window) {
+    TheMainWindow() = window;
+}
+
+QWidget* MainWindow() {
+    return TheMainWindow();
+}
+
 void CenterForm(QWidget& window) {
-    constexpr int kTwips = frmCapture::kTwipsPerPixel;
-    const QRect screen = ScreenOf(window)->geometry();
     const QRect outer = window.frameGeometry();
-    int heightTwips = outer.height() * kTwips;
-    int widthTwips = outer.width() * kTwips;
-    if (auto* editor = qobject_cast<frmCapture*>(&window)) {
-        heightTwips = editor->HeightTwips();
-        widthTwips = editor->WidthTwips();
-    }
+    CenterForm(window, outer.width() * kTwipsPerPixel, outer.height() * kTwipsPerPixel);
+}
+
+void CenterForm(QWidget& window, int widthTwips, int heightTwips) {
+    constexpr int kTwips = kTwipsPerPixel;
+    const QRect screen = ScreenOf(window)->geometry();
     int top = core::N(screen.height() * kTwips * 0.85) / 2 - core::N(heightTwips) / 2;
     int left = core::N(screen.width() * kTwips) / 2 - core::N(widthTwips) / 2;
     if (top < 0) top = 0;
     if (left < 0) left = 0;
     window.move(screen.x() + core::N(static_cast<double>(left) / kTwips),
                 screen.y() + core::N(static_cast<double>(top) / kTwips));
-}
-
-void CenterMainWindow() {
-    if (G().editor != nullptr) CenterForm(*G().editor);
 }
 
 void SetTopMost(QWidget& window) {
@@ -79,7 +86,7 @@ void ShowMessage(const QString& prompt, int kind, const QString& title) {
         MessageSink()(prompt, kind, caption);
         return;
     }
-    QMessageBox box(icon, caption, prompt, QMessageBox::Ok, G().editor);
+    QMessageBox box(icon, caption, prompt, QMessageBox::Ok, MainWindow());
     box.exec();
 }
 

@@ -8,12 +8,20 @@ class QWidget;
 
 namespace app {
 
+// Window positions and sizes are figured in twips, 15 to the pixel.
+inline constexpr int kTwipsPerPixel = 15;
+
+// The program's main window (the editor), which owns message boxes and which
+// the pickers hand the keyboard back to. The window registers itself; the
+// pointer clears itself when the window goes.
+void SetMainWindow(QWidget* window);
+QWidget* MainWindow();
+
 // Centres a top-level window on the screen, a little above the middle
 // (85 % of the screen height is used for the vertical centre); never off the
-// top or left edge.
+// top or left edge. The outer size is the window's own unless given in twips.
 void CenterForm(QWidget& window);
-// CenterForm on the editor window.
-void CenterMainWindow();
+void CenterForm(QWidget& window, int widthTwips, int heightTwips);
 // Keeps the window above the others, then lets pending events run once.
 void SetTopMost(QWidget& window);
 

@@ -52,9 +52,7 @@ void PastePicture(frmCapture& form) {
     // No picture on the clipboard: the canvas keeps its picture and drawings.
     const QImage picture = ClipboardPicture();
     if (picture.isNull()) return;
-    form.SetAssignedPicture(picture);
-    form.SetUndoPictureFromCanvas();
-    form.Form_Resize();
+    form.ReplacePicture(picture, AfterReplace::Layout);
 }
 
 void UndoPicture(frmCapture& form) {

@@ -42,9 +42,7 @@ void DropFiles(frmCapture& form, const QStringList& files) {
         if (picture.isNull()) continue;
         const std::string name = app::GetFilePart(QFileInfo(path).filePath().toStdString());
         form.Text1.setText(QString::fromStdString(app::GetNameWithoutExt(name)));
-        form.SetAssignedPicture(picture);
-        form.SetUndoPictureFromCanvas();
-        form.Form_Resize();
+        form.ReplacePicture(picture, AfterReplace::Layout);
     }
 }
 

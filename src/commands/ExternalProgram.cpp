@@ -28,20 +28,14 @@ std::string Native(const QString& path) {
 
 // Runs the program picker and stores its answer. False when another picker
 // is already open (the waits would tangle); nothing changes then.
-bool ChooseProgram() {
+bool ChooseProgram(QWidget& owner) {
     app::Globals& g = app::G();
-    if (g.intDialogOpen != 0) return false;
-    g.intDialogOpen = 1;
-    g.strSelectedFile = g.strExtProgram;
-    g.strDialogCaption = kPickerCaption;
-    {
-        frmFileSelect picker;
-        dialogs::WaitForPicker(picker);
-    }
-    g.intDialogOpen = 0;
-    // A cancelled choice leaves strSelectedFile at the old program, which is
+    const std::optional<QString> selected = dialogs::RunPicker(
+        kPickerCaption, g.strExtProgram, &owner, [] { return std::make_unique<frmFileSelect>(); });
+    if (!selected) return false;
+    // A cancelled choice leaves the selection at the old program, which is
     // written back as it was.
-    g.strExtProgram = g.strSelectedFile;
+    g.strExtProgram = *selected;
     app::WriteSetting("ExtPhotoProgram", g.strExtProgram.toStdString());
     return true;
 }
@@ -71,14 +65,14 @@ void StartProgram() {
 
 }  // namespace
 
-void ChooseExternalProgram(frmCapture& /*form*/) {
-    ChooseProgram();
+void ChooseExternalProgram(frmCapture& form) {
+    ChooseProgram(form);
 }
 
 void OpenInExternalProgram(frmCapture& form) {
     const app::Globals& g = app::G();
     if (g.strExtProgram.isEmpty() || !app::FileExists(Native(g.strExtProgram))) {
-        if (!ChooseProgram() || form.IsUnloading()) return;  // the editor closed while the picker showed
+        if (!ChooseProgram(form) || form.IsUnloading()) return;  // the editor closed while the picker showed
         // First start: the picture without drawings goes into the scratch
         // file, the picture with drawings onto the clipboard.
         RemoveScratchFile();

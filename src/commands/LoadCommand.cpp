@@ -5,31 +5,21 @@
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
-#include "program/ProgramValues.h"
 
 namespace commands {
 
 void LoadPicture(frmCapture& form) {
-    app::Globals& g = app::G();
-    // A picker is already open and waited for: a second one would share the
-    // hand-over values with it, so the click is ignored.
-    if (g.intDialogOpen == 1) return;
-
-    g.intDialogOpen = 1;
-    g.strSelectedFile.clear();
-    g.strDialogCaption = QStringLiteral("Bild laden");
-    {
+    // While a picker is open the click is ignored.
+    const std::optional<QString> selected = dialogs::RunPicker(QStringLiteral("Bild laden"), {}, &form, [&form] {
         auto picker = std::make_unique<frmPicSelect>();
-        dialogs::WaitForPicker(*picker);
-    }
-    if (form.IsUnloading() || g.strSelectedFile.isEmpty()) return;
+        picker->onPictureName = [&form](const QString& name) { form.Text1.setText(name); };
+        return picker;
+    });
+    if (!selected || form.IsUnloading() || selected->isEmpty()) return;
 
     // A file that cannot be loaded leaves the canvas as it was; the reference
     // picture and the window fitting follow all the same.
-    const QImage picture = LoadPictureFile(g.strSelectedFile);
-    if (!picture.isNull()) form.SetAssignedPicture(picture);
-    form.SetUndoPictureFromCanvas();
-    form.FitWindowToPicture();
+    form.ReplacePicture(LoadPictureFile(*selected), AfterReplace::FitWindow);
 }
 
 }  // namespace commands

@@ -5,14 +5,28 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 
 namespace dialogs {
 
-void WaitForPicker(QWidget& picker) {
-    // The editor counts only when it was on screen when the wait began.
-    const QPointer<QWidget> editor = app::G().editor;
+std::optional<QString> RunPicker(const QString& caption, const QString& preset, QWidget* owner,
+                                 const std::function<std::unique_ptr<QWidget>()>& make) {
+    app::Globals& g = app::G();
+    if (g.intDialogOpen != 0) return std::nullopt;
+    g.intDialogOpen = 1;
+    g.strDialogCaption = caption;
+    g.strSelectedFile = preset;
+    {
+        const std::unique_ptr<QWidget> picker = make();
+        WaitForPicker(*picker, owner);
+    }
+    g.intDialogOpen = 0;
+    return g.strSelectedFile;
+}
+
+void WaitForPicker(QWidget& picker, QWidget* owner) {
+    // The owner counts only when it was on screen when the wait began.
+    const QPointer<QWidget> editor = owner;
     const bool watchEditor = editor && editor->isVisible();
     const QPointer<QWidget> window = &picker;
 

@@ -6,7 +6,6 @@
 
 #include "app/WindowHelpers.h"
 #include "dialogs/PickerSupport.h"
-#include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
 #include "program/ProgramValues.h"
 #include "settings/PathHelpers.h"
@@ -107,9 +106,7 @@ void frmPicSelect::Command1_Click() {
     app::Globals& g = app::G();
     g.strSelectedFile = folder + name;
     g.strPictureFolder = folder;
-    if (g.editor != nullptr) {
-        g.editor->Text1.setText(dialogs::FromNative(app::GetNameWithoutExt(dialogs::ToNative(name))));
-    }
+    if (onPictureName) onPictureName(dialogs::FromNative(app::GetNameWithoutExt(dialogs::ToNative(name))));
     open_ = false;
     g.intDialogOpen = 0;
     close();

@@ -5,6 +5,7 @@
 // turns 0 (see dialogs::WaitForPicker).
 #pragma once
 
+#include <functional>
 #include <QImage>
 #include <QPushButton>
 #include <QTimer>
@@ -32,6 +33,10 @@ class frmPicSelect : public QWidget {
     dialogs::PreviewBox Picture1;  // the preview
     QImage picLoad;                // the picture last clicked that could be read
     QTimer Timer1;                 // 20 ms, never enabled
+
+    // Receives the accepted picture's name without its extension, for the
+    // editor's picture name box.
+    std::function<void(const QString& name)> onPictureName;
 
     void Form_Load();
     void Drive1_Change();

@@ -49,9 +49,11 @@ frmCapture::frmCapture(QWidget* parent)
     BuildControls();
     ConnectHandlers();
     toolSet = tools::CreateToolSet(*this);
+    app::SetMainWindow(this);
 }
 
 frmCapture::~frmCapture() {
+    if (app::MainWindow() == this) app::SetMainWindow(nullptr);
     toolSet.reset();
 }
 
@@ -181,6 +183,10 @@ void frmCapture::ApplyCurrentColor() {
                                .arg(ToQColor(currentColor_).name()));
 }
 
+void frmCapture::CenterOnScreen() {
+    app::CenterForm(*this, WidthTwips(), HeightTwips());
+}
+
 void frmCapture::MoveFocusToDummy() {
     dummy.setFocus(Qt::OtherFocusReason);
 }
@@ -192,7 +198,7 @@ void frmCapture::Form_Load() {
     Picture2.SetBackColor(0x00000000);
     Text1.clear();
     intColorIndex = 0;
-    app::CenterForm(*this);
+    CenterOnScreen();
     Picture3.SetMouseIcon(Picture2.MouseIcon());
     Picture3.SetMousePointer(PictureBox::kPointerCustom);
 }
@@ -267,6 +273,21 @@ void frmCapture::Command1_RightPress(int /*index*/) {
 }
 
 // --- working picture -------------------------------------------------------------
+
+void frmCapture::ReplacePicture(const QImage& picture, AfterReplace then) {
+    if (!picture.isNull()) SetAssignedPicture(picture);
+    SetUndoPictureFromCanvas();
+    switch (then) {
+        case AfterReplace::Nothing:
+            break;
+        case AfterReplace::Layout:
+            Form_Resize();
+            break;
+        case AfterReplace::FitWindow:
+            FitWindowToPicture();
+            break;
+    }
+}
 
 void frmCapture::SetAssignedPicture(const QImage& picture) {
     Picture2.SetPicture(picture);

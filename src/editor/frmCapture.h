@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "app/KeyPreview.h"
+#include "app/WindowHelpers.h"
 #include "editor/ButtonArray.h"
 #include "editor/ColorRef.h"
 #include "editor/PictureBox.h"
@@ -28,10 +29,17 @@ namespace tools {
 class ToolSet;
 }
 
+// What follows a new picture on the canvas.
+enum class AfterReplace {
+    Nothing,    // the caller places the window itself
+    Layout,     // the view panel and scroll bars are laid out anew (Form_Resize)
+    FitWindow,  // the window is sized to the picture (FitWindowToPicture)
+};
+
 class frmCapture : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kTwipsPerPixel = app::kTwipsPerPixel;
     // What the design's window sizes hold beyond the client area (title bar
     // and borders of a classic frame), twips: the layout's constants leave
     // exactly this much room beside the vertical and under the horizontal
@@ -106,7 +114,13 @@ class frmCapture : public QWidget {
     void Option2_Click();
 
     // --- working picture and view ------------------------------------------------
-    // Makes `picture` the canvas's assigned picture (drawings are gone).
+    // Every picture that replaces the canvas comes here: it becomes the
+    // canvas's assigned picture (a null picture leaves the canvas as it is),
+    // the reference picture picUndo follows it, then the view is laid out or
+    // the window fitted to the picture as `then` says.
+    void ReplacePicture(const QImage& picture, AfterReplace then);
+    // Makes `picture` the canvas's assigned picture (drawings are gone) and
+    // nothing else: the undo puts back a picture this way.
     void SetAssignedPicture(const QImage& picture);
     // picUndo receives the canvas's assigned picture.
     void SetUndoPictureFromCanvas();
@@ -118,6 +132,8 @@ class frmCapture : public QWidget {
     void MoveFocusToDummy();
     // Places the canvas inside the view panel (twips).
     void MoveCanvasTwips(int left, int top);
+    // Centres the window on its screen, a little above the middle.
+    void CenterOnScreen();
     // True once the window is closing: waiting commands give up.
     bool IsUnloading() const { return unloading_; }
 

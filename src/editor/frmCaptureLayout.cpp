@@ -111,11 +111,11 @@ void frmCapture::MoveCanvasTwips(int left, int top) {
 }
 
 int frmCapture::ScreenWidthTwips() {
-    return ScreenOf(app::G().editor)->geometry().width() * kTwips;
+    return ScreenOf(app::MainWindow())->geometry().width() * kTwips;
 }
 
 int frmCapture::ScreenHeightTwips() {
-    return ScreenOf(app::G().editor)->geometry().height() * kTwips;
+    return ScreenOf(app::MainWindow())->geometry().height() * kTwips;
 }
 
 // --- layout ------------------------------------------------------------------------

@@ -6,8 +6,6 @@
 #include <QString>
 #include <cstdint>
 
-class frmCapture;
-
 namespace app {
 
 struct Globals {
@@ -24,8 +22,6 @@ struct Globals {
     std::int16_t intDialogOpen = 0;
     QString strDialogCaption;
     QString strSelectedFile;
-
-    frmCapture* editor = nullptr;  // the one editor window, while it exists
 };
 
 Globals& G();

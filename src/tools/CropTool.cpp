@@ -4,7 +4,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "app/WindowHelpers.h"
 #include "editor/frmCapture.h"
 #include "tools/ToolPointer.h"
 
@@ -96,8 +95,7 @@ void CropTool::Release() {
 
     if (copied) {
         form_.MoveCanvasTwips(0, 0);
-        form_.SetAssignedPicture(form_.picRectangle.Image());
-        form_.SetUndoPictureFromCanvas();
+        form_.ReplacePicture(form_.picRectangle.Image(), AfterReplace::Nothing);
     }
     // Turning the button off runs its click handler (focus, pointer).
     if (form_.Check1.isChecked()) {
@@ -105,7 +103,7 @@ void CropTool::Release() {
     } else {
         Check1_Click();
     }
-    app::CenterMainWindow();
+    form_.CenterOnScreen();
 }
 
 bool CropTool::CopySelection(const PixelRect& bounds) {

@@ -81,7 +81,6 @@ class EditorFixture : public ::testing::Test {
         });
 
         form = std::make_unique<frmCapture>();
-        g.editor = form.get();
         assigned = Gradient(64, 48);
         form->SetAssignedPicture(assigned);
         QPainter painter(&form->Picture2.Image());  // a drawing on the canvas
@@ -93,7 +92,6 @@ class EditorFixture : public ::testing::Test {
 
     void TearDown() override {
         app::SetMessageSinkForTests({});
-        app::G().editor = nullptr;
         if (frmInfo* notice = dialogs::SavedNotice()) notice->close();
         QApplication::processEvents();
         form.reset();

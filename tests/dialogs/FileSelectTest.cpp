@@ -74,7 +74,7 @@ TEST_F(FileSelect, CancelAndCloseKeepTheOldProgram) {
     OpenHandOver("x", folder + "/viewer");
     frmFileSelect picker;
     QTimer::singleShot(50, &picker, [&] { picker.close(); });
-    dialogs::WaitForPicker(picker);
+    dialogs::WaitForPicker(picker, nullptr);
     EXPECT_EQ(app::G().intDialogOpen, 0);
     EXPECT_EQ(app::G().strSelectedFile, folder + "/viewer");
 }

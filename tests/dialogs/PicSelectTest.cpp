@@ -8,7 +8,6 @@
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
-#include "editor/frmCapture.h"
 #include "support/ProgramValuesScope.h"
 
 using namespace dialogs_test;
@@ -100,10 +99,10 @@ TEST_F(PicSelect, UnreadableFileShowsThePreviousPictureAgain) {
 }
 
 TEST_F(PicSelect, AcceptHandsOverPathFolderAndPictureName) {
-    frmCapture editor;
-    app::G().editor = &editor;
     OpenHandOver("Bild laden", "");
     frmPicSelect picker;
+    QString pictureName;
+    picker.onPictureName = [&](const QString& name) { pictureName = name; };
     picker.Dir1.SetPath(folder);
     picker.Command1_Click();  // nothing selected: nothing happens
     EXPECT_EQ(app::G().intDialogOpen, 1);
@@ -113,9 +112,8 @@ TEST_F(PicSelect, AcceptHandsOverPathFolderAndPictureName) {
     EXPECT_EQ(app::G().intDialogOpen, 0);
     EXPECT_EQ(app::G().strSelectedFile, folder + "/Tall.JPG");
     EXPECT_EQ(app::G().strPictureFolder, folder + "/");
-    EXPECT_EQ(editor.Text1.text(), "Tall");
+    EXPECT_EQ(pictureName, "Tall");
     EXPECT_FALSE(picker.isVisible());
-    app::G().editor = nullptr;
 }
 
 TEST_F(PicSelect, DoubleClickAccepts) {
@@ -150,7 +148,7 @@ TEST_F(PicSelect, WaitingCallerResumesWhenThePickerReportsBack) {
     OpenHandOver("Bild laden", folder + "/wide.bmp");
     frmPicSelect picker;
     QTimer::singleShot(50, &picker, [&] { picker.Command1.click(); });
-    dialogs::WaitForPicker(picker);
+    dialogs::WaitForPicker(picker, nullptr);
     EXPECT_EQ(app::G().intDialogOpen, 0);
     EXPECT_EQ(app::G().strSelectedFile, folder + "/wide.bmp");
 }

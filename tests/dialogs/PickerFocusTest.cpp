@@ -20,12 +20,10 @@ namespace {
 class PickerFocus : public ::testing::Test {
   protected:
     void SetUp() override {
-        app::G().editor = &editor;
         editor.show();
         editor.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
     }
-    void TearDown() override { app::G().editor = nullptr; }
 
     // Waits for the picker while a click on one of its buttons ends it, with
     // the picker made the active window first, as the user's click into it does.
@@ -33,7 +31,7 @@ class PickerFocus : public ::testing::Test {
     void WaitAndEnd(Picker& picker, QPushButton& button) {
         QTimer::singleShot(0, &picker, [&] { picker.activateWindow(); });
         QTimer::singleShot(100, &picker, [&] { button.click(); });
-        dialogs::WaitForPicker(picker);
+        dialogs::WaitForPicker(picker, &editor);
     }
 
     frmCapture editor;
@@ -66,6 +64,6 @@ TEST_F(PickerFocus, PickerTakesTheKeyboardWhenItOpens) {
         activeWhileOpen = QTest::qWaitForWindowActive(&picker, 1000);
         picker.Command2.click();
     });
-    dialogs::WaitForPicker(picker);
+    dialogs::WaitForPicker(picker, &editor);
     EXPECT_TRUE(activeWhileOpen);
 }

@@ -68,13 +68,11 @@ class EditorTest : public ::testing::Test {
     }
     void TearDown() override {
         form.reset();
-        app::G().editor = nullptr;
         app::SetMessageSinkForTests({});
     }
 
     frmCapture& MakeForm() {
         form = std::make_unique<frmCapture>();
-        app::G().editor = form.get();
         form->Form_Load();
         return *form;
     }

@@ -60,7 +60,7 @@ TEST_F(Startup, ProgramWideValuesComeFromTheProgramFile) {
     EXPECT_EQ(app::G().strTempFile, folder + "/temp.bmp");
     EXPECT_EQ(app::G().strExtProgram, "/usr/bin/gimp");
     EXPECT_EQ(app::G().strAppTitle, "Korvel Annotarix");
-    EXPECT_EQ(app::G().editor, form.get());
+    EXPECT_EQ(app::MainWindow(), form.get());
     EXPECT_TRUE(form->isVisible());
 }
 

@@ -268,17 +268,17 @@ TEST_F(WindowLayout, ScrollBarsEndFlushWithTheClientArea) {
     EXPECT_EQ(f.VScroll1.geometry().right(), f.width() - 1 - 2);
 }
 
-TEST_F(WindowLayout, CenterFormPutsAWindowLargerThanTheScreenAtTheTopLeft) {
+TEST_F(WindowLayout, CenteringPutsAWindowLargerThanTheScreenAtTheTopLeft) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(frmCapture::ScreenWidthTwips() + 3000, frmCapture::ScreenHeightTwips() + 3000);
-    app::CenterForm(f);
+    f.CenterOnScreen();
     EXPECT_EQ(f.frameGeometry().topLeft(), f.screen()->geometry().topLeft());
 }
 
-TEST_F(WindowLayout, CenterFormSitsAboveTheMiddle) {
+TEST_F(WindowLayout, CenteringSitsAboveTheMiddle) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
-    app::CenterForm(f);
+    f.CenterOnScreen();
     const QRect screen = f.screen()->geometry();
     const double top = (std::nearbyint(screen.height() * 15 * 0.85) / 2 - 7305 / 2) / 15.0;
     EXPECT_NEAR(f.frameGeometry().y() - screen.y(), std::max(0.0, std::trunc(top)), 1);

@@ -21,7 +21,6 @@ class EditorWindowFixture : public ::testing::Test {
     void SetUp() override {
         app::SetMessageSinkForTests([](const QString&, int, const QString&) {});
         form = std::make_unique<frmCapture>();
-        app::G().editor = form.get();
         form->Form_Load();
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -34,7 +33,6 @@ class EditorWindowFixture : public ::testing::Test {
         for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
             if (held_ & b) ReleaseLeftOver(b);
         }
-        app::G().editor = nullptr;
         form.reset();
         app::SetMessageSinkForTests({});
     }
@@ -46,9 +44,7 @@ class EditorWindowFixture : public ::testing::Test {
 
     // Replaces the picture the way a paste does.
     void Load(const QImage& picture) {
-        form->SetAssignedPicture(picture);
-        form->SetUndoPictureFromCanvas();
-        form->Form_Resize();
+        form->ReplacePicture(picture, AfterReplace::Layout);
         QApplication::processEvents();
     }
 

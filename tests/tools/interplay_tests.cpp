@@ -51,9 +51,7 @@ TEST_F(InterplayTest, ColourChoiceInCropModeKeepsTheCrossAndDisarmingAppliesTheT
 TEST_F(InterplayTest, HandOnAScrolledPictureStartsFromThePanelPosition) {
     QImage big(1500, 1200, QImage::Format_RGB32);
     big.fill(Qt::white);
-    form->SetAssignedPicture(big);
-    form->SetUndoPictureFromCanvas();
-    form->Form_Resize();
+    form->ReplacePicture(big, AfterReplace::Layout);
     ASSERT_TRUE(form->HScroll1.isEnabled());
     form->HScroll1.setValue(3000);
     SlideToTool(0);
