@@ -158,6 +158,10 @@ class frmCapture : public QWidget {
     int Picture2TopTwips() const;
     int Picture2WidthTwips() const;
     int Picture2HeightTwips() const;
+    // Device pixels per widget pixel on the canvas: scrolling and the canvas
+    // measures above count in picture (device) pixels, the window in widget
+    // pixels as Qt scales them.
+    double ViewRatio() const;
 
     static int ScreenWidthTwips();
     static int ScreenHeightTwips();

@@ -141,7 +141,6 @@ TextTool::TextTool(frmCapture& form) : form_(form), events_(std::make_unique<Eve
     txtText.setFrame(false);
     txtText.setTextMargins(0, 0, 0, 0);
     txtText.setContentsMargins(0, 0, 0, 0);
-    txtText.setFont(ArialBold(textSize_));
     txtText.setAutoFillBackground(true);
     QPalette palette = txtText.palette();
     palette.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
@@ -152,9 +151,9 @@ TextTool::TextTool(frmCapture& form) : form_(form), events_(std::make_unique<Eve
     lblTextSize.setParent(&form_.Picture2);
     lblTextSize.setObjectName(QStringLiteral("lblTextSize"));
     lblTextSize.hide();
-    lblTextSize.setFont(MeasuringFont());
     lblTextSize.setMargin(0);
     lblTextSize.setIndent(0);
+    ApplyBoxFonts();
 
     form_.Picture2.Font.setPointSizeF(textSize_);
 
@@ -214,7 +213,7 @@ void TextTool::Press(float x, float y) {
         palette.setColor(QPalette::Base, Qt::white);
         palette.setColor(QPalette::Text, Qt::black);
         txtText.setPalette(palette);
-        txtText.move(at);
+        PlaceBox(at);
         txtText.clear();
         txtText.resize(8, 20);
         txtText.show();
@@ -226,7 +225,7 @@ void TextTool::Press(float x, float y) {
     // a commit.
     txtTextTag = kMoving;
     canvasFocusLossPending_ = false;
-    txtText.move(at);
+    PlaceBox(at);
     txtText.setFocus(Qt::OtherFocusReason);
     txtTextTag.clear();
 }
@@ -254,8 +253,8 @@ void TextTool::txtText_KeyUp(int keyCode, int /*shift*/) {
 void TextTool::txtText_DblClick() {
     if (committing_) return;
     PictureBox& canvas = form_.Picture2;
-    canvas.CurrentX = static_cast<float>(canvas.PixelToUnit(txtText.x()));
-    canvas.CurrentY = static_cast<float>(canvas.PixelToUnit(txtText.y()));
+    canvas.CurrentX = static_cast<float>(canvas.PixelToUnit(boxAt_.x()));
+    canvas.CurrentY = static_cast<float>(canvas.PixelToUnit(boxAt_.y()));
     canvas.ForeColor = form_.CurrentColor();
     canvas.FontTransparent = true;
     canvas.Print(txtText.text());
@@ -296,9 +295,22 @@ void TextTool::SizeBoxToText(const QString& margin) {
 void TextTool::SetTextSize(int index) {
     textSize_ = kSizes[static_cast<std::size_t>(index)];
     form_.Picture2.Font.setPointSizeF(textSize_);
-    QFont font = txtText.font();
-    font.setPointSizeF(textSize_);
-    txtText.setFont(font);
+    ApplyBoxFonts();
+}
+
+void TextTool::PlaceBox(QPoint at) {
+    boxAt_ = at;
+    txtText.move(form_.Picture2.PictureToWidget(QPointF(at)).toPoint());
+}
+
+void TextTool::ApplyBoxFonts() {
+    // Text drawn into the picture is measured in picture pixels; on a scaled
+    // desktop a widget pixel holds more than one of them.
+    const double ratio = form_.Picture2.PixelRatio();
+    txtText.setFont(ArialBold(textSize_ / ratio));
+    QFont measuring = MeasuringFont();
+    measuring.setPointSizeF(measuring.pointSizeF() / ratio);
+    lblTextSize.setFont(measuring);
 }
 
 void TextTool::HideBox() {

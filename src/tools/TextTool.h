@@ -56,6 +56,11 @@ class TextTool {
     friend class Events;
 
     void SizeBoxToText(const QString& margin);
+    // Puts the box over picture pixel `at` (the canvas maps it to the screen).
+    void PlaceBox(QPoint at);
+    // Fonts of the box and the measuring label: the drawn text's size in
+    // picture pixels, so the box shows the text as it will be drawn.
+    void ApplyBoxFonts();
     void SetTextSize(int index);
     void HideBox();
     void GiveFocusToCanvas();
@@ -65,6 +70,7 @@ class TextTool {
     frmCapture& form_;
     std::unique_ptr<Events> events_;
     int textSize_ = 12;
+    QPoint boxAt_;  // the box's corner in picture pixels: where the text is drawn
     QPoint dragOrigin_;
     bool hasDragOrigin_ = false;
     bool canvasFocusLossPending_ = false;
