@@ -1,12 +1,11 @@
 #include "tools/ToolSet.h"
 
-#include <QClipboard>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <cstring>
 
 #include "core/Rounding.h"
 #include "editor/frmCapture.h"
+#include "platform/qt/PictureClipboard.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
 #include "tools/EraserTool.h"
@@ -109,9 +108,6 @@ void ToolSet::HidePopups() {
 // --- canvas -----------------------------------------------------------------------
 
 void ToolSet::PutCanvasOnClipboard() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr) return;
-    clipboard->clear();
     // The clipboard gets a copy, so that drawing never shares (and detaches)
     // the canvas image. The copy goes into the buffer of the previous snapshot
     // when the clipboard has let go of it: on a large picture, writing into
@@ -127,7 +123,9 @@ void ToolSet::PutCanvasOnClipboard() {
         return;  // out of memory: no snapshot this time
     }
     std::memcpy(snapshot_.bits(), canvas.constBits(), static_cast<std::size_t>(canvas.sizeInBytes()));
-    clipboard->setImage(snapshot_);
+    // One write, sharing the snapshot's pixels; nothing is encoded unless
+    // another program reads the clipboard.
+    platform::PutPictureOnClipboard(snapshot_, platform::ClipboardUse::UndoSnapshot);
 }
 
 void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
