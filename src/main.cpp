@@ -1,7 +1,9 @@
 // Korvel Annotarix: marks up screenshots in one editor window.
 #include <QApplication>
+#include <cstring>
 
 #include "app/AppModul.h"
+#include "app/ClipboardKeeper.h"
 
 namespace {
 
@@ -16,6 +18,11 @@ constexpr app::FilePlace kFilePlace = app::FilePlace::BesideProgram;
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The clipboard keeper: no window, no single-instance lock.
+    if (argc == 3 && std::strcmp(argv[1], app::kKeepClipboardArgument) == 0) {
+        QGuiApplication keeper(argc, argv);
+        return app::RunClipboardKeeper(QString::fromLocal8Bit(argv[2]));
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel-annotarix"));
     // The app id: Wayland shells and X11 task bars match it to the installed

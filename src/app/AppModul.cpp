@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include "app/ClipboardKeeper.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
 #include "program/ProgramValues.h"
@@ -152,6 +153,9 @@ int Main(int argc, char** argv, FilePlace place) {
 }
 
 void Shutdown() {
+    // The clipboard first, while events still run: a clipboard manager or a
+    // keeper takes over the picture the editor owns.
+    KeepClipboardAtExit();
     EditorWindow().reset();
     InstanceLock().reset();
 }

@@ -1,12 +1,11 @@
 #include "tools/ToolSet.h"
 
-#include <QClipboard>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <utility>
 
 #include "core/Rounding.h"
 #include "editor/frmCapture.h"
+#include "platform/qt/PictureClipboard.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
 #include "tools/EraserTool.h"
@@ -109,16 +108,14 @@ void ToolSet::HidePopups() {
 // --- canvas -----------------------------------------------------------------------
 
 void ToolSet::PutCanvasOnClipboard() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr) return;
-    clipboard->clear();
     // The snapshot shares the canvas's pixels: putting it on the clipboard
-    // copies nothing. A drawing that follows gives the canvas its own copy
-    // (see the press), for which the previous snapshot, once the clipboard
-    // has let go of it, is recycled.
+    // copies nothing, and nothing is encoded unless another program reads
+    // it. A drawing that follows gives the canvas its own copy (see the
+    // press), for which the previous snapshot, once the clipboard has let go
+    // of it, is recycled.
     QImage previous = std::move(snapshot_);
     snapshot_ = form_.Picture2.Image();
-    clipboard->setImage(snapshot_);
+    platform::PutPictureOnClipboard(snapshot_, platform::ClipboardUse::UndoSnapshot);
     spare_ = previous.isDetached() ? std::move(previous) : QImage();
 }
 
