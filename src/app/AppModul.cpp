@@ -152,12 +152,13 @@ int Main(int argc, char** argv, FilePlace place) {
     return -1;
 }
 
-void Shutdown() {
+bool Shutdown() {
     // The clipboard first, while events still run: a clipboard manager or a
     // keeper takes over the picture the editor owns.
-    KeepClipboardAtExit();
+    const bool handedOn = KeepClipboardAtExit();
     EditorWindow().reset();
     InstanceLock().reset();
+    return handedOn;
 }
 
 }  // namespace app
