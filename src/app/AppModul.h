@@ -26,7 +26,8 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
                                         FilePlace place = FilePlace::BesideProgram);
 
 // Hands the clipboard over (see ClipboardKeeper.h), then drops the editor
-// window made by Main (call before the application object goes).
-void Shutdown();
+// window made by Main (call before the application object goes). Returns true
+// when a clipboard manager or a keeper took the clipboard's picture over.
+bool Shutdown();
 
 }  // namespace app

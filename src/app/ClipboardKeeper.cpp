@@ -82,7 +82,7 @@ ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool
     return userCopy ? ClipboardExit::StartKeeper : ClipboardExit::Nothing;
 }
 
-ClipboardExit KeepClipboardAtExit() {
+bool KeepClipboardAtExit() {
     const platform::PictureMimeData* own = platform::OwnClipboardPicture();
     const bool userCopy = own != nullptr && own->Use() == platform::ClipboardUse::Copy;
     const bool x11 = platform::IsX11();
@@ -101,7 +101,7 @@ ClipboardExit KeepClipboardAtExit() {
     if (!kept && ownWindow != 0 && platform::ClipboardOwnerWindow() == ownWindow) {
         QGuiApplication::clipboard()->clear();
     }
-    return choice;
+    return kept;
 }
 
 qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, int timeoutMs) {

@@ -29,8 +29,8 @@ enum class ClipboardExit {
 ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool managerRunning);
 
 // Run once when the editor has closed, while the application still runs.
-// Returns what was done.
-ClipboardExit KeepClipboardAtExit();
+// Returns true when a clipboard manager or a keeper took the picture over.
+bool KeepClipboardAtExit();
 
 // Starts a keeper for the picture and waits (at most timeoutMs) until it has
 // taken the clipboard. Returns the keeper's process id, or 0 when it failed.

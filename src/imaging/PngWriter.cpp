@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "jpeg/JpegParallel.h"
 
@@ -67,6 +68,21 @@ struct Band {
     bool ok = false;
 };
 
+// True when the band's rows and the row above it hold the same pixels in both.
+bool SameBandPixels(const Rgb32View& a, const Rgb32View& b, const Band& band) {
+    const std::size_t rowBytes = std::size_t{4} * static_cast<std::size_t>(a.width);
+    for (int y = std::max(0, band.firstRow - 1); y < band.endRow; ++y) {
+        if (std::memcmp(a.base + a.stride * y, b.base + b.stride * y, rowBytes) != 0) return false;
+    }
+    return true;
+}
+
+bool CacheFits(const PngBandCache& cache, const Rgb32View& pixels, int rowsPerBand, int bandCount) {
+    return cache.pixels.base != nullptr && cache.pixels.width == pixels.width &&
+           cache.pixels.height == pixels.height && cache.rowsPerBand == rowsPerBand &&
+           static_cast<int>(cache.bands.size()) == bandCount;
+}
+
 // Compresses one band as a deflate stream of its own; every band but the last
 // ends with a sync flush (no final block), so the bands join into one stream.
 void DeflateBand(const Rgb32View& pixels, Band& band, bool last) {
@@ -95,12 +111,14 @@ void DeflateBand(const Rgb32View& pixels, Band& band, bool last) {
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels) {
+std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, PngBandCache* cache) {
     const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(std::max(pixels.width, 0));
-    return EncodePng(pixels, static_cast<int>(std::max<std::size_t>(1, kBandBytes / lineBytes)));
+    return EncodePng(pixels, static_cast<int>(std::max<std::size_t>(1, kBandBytes / lineBytes)), cache);
 }
 
-std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand) {
+std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, PngBandCache* cache) {
+    PngBandCache previous;
+    if (cache != nullptr) previous = std::exchange(*cache, PngBandCache{});
     if (pixels.base == nullptr || pixels.width <= 0 || pixels.height <= 0 || rowsPerBand <= 0) return {};
     try {
         std::vector<Band> bands;
@@ -111,11 +129,23 @@ std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand) {
             bands.push_back(std::move(band));
         }
         const int count = static_cast<int>(bands.size());
+        const bool reuse = CacheFits(previous, pixels, rowsPerBand, count);
         const int parts = std::min(count, jpeg::AutomaticThreadCount());
         jpeg::RunParts(parts, [&](int p) {
             const long long begin = jpeg::PartBegin(count, parts, p);
             const long long end = jpeg::PartBegin(count, parts, p + 1);
-            for (long long b = begin; b < end; ++b) DeflateBand(pixels, bands[b], b + 1 == count);
+            for (long long b = begin; b < end; ++b) {
+                Band& band = bands[static_cast<std::size_t>(b)];
+                if (reuse && SameBandPixels(previous.pixels, pixels, band)) {
+                    PngBandCache::Band& old = previous.bands[static_cast<std::size_t>(b)];
+                    band.deflated = std::move(old.deflated);
+                    band.adler = old.adler;
+                    band.filteredBytes = old.filteredBytes;
+                    band.ok = true;
+                } else {
+                    DeflateBand(pixels, band, b + 1 == count);
+                }
+            }
         });
 
         std::vector<std::uint8_t> png(kSignature.begin(), kSignature.end());
@@ -128,20 +158,30 @@ std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand) {
         // One IDAT chunk per band: the zlib header goes before the first
         // band, the Adler-32 of all rows after the last.
         uLong adler = 1;
+        std::vector<std::uint8_t> data;
         for (int b = 0; b < count; ++b) {
-            Band& band = bands[b];
+            const Band& band = bands[static_cast<std::size_t>(b)];
             if (!band.ok) return {};
             adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.filteredBytes));
-            std::vector<std::uint8_t> data;
+            data.clear();
             if (b == 0) data.insert(data.end(), {0x78, 0x01});
             data.insert(data.end(), band.deflated.begin(), band.deflated.end());
-            std::vector<std::uint8_t>().swap(band.deflated);
             if (b + 1 == count) PutU32(data, static_cast<std::uint32_t>(adler));
             PutChunk(png, "IDAT", data);
         }
         PutChunk(png, "IEND", {});
+
+        if (cache != nullptr) {
+            cache->pixels = pixels;
+            cache->rowsPerBand = rowsPerBand;
+            cache->bands.resize(bands.size());
+            for (std::size_t b = 0; b < bands.size(); ++b) {
+                cache->bands[b] = {std::move(bands[b].deflated), bands[b].adler, bands[b].filteredBytes};
+            }
+        }
         return png;
     } catch (const std::bad_alloc&) {
+        if (cache != nullptr) *cache = PngBandCache{};
         return {};
     }
 }

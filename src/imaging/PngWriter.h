@@ -20,12 +20,28 @@ struct Rgb32View {
     std::ptrdiff_t stride = 0;
 };
 
+// The compressed bands of the last picture written, kept to write the next
+// picture faster: a band whose rows (and the row above, which the filter
+// reads) are unchanged is taken over as it is. The caller keeps the pixels of
+// `pixels` unchanged and alive for as long as the cache refers to them.
+struct PngBandCache {
+    Rgb32View pixels;
+    int rowsPerBand = 0;
+    struct Band {
+        std::vector<std::uint8_t> deflated;
+        unsigned long adler = 1;
+        std::size_t filteredBytes = 0;
+    };
+    std::vector<Band> bands;
+};
+
 // The PNG file of the picture, alpha dropped. Empty for an empty picture or
-// when memory runs out.
-std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels);
+// when memory runs out. With a cache, unchanged bands of the previous picture
+// are reused and the cache then describes this picture.
+std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, PngBandCache* cache = nullptr);
 
 // The same, with the band size given in rows (tests: bands of one row must
 // decode like one band).
-std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand);
+std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, PngBandCache* cache = nullptr);
 
 }  // namespace imaging

@@ -26,7 +26,9 @@ void EraserTool::CopyBlock(float x, float y) {
     const int left = core::N(x);
     const int top = core::N(y);
     {
-        const QImageDib source(form_.picUndo.Image());
+        // The reference is only read: it keeps sharing its pixels with the
+        // assigned picture.
+        const QImageDib source(form_.picUndo.Image(), QImageDib::ReadOnly{});
         const QImageDib target(form_.Picture2.Image());
         if (source.hdc() != 0 && target.hdc() != 0) {
             gdi::BitBlt(target.hdc(), left, top, kBlockWidth, kBlockHeight, source.hdc(), left, top,

@@ -55,6 +55,7 @@ class ToolSet {
 
     frmCapture& form_;
     QImage snapshot_;  // the last undo snapshot, shared with the clipboard
+    QImage spare_;     // the one before, no longer on the clipboard: memory for the next drawing
     std::unique_ptr<HighlighterTool> highlighter_;
     std::unique_ptr<EraserTool> eraser_;
     std::unique_ptr<HandTool> hand_;

@@ -61,6 +61,28 @@ TEST(PngWriter, WritesTheSameBytesEachTime) {
     EXPECT_EQ(imaging::EncodePng(view), imaging::EncodePng(view));
 }
 
+TEST(PngWriter, ReusedBandsGiveTheBytesOfAFreshWriteAfterAnyChange) {
+    const QImage first = Noise(61, 50, 4);
+    const imaging::Rgb32View firstView{first.constBits(), 61, 50, first.bytesPerLine()};
+    // Rows changed in the next picture: none, the first, the last row of a
+    // band (the band below keeps its rows, but its filter reads that row),
+    // one pixel in the middle, a whole other size.
+    struct Change {
+        int row, height;
+    };
+    for (const Change change :
+         {Change{-1, 50}, Change{0, 50}, Change{39, 50}, Change{23, 50}, Change{5, 49}}) {
+        imaging::PngBandCache cache;
+        ASSERT_FALSE(imaging::EncodePng(firstView, 8, &cache).empty());
+        QImage next = first.copy(0, 0, 61, change.height);
+        if (change.row >= 0) next.setPixel(30, change.row, qRgb(1, 2, 3));
+        const imaging::Rgb32View nextView{next.constBits(), 61, next.height(), next.bytesPerLine()};
+        const std::vector<std::uint8_t> cached = imaging::EncodePng(nextView, 8, &cache);
+        EXPECT_EQ(cached, imaging::EncodePng(nextView, 8)) << "row " << change.row;
+        EXPECT_EQ(Opaque(Decode(cached)), Opaque(next)) << "row " << change.row;
+    }
+}
+
 TEST(PngWriter, AnEmptyPictureGivesNoFile) {
     const QImage source(4, 4, QImage::Format_RGB32);
     EXPECT_TRUE(imaging::EncodePng(imaging::Rgb32View{}).empty());

@@ -22,9 +22,15 @@ QImage AsRgb32(const QImage& picture) {
 }  // namespace
 
 QByteArray EncodeClipboardPng(const QImage& picture) {
+    // Successive pictures (the undo snapshots of one stroke after another)
+    // mostly differ in a few bands: those alone are compressed again. The
+    // cache holds the last picture's pixels so that they cannot change.
+    static QImage cachedPicture;
+    static imaging::PngBandCache cache;
     const QImage rgb = AsRgb32(picture);
     const imaging::Rgb32View view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine()};
-    const std::vector<std::uint8_t> png = imaging::EncodePng(view);
+    const std::vector<std::uint8_t> png = imaging::EncodePng(view, &cache);
+    cachedPicture = png.empty() ? QImage() : rgb;
     return QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
 }
 
