@@ -14,7 +14,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "editor/ColorRef.h"
+#include "widgets/ColorRef.h"
 
 class QMimeData;
 class QPainter;
