@@ -1,7 +1,11 @@
 // Korvel Annotarix: marks up screenshots in one editor window.
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/AppModul.h"
+#include "app/ClipboardKeeper.h"
 
 namespace {
 
@@ -16,6 +20,11 @@ constexpr app::FilePlace kFilePlace = app::FilePlace::BesideProgram;
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The clipboard keeper: no window, no single-instance lock.
+    if (argc == 3 && std::strcmp(argv[1], app::kKeepClipboardArgument) == 0) {
+        QGuiApplication keeper(argc, argv);
+        return app::RunClipboardKeeper(QString::fromLocal8Bit(argv[2]));
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel-annotarix"));
     // The app id: Wayland shells and X11 task bars match it to the installed
@@ -24,6 +33,13 @@ int main(int argc, char** argv) {
     const int exitCode = app::Main(argc, argv, kFilePlace);
     if (exitCode >= 0) return exitCode;
     const int result = QApplication::exec();
-    app::Shutdown();
+    if (app::Shutdown()) {
+        // Another program holds the picture now, but Qt's X11 clipboard can
+        // still take itself for the owner and would ask the clipboard manager
+        // again at its teardown, holding up the end for five seconds. There
+        // is nothing left to tear down that the system does not release.
+        std::fflush(nullptr);
+        std::_Exit(result);
+    }
     return result;
 }

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include "app/ClipboardKeeper.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
 #include "program/ProgramValues.h"
@@ -151,9 +152,13 @@ int Main(int argc, char** argv, FilePlace place) {
     return -1;
 }
 
-void Shutdown() {
+bool Shutdown() {
+    // The clipboard first, while events still run: a clipboard manager or a
+    // keeper takes over the picture the editor owns.
+    const bool handedOn = KeepClipboardAtExit();
     EditorWindow().reset();
     InstanceLock().reset();
+    return handedOn;
 }
 
 }  // namespace app

@@ -25,7 +25,9 @@ int Main(int argc, char** argv, FilePlace place);
 std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine,
                                         FilePlace place = FilePlace::BesideProgram);
 
-// Drops the editor window made by Main (call before the application object goes).
-void Shutdown();
+// Hands the clipboard over (see ClipboardKeeper.h), then drops the editor
+// window made by Main (call before the application object goes). Returns true
+// when a clipboard manager or a keeper took the clipboard's picture over.
+bool Shutdown();
 
 }  // namespace app

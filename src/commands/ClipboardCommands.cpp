@@ -5,11 +5,16 @@
 #include <QMimeData>
 
 #include "editor/frmCapture.h"
+#include "platform/qt/PictureClipboard.h"
 #include "platform/qt/PictureLoader.h"
 
 namespace commands {
 
 QImage ClipboardPicture() {
+    // This program's own picture comes back as it went in, without encoding.
+    if (const platform::PictureMimeData* own = platform::OwnClipboardPicture()) {
+        return platform::PictureWithinLimits(own->Picture());
+    }
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) return {};
     const QMimeData* data = clipboard->mimeData();
@@ -33,16 +38,12 @@ void EmptyClipboard() {
 }
 
 void PutPictureOnClipboard(const QImage& picture) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr || picture.isNull()) return;
-    auto data = std::make_unique<QMimeData>();
-    data->setImageData(picture);
-    clipboard->setMimeData(data.release());  // the clipboard takes ownership
+    platform::PutPictureOnClipboard(picture, platform::ClipboardUse::Copy);
 }
 
 void CopyPicture(frmCapture& form) {
-    EmptyClipboard();
-    QCoreApplication::processEvents();
+    // One write replaces what the clipboard held; emptying it first would
+    // only announce a second change to every clipboard watcher.
     PutPictureOnClipboard(form.Picture2.Image());
     QCoreApplication::processEvents();
 }

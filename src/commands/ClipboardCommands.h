@@ -12,8 +12,8 @@ namespace commands {
 QImage ClipboardPicture();
 // Empties the clipboard.
 void EmptyClipboard();
-// Puts a picture on the clipboard (offered as image/png and the platform's
-// other image formats).
+// Puts a picture the user copied on the clipboard in one write, offered as
+// image/png and image/bmp, each encoded only when a reader asks for it.
 void PutPictureOnClipboard(const QImage& picture);
 
 // Load through the picture picker (Command1(0)).

@@ -77,8 +77,6 @@ void OpenInExternalProgram(frmCapture& form) {
         // file, the picture with drawings onto the clipboard.
         RemoveScratchFile();
         if (!WriteScratchFile(form.Picture2.Picture())) return;
-        EmptyClipboard();
-        QCoreApplication::processEvents();
         PutPictureOnClipboard(form.Picture2.Image());
         QCoreApplication::processEvents();
         StartProgram();

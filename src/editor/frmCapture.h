@@ -140,6 +140,10 @@ class frmCapture : public QWidget, public tools::ToolHost {
     int Picture2TopTwips() const override;
     int Picture2WidthTwips() const;
     int Picture2HeightTwips() const;
+    // Device pixels per widget pixel on the canvas: scrolling and the canvas
+    // measures above count in picture (device) pixels, the window in widget
+    // pixels as Qt scales them.
+    double ViewRatio() const;
 
     static int ScreenWidthTwips();
     static int ScreenHeightTwips();

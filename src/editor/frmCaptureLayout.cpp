@@ -89,25 +89,35 @@ int frmCapture::Picture3HeightTwips() const {
     return Picture3.size() == panelTwips_.pixels ? panelTwips_.height : Picture3.height() * kTwips;
 }
 
+// The canvas and its scrolling count in twips of picture pixels, which are
+// device pixels: on a 200 % screen a scroll step or a hand drag moves the
+// picture by as many of its own pixels as at 100 %.
 int frmCapture::Picture2LeftTwips() const {
-    return Picture2.x() == canvasPosTwips_.pixels.width() ? canvasPosTwips_.width : Picture2.x() * kTwips;
+    return Picture2.x() == canvasPosTwips_.pixels.width() ? canvasPosTwips_.width
+                                                          : core::N(Picture2.x() * ViewRatio() * kTwips);
 }
 
 int frmCapture::Picture2TopTwips() const {
-    return Picture2.y() == canvasPosTwips_.pixels.height() ? canvasPosTwips_.height : Picture2.y() * kTwips;
+    return Picture2.y() == canvasPosTwips_.pixels.height() ? canvasPosTwips_.height
+                                                           : core::N(Picture2.y() * ViewRatio() * kTwips);
 }
 
 int frmCapture::Picture2WidthTwips() const {
-    return Picture2.width() * kTwips;
+    return Picture2.Image().width() * kTwips;
 }
 
 int frmCapture::Picture2HeightTwips() const {
-    return Picture2.height() * kTwips;
+    return Picture2.Image().height() * kTwips;
 }
 
 void frmCapture::MoveCanvasTwips(int left, int top) {
-    Picture2.move(ToPixels(left), ToPixels(top));
+    const double ratio = ViewRatio();
+    Picture2.move(ToPixels(core::N(left / ratio)), ToPixels(core::N(top / ratio)));
     canvasPosTwips_ = {left, top, QSize(Picture2.x(), Picture2.y())};
+}
+
+double frmCapture::ViewRatio() const {
+    return Picture2.PixelRatio();
 }
 
 int frmCapture::ScreenWidthTwips() {
@@ -144,9 +154,11 @@ void frmCapture::Form_Resize() {
     VScroll1.resize(VScroll1.width(), ToPixels(panelHeight));
 
     // Scroll ranges are plain ints: any picture the loader accepts (up to
-    // 32767 px, about 491,000 twips) scrolls to every edge.
-    SetScrollRange(VScroll1, Picture2HeightTwips(), panelHeight);
-    SetScrollRange(HScroll1, Picture2WidthTwips(), panelWidth);
+    // 32767 px, about 491,000 twips) scrolls to every edge. They count in
+    // picture pixels, so the panel is measured in them too.
+    const double ratio = ViewRatio();
+    SetScrollRange(VScroll1, Picture2HeightTwips(), core::N(panelHeight * ratio));
+    SetScrollRange(HScroll1, Picture2WidthTwips(), core::N(panelWidth * ratio));
 }
 
 void frmCapture::FitWindowToPicture() {
@@ -155,8 +167,10 @@ void frmCapture::FitWindowToPicture() {
     // a window manager enforce; without one (a plain X server) a large picture
     // would push the scroll bars and the picture's far side off the screen.
     // The scroll bars then cover what the window cannot show.
-    const int width = std::min(Picture2WidthTwips() + 445 + offset, ScreenWidthTwips());
-    const int height = std::min(Picture2HeightTwips() + 1180 + offset, ScreenHeightTwips());
+    // The window shows the picture one picture pixel to one device pixel.
+    const double ratio = ViewRatio();
+    const int width = std::min(core::N(Picture2WidthTwips() / ratio) + 445 + offset, ScreenWidthTwips());
+    const int height = std::min(core::N(Picture2HeightTwips() / ratio) + 1180 + offset, ScreenHeightTwips());
     ResizeTwips(width, height);
     int top = core::N(ScreenHeightTwips()) / 2 - core::N(HeightTwips()) / 2;
     int left = core::N(ScreenWidthTwips()) / 2 - core::N(WidthTwips()) / 2;

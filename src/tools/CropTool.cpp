@@ -24,7 +24,10 @@ void CropFrameLine::SetBand(const PixelRect& band) {
         setGeometry(0, 0, 0, 0);
         return;
     }
-    setGeometry(band.left, band.top, band.Width(), band.Height());
+    // The band is in picture pixels; the canvas maps it to the screen.
+    const QRect pixels(band.left, band.top, band.Width(), band.Height());
+    const auto* canvas = qobject_cast<const PictureBox*>(parentWidget());
+    setGeometry(canvas != nullptr ? canvas->PictureToWidget(pixels) : pixels);
 }
 
 void CropFrameLine::paintEvent(QPaintEvent* event) {

@@ -142,7 +142,6 @@ TextTool::TextTool(ToolHost& host) : host_(host), events_(std::make_unique<Event
     txtText.setFrame(false);
     txtText.setTextMargins(0, 0, 0, 0);
     txtText.setContentsMargins(0, 0, 0, 0);
-    txtText.setFont(ArialBold(textSize_));
     txtText.setAutoFillBackground(true);
     QPalette palette = txtText.palette();
     palette.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
@@ -153,9 +152,9 @@ TextTool::TextTool(ToolHost& host) : host_(host), events_(std::make_unique<Event
     lblTextSize.setParent(&host_.Canvas());
     lblTextSize.setObjectName(QStringLiteral("lblTextSize"));
     lblTextSize.hide();
-    lblTextSize.setFont(MeasuringFont());
     lblTextSize.setMargin(0);
     lblTextSize.setIndent(0);
+    ApplyBoxFonts();
 
     host_.Canvas().Font.setPointSizeF(textSize_);
 
@@ -215,7 +214,7 @@ void TextTool::Press(int /*shift*/, float x, float y) {
         palette.setColor(QPalette::Base, Qt::white);
         palette.setColor(QPalette::Text, Qt::black);
         txtText.setPalette(palette);
-        txtText.move(at);
+        PlaceBox(at);
         txtText.clear();
         txtText.resize(8, 20);
         txtText.show();
@@ -227,7 +226,7 @@ void TextTool::Press(int /*shift*/, float x, float y) {
     // a commit.
     txtTextTag = kMoving;
     canvasFocusLossPending_ = false;
-    txtText.move(at);
+    PlaceBox(at);
     txtText.setFocus(Qt::OtherFocusReason);
     txtTextTag.clear();
 }
@@ -255,8 +254,8 @@ void TextTool::txtText_KeyUp(int keyCode, int /*shift*/) {
 void TextTool::txtText_DblClick() {
     if (committing_) return;
     PictureBox& canvas = host_.Canvas();
-    canvas.CurrentX = static_cast<float>(canvas.PixelToUnit(txtText.x()));
-    canvas.CurrentY = static_cast<float>(canvas.PixelToUnit(txtText.y()));
+    canvas.CurrentX = static_cast<float>(canvas.PixelToUnit(boxAt_.x()));
+    canvas.CurrentY = static_cast<float>(canvas.PixelToUnit(boxAt_.y()));
     canvas.ForeColor = host_.CurrentColor();
     canvas.FontTransparent = true;
     canvas.Print(txtText.text());
@@ -305,9 +304,22 @@ void TextTool::SizeBoxToText(const QString& margin) {
 void TextTool::SetTextSize(int index) {
     textSize_ = kSizes[static_cast<std::size_t>(index)];
     host_.Canvas().Font.setPointSizeF(textSize_);
-    QFont font = txtText.font();
-    font.setPointSizeF(textSize_);
-    txtText.setFont(font);
+    ApplyBoxFonts();
+}
+
+void TextTool::PlaceBox(QPoint at) {
+    boxAt_ = at;
+    txtText.move(host_.Canvas().PictureToWidget(QPointF(at)).toPoint());
+}
+
+void TextTool::ApplyBoxFonts() {
+    // Text drawn into the picture is measured in picture pixels; on a scaled
+    // desktop a widget pixel holds more than one of them.
+    const double ratio = host_.Canvas().PixelRatio();
+    txtText.setFont(ArialBold(textSize_ / ratio));
+    QFont measuring = MeasuringFont();
+    measuring.setPointSizeF(measuring.pointSizeF() / ratio);
+    lblTextSize.setFont(measuring);
 }
 
 void TextTool::HideBox() {

@@ -61,6 +61,11 @@ class TextTool : public Tool {
     friend class Events;
 
     void SizeBoxToText(const QString& margin);
+    // Puts the box over picture pixel `at` (the canvas maps it to the screen).
+    void PlaceBox(QPoint at);
+    // Fonts of the box and the measuring label: the drawn text's size in
+    // picture pixels, so the box shows the text as it will be drawn.
+    void ApplyBoxFonts();
     void SetTextSize(int index);
     void HideBox();
     void GiveFocusToCanvas();
@@ -70,6 +75,7 @@ class TextTool : public Tool {
     ToolHost& host_;
     std::unique_ptr<Events> events_;
     int textSize_ = 12;
+    QPoint boxAt_;  // the box's corner in picture pixels: where the text is drawn
     QPoint dragOrigin_;
     bool hasDragOrigin_ = false;
     bool canvasFocusLossPending_ = false;

@@ -1,11 +1,10 @@
 #include "tools/ToolSet.h"
 
-#include <QClipboard>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <cstring>
 
 #include "core/Rounding.h"
+#include "platform/qt/PictureClipboard.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
 #include "tools/EraserTool.h"
@@ -119,9 +118,6 @@ void ToolSet::HidePopups() {
 // --- canvas -----------------------------------------------------------------------
 
 void ToolSet::PutCanvasOnClipboard() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr) return;
-    clipboard->clear();
     // The clipboard gets a copy, so that drawing never shares (and detaches)
     // the canvas image. The copy goes into the buffer of the previous snapshot
     // when the clipboard has let go of it: on a large picture, writing into
@@ -137,7 +133,9 @@ void ToolSet::PutCanvasOnClipboard() {
         return;  // out of memory: no snapshot this time
     }
     std::memcpy(snapshot_.bits(), canvas.constBits(), static_cast<std::size_t>(canvas.sizeInBytes()));
-    clipboard->setImage(snapshot_);
+    // One write, sharing the snapshot's pixels; nothing is encoded unless
+    // another program reads the clipboard.
+    platform::PutPictureOnClipboard(snapshot_, platform::ClipboardUse::UndoSnapshot);
 }
 
 Tool* ToolSet::Current() const {

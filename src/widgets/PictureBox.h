@@ -6,6 +6,12 @@
 //
 // Drawing primitives paint into the buffer and schedule a repaint of only the
 // rectangle they changed, so a large picture stays cheap to draw on.
+//
+// The buffer is shown one picture pixel to one device pixel whatever the
+// desktop's scale: on a 200 % screen the box is half as many (logical) widget
+// pixels wide as its picture. Everything the box reports or takes (pointer
+// positions, drawing coordinates, sizes) is in picture pixels; the mapping to
+// widget pixels lives here and nowhere else.
 #pragma once
 
 #include <QCursor>
@@ -101,6 +107,17 @@ class PictureBox : public QWidget {
     float TextWidth(const QString& text) const;
     float TextHeight(const QString& text) const;
 
+    // --- picture pixels on the screen ----------------------------------------
+    // Device (= picture) pixels per widget pixel.
+    double PixelRatio() const { return devicePixelRatioF(); }
+    // The widget rectangle that shows the given picture pixels (covering it).
+    QRect PictureToWidget(const QRect& pixels) const;
+    // The widget position of a picture position, and back.
+    QPointF PictureToWidget(QPointF pixels) const;
+    QPointF WidgetToPicture(QPointF widget) const;
+    // Widget size that shows a picture of `pixels` (rounded up).
+    QSize WidgetSizeFor(QSize pixels) const;
+
     // --- scale -------------------------------------------------------------
     int ScaleMode() const { return scaleMode_; }
     void SetScaleMode(int mode);
@@ -142,6 +159,7 @@ class PictureBox : public QWidget {
     void PreparePen(QPainter& painter, COLORREF color, bool fill) const;
     QRect PenBounds(QRectF shape) const;
     void ApplyPointer();
+    void Report(const MouseHook& hook, int button, QMouseEvent* event) const;
 
     QImage picture_;
     QImage image_;

@@ -5,8 +5,10 @@
 #include <QtEndian>
 #include <functional>
 
+#include "app/ClipboardKeeper.h"
 #include "commands/ClipboardCommands.h"
 #include "editor/EditorFixture.h"
+#include "platform/qt/PictureClipboard.h"
 
 using namespace editor_test;
 
@@ -269,6 +271,78 @@ TEST_F(Clipboard, CopiedPictureIsOfferedAsPng) {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(data->hasImage());
+}
+
+}  // namespace
+
+// --- what the clipboard offers and what it costs ---------------------------------------
+
+namespace {
+
+const platform::PictureMimeData* OwnPicture() {
+    return platform::OwnClipboardPicture();
+}
+
+TEST_F(Clipboard, CopyOffersPngThenBmpAndEncodesEachOnlyOnceWhenRead) {
+    frmCapture& f = MakeForm();
+    f.SetAssignedPicture(Pattern(90, 70, 2));
+    f.Command1_Click(3);
+    const platform::PictureMimeData* own = OwnPicture();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->formats(), QStringList({"image/png", "image/bmp"}));
+    EXPECT_EQ(own->Use(), platform::ClipboardUse::Copy);
+    EXPECT_EQ(own->Encodings(), 0);  // nobody has read it yet
+
+    for (int read = 0; read < 2; ++read) {
+        for (const char* format : {"image/png", "image/bmp"}) {
+            const QByteArray bytes = own->data(format);
+            EXPECT_TRUE(SamePixels(QImage::fromData(bytes), Pattern(90, 70, 2))) << format;
+        }
+    }
+    EXPECT_EQ(own->Encodings(), 2);
+}
+
+TEST_F(Clipboard, PastingTheProgramsOwnPictureEncodesNothing) {
+    frmCapture& f = MakeForm();
+    f.SetAssignedPicture(Pattern(40, 30, 5));
+    f.Command1_Click(3);
+    f.SetAssignedPicture(Solid(10, 10, Qt::red));
+    f.Command1_Click(4);
+    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(40, 30, 5)));
+    ASSERT_NE(OwnPicture(), nullptr);
+    EXPECT_EQ(OwnPicture()->Encodings(), 0);
+}
+
+TEST_F(Clipboard, CopyAndExternalProgramWriteTheClipboardOnceAsAUserCopy) {
+    frmCapture& f = MakeForm();
+    f.SetAssignedPicture(Pattern(30, 20));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    int changes = 0;
+    const auto counter = QObject::connect(clipboard, &QClipboard::dataChanged, [&changes] { ++changes; });
+    f.Command1_Click(3);
+    QObject::disconnect(counter);
+    EXPECT_EQ(changes, 1);
+    ASSERT_NE(OwnPicture(), nullptr);
+    EXPECT_EQ(OwnPicture()->Use(), platform::ClipboardUse::Copy);
+}
+
+TEST_F(Clipboard, OnlyAUserCopyWithoutAManagerStartsAKeeper) {
+    using app::ClipboardExit;
+    struct Case {
+        bool own, copy, x11, manager;
+        ClipboardExit expected;
+    };
+    for (const Case c : {
+             Case{true, true, true, false, ClipboardExit::StartKeeper},
+             Case{true, false, true, false, ClipboardExit::Nothing},  // a press's undo snapshot
+             Case{true, true, true, true, ClipboardExit::HandToManager},
+             Case{true, false, true, true, ClipboardExit::HandToManager},
+             Case{false, false, true, true, ClipboardExit::Nothing},  // another program's clipboard
+             Case{true, true, false, false, ClipboardExit::Nothing},  // Wayland, offscreen
+         }) {
+        EXPECT_EQ(app::ChooseClipboardExit(c.own, c.copy, c.x11, c.manager), c.expected)
+            << c.own << c.copy << c.x11 << c.manager;
+    }
 }
 
 }  // namespace

@@ -30,8 +30,9 @@ QImage AlphaMask(const QImage& image) {
 }
 
 TEST(ToolIcons, EveryVariantHasTheSameShapeInItsOwnColour) {
-    const std::function<QImage(int)> icons[] = {MarkerIcon, EllipseIcon, ArrowIcon, TextIcon};
-    for (const auto& icon : icons) {
+    const std::function<QImage(int, int)> icons[] = {MarkerIcon, EllipseIcon, ArrowIcon, TextIcon};
+    for (const auto& scaled : icons) {
+        const auto icon = [&](int v) { return scaled(v, 1); };
         const QImage reference = icon(0);
         EXPECT_EQ(reference.size(), QSize(32, 32));
         for (int v = 0; v < kVariantCount; ++v) {
@@ -66,6 +67,40 @@ TEST(ToolPointers, HotSpotsLieOnTheDrawnPointer) {
     for (int v = 0; v < kVariantCount; ++v) {
         const QColor tip = MarkerIcon(v).pixelColor(MarkerTip());
         EXPECT_TRUE(tip == Variant(v).fill || tip == Variant(v).outline) << "variant " << v;
+    }
+}
+
+// On a 200 % desktop the art is drawn at two device pixels per art pixel:
+// the same drawing over the whole picture (not the 1x art in a corner or
+// smoothed up), the hot spot still in art pixels and on the drawing.
+TEST(ToolPointers, DoubleScaleArtIsTheSameDrawingAtTwiceTheResolution) {
+    const std::function<PointerArt(int)> pointers[] = {
+        OpenHandPointer,
+        GrabbingHandPointer,
+        ArrowToolPointer,
+        CrossHairPointer,
+        EraserPointer,
+        TextPointer,
+        [](int scale) { return MarkerPointer(1, scale); },
+    };
+    for (std::size_t i = 0; i < std::size(pointers); ++i) {
+        const PointerArt one = pointers[i](1);
+        const PointerArt two = pointers[i](2);
+        ASSERT_EQ(two.image.size(), QSize(64, 64)) << i;
+        EXPECT_EQ(two.image.devicePixelRatio(), 2.0) << i;
+        EXPECT_EQ(two.hotSpot, one.hotSpot) << i;
+        int same = 0;
+        int opaque = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                const bool a = Opaque(one.image, QPoint(x, y));
+                same += a == Opaque(two.image, QPoint(2 * x, 2 * y)) ? 1 : 0;
+                opaque += a ? 1 : 0;
+            }
+        }
+        EXPECT_GT(same, 32 * 32 * 9 / 10) << i;
+        EXPECT_GT(opaque, 20) << i;
+        EXPECT_TRUE(Opaque(two.image, 2 * two.hotSpot)) << i;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 
 #include "ToolsFixture.h"
+#include "platform/qt/PictureClipboard.h"
 #include "tools/ShapeTools.h"
 
 namespace tools_test {
@@ -199,6 +200,20 @@ TEST_F(StrokeTest, EveryPressPutsThePictureOnTheClipboard) {
     Drag({20, 60}, {120, 120});
     EXPECT_TRUE(SameImage(clipboard->image(), before));
     EXPECT_FALSE(SameImage(Canvas().Image(), before));
+}
+
+TEST_F(StrokeTest, APressWritesTheClipboardOnceAsAnUndoSnapshotAndEncodesNothing) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    int changes = 0;
+    const auto counter = QObject::connect(clipboard, &QClipboard::dataChanged, [&changes] { ++changes; });
+    CanvasPress(30, 30, Qt::LeftButton);
+    CanvasRelease(30, 30, Qt::LeftButton);
+    QObject::disconnect(counter);
+    EXPECT_EQ(changes, 1);
+    const platform::PictureMimeData* own = platform::OwnClipboardPicture();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->Use(), platform::ClipboardUse::UndoSnapshot);
+    EXPECT_EQ(own->Encodings(), 0);
 }
 
 TEST_F(StrokeTest, ASnapshotStillHeldIsNeverOverwrittenByTheNextPress) {

@@ -3,11 +3,20 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 
 namespace tools::art {
 
 inline constexpr int kVariantCount = 5;
 inline constexpr int kArtSize = 32;
+
+// A transparent picture of kArtSize x kArtSize art pixels drawn at `scale`
+// device pixels each (the image carries that pixel ratio): painting on it in
+// art coordinates draws at the screen's own resolution on a scaled desktop,
+// instead of the 1x art being smoothed up.
+QImage BlankArt(int scale);
+// Sets one art pixel (scale x scale device pixels).
+void SetArtPixel(QImage& image, int x, int y, const QColor& color);
 
 // Bright fill and darker outline tone of one icon variant.
 struct VariantColours {

@@ -1,5 +1,9 @@
 #include "tools/art/ToolArt.h"
 
+#include <QGuiApplication>
+#include <algorithm>
+#include <cmath>
+
 #include "tools/art/ToolIcons.h"
 #include "tools/art/ToolPointers.h"
 
@@ -7,32 +11,49 @@ namespace tools {
 
 namespace {
 
+// A pointer from art drawn at some pixel ratio, hot spot in art pixels. Qt
+// takes the hot spot in logical pixels, except on X11, where it reaches the
+// server unscaled and must be given in the picture's own pixels.
+QCursor PointerOf(const QPixmap& picture, QPoint hotSpot) {
+    const bool devicePixels = QGuiApplication::platformName() == QLatin1String("xcb");
+    const QPoint hot = devicePixels ? (QPointF(hotSpot) * picture.devicePixelRatio()).toPoint() : hotSpot;
+    return QCursor(picture, hot.x(), hot.y());
+}
+
 QCursor CursorOf(const art::PointerArt& p) {
-    return QCursor(QPixmap::fromImage(p.image), p.hotSpot.x(), p.hotSpot.y());
+    return PointerOf(QPixmap::fromImage(p.image), p.hotSpot);
+}
+
+// Device pixels per art pixel: the art is drawn at the screen's resolution
+// (2 on a 200 % desktop, also for 150 %, which Qt then scales down a little).
+int ArtScale() {
+    const double ratio = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+    return std::max(1, static_cast<int>(std::ceil(ratio - 1e-6)));
 }
 
 ToolArt Build() {
     ToolArt a;
+    const int s = ArtScale();
     for (int v = 0; v < art::kVariantCount; ++v) {
         const auto i = static_cast<std::size_t>(v);
-        a.picMarker[i] = QPixmap::fromImage(art::MarkerIcon(v));
-        a.picKreis[i] = QPixmap::fromImage(art::EllipseIcon(v));
-        a.piciArrow[i] = QPixmap::fromImage(art::ArrowIcon(v));
-        a.piciText[i] = QPixmap::fromImage(art::TextIcon(v));
+        a.picMarker[i] = QPixmap::fromImage(art::MarkerIcon(v, s));
+        a.picKreis[i] = QPixmap::fromImage(art::EllipseIcon(v, s));
+        a.piciArrow[i] = QPixmap::fromImage(art::ArrowIcon(v, s));
+        a.piciText[i] = QPixmap::fromImage(art::TextIcon(v, s));
     }
-    a.btnToolsPicture[0] = QPixmap::fromImage(art::OpenHandPointer().image);
+    a.btnToolsPicture[0] = QPixmap::fromImage(art::OpenHandPointer(s).image);
     a.btnToolsPicture[1] = a.picMarker[2];
     a.btnToolsPicture[2] = a.picKreis[0];
     a.btnToolsPicture[3] = a.piciArrow[0];
     a.btnToolsPicture[4] = a.piciText[0];
-    a.btnToolsPicture[5] = QPixmap::fromImage(art::EraserPicture(QPoint(6, 14)));
+    a.btnToolsPicture[5] = QPixmap::fromImage(art::EraserPicture(QPoint(6, 14), s));
 
-    a.picHand[0] = CursorOf(art::OpenHandPointer());
-    a.picHand[1] = CursorOf(art::GrabbingHandPointer());
-    a.picArrow = CursorOf(art::ArrowToolPointer());
-    a.picCross = CursorOf(art::CrossHairPointer());
-    a.picEraser = CursorOf(art::EraserPointer());
-    a.picText = CursorOf(art::TextPointer());
+    a.picHand[0] = CursorOf(art::OpenHandPointer(s));
+    a.picHand[1] = CursorOf(art::GrabbingHandPointer(s));
+    a.picArrow = CursorOf(art::ArrowToolPointer(s));
+    a.picCross = CursorOf(art::CrossHairPointer(s));
+    a.picEraser = CursorOf(art::EraserPointer(s));
+    a.picText = CursorOf(art::TextPointer(s));
     a.markerHotSpot = art::MarkerTip();
     return a;
 }
@@ -41,7 +62,7 @@ ToolArt Build() {
 
 QCursor ToolArt::MarkerPointer(int variant) const {
     const int v = variant >= 0 && variant < art::kVariantCount ? variant : 4;
-    return QCursor(picMarker[static_cast<std::size_t>(v)], markerHotSpot.x(), markerHotSpot.y());
+    return PointerOf(picMarker[static_cast<std::size_t>(v)], markerHotSpot);
 }
 
 const ToolArt& Art() {
@@ -52,7 +73,9 @@ const ToolArt& Art() {
 QPixmap ButtonPicture(const QPixmap& picture) {
     // Only the drawn part of the picture, so that a button smaller than
     // 32 x 32 shrinks it as little as possible.
+    // Trimmed on whole art pixels, so the picture keeps its pixel ratio.
     const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    const int scale = std::max(1, static_cast<int>(picture.devicePixelRatio()));
     QRect drawn;
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -60,7 +83,13 @@ QPixmap ButtonPicture(const QPixmap& picture) {
             if (qAlpha(row[x]) != 0) drawn |= QRect(x, y, 1, 1);
         }
     }
-    return drawn.isEmpty() ? picture : picture.copy(drawn);
+    if (drawn.isEmpty()) return picture;
+    const QRect whole(drawn.x() / scale * scale, drawn.y() / scale * scale,
+                      (drawn.right() / scale + 1) * scale - drawn.x() / scale * scale,
+                      (drawn.bottom() / scale + 1) * scale - drawn.y() / scale * scale);
+    QPixmap trimmed = picture.copy(whole);
+    trimmed.setDevicePixelRatio(picture.devicePixelRatio());
+    return trimmed;
 }
 
 void SetButtonPicture(QAbstractButton& button, const QPixmap& picture) {
@@ -68,7 +97,8 @@ void SetButtonPicture(QAbstractButton& button, const QPixmap& picture) {
     button.setIcon(QIcon(shown));
     // Inside the button's bevel; a larger picture is scaled down to fit.
     const QSize room = (button.size() - QSize(6, 6)).expandedTo(QSize(8, 8));
-    button.setIconSize(shown.size().scaled(room.boundedTo(shown.size()), Qt::KeepAspectRatio));
+    const QSize logical = (QSizeF(shown.size()) / shown.devicePixelRatio()).toSize();
+    button.setIconSize(logical.scaled(room.boundedTo(logical), Qt::KeepAspectRatio));
 }
 
 int VariantOfColorIndex(int colorIndex) {

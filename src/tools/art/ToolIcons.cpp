@@ -1,5 +1,6 @@
 // Pixel-art drawing of the tool icons. Everything is painted aliased on whole
-// pixels so the icons stay crisp at their native 32 x 32.
+// pixels so the icons stay crisp at their native 32 x 32, and at the screen's
+// resolution on a scaled desktop.
 #include "tools/art/ToolIcons.h"
 
 #include <QPainter>
@@ -11,12 +12,6 @@
 namespace tools::art {
 
 namespace {
-
-QImage Blank() {
-    QImage img(kArtSize, kArtSize, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
 
 QPen OutlinePen(const QColor& c) {
     QPen pen(c, 1);
@@ -35,16 +30,16 @@ void Shape(QPainter& p, const QPolygon& poly, const QColor& fill, const QColor& 
 // Pixels where `inside` holds take `fill`; the pixels beside them (left, right,
 // above, below) take `outline`: a one-pixel border that stays thin on diagonals.
 template <typename Inside>
-QImage RingedShape(Inside inside, const QColor& fill, const QColor& outline) {
-    QImage img = Blank();
+QImage RingedShape(Inside inside, const QColor& fill, const QColor& outline, int scale) {
+    QImage img = BlankArt(scale);
     for (int y = 0; y < kArtSize; ++y) {
         for (int x = 0; x < kArtSize; ++x) {
             if (inside(x, y)) {
-                img.setPixelColor(x, y, fill);
+                SetArtPixel(img, x, y, fill);
                 continue;
             }
             const bool touches = inside(x - 1, y) || inside(x + 1, y) || inside(x, y - 1) || inside(x, y + 1);
-            if (touches) img.setPixelColor(x, y, outline);
+            if (touches) SetArtPixel(img, x, y, outline);
         }
     }
     return img;
@@ -56,10 +51,10 @@ QPoint MarkerTip() {
     return {3, 28};
 }
 
-QImage MarkerIcon(int variant) {
+QImage MarkerIcon(int variant, int scale) {
     const VariantColours v = Variant(variant);
     const QColor edge = variant == 4 ? pal::black : v.outline;
-    QImage img = Blank();
+    QImage img = BlankArt(scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
 
@@ -85,9 +80,9 @@ QImage MarkerIcon(int variant) {
     return img;
 }
 
-QImage EllipseIcon(int variant) {
+QImage EllipseIcon(int variant, int scale) {
     const VariantColours v = Variant(variant);
-    QImage img = Blank();
+    QImage img = BlankArt(scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::NoPen);
@@ -104,7 +99,7 @@ QImage EllipseIcon(int variant) {
     return img;
 }
 
-QImage ArrowIcon(int variant) {
+QImage ArrowIcon(int variant, int scale) {
     const VariantColours v = Variant(variant);
     // Shaft: a five-pixel band along the diagonal x + y = 31, cut square at the
     // tail. Head: two bars meeting at the tip (26, 5).
@@ -115,12 +110,12 @@ QImage ArrowIcon(int variant) {
             const bool barbDown = x >= 24 && x <= 26 && y >= 5 && y <= 15;
             return shaft || barbLeft || barbDown;
         },
-        v.fill, v.outline);
+        v.fill, v.outline, scale);
 }
 
-QImage TextIcon(int variant) {
+QImage TextIcon(int variant, int scale) {
     const VariantColours v = Variant(variant);
-    QImage img = Blank();
+    QImage img = BlankArt(scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     // A bold serif capital T.
@@ -144,8 +139,8 @@ QImage TextIcon(int variant) {
     return img;
 }
 
-QImage EraserPicture(QPoint corner) {
-    QImage img = Blank();
+QImage EraserPicture(QPoint corner, int scale) {
+    QImage img = BlankArt(scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.translate(corner);

@@ -86,22 +86,16 @@ constexpr std::array<std::string_view, 32> kGrabbingHand{{
 }};
 // clang-format on
 
-QImage Blank() {
-    QImage img(kArtSize, kArtSize, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    return img;
-}
-
-QImage FromMap(const std::array<std::string_view, 32>& rows) {
-    QImage img = Blank();
+QImage FromMap(const std::array<std::string_view, 32>& rows, int scale) {
+    QImage img = BlankArt(scale);
     for (int y = 0; y < kArtSize; ++y) {
         const std::string_view row = rows[static_cast<std::size_t>(y)];
         for (int x = 0; x < kArtSize && x < static_cast<int>(row.size()); ++x) {
             const char c = row[static_cast<std::size_t>(x)];
             if (c == 'X')
-                img.setPixelColor(x, y, pal::black);
+                SetArtPixel(img, x, y, pal::black);
             else if (c == 'o')
-                img.setPixelColor(x, y, pal::white);
+                SetArtPixel(img, x, y, pal::white);
         }
     }
     return img;
@@ -120,16 +114,16 @@ void CrossArms(QPainter& p, QPoint c, int gap, int reach, int half, const QColor
 
 }  // namespace
 
-PointerArt OpenHandPointer() {
-    return {FromMap(kOpenHand), {15, 15}};
+PointerArt OpenHandPointer(int scale) {
+    return {FromMap(kOpenHand, scale), {15, 15}};
 }
 
-PointerArt GrabbingHandPointer() {
-    return {FromMap(kGrabbingHand), {15, 15}};
+PointerArt GrabbingHandPointer(int scale) {
+    return {FromMap(kGrabbingHand, scale), {15, 15}};
 }
 
-PointerArt ArrowToolPointer() {
-    QImage img = Blank();
+PointerArt ArrowToolPointer(int scale) {
+    QImage img = BlankArt(scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     // A small mouse arrow with its tip on the hot spot ...
@@ -153,8 +147,8 @@ PointerArt ArrowToolPointer() {
     return {img, tip};
 }
 
-PointerArt CrossHairPointer() {
-    QImage img = Blank();
+PointerArt CrossHairPointer(int scale) {
+    QImage img = BlankArt(scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     const QPoint c(15, 15);
@@ -168,13 +162,13 @@ PointerArt CrossHairPointer() {
     return {img, c};
 }
 
-PointerArt EraserPointer() {
+PointerArt EraserPointer(int scale) {
     const QPoint corner(8, 11);
-    return {EraserPicture(corner), corner};
+    return {EraserPicture(corner, scale), corner};
 }
 
-PointerArt TextPointer() {
-    QImage img = Blank();
+PointerArt TextPointer(int scale) {
+    QImage img = BlankArt(scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     // A black serif T in a white rim; the rim's top-left pixel is the hot spot.
@@ -203,8 +197,8 @@ PointerArt TextPointer() {
     return {img, {0, 0}};
 }
 
-PointerArt MarkerPointer(int variant) {
-    return {MarkerIcon(variant), MarkerTip()};
+PointerArt MarkerPointer(int variant, int scale) {
+    return {MarkerIcon(variant, scale), MarkerTip()};
 }
 
 }  // namespace tools::art

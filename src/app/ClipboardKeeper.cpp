@@ -1,0 +1,161 @@
+#include "app/ClipboardKeeper.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryFile>
+#include <QThread>
+#include <QTimer>
+#include <QtEndian>
+#include <array>
+#include <csignal>
+#include <cstring>
+
+#include "platform/qt/PictureClipboard.h"
+#include "platform/qt/X11Clipboard.h"
+
+namespace app {
+
+namespace {
+
+// The picture travels to the keeper in a private file: a magic word, width
+// and height, then the rows of 32-bit pixels.
+constexpr std::array<char, 8> kMagic{'K', 'O', 'R', 'V', 'K', 'E', 'E', 'P'};
+constexpr int kMaxSide = 32767;
+constexpr int kManagerTimeoutMs = 3000;
+constexpr int kKeeperTimeoutMs = 3000;
+
+bool WritePictureFile(QFile& file, const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    std::array<char, 16> header{};
+    std::memcpy(header.data(), kMagic.data(), kMagic.size());
+    qToLittleEndian<quint32>(static_cast<quint32>(rgb.width()), header.data() + 8);
+    qToLittleEndian<quint32>(static_cast<quint32>(rgb.height()), header.data() + 12);
+    if (file.write(header.data(), header.size()) != static_cast<qint64>(header.size())) return false;
+    const qint64 rowBytes = qint64{rgb.width()} * 4;
+    for (int y = 0; y < rgb.height(); ++y) {
+        if (file.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rowBytes) != rowBytes)
+            return false;
+    }
+    return file.flush();
+}
+
+QImage ReadPictureFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    std::array<char, 16> header{};
+    if (file.read(header.data(), header.size()) != static_cast<qint64>(header.size())) return {};
+    if (std::memcmp(header.data(), kMagic.data(), kMagic.size()) != 0) return {};
+    const quint32 width = qFromLittleEndian<quint32>(header.data() + 8);
+    const quint32 height = qFromLittleEndian<quint32>(header.data() + 12);
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return {};
+    const qint64 rowBytes = qint64{width} * 4;
+    if (file.size() != static_cast<qint64>(header.size()) + rowBytes * height) return {};
+    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    if (picture.isNull()) return {};
+    for (int y = 0; y < picture.height(); ++y) {
+        if (file.read(reinterpret_cast<char*>(picture.scanLine(y)), rowBytes) != rowBytes) return {};
+    }
+    return picture;
+}
+
+// Lets events run until another window owns the clipboard or the time is up.
+bool WaitForNewOwner(std::uint32_t previousOwner, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (platform::ClipboardOwnerWindow() == previousOwner) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+}  // namespace
+
+ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool managerRunning) {
+    if (!ownPicture || !x11) return ClipboardExit::Nothing;
+    if (managerRunning) return ClipboardExit::HandToManager;
+    return userCopy ? ClipboardExit::StartKeeper : ClipboardExit::Nothing;
+}
+
+bool KeepClipboardAtExit() {
+    const platform::PictureMimeData* own = platform::OwnClipboardPicture();
+    const bool userCopy = own != nullptr && own->Use() == platform::ClipboardUse::Copy;
+    const bool x11 = platform::IsX11();
+    const std::uint32_t ownWindow = own != nullptr ? platform::ClipboardOwnerWindow() : 0;
+    const ClipboardExit choice =
+        ChooseClipboardExit(own != nullptr, userCopy, x11, x11 && platform::ClipboardManagerRunning());
+    bool kept = false;
+    if (choice == ClipboardExit::HandToManager) kept = platform::HandClipboardToManager(kManagerTimeoutMs);
+    // A copy that the manager did not take goes to a keeper after all.
+    if (!kept && userCopy && choice != ClipboardExit::Nothing) {
+        kept = StartClipboardKeeper(own->Picture(), QCoreApplication::applicationFilePath(),
+                                    kKeeperTimeoutMs) != 0;
+    }
+    // Whatever is still ours now is let go, so that Qt's own hand-over at the
+    // very end does not hold up the close for seconds.
+    if (!kept && ownWindow != 0 && platform::ClipboardOwnerWindow() == ownWindow) {
+        QGuiApplication::clipboard()->clear();
+    }
+    return kept;
+}
+
+qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, int timeoutMs) {
+    if (picture.isNull() || !platform::IsX11()) return 0;
+    const std::uint32_t previousOwner = platform::ClipboardOwnerWindow();
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/korvel-annotarix-keep-XXXXXX"));
+    file.setAutoRemove(false);  // the keeper removes it once read
+    if (!file.open() || !WritePictureFile(file, picture)) {
+        file.remove();
+        return 0;
+    }
+    file.close();
+    // The keeper gets no terminal: it outlives the editor and must not hold
+    // on to the editor's output.
+    QProcess keeper;
+    keeper.setProgram(programFile);
+    keeper.setArguments({QString::fromLatin1(kKeepClipboardArgument), file.fileName()});
+    keeper.setStandardInputFile(QProcess::nullDevice());
+    keeper.setStandardOutputFile(QProcess::nullDevice());
+    keeper.setStandardErrorFile(QProcess::nullDevice());
+    qint64 pid = 0;
+    if (!keeper.startDetached(&pid)) {
+        file.remove();
+        return 0;
+    }
+    if (!WaitForNewOwner(previousOwner, timeoutMs)) {
+        QFile::remove(file.fileName());
+        return 0;
+    }
+    return pid;
+}
+
+int RunClipboardKeeper(const QString& file) {
+#ifdef SIGHUP
+    // The terminal the editor was started from may close; the keeper lives on
+    // until the clipboard is taken or the X session ends.
+    std::signal(SIGHUP, SIG_IGN);
+#endif
+    const QImage picture = ReadPictureFile(file);
+    QFile::remove(file);
+    if (picture.isNull() || !platform::IsX11()) return 1;
+    platform::PutPictureOnClipboard(picture, platform::ClipboardUse::Copy);
+    // Qt's own record of owning the clipboard can miss a change of owner, so
+    // the keeper asks the X server which window owns it.
+    const std::uint32_t ownWindow = platform::ClipboardOwnerWindow();
+    if (!QGuiApplication::clipboard()->ownsClipboard() || ownWindow == 0) return 1;
+    const auto quitWhenTaken = [ownWindow] {
+        if (platform::ClipboardOwnerWindow() != ownWindow) QCoreApplication::quit();
+    };
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, qApp, quitWhenTaken);
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, qApp, quitWhenTaken);
+    check.start(500);
+    return QCoreApplication::exec();
+}
+
+}  // namespace app

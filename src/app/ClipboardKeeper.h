@@ -1,0 +1,43 @@
+// What becomes of this program's picture on the clipboard when the editor
+// ends. With a clipboard manager the picture is handed to it; without one, a
+// picture the user copied is served on by a keeper: the same program started
+// as `korvel-annotarix --keep-clipboard FILE`, without a window, which exits
+// as soon as another program (or another keeper) takes the clipboard. The
+// keeper never takes the single-instance lock, so a new editor starts at once.
+//
+// Wayland gives the clipboard only to a program with the keyboard focus, so a
+// windowless keeper cannot work there: the picture stays available for as
+// long as the compositor (or its clipboard manager) keeps it.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace app {
+
+// The argument that starts the keeper.
+inline constexpr char kKeepClipboardArgument[] = "--keep-clipboard";
+
+enum class ClipboardExit {
+    Nothing,        // the clipboard does not hold this program's picture, or nothing can keep it
+    HandToManager,  // a clipboard manager runs: it saves the picture
+    StartKeeper,    // a picture the user copied, and no clipboard manager
+};
+
+// The choice for the end of the editor. An undo snapshot of a canvas press is
+// never kept alive by a keeper: it is undo state, not something the user copied.
+ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool managerRunning);
+
+// Run once when the editor has closed, while the application still runs.
+// Returns true when a clipboard manager or a keeper took the picture over.
+bool KeepClipboardAtExit();
+
+// Starts a keeper for the picture and waits (at most timeoutMs) until it has
+// taken the clipboard. Returns the keeper's process id, or 0 when it failed.
+qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, int timeoutMs);
+
+// The keeper itself: serves the picture in FILE (which it removes) until
+// another program takes the clipboard. Returns the process exit code.
+int RunClipboardKeeper(const QString& file);
+
+}  // namespace app

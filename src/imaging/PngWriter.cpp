@@ -1,0 +1,189 @@
+#include "imaging/PngWriter.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "jpeg/JpegParallel.h"
+
+namespace imaging {
+
+namespace {
+
+constexpr std::array<std::uint8_t, 8> kSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr std::uint8_t kFilterUp = 2;
+// About one megabyte of filtered rows per band: enough to compress well,
+// small enough to share the work among the cores.
+constexpr std::size_t kBandBytes = std::size_t{1} << 20;
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value >> 24));
+    out.push_back(static_cast<std::uint8_t>(value >> 16));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    out.push_back(static_cast<std::uint8_t>(value));
+}
+
+// Appends one chunk: length, type, data, CRC over type and data.
+void PutChunk(std::vector<std::uint8_t>& out, const char (&type)[5], std::span<const std::uint8_t> data) {
+    PutU32(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    const uLong crc = crc32(0, out.data() + typeAt, static_cast<uInt>(4 + data.size()));
+    PutU32(out, static_cast<std::uint32_t>(crc));
+}
+
+// Row y as PNG scan line: filter byte, then red-green-blue bytes minus those
+// of the row above (the row above row 0 is all zeros).
+void FilterRow(const Rgb32View& pixels, int y, std::uint8_t* line) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(pixels.base + pixels.stride * y);
+    const std::uint32_t* above =
+        y > 0 ? reinterpret_cast<const std::uint32_t*>(pixels.base + pixels.stride * (y - 1)) : nullptr;
+    line[0] = kFilterUp;
+    std::uint8_t* out = line + 1;
+    for (int x = 0; x < pixels.width; ++x) {
+        std::uint32_t p = row[x];
+        if (above != nullptr) {
+            // Byte-wise subtraction modulo 256, no borrow between the bytes.
+            const std::uint32_t q = above[x];
+            p = ((p | 0x80808080u) - (q & 0x7F7F7F7Fu)) ^ ((p ^ ~q) & 0x80808080u);
+        }
+        out[0] = static_cast<std::uint8_t>(p >> 16);
+        out[1] = static_cast<std::uint8_t>(p >> 8);
+        out[2] = static_cast<std::uint8_t>(p);
+        out += 3;
+    }
+}
+
+struct Band {
+    int firstRow = 0;
+    int endRow = 0;
+    std::vector<std::uint8_t> deflated;  // raw deflate data, ending on a byte boundary
+    uLong adler = 1;                     // Adler-32 of the band's filtered rows
+    std::size_t filteredBytes = 0;
+    bool ok = false;
+};
+
+// True when the band's rows and the row above it hold the same pixels in both.
+bool SameBandPixels(const Rgb32View& a, const Rgb32View& b, const Band& band) {
+    const std::size_t rowBytes = std::size_t{4} * static_cast<std::size_t>(a.width);
+    for (int y = std::max(0, band.firstRow - 1); y < band.endRow; ++y) {
+        if (std::memcmp(a.base + a.stride * y, b.base + b.stride * y, rowBytes) != 0) return false;
+    }
+    return true;
+}
+
+bool CacheFits(const PngBandCache& cache, const Rgb32View& pixels, int rowsPerBand, int bandCount) {
+    return cache.pixels.base != nullptr && cache.pixels.width == pixels.width &&
+           cache.pixels.height == pixels.height && cache.rowsPerBand == rowsPerBand &&
+           static_cast<int>(cache.bands.size()) == bandCount;
+}
+
+// Compresses one band as a deflate stream of its own; every band but the last
+// ends with a sync flush (no final block), so the bands join into one stream.
+void DeflateBand(const Rgb32View& pixels, Band& band, bool last) {
+    const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(pixels.width);
+    std::vector<std::uint8_t> line(lineBytes);
+    z_stream z{};
+    if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
+    band.filteredBytes = lineBytes * static_cast<std::size_t>(band.endRow - band.firstRow);
+    band.deflated.resize(deflateBound(&z, static_cast<uLong>(band.filteredBytes)) + 16);
+    z.next_out = band.deflated.data();
+    z.avail_out = static_cast<uInt>(band.deflated.size());
+    bool ok = true;
+    for (int y = band.firstRow; y < band.endRow && ok; ++y) {
+        FilterRow(pixels, y, line.data());
+        band.adler = adler32(band.adler, line.data(), static_cast<uInt>(lineBytes));
+        z.next_in = line.data();
+        z.avail_in = static_cast<uInt>(lineBytes);
+        const int flush = y + 1 < band.endRow ? Z_NO_FLUSH : (last ? Z_FINISH : Z_SYNC_FLUSH);
+        const int result = deflate(&z, flush);
+        ok = z.avail_in == 0 && (result == Z_OK || result == Z_STREAM_END || result == Z_BUF_ERROR);
+    }
+    band.deflated.resize(band.deflated.size() - z.avail_out);
+    deflateEnd(&z);
+    band.ok = ok;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, PngBandCache* cache) {
+    const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(std::max(pixels.width, 0));
+    return EncodePng(pixels, static_cast<int>(std::max<std::size_t>(1, kBandBytes / lineBytes)), cache);
+}
+
+std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, PngBandCache* cache) {
+    PngBandCache previous;
+    if (cache != nullptr) previous = std::exchange(*cache, PngBandCache{});
+    if (pixels.base == nullptr || pixels.width <= 0 || pixels.height <= 0 || rowsPerBand <= 0) return {};
+    try {
+        std::vector<Band> bands;
+        for (int y = 0; y < pixels.height; y += rowsPerBand) {
+            Band band;
+            band.firstRow = y;
+            band.endRow = std::min(pixels.height, y + rowsPerBand);
+            bands.push_back(std::move(band));
+        }
+        const int count = static_cast<int>(bands.size());
+        const bool reuse = CacheFits(previous, pixels, rowsPerBand, count);
+        const int parts = std::min(count, jpeg::AutomaticThreadCount());
+        jpeg::RunParts(parts, [&](int p) {
+            const long long begin = jpeg::PartBegin(count, parts, p);
+            const long long end = jpeg::PartBegin(count, parts, p + 1);
+            for (long long b = begin; b < end; ++b) {
+                Band& band = bands[static_cast<std::size_t>(b)];
+                if (reuse && SameBandPixels(previous.pixels, pixels, band)) {
+                    PngBandCache::Band& old = previous.bands[static_cast<std::size_t>(b)];
+                    band.deflated = std::move(old.deflated);
+                    band.adler = old.adler;
+                    band.filteredBytes = old.filteredBytes;
+                    band.ok = true;
+                } else {
+                    DeflateBand(pixels, band, b + 1 == count);
+                }
+            }
+        });
+
+        std::vector<std::uint8_t> png(kSignature.begin(), kSignature.end());
+        std::vector<std::uint8_t> header;
+        PutU32(header, static_cast<std::uint32_t>(pixels.width));
+        PutU32(header, static_cast<std::uint32_t>(pixels.height));
+        header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, adaptive filters, no interlace
+        PutChunk(png, "IHDR", header);
+
+        // One IDAT chunk per band: the zlib header goes before the first
+        // band, the Adler-32 of all rows after the last.
+        uLong adler = 1;
+        std::vector<std::uint8_t> data;
+        for (int b = 0; b < count; ++b) {
+            const Band& band = bands[static_cast<std::size_t>(b)];
+            if (!band.ok) return {};
+            adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.filteredBytes));
+            data.clear();
+            if (b == 0) data.insert(data.end(), {0x78, 0x01});
+            data.insert(data.end(), band.deflated.begin(), band.deflated.end());
+            if (b + 1 == count) PutU32(data, static_cast<std::uint32_t>(adler));
+            PutChunk(png, "IDAT", data);
+        }
+        PutChunk(png, "IEND", {});
+
+        if (cache != nullptr) {
+            cache->pixels = pixels;
+            cache->rowsPerBand = rowsPerBand;
+            cache->bands.resize(bands.size());
+            for (std::size_t b = 0; b < bands.size(); ++b) {
+                cache->bands[b] = {std::move(bands[b].deflated), bands[b].adler, bands[b].filteredBytes};
+            }
+        }
+        return png;
+    } catch (const std::bad_alloc&) {
+        if (cache != nullptr) *cache = PngBandCache{};
+        return {};
+    }
+}
+
+}  // namespace imaging

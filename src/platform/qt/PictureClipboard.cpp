@@ -1,0 +1,87 @@
+#include "platform/qt/PictureClipboard.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <memory>
+
+#include "imaging/PngWriter.h"
+
+namespace platform {
+
+namespace {
+
+const QString kPng = QStringLiteral("image/png");
+const QString kBmp = QStringLiteral("image/bmp");
+
+QImage AsRgb32(const QImage& picture) {
+    return picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+QByteArray EncodeClipboardPng(const QImage& picture) {
+    // Successive pictures (the undo snapshots of one stroke after another)
+    // mostly differ in a few bands: those alone are compressed again. The
+    // cache holds the last picture's pixels so that they cannot change.
+    static QImage cachedPicture;
+    static imaging::PngBandCache cache;
+    const QImage rgb = AsRgb32(picture);
+    const imaging::Rgb32View view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine()};
+    const std::vector<std::uint8_t> png = imaging::EncodePng(view, &cache);
+    cachedPicture = png.empty() ? QImage() : rgb;
+    return QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
+}
+
+QByteArray EncodeClipboardBmp(const QImage& picture) {
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(AsRgb32(picture))) return {};
+    return bmp;
+}
+
+PictureMimeData::PictureMimeData(QImage picture, ClipboardUse use)
+    : picture_(std::move(picture)), use_(use) {}
+
+QStringList PictureMimeData::formats() const {
+    // Only these two: Qt's own image type would make the X11 clipboard offer
+    // some twenty formats, and clipboard managers fetch every one of them.
+    return {kPng, kBmp};
+}
+
+bool PictureMimeData::hasFormat(const QString& mimeType) const {
+    // In this program the picture also reads as a QImage (hasImage()); it is
+    // not listed among the formats, so other programs never see Qt's type.
+    return mimeType == kPng || mimeType == kBmp || mimeType == QLatin1String("application/x-qt-image");
+}
+
+QVariant PictureMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
+    if (type.id() == QMetaType::QImage) return picture_;
+    QByteArray* cache = mimeType == kPng ? &png_ : mimeType == kBmp ? &bmp_ : nullptr;
+    if (cache == nullptr) return {};
+    if (cache->isEmpty()) {
+        *cache = mimeType == kPng ? EncodeClipboardPng(picture_) : EncodeClipboardBmp(picture_);
+        ++encodings_;
+    }
+    return *cache;
+}
+
+void PutPictureOnClipboard(const QImage& picture, ClipboardUse use) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr || picture.isNull()) return;
+    auto data = std::make_unique<PictureMimeData>(picture, use);
+    clipboard->setMimeData(data.release());  // the clipboard takes ownership
+}
+
+const PictureMimeData* OwnClipboardPicture() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr) return nullptr;
+    // The platform hands back foreign data through an object of its own, so
+    // this is non-null only while the clipboard holds this program's picture.
+    return qobject_cast<const PictureMimeData*>(clipboard->mimeData());
+}
+
+}  // namespace platform

@@ -1,0 +1,150 @@
+#include "platform/qt/X11Clipboard.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QTimer>
+
+#ifdef KORVEL_HAVE_XCB
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#endif
+
+namespace platform {
+
+bool IsX11() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+#ifdef KORVEL_HAVE_XCB
+
+namespace {
+
+constexpr int kFirstRequestMs = 300;
+
+xcb_connection_t* Connection() {
+    if (!IsX11()) return nullptr;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+            nullptr),
+        &std::free);
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+xcb_window_t SelectionOwner(xcb_connection_t* connection, xcb_atom_t selection) {
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr),
+        &std::free);
+    return reply ? reply->owner : XCB_NONE;
+}
+
+// Watches for the manager's requests for the clipboard contents and for its
+// answer, a SelectionNotify sent to the requesting window.
+class SaveTargetsAnswer : public QAbstractNativeEventFilter {
+  public:
+    SaveTargetsAnswer(xcb_window_t window, QEventLoop& loop) : window_(window), loop_(loop) {}
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) override {
+        if (eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        const int type = event->response_type & 0x7F;
+        if (type == XCB_SELECTION_REQUEST) {
+            // The manager has started to fetch the targets: give it the time.
+            if (!working) {
+                working = true;
+                loop_.quit();
+            }
+            return false;  // Qt answers the request
+        }
+        if (type != XCB_SELECTION_NOTIFY) return false;
+        const auto* notify = static_cast<const xcb_selection_notify_event_t*>(message);
+        if (notify->requestor != window_) return false;
+        answered = true;
+        saved = notify->property != XCB_ATOM_NONE;
+        loop_.quit();
+        return true;
+    }
+    bool working = false;
+    bool answered = false;
+    bool saved = false;
+
+  private:
+    xcb_window_t window_;
+    QEventLoop& loop_;
+};
+
+}  // namespace
+
+std::uint32_t ClipboardOwnerWindow() {
+    xcb_connection_t* connection = Connection();
+    if (connection == nullptr) return 0;
+    return SelectionOwner(connection, Atom(connection, "CLIPBOARD"));
+}
+
+bool ClipboardManagerRunning() {
+    xcb_connection_t* connection = Connection();
+    if (connection == nullptr) return false;
+    return SelectionOwner(connection, Atom(connection, "CLIPBOARD_MANAGER")) != XCB_NONE;
+}
+
+bool HandClipboardToManager(int timeoutMs) {
+    xcb_connection_t* connection = Connection();
+    if (connection == nullptr) return false;
+    const xcb_atom_t manager = Atom(connection, "CLIPBOARD_MANAGER");
+    if (SelectionOwner(connection, manager) == XCB_NONE) return false;
+    const xcb_atom_t saveTargets = Atom(connection, "SAVE_TARGETS");
+    const xcb_atom_t property = Atom(connection, "KORVEL_SAVE_TARGETS");
+
+    // The request comes from the window that owns the clipboard (Qt's
+    // selection owner window): managers take SAVE_TARGETS only from the
+    // clipboard's owner. Its property is cleared, so the manager asks for
+    // the list of targets and saves all of them.
+    const xcb_window_t window = SelectionOwner(connection, Atom(connection, "CLIPBOARD"));
+    if (window == XCB_NONE) return false;
+    xcb_delete_property(connection, window, property);
+    QEventLoop loop;
+    SaveTargetsAnswer answer(window, loop);
+    QCoreApplication::instance()->installNativeEventFilter(&answer);
+    xcb_convert_selection(connection, window, manager, saveTargets, property, XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    // A manager that takes SAVE_TARGETS asks for the list of targets at once;
+    // one that does not (xfce4-clipman 1.6 owns the selection but never
+    // answers) would otherwise hold up the close for the whole time.
+    QTimer::singleShot(std::min(timeoutMs, kFirstRequestMs), &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (answer.working && !answer.answered) {
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    QCoreApplication::instance()->removeNativeEventFilter(&answer);
+    return answer.saved;
+}
+
+#else
+
+std::uint32_t ClipboardOwnerWindow() {
+    return 0;
+}
+
+bool ClipboardManagerRunning() {
+    return false;
+}
+
+bool HandClipboardToManager(int /*timeoutMs*/) {
+    return false;
+}
+
+#endif
+
+}  // namespace platform
