@@ -271,23 +271,16 @@ void frmCapture::Command1_RightPress(int /*index*/) {
 
 // --- working picture -------------------------------------------------------------
 
-void frmCapture::ReplacePicture(const QImage& picture, AfterReplace then) {
-    if (!picture.isNull()) SetAssignedPicture(picture);
-    SetUndoPictureFromCanvas();
-    switch (then) {
-        case AfterReplace::Nothing:
-            break;
-        case AfterReplace::Layout:
-            Form_Resize();
-            break;
-        case AfterReplace::FitWindow:
-            FitWindowToPicture();
-            break;
-    }
+bool frmCapture::ReplacePicture(QImage picture, AfterReplace then) {
+    const bool taken = !picture.isNull() && Picture2.SetPicture(std::move(picture));
+    if (then != AfterReplace::UndoStep) SetUndoPictureFromCanvas();
+    if (then == AfterReplace::Layout) Form_Resize();
+    if (then == AfterReplace::FitWindow) FitWindowToPicture();
+    return taken;
 }
 
-void frmCapture::SetAssignedPicture(const QImage& picture) {
-    Picture2.SetPicture(picture);
+void frmCapture::SetAssignedPicture(QImage picture) {
+    Picture2.SetPicture(std::move(picture));
 }
 
 void frmCapture::SetUndoPictureFromCanvas() {

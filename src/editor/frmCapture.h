@@ -96,15 +96,21 @@ class frmCapture : public QWidget, public tools::ToolHost {
     void Option2_Click();
 
     // --- working picture and view ------------------------------------------------
-    // Every picture that replaces the canvas comes here: it becomes the
-    // canvas's assigned picture (a null picture leaves the canvas as it is),
-    // the reference picture picUndo follows it, then the view is laid out or
-    // the window fitted to the picture as `then` says.
-    void ReplacePicture(const QImage& picture, AfterReplace then) override;
+    // Every picture that replaces the canvas comes here (command line,
+    // picker, drop, paste, undo, crop): it becomes the canvas's assigned
+    // picture and back buffer, the reference picture picUndo follows it
+    // (except for an undo step), then the view is laid out or the window
+    // fitted to the picture as `then` says. Picture, buffer and reference
+    // share one block of pixels until the first drawing: nothing is copied,
+    // whatever the size, and a picture handed over whole in another format
+    // is converted where it lies. A null picture (not loadable, or not
+    // convertible for lack of memory) leaves the canvas as it is; the
+    // reference and `then` follow all the same. True when the canvas took it.
+    bool ReplacePicture(QImage picture, AfterReplace then) override;
     // Makes `picture` the canvas's assigned picture (drawings are gone) and
-    // nothing else: the undo puts back a picture this way.
-    void SetAssignedPicture(const QImage& picture);
-    // picUndo receives the canvas's assigned picture.
+    // nothing else.
+    void SetAssignedPicture(QImage picture);
+    // picUndo receives the canvas's assigned picture (shared, not copied).
     void SetUndoPictureFromCanvas();
     void FitWindowToPicture();
     void HScroll1_Change();

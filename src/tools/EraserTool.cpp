@@ -27,7 +27,9 @@ void EraserTool::CopyBlock(float x, float y) {
     const int left = core::N(x);
     const int top = core::N(y);
     {
-        const QImageDib source(host_.ReferencePicture().Image());
+        // The reference is only read: it keeps sharing its pixels with the
+        // assigned picture.
+        const QImageDib source(host_.ReferencePicture().Image(), QImageDib::ReadOnly{});
         const QImageDib target(host_.Canvas().Image());
         if (source.hdc() != 0 && target.hdc() != 0) {
             gdi::BitBlt(target.hdc(), left, top, kBlockWidth, kBlockHeight, source.hdc(), left, top,

@@ -4,6 +4,7 @@
 // editor window implements it; a test can implement it with bare widgets.
 #pragma once
 
+#include <QImage>
 #include <QScrollBar>
 #include <QToolButton>
 #include <cstdint>
@@ -12,7 +13,6 @@
 #include "widgets/ColorRef.h"
 
 class PictureBox;
-class QImage;
 class QWidget;
 
 namespace tools {
@@ -59,7 +59,7 @@ class ToolHost {
 
     virtual void MoveFocusToDummy() = 0;
     virtual void CenterOnScreen() = 0;
-    virtual void ReplacePicture(const QImage& picture, AfterReplace then) = 0;
+    virtual bool ReplacePicture(QImage picture, AfterReplace then) = 0;
     // The canvas position inside the view panel (twips).
     virtual int Picture2LeftTwips() const = 0;
     virtual int Picture2TopTwips() const = 0;

@@ -1,7 +1,7 @@
 #include "tools/ToolSet.h"
 
 #include <QCoreApplication>
-#include <cstring>
+#include <utility>
 
 #include "core/Rounding.h"
 #include "platform/qt/PictureClipboard.h"
@@ -118,24 +118,15 @@ void ToolSet::HidePopups() {
 // --- canvas -----------------------------------------------------------------------
 
 void ToolSet::PutCanvasOnClipboard() {
-    // The clipboard gets a copy, so that drawing never shares (and detaches)
-    // the canvas image. The copy goes into the buffer of the previous snapshot
-    // when the clipboard has let go of it: on a large picture, writing into
-    // memory already mapped is many times faster than into a fresh block.
-    const QImage& canvas = host_.Canvas().Image();
-    if (snapshot_.size() != canvas.size() || snapshot_.format() != canvas.format() ||
-        !snapshot_.isDetached()) {
-        snapshot_ = QImage();
-        snapshot_ = QImage(canvas.size(), canvas.format());
-    }
-    if (snapshot_.isNull() || snapshot_.bytesPerLine() != canvas.bytesPerLine()) {
-        snapshot_ = QImage();
-        return;  // out of memory: no snapshot this time
-    }
-    std::memcpy(snapshot_.bits(), canvas.constBits(), static_cast<std::size_t>(canvas.sizeInBytes()));
-    // One write, sharing the snapshot's pixels; nothing is encoded unless
-    // another program reads the clipboard.
+    // The snapshot shares the canvas's pixels: putting it on the clipboard
+    // copies nothing, and nothing is encoded unless another program reads
+    // it. A drawing that follows gives the canvas its own copy (see the
+    // press), for which the previous snapshot, once the clipboard has let go
+    // of it, is recycled.
+    QImage previous = std::move(snapshot_);
+    snapshot_ = host_.Canvas().Image();
     platform::PutPictureOnClipboard(snapshot_, platform::ClipboardUse::UndoSnapshot);
+    spare_ = previous.isDetached() ? std::move(previous) : QImage();
 }
 
 Tool* ToolSet::Current() const {
@@ -155,6 +146,10 @@ void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
         return;
     }
     if (button != kLeftButton) return;
+    // Every tool but the hand draws: the canvas makes its pixels its own now,
+    // while nothing is being drawn. Without the memory for that the press
+    // does nothing and the picture stays as it is.
+    if (host_.CurrentTool() != kToolHand && !host_.Canvas().DetachImage(std::exchange(spare_, QImage()))) return;
 
     stroke.blnDrawing = kTrue;
     stroke.lngStartX = core::N(x);

@@ -5,4 +5,5 @@ enum class AfterReplace {
     Nothing,    // the caller places the window itself
     Layout,     // the view panel and scroll bars are laid out anew (Form_Resize)
     FitWindow,  // the window is sized to the picture (FitWindowToPicture)
+    UndoStep,   // nothing, and the reference stays: the eraser keeps restoring the unmarked picture
 };
