@@ -102,9 +102,9 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
     std::string folder = GetFolderPart(file);
     G().strPictureFolder = FromStd(AddBackslash(folder));
     form.Text1.setText(FromStd(GetNameWithoutExt(GetFilePart(file))));
-    const QImage picture = LoadPictureFile(FromStd(file));
-    // The layout follows once the settings are read.
-    if (!picture.isNull()) form.ReplacePicture(picture, AfterReplace::Nothing);
+    // The window is laid out by the start-up that follows.
+    if (QImage picture = LoadPictureFile(FromStd(file)); !picture.isNull())
+        form.ReplacePicture(std::move(picture), AfterReplace::Nothing);
     return true;
 }
 

@@ -50,15 +50,17 @@ void CopyPicture(frmCapture& form) {
 
 void PastePicture(frmCapture& form) {
     // No picture on the clipboard: the canvas keeps its picture and drawings.
-    const QImage picture = ClipboardPicture();
+    QImage picture = ClipboardPicture();
     if (picture.isNull()) return;
-    form.ReplacePicture(picture, AfterReplace::Layout);
+    form.ReplacePicture(std::move(picture), AfterReplace::Layout);
 }
 
 void UndoPicture(frmCapture& form) {
     if (form.intUndoReady == 1) {
-        const QImage picture = ClipboardPicture();
-        if (!picture.isNull()) form.SetAssignedPicture(picture);
+        // The clipboard's picture is shared, not copied: it is normally the
+        // snapshot this program put there at the last press.
+        if (QImage picture = ClipboardPicture(); !picture.isNull())
+            form.ReplacePicture(std::move(picture), AfterReplace::UndoStep);
     }
     form.intUndoReady = 0;
 }

@@ -36,13 +36,13 @@ void DropFiles(frmCapture& form, const QMimeData& data) {
 void DropFiles(frmCapture& form, const QStringList& files) {
     for (const QString& path : files) {
         QCoreApplication::processEvents();
-        const QImage picture = LoadPictureFile(path);
+        QImage picture = LoadPictureFile(path);
         // Only a file that loaded renames the picture; its name loses exactly
         // its last extension, however long.
         if (picture.isNull()) continue;
         const std::string name = app::GetFilePart(QFileInfo(path).filePath().toStdString());
         form.Text1.setText(QString::fromStdString(app::GetNameWithoutExt(name)));
-        form.ReplacePicture(picture, AfterReplace::Layout);
+        form.ReplacePicture(std::move(picture), AfterReplace::Layout);
     }
 }
 

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include "app/WindowHelpers.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/SavePicture.h"
@@ -15,6 +14,7 @@
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
 #include "settings/PathHelpers.h"
+#include "widgets/WindowHelpers.h"
 
 namespace commands {
 

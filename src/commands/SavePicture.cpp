@@ -3,13 +3,13 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include "app/WindowHelpers.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/SaveSteps.h"
 #include "dialogs/frmInfo.h"
 #include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
+#include "widgets/WindowHelpers.h"
 
 namespace commands {
 

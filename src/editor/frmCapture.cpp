@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 
-#include "app/WindowHelpers.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
 #include "commands/ExternalProgram.h"
@@ -14,6 +13,7 @@
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
 #include "tools/ToolSet.h"
+#include "widgets/WindowHelpers.h"
 
 namespace {
 
@@ -124,9 +124,6 @@ void frmCapture::BuildControls() {
     Place(picUndo, *this, 0, 0, 52, 36);
     picUndo.SetScaleMode(PictureBox::kScalePixels);
     picUndo.hide();
-    Place(pic_TMP, *this, 0, 0, 17, 17);
-    pic_TMP.SetBackColor(0x00000000);
-    pic_TMP.hide();
     Place(picRectangle, *this, 0, 0, 52, 36);
     picRectangle.SetScaleMode(PictureBox::kScalePixels);
     picRectangle.hide();
@@ -274,23 +271,16 @@ void frmCapture::Command1_RightPress(int /*index*/) {
 
 // --- working picture -------------------------------------------------------------
 
-void frmCapture::ReplacePicture(const QImage& picture, AfterReplace then) {
-    if (!picture.isNull()) SetAssignedPicture(picture);
-    SetUndoPictureFromCanvas();
-    switch (then) {
-        case AfterReplace::Nothing:
-            break;
-        case AfterReplace::Layout:
-            Form_Resize();
-            break;
-        case AfterReplace::FitWindow:
-            FitWindowToPicture();
-            break;
-    }
+bool frmCapture::ReplacePicture(QImage picture, AfterReplace then) {
+    const bool taken = !picture.isNull() && Picture2.SetPicture(std::move(picture));
+    if (then != AfterReplace::UndoStep) SetUndoPictureFromCanvas();
+    if (then == AfterReplace::Layout) Form_Resize();
+    if (then == AfterReplace::FitWindow) FitWindowToPicture();
+    return taken;
 }
 
-void frmCapture::SetAssignedPicture(const QImage& picture) {
-    Picture2.SetPicture(picture);
+void frmCapture::SetAssignedPicture(QImage picture) {
+    Picture2.SetPicture(std::move(picture));
 }
 
 void frmCapture::SetUndoPictureFromCanvas() {

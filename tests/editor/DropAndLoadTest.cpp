@@ -111,6 +111,9 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
     EXPECT_EQ(app::G().strPictureFolder, folder + "/");
     EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(40, 30, Qt::red)));
     EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Solid(40, 30, Qt::red)));
+    // Picture, back buffer and reference are one block of pixels until a drawing.
+    EXPECT_EQ(f.Picture2.Image().constBits(), f.Picture2.Picture().constBits());
+    EXPECT_EQ(f.picUndo.Image().constBits(), f.Picture2.Picture().constBits());
     EXPECT_EQ(f.WidthTwips(), 40 * 15 + 445);
     EXPECT_EQ(f.HeightTwips(), 30 * 15 + 1180);
 }

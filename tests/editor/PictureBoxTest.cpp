@@ -26,6 +26,50 @@ TEST_F(PictureBoxTest, PictureSetsSizeAndBufferAndClsRestoresIt) {
     EXPECT_EQ(box.Image().pixel(5, 5), qRgb(0, 0, 0));
 }
 
+TEST_F(PictureBoxTest, BufferSharesThePictureUntilDrawnAndDetachesIntoASpare) {
+    PictureBox box;
+    const QImage pattern = Pattern(40, 30);
+    // A picture handed over whole is neither copied nor converted.
+    QImage picture = Pattern(40, 30);
+    const uchar* pictureBits = picture.constBits();
+    box.SetPicture(std::move(picture));
+    EXPECT_EQ(box.Picture().constBits(), pictureBits);
+    EXPECT_EQ(box.Image().constBits(), pictureBits);
+
+    // A spare still shared elsewhere, or of another size, is not written to.
+    QImage sharedSpare(40, 30, QImage::Format_RGB32);
+    sharedSpare.fill(Qt::red);
+    const QImage holder = sharedSpare;
+    ASSERT_TRUE(box.DetachImage(sharedSpare));
+    EXPECT_NE(box.Image().constBits(), holder.constBits());
+    EXPECT_EQ(holder.pixel(0, 0), QColor(Qt::red).rgb());
+    EXPECT_TRUE(SamePixels(box.Image(), pattern));
+    box.Cls();
+    ASSERT_TRUE(box.DetachImage(QImage(10, 10, QImage::Format_RGB32)));
+    EXPECT_TRUE(SamePixels(box.Image(), pattern));
+
+    // An unshared spare of the buffer's size receives the copy; drawing then
+    // leaves the picture alone, and Cls shares it again.
+    box.Cls();
+    QImage spare(40, 30, QImage::Format_RGB32);
+    const uchar* spareBits = spare.constBits();
+    ASSERT_TRUE(box.DetachImage(std::move(spare)));
+    EXPECT_EQ(box.Image().constBits(), spareBits);
+    EXPECT_TRUE(SamePixels(box.Image(), pattern));
+    box.Line(0, 0, 39, 29, 0x00FFFFFF);
+    EXPECT_TRUE(SamePixels(box.Picture(), pattern));
+    box.Cls();
+    EXPECT_EQ(box.Image().constBits(), pictureBits);
+
+    // A picture of another format handed over whole is converted where it lies.
+    QImage argb = Pattern(40, 30, 2).convertToFormat(QImage::Format_ARGB32);
+    const uchar* argbBits = argb.constBits();
+    box.SetPicture(std::move(argb));
+    EXPECT_EQ(box.Picture().format(), QImage::Format_RGB32);
+    EXPECT_EQ(box.Picture().constBits(), argbBits);
+    EXPECT_TRUE(SamePixels(box.Image(), Pattern(40, 30, 2)));
+}
+
 TEST_F(PictureBoxTest, GrowingTheBoxKeepsTheDrawingAndFillsWithBackground) {
     PictureBox box;
     box.SetBackColor(0x000000FF);  // red

@@ -77,6 +77,9 @@ TEST_F(Startup, CommandLinePictureOpensWithNameAndFolder) {
     EXPECT_EQ(f.Text1.text(), "Mein Bild");
     EXPECT_EQ(f.Picture2.size(), QSize(40, 30));
     EXPECT_EQ(f.picUndo.Picture().size(), QSize(40, 30));
+    // Picture, back buffer and reference are one block of pixels until a drawing.
+    EXPECT_EQ(f.Picture2.Image().constBits(), f.Picture2.Picture().constBits());
+    EXPECT_EQ(f.picUndo.Image().constBits(), f.Picture2.Picture().constBits());
 }
 
 TEST_F(Startup, QuotedCommandLineOfAnExistingFileStillOpensIt) {

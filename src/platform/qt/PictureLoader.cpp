@@ -111,11 +111,14 @@ QImage ReadPicture(QIODevice& device, qint64 available) {
     // memory: refused before the picture is allocated (the header is read
     // here, as the reader tells no size for some bitmaps, top-down ones).
     if (available < LeastBytesForPixelData(head, format)) return {};
-    // A large bitmap (the save command's own temp.bmp) is decoded into memory
-    // in huge pages: the bitmap reader fills an image of the size and format
-    // it announced instead of allocating one of its own.
+    // A large picture is decoded into memory in huge pages: the bitmap, JPEG
+    // and PNG readers fill an image of the size and format they announced
+    // (for a screenshot, the canvas's own RGB32) instead of allocating one of
+    // their own, so the decoded rows land where the canvas will show them.
     QImage picture;
-    if (size.isValid() && format == "bmp") picture = platform::NewLargeImage(size, reader.imageFormat());
+    static const QList<QByteArray> kFillsGivenImage{"bmp", "jpeg", "png"};
+    if (size.isValid() && kFillsGivenImage.contains(format))
+        picture = platform::NewLargeImage(size, reader.imageFormat());
     if (!reader.read(&picture)) return {};
     return platform::PictureWithinLimits(std::move(picture));
 }

@@ -7,11 +7,9 @@
 // memory only on a little-endian machine, which is what a 32-bit DIB holds.
 static_assert(std::endian::native == std::endian::little, "QImageDib needs a little-endian machine");
 
-QImageDib::QImageDib(QImage& image) {
-    if (image.isNull()) return;
-    if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
-    dc_.reset(gdi::CreateCompatibleDC(0));
-    if (!dc_) return;
+namespace {
+
+gdi::BITMAPINFOHEADER TopDown32(const QImage& image) {
     gdi::BITMAPINFOHEADER header{};
     header.biSize = sizeof header;
     header.biWidth = image.width();
@@ -19,8 +17,28 @@ QImageDib::QImageDib(QImage& image) {
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = gdi::BI_RGB;
+    return header;
+}
+
+}  // namespace
+
+QImageDib::QImageDib(QImage& image) {
+    if (image.isNull()) return;
+    if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
+    dc_.reset(gdi::CreateCompatibleDC(0));
+    if (!dc_) return;
     // bits() detaches, so the memory is this image's own.
-    bitmap_.reset(gdi::WrapDIBits(header, image.bits(), image.bytesPerLine()));
+    bitmap_.reset(gdi::WrapDIBits(TopDown32(image), image.bits(), image.bytesPerLine()));
+    if (bitmap_) previous_ = gdi::SelectObject(dc_.get(), bitmap_.get());
+}
+
+QImageDib::QImageDib(const QImage& image, ReadOnly) {
+    if (image.isNull() || image.format() != QImage::Format_RGB32) return;
+    dc_.reset(gdi::CreateCompatibleDC(0));
+    if (!dc_) return;
+    // WrapDIBits takes writable memory; this bitmap is only ever read.
+    bitmap_.reset(
+        gdi::WrapDIBits(TopDown32(image), const_cast<uchar*>(image.constBits()), image.bytesPerLine()));
     if (bitmap_) previous_ = gdi::SelectObject(dc_.get(), bitmap_.get());
 }
 

@@ -5,6 +5,7 @@
 // The image must be Format_RGB32 (another format is converted in place
 // first), must not be reassigned or detached while the wrapper lives, and
 // must outlive it. Pixels the layer writes keep 0xFF in their fourth byte.
+// A read-only view must never be a blit target.
 #pragma once
 
 #include <QImage>
@@ -14,6 +15,11 @@
 class QImageDib {
   public:
     explicit QImageDib(QImage& image);
+    // A view only to read from (a blit source): the pixels are not made the
+    // image's own, so an image sharing them with others is not copied. An
+    // image not in Format_RGB32 gives no DC.
+    struct ReadOnly {};
+    QImageDib(const QImage& image, ReadOnly);
     ~QImageDib();
     QImageDib(const QImageDib&) = delete;
     QImageDib& operator=(const QImageDib&) = delete;

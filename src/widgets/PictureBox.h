@@ -20,7 +20,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "editor/ColorRef.h"
+#include "widgets/ColorRef.h"
 
 class QMimeData;
 class QPainter;
@@ -55,14 +55,28 @@ class PictureBox : public QWidget {
     // The assigned picture (null when the box has none).
     const QImage& Picture() const { return picture_; }
     // Assigns a picture: the box takes its size and the back buffer becomes
-    // the picture over the background. A null image removes the picture and
-    // clears the buffer to the background, keeping the size.
-    void SetPicture(const QImage& picture);
-    // The persistent image (Format_RGB32, never shared, stays at one address
-    // until the size or the picture changes). Callers that draw into it
-    // directly call Refresh(rect) afterwards.
+    // the picture. Picture and buffer share one block of pixels (so do other
+    // boxes given the same picture) until the first drawing, which copies
+    // them: assigning costs no copy, whatever the size. A picture of another
+    // format is converted to RGB32, in place when the caller hands over the
+    // only reference. A null image removes the picture and clears the buffer
+    // to the background, keeping the size. False (box unchanged) when the
+    // conversion runs out of memory.
+    bool SetPicture(QImage picture);
+    // The persistent image (Format_RGB32). It may share its pixels with the
+    // picture or an undo snapshot; any write (QPainter, bits(), setPixel)
+    // first makes them its own, so readers never see a drawing. After
+    // DetachImage() it stays at one address until the size or the picture
+    // changes or it is shared again. Callers that draw into it directly call
+    // Refresh(rect) afterwards.
     QImage& Image() { return image_; }
     const QImage& Image() const { return image_; }
+    // Makes the buffer's pixels its own before a drawing, copying them into
+    // `spare` when that is an unshared image of the buffer's size and format
+    // (memory already mapped is many times faster to fill than a fresh
+    // block), else into new memory. False, with the buffer still shared,
+    // when the memory cannot be had.
+    bool DetachImage(QImage spare = QImage());
     // Clears what was drawn: background colour plus the assigned picture.
     void Cls();
     // Sets the size of box and buffer in pixels; new area gets the background.

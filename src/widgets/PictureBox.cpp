@@ -1,4 +1,4 @@
-#include "editor/PictureBox.h"
+#include "widgets/PictureBox.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include "platform/qt/LargeImage.h"
 
 namespace {
 
@@ -106,31 +109,57 @@ QPointF PictureBox::WidgetToPicture(QPointF widget) const {
     return widget * PixelRatio();
 }
 
-void PictureBox::SetPicture(const QImage& picture) {
+bool PictureBox::SetPicture(QImage picture) {
     if (picture.isNull()) {
         picture_ = QImage();
         Cls();
-        return;
+        return true;
     }
-    // Both images are built before anything changes: when memory runs out
-    // the box keeps its picture and what was drawn on it.
-    QImage assigned = picture.convertToFormat(QImage::Format_RGB32);
-    if (assigned.isNull()) return;
-    QImage buffer = assigned.copy();
-    if (buffer.isNull()) return;
-    AtCanvasResolution(buffer);
-    picture_ = std::move(assigned);
-    image_ = std::move(buffer);
+    // Converted before anything changes: when memory runs out the box keeps
+    // its picture and what was drawn on it. An RGB32 picture is only shared.
+    if (picture.format() != QImage::Format_RGB32) {
+        picture = std::move(picture).convertToFormat(QImage::Format_RGB32);
+        if (picture.isNull()) return false;
+    }
+    // Set before the buffer shares the pixels (setting it on a shared image
+    // would copy them); costs nothing when the picture is already at 96 DPI.
+    AtCanvasResolution(picture);
+    picture_ = std::move(picture);
+    image_ = picture_;
     resize(WidgetSizeFor(picture_.size()));
     update();
+    return true;
+}
+
+bool PictureBox::DetachImage(QImage spare) {
+    if (image_.isNull() || image_.isDetached()) return true;
+    if (!spare.isDetached() || spare.size() != image_.size() || spare.format() != image_.format() ||
+        spare.bytesPerLine() != image_.bytesPerLine()) {
+        spare = platform::NewLargeImage(image_.size(), image_.format());
+        if (spare.isNull() || spare.bytesPerLine() != image_.bytesPerLine()) return false;
+    }
+    AtCanvasResolution(spare);
+    std::memcpy(spare.bits(), image_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
+    image_ = std::move(spare);
+    return true;
 }
 
 void PictureBox::Cls() {
-    image_.fill(ToQColor(backColor_));
-    if (!picture_.isNull()) {
-        QPainter painter(&image_);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, picture_);
+    if (!picture_.isNull() && picture_.size() == image_.size()) {
+        // The picture covers the whole buffer: the buffer shares it again.
+        image_ = picture_;
+    } else {
+        // A shared buffer is replaced rather than copied only to be filled.
+        if (!image_.isDetached()) {
+            image_ = QImage(image_.size(), QImage::Format_RGB32);
+            AtCanvasResolution(image_);
+        }
+        image_.fill(ToQColor(backColor_));
+        if (!picture_.isNull()) {
+            QPainter painter(&image_);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, 0, picture_);
+        }
     }
     CurrentX = 0;
     CurrentY = 0;
