@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "commands/CommandHost.h"
 #include "editor/ButtonArray.h"
 #include "tools/ToolHost.h"
 #include "widgets/ColorRef.h"
@@ -30,7 +31,7 @@ namespace tools {
 class ToolSet;
 }
 
-class frmCapture : public QWidget, public tools::ToolHost {
+class frmCapture : public QWidget, public tools::ToolHost, public commands::CommandHost {
     Q_OBJECT
   public:
     static constexpr int kTwipsPerPixel = app::kTwipsPerPixel;
@@ -111,7 +112,7 @@ class frmCapture : public QWidget, public tools::ToolHost {
     // nothing else.
     void SetAssignedPicture(QImage picture);
     // picUndo receives the canvas's assigned picture (shared, not copied).
-    void SetUndoPictureFromCanvas();
+    void SetUndoPictureFromCanvas() override;
     void FitWindowToPicture();
     void HScroll1_Change();
     void HScroll1_Scroll();
@@ -123,7 +124,7 @@ class frmCapture : public QWidget, public tools::ToolHost {
     // Centres the window on its screen, a little above the middle.
     void CenterOnScreen() override;
     // True once the window is closing: waiting commands give up.
-    bool IsUnloading() const { return unloading_; }
+    bool IsUnloading() const override { return unloading_; }
 
     // Command1 events: a click (focus to dummy, then the command of the index)
     // and a right-button press (program picker).
@@ -172,6 +173,14 @@ class frmCapture : public QWidget, public tools::ToolHost {
     void SetColorIndex(std::int16_t index) override { intColorIndex = index; }
     void SetUndoReady(std::int16_t ready) override { intUndoReady = ready; }
     tools::StrokeState& Stroke() override { return stroke; }
+
+    // --- what the commands see ---------------------------------------------------
+    QString PictureName() const override { return Text1.text(); }
+    void SetPictureName(const QString& name) override { Text1.setText(name); }
+    void FocusPictureName() override { Text1.setFocus(); }
+    bool SaveAsJpeg() const override { return Option2.isChecked(); }
+    int JpegQuality() const override { return HScroll2.value(); }
+    std::int16_t UndoReady() const override { return intUndoReady; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
