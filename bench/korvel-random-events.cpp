@@ -33,10 +33,10 @@
 #include <map>
 #include <random>
 
-#include "program/ProgramValues.h"
-#include "app/WindowHelpers.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
+#include "program/ProgramValues.h"
+#include "widgets/WindowHelpers.h"
 
 namespace {
 
@@ -121,9 +121,7 @@ class Run {
         (void)QTest::qWaitForWindowActive(form_.get());
         if (!log_.fileName().isEmpty()) log_.open(QIODevice::WriteOnly | QIODevice::Truncate);
     }
-    ~Run() {
-        app::SetMessageSinkForTests({});
-    }
+    ~Run() { app::SetMessageSinkForTests({}); }
 
     // One event; false when an invariant broke.
     bool Step(int index) {

@@ -16,13 +16,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/WindowHelpers.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/SavePicture.h"
 #include "commands/SaveSteps.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
 #include "program/ProgramValues.h"
+#include "widgets/WindowHelpers.h"
 
 namespace {
 

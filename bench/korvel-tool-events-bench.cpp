@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
             }
         });
     form.Check1.setChecked(false);
-    form.blnCropDrag = 0;
+    form.stroke.blnCropDrag = 0;
     std::printf("crop frame move        %8.1f us per move\n", us / kEvents);
 
     // Hand drag over the large picture.

@@ -4,9 +4,10 @@
 #include <QClipboard>
 #include <QMimeData>
 
-#include "editor/frmCapture.h"
+#include "commands/CommandHost.h"
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/PictureLoader.h"
+#include "widgets/PictureBox.h"
 
 namespace commands {
 
@@ -41,28 +42,28 @@ void PutPictureOnClipboard(const QImage& picture) {
     platform::PutPictureOnClipboard(picture, platform::ClipboardUse::Copy);
 }
 
-void CopyPicture(frmCapture& form) {
+void CopyPicture(CommandHost& host) {
     // One write replaces what the clipboard held; emptying it first would
     // only announce a second change to every clipboard watcher.
-    PutPictureOnClipboard(form.Picture2.Image());
+    PutPictureOnClipboard(host.Canvas().Image());
     QCoreApplication::processEvents();
 }
 
-void PastePicture(frmCapture& form) {
+void PastePicture(CommandHost& host) {
     // No picture on the clipboard: the canvas keeps its picture and drawings.
     QImage picture = ClipboardPicture();
     if (picture.isNull()) return;
-    form.ReplacePicture(std::move(picture), AfterReplace::Layout);
+    host.ReplacePicture(std::move(picture), AfterReplace::Layout);
 }
 
-void UndoPicture(frmCapture& form) {
-    if (form.intUndoReady == 1) {
+void UndoPicture(CommandHost& host) {
+    if (host.UndoReady() == 1) {
         // The clipboard's picture is shared, not copied: it is normally the
         // snapshot this program put there at the last press.
         if (QImage picture = ClipboardPicture(); !picture.isNull())
-            form.ReplacePicture(std::move(picture), AfterReplace::UndoStep);
+            host.ReplacePicture(std::move(picture), AfterReplace::UndoStep);
     }
-    form.intUndoReady = 0;
+    host.SetUndoReady(0);
 }
 
 }  // namespace commands

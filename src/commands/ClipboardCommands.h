@@ -4,9 +4,9 @@
 
 #include <QImage>
 
-class frmCapture;
-
 namespace commands {
+
+class CommandHost;
 
 // The picture on the system clipboard (null when it holds none).
 QImage ClipboardPicture();
@@ -17,12 +17,12 @@ void EmptyClipboard();
 void PutPictureOnClipboard(const QImage& picture);
 
 // Load through the picture picker (Command1(0)).
-void LoadPicture(frmCapture& form);
+void LoadPicture(CommandHost& host);
 // Copy the canvas image to the clipboard (Command1(3)).
-void CopyPicture(frmCapture& form);
+void CopyPicture(CommandHost& host);
 // Paste the clipboard picture (Command1(4)); Ctrl+V runs it too.
-void PastePicture(frmCapture& form);
+void PastePicture(CommandHost& host);
 // One-step undo from the clipboard (Command1(6)).
-void UndoPicture(frmCapture& form);
+void UndoPicture(CommandHost& host);
 
 }  // namespace commands

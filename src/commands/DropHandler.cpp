@@ -7,9 +7,10 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "editor/frmCapture.h"
+#include "commands/CommandHost.h"
 #include "platform/qt/PictureLoader.h"
 #include "settings/PathHelpers.h"
+#include "widgets/PictureBox.h"
 
 namespace commands {
 
@@ -22,18 +23,19 @@ QStringList DroppedFiles(const QMimeData& data) {
     return files;
 }
 
-void DropFiles(frmCapture& form, const QMimeData& data) {
+void DropFiles(CommandHost& host, const QMimeData& data) {
     const QStringList files = DroppedFiles(data);
     if (files.isEmpty()) return;
     // Loading runs after the drop has been answered, so the file manager is
     // not kept waiting while large pictures load.
-    QPointer<frmCapture> target(&form);
-    QTimer::singleShot(0, &form, [target, files] {
-        if (target) DropFiles(*target, files);
+    const QPointer<QWidget> window(&host.Window());
+    CommandHost* target = &host;  // lives as long as its window
+    QTimer::singleShot(0, window, [window, target, files] {
+        if (window) DropFiles(*target, files);
     });
 }
 
-void DropFiles(frmCapture& form, const QStringList& files) {
+void DropFiles(CommandHost& host, const QStringList& files) {
     for (const QString& path : files) {
         QCoreApplication::processEvents();
         QImage picture = LoadPictureFile(path);
@@ -41,8 +43,8 @@ void DropFiles(frmCapture& form, const QStringList& files) {
         // its last extension, however long.
         if (picture.isNull()) continue;
         const std::string name = app::GetFilePart(QFileInfo(path).filePath().toStdString());
-        form.Text1.setText(QString::fromStdString(app::GetNameWithoutExt(name)));
-        form.ReplacePicture(std::move(picture), AfterReplace::Layout);
+        host.SetPictureName(QString::fromStdString(app::GetNameWithoutExt(name)));
+        host.ReplacePicture(std::move(picture), AfterReplace::Layout);
     }
 }
 

@@ -4,9 +4,9 @@
 #include <QStringList>
 
 class QMimeData;
-class frmCapture;
-
 namespace commands {
+
+class CommandHost;
 
 // Local files named by the dropped data, in list order (empty for data that
 // is not a file list).
@@ -14,7 +14,7 @@ QStringList DroppedFiles(const QMimeData& data);
 
 // Handles a drop: each file in turn is loaded; a file that loads becomes the
 // canvas picture and names the picture. Anything but local files is ignored.
-void DropFiles(frmCapture& form, const QMimeData& data);
-void DropFiles(frmCapture& form, const QStringList& files);
+void DropFiles(CommandHost& host, const QMimeData& data);
+void DropFiles(CommandHost& host, const QStringList& files);
 
 }  // namespace commands

@@ -5,16 +5,17 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include "app/WindowHelpers.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/ClipboardCommands.h"
+#include "commands/CommandHost.h"
 #include "commands/SavePicture.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
-#include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
 #include "settings/PathHelpers.h"
+#include "widgets/PictureBox.h"
+#include "widgets/WindowHelpers.h"
 
 namespace commands {
 
@@ -65,26 +66,27 @@ void StartProgram() {
 
 }  // namespace
 
-void ChooseExternalProgram(frmCapture& form) {
-    ChooseProgram(form);
+void ChooseExternalProgram(CommandHost& host) {
+    ChooseProgram(host.Window());
 }
 
-void OpenInExternalProgram(frmCapture& form) {
+void OpenInExternalProgram(CommandHost& host) {
     const app::Globals& g = app::G();
     if (g.strExtProgram.isEmpty() || !app::FileExists(Native(g.strExtProgram))) {
-        if (!ChooseProgram(form) || form.IsUnloading()) return;  // the editor closed while the picker showed
+        if (!ChooseProgram(host.Window()) || host.IsUnloading())
+            return;  // the editor closed while the picker showed
         // First start: the picture without drawings goes into the scratch
         // file, the picture with drawings onto the clipboard.
         RemoveScratchFile();
-        if (!WriteScratchFile(form.Picture2.Picture())) return;
-        PutPictureOnClipboard(form.Picture2.Image());
+        if (!WriteScratchFile(host.Canvas().Picture())) return;
+        PutPictureOnClipboard(host.Canvas().Image());
         QCoreApplication::processEvents();
         StartProgram();
         return;
     }
     // Normal start: the picture with drawings goes into the scratch file.
     RemoveScratchFile();
-    if (!WriteScratchFile(form.Picture2.Image())) return;
+    if (!WriteScratchFile(host.Canvas().Image())) return;
     QCoreApplication::processEvents();
     StartProgram();
 }

@@ -1,11 +1,11 @@
 // Handing the picture to an external image program, and choosing that program.
 #pragma once
 
-class frmCapture;
-
 namespace commands {
 
-void OpenInExternalProgram(frmCapture& form);
-void ChooseExternalProgram(frmCapture& form);
+class CommandHost;
+
+void OpenInExternalProgram(CommandHost& host);
+void ChooseExternalProgram(CommandHost& host);
 
 }  // namespace commands

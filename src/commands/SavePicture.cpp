@@ -3,13 +3,14 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include "app/WindowHelpers.h"
 #include "commands/BitmapFileWriter.h"
+#include "commands/CommandHost.h"
 #include "commands/SaveSteps.h"
 #include "dialogs/frmInfo.h"
-#include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
+#include "widgets/PictureBox.h"
+#include "widgets/WindowHelpers.h"
 
 namespace commands {
 
@@ -33,18 +34,18 @@ bool IsPlainPictureName(const QString& name) {
     return true;
 }
 
-void SavePicture(frmCapture& form) {
-    form.MoveFocusToDummy();
-    const QString name = form.Text1.text();
+void SavePicture(CommandHost& host) {
+    host.MoveFocusToDummy();
+    const QString name = host.PictureName();
     if (name.isEmpty()) {
         app::ShowMessage(kEmptyNameMessage, app::kMessageInformation);
-        form.Text1.setFocus();
+        host.FocusPictureName();
         return;
     }
 
     if (!IsPlainPictureName(name)) {
         app::ShowMessage(kBadNameMessage, app::kMessageWarning);
-        form.Text1.setFocus();
+        host.FocusPictureName();
         return;
     }
 
@@ -63,18 +64,18 @@ void SavePicture(frmCapture& form) {
     // even when the save is interrupted), and the folder needs room for the
     // JPEG alone.
     bool saved = false;
-    if (form.Option2.isChecked()) {
-        saved = WriteJpegFromPicture(form.Picture2.Image(), *base + QStringLiteral(".jpg"),
-                                     form.HScroll2.value());
+    if (host.SaveAsJpeg()) {
+        saved =
+            WriteJpegFromPicture(host.Canvas().Image(), *base + QStringLiteral(".jpg"), host.JpegQuality());
     } else {
-        saved = WriteBitmapFile(form.Picture2.Image(), *base + QStringLiteral(".bmp"),
+        saved = WriteBitmapFile(host.Canvas().Image(), *base + QStringLiteral(".bmp"),
                                 FileWriteMode::NewFileOnly);
     }
     QCoreApplication::processEvents();
 
-    form.SetUndoPictureFromCanvas();
+    host.SetUndoPictureFromCanvas();
     if (saved) {
-        dialogs::ShowSavedNotice(&form);
+        dialogs::ShowSavedNotice(&host.Window());
     } else {
         app::ShowMessage(kNotSavedMessage, app::kMessageError);
     }

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-class frmCapture;
-
 namespace commands {
+
+class CommandHost;
 
 // Shown when a picture file could not be written.
 inline const QString kNotSavedMessage = QStringLiteral("Das Bild konnte nicht gespeichert werden.");
@@ -20,6 +20,6 @@ inline const QString kBadNameMessage = QStringLiteral(
 // like pasted into the name box), so a save never lands anywhere else.
 bool IsPlainPictureName(const QString& name);
 
-void SavePicture(frmCapture& form);
+void SavePicture(CommandHost& host);
 
 }  // namespace commands

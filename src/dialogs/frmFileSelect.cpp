@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 
-#include "app/WindowHelpers.h"
 #include "dialogs/PickerSupport.h"
 #include "program/ProgramValues.h"
+#include "widgets/WindowHelpers.h"
 
 frmFileSelect::frmFileSelect(QWidget* parent)
     : QWidget(parent,

@@ -3,7 +3,7 @@
 #include <QPalette>
 #include <QPointer>
 
-#include "app/WindowHelpers.h"
+#include "widgets/WindowHelpers.h"
 
 namespace {
 

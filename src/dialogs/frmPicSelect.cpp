@@ -4,11 +4,11 @@
 #include <QGuiApplication>
 #include <QString>
 
-#include "app/WindowHelpers.h"
 #include "dialogs/PickerSupport.h"
 #include "platform/qt/PictureLoader.h"
 #include "program/ProgramValues.h"
 #include "settings/PathHelpers.h"
+#include "widgets/WindowHelpers.h"
 
 namespace {
 

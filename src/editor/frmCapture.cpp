@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 
-#include "app/WindowHelpers.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
 #include "commands/ExternalProgram.h"
@@ -14,6 +13,7 @@
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
 #include "tools/ToolSet.h"
+#include "widgets/WindowHelpers.h"
 
 namespace {
 
@@ -124,9 +124,6 @@ void frmCapture::BuildControls() {
     Place(picUndo, *this, 0, 0, 52, 36);
     picUndo.SetScaleMode(PictureBox::kScalePixels);
     picUndo.hide();
-    Place(pic_TMP, *this, 0, 0, 17, 17);
-    pic_TMP.SetBackColor(0x00000000);
-    pic_TMP.hide();
     Place(picRectangle, *this, 0, 0, 52, 36);
     picRectangle.SetScaleMode(PictureBox::kScalePixels);
     picRectangle.hide();

@@ -19,25 +19,19 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/KeyPreview.h"
-#include "app/WindowHelpers.h"
+#include "commands/CommandHost.h"
 #include "editor/ButtonArray.h"
-#include "editor/ColorRef.h"
-#include "editor/PictureBox.h"
+#include "tools/ToolHost.h"
+#include "widgets/ColorRef.h"
+#include "widgets/KeyPreview.h"
+#include "widgets/PictureBox.h"
+#include "widgets/WindowHelpers.h"
 
 namespace tools {
 class ToolSet;
 }
 
-// What follows a new picture on the canvas.
-enum class AfterReplace {
-    Nothing,    // the caller places the window itself
-    Layout,     // the view panel and scroll bars are laid out anew (Form_Resize)
-    FitWindow,  // the window is sized to the picture (FitWindowToPicture)
-    UndoStep,   // nothing, and the reference stays: the eraser keeps restoring the unmarked picture
-};
-
-class frmCapture : public QWidget {
+class frmCapture : public QWidget, public tools::ToolHost, public commands::CommandHost {
     Q_OBJECT
   public:
     static constexpr int kTwipsPerPixel = app::kTwipsPerPixel;
@@ -71,7 +65,6 @@ class frmCapture : public QWidget {
 
     // --- hidden holders --------------------------------------------------------
     PictureBox picUndo;       // reference picture
-    PictureBox pic_TMP;       // reloads the saved bitmap
     PictureBox picRectangle;  // receives the cropped area
     QPushButton dummy;        // focus sink, outside the visible area
 
@@ -79,23 +72,12 @@ class frmCapture : public QWidget {
     std::int32_t lngTool = 0;
     std::int16_t intColorIndex = 0;
     std::int16_t intUndoReady = 0;
-    std::int16_t blnDrawing = 0;  // booleans: True = -1, False = 0
-    std::int32_t lngStartX = 0;
-    std::int32_t lngStartY = 0;
-    std::int32_t lngEndX = 0;
-    std::int32_t lngEndY = 0;
-    std::int16_t blnCropMode = 0;
-    std::int16_t blnCropDrag = 0;
-    std::int16_t intCropX = 0;
-    std::int16_t intCropY = 0;
-    std::int16_t blnPanning = 0;
-    std::int32_t lngPanLeft = 0;
-    std::int32_t lngPanTop = 0;
+    tools::StrokeState stroke;  // the stroke, crop and pan state of the tools
 
     // The current colour: the background of Command3 (kSystemButtonFace names
     // the system button face).
-    COLORREF CurrentColor() const { return currentColor_; }
-    void SetCurrentColor(COLORREF color);
+    COLORREF CurrentColor() const override { return currentColor_; }
+    void SetCurrentColor(COLORREF color) override;
 
     // Key presses meant for this window, seen before its controls see them.
     KeyPreview keyPreview;
@@ -125,24 +107,24 @@ class frmCapture : public QWidget {
     // is converted where it lies. A null picture (not loadable, or not
     // convertible for lack of memory) leaves the canvas as it is; the
     // reference and `then` follow all the same. True when the canvas took it.
-    bool ReplacePicture(QImage picture, AfterReplace then);
+    bool ReplacePicture(QImage picture, AfterReplace then) override;
     // Makes `picture` the canvas's assigned picture (drawings are gone) and
     // nothing else.
     void SetAssignedPicture(QImage picture);
     // picUndo receives the canvas's assigned picture (shared, not copied).
-    void SetUndoPictureFromCanvas();
+    void SetUndoPictureFromCanvas() override;
     void FitWindowToPicture();
     void HScroll1_Change();
     void HScroll1_Scroll();
     void VScroll1_Change();
     void VScroll1_Scroll();
-    void MoveFocusToDummy();
+    void MoveFocusToDummy() override;
     // Places the canvas inside the view panel (twips).
-    void MoveCanvasTwips(int left, int top);
+    void MoveCanvasTwips(int left, int top) override;
     // Centres the window on its screen, a little above the middle.
-    void CenterOnScreen();
+    void CenterOnScreen() override;
     // True once the window is closing: waiting commands give up.
-    bool IsUnloading() const { return unloading_; }
+    bool IsUnloading() const override { return unloading_; }
 
     // Command1 events: a click (focus to dummy, then the command of the index)
     // and a right-button press (program picker).
@@ -161,8 +143,8 @@ class frmCapture : public QWidget {
     // View panel and canvas (canvas Left/Top relative to the panel).
     int Picture3WidthTwips() const;
     int Picture3HeightTwips() const;
-    int Picture2LeftTwips() const;
-    int Picture2TopTwips() const;
+    int Picture2LeftTwips() const override;
+    int Picture2TopTwips() const override;
     int Picture2WidthTwips() const;
     int Picture2HeightTwips() const;
     // Device pixels per widget pixel on the canvas: scrolling and the canvas
@@ -172,6 +154,33 @@ class frmCapture : public QWidget {
 
     static int ScreenWidthTwips();
     static int ScreenHeightTwips();
+
+    // --- what the tools see ------------------------------------------------------
+    QWidget& Window() override { return *this; }
+    PictureBox& Canvas() override { return Picture2; }
+    PictureBox& ViewPanel() override { return Picture3; }
+    PictureBox& ReferencePicture() override { return picUndo; }
+    PictureBox& CropHolder() override { return picRectangle; }
+    QWidget& ToolbarStrip() override { return Picture1; }
+    QToolButton& ToolsButton() override { return Command2; }
+    QToolButton& ColorsButton() override { return Command3; }
+    QToolButton& CropButton() override { return Check1; }
+    QScrollBar& HorizontalScroll() override { return HScroll1; }
+    QScrollBar& VerticalScroll() override { return VScroll1; }
+    std::int32_t CurrentTool() const override { return lngTool; }
+    void SetCurrentTool(std::int32_t tool) override { lngTool = tool; }
+    std::int16_t ColorIndex() const override { return intColorIndex; }
+    void SetColorIndex(std::int16_t index) override { intColorIndex = index; }
+    void SetUndoReady(std::int16_t ready) override { intUndoReady = ready; }
+    tools::StrokeState& Stroke() override { return stroke; }
+
+    // --- what the commands see ---------------------------------------------------
+    QString PictureName() const override { return Text1.text(); }
+    void SetPictureName(const QString& name) override { Text1.setText(name); }
+    void FocusPictureName() override { Text1.setFocus(); }
+    bool SaveAsJpeg() const override { return Option2.isChecked(); }
+    int JpegQuality() const override { return HScroll2.value(); }
+    std::int16_t UndoReady() const override { return intUndoReady; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

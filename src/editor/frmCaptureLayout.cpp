@@ -4,10 +4,10 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "app/WindowHelpers.h"
 #include "core/Rounding.h"
 #include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
+#include "widgets/WindowHelpers.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editor/PictureBox.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 

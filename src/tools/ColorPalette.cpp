@@ -2,9 +2,10 @@
 
 #include <QEvent>
 
-#include "editor/frmCapture.h"
-#include "tools/ToolPalette.h"
+#include "tools/Tool.h"
+#include "tools/ToolHost.h"
 #include "tools/art/ToolArt.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 
@@ -15,8 +16,8 @@ constexpr std::array<int, 6> kFieldTops{-1, 17, 35, 52, 70, 87};
 
 }  // namespace
 
-ColorPalette::ColorPalette(frmCapture& form) : form_(form) {
-    Picture5.setParent(&form);
+ColorPalette::ColorPalette(ToolHost& host, const ToolList& tools) : host_(host), tools_(tools) {
+    Picture5.setParent(&host.Window());
     Picture5.setGeometry(197, 25, 26, 105);
     Picture5.setAutoFillBackground(true);
     QPalette panelColours = Picture5.palette();
@@ -73,28 +74,14 @@ void ColorPalette::Hide() {
 
 void ColorPalette::ChooseColor(int i) {
     if (i < 0 || i > 5) return;
-    form_.SetCurrentColor(kPaletteColors[static_cast<std::size_t>(i)]);
-    form_.intColorIndex = static_cast<std::int16_t>(i);
+    host_.SetCurrentColor(kPaletteColors[static_cast<std::size_t>(i)]);
+    host_.SetColorIndex(static_cast<std::int16_t>(i));
+    // The tools button and the pointer of a coloured tool take the colour.
+    const Tool* tool = ToolAt(tools_, host_.CurrentTool());
+    if (tool == nullptr || !tool->FollowsColor()) return;
     const int v = VariantOfColorIndex(i);
-    const auto vi = static_cast<std::size_t>(v);
-    const ToolArt& art = Art();
-    switch (form_.lngTool) {
-        case kToolHighlighter:
-            SetButtonPicture(form_.Command2, art.picMarker[vi]);
-            form_.Picture2.SetMouseIcon(art.MarkerPointer(v));
-            break;
-        case kToolEllipse:
-            SetButtonPicture(form_.Command2, art.picKreis[vi]);
-            break;
-        case kToolArrow:
-            SetButtonPicture(form_.Command2, art.piciArrow[vi]);
-            break;
-        case kToolText:
-            SetButtonPicture(form_.Command2, art.piciText[vi]);
-            break;
-        default:
-            break;
-    }
+    SetButtonPicture(host_.ToolsButton(), tool->Look(v));
+    if (const auto pointer = tool->Pointer(v)) host_.Canvas().SetMouseIcon(*pointer);
 }
 
 void ColorPalette::lblColor_MouseUp(int /*i*/) {

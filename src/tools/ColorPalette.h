@@ -8,11 +8,12 @@
 #include <QWidget>
 #include <array>
 
-#include "editor/ColorRef.h"
-
-class frmCapture;
+#include "tools/ToolSet.h"
+#include "widgets/ColorRef.h"
 
 namespace tools {
+
+class ToolHost;
 
 // Colours of the fields, index 0 to 5: red, green, yellow, cyan, black, white.
 inline constexpr std::array<COLORREF, 6> kPaletteColors{0x000000FF, 0x0000FF00, 0x0000FFFF,
@@ -20,7 +21,7 @@ inline constexpr std::array<COLORREF, 6> kPaletteColors{0x000000FF, 0x0000FF00, 
 
 class ColorPalette : public QObject {
   public:
-    explicit ColorPalette(frmCapture& form);
+    ColorPalette(ToolHost& host, const ToolList& tools);
     ~ColorPalette() override;
 
     QWidget Picture5;
@@ -41,7 +42,8 @@ class ColorPalette : public QObject {
   private:
     int IndexOf(const QObject* label) const;
 
-    frmCapture& form_;
+    ToolHost& host_;
+    const ToolList& tools_;
 };
 
 }  // namespace tools

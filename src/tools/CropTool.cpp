@@ -4,8 +4,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "editor/frmCapture.h"
+#include "tools/ToolHost.h"
 #include "tools/ToolPointer.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 
@@ -45,13 +46,14 @@ void CropFrameLine::paintEvent(QPaintEvent* event) {
 
 // --- crop tool ----------------------------------------------------------------
 
-CropTool::CropTool(frmCapture& form) : form_(form) {
+CropTool::CropTool(ToolHost& host, const ToolList& tools)
+    : host_(host), stroke_(host.Stroke()), tools_(tools) {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        lines_[i] = std::make_unique<CropFrameLine>(&form_.Picture2);
+        lines_[i] = std::make_unique<CropFrameLine>(&host_.Canvas());
         lines_[i]->setObjectName(QStringLiteral("Line%1").arg(i + 1));
     }
     check1Connection_ =
-        QObject::connect(&form_.Check1, &QAbstractButton::toggled, [this] { Check1_Click(); });
+        QObject::connect(&host_.CropButton(), &QAbstractButton::toggled, [this] { Check1_Click(); });
 }
 
 CropTool::~CropTool() {
@@ -59,58 +61,58 @@ CropTool::~CropTool() {
 }
 
 void CropTool::Check1_Click() {
-    form_.MoveFocusToDummy();
-    if (form_.Check1.isChecked()) {
-        form_.blnCropMode = -1;
-        form_.Picture2.SetMousePointer(PictureBox::kPointerCross);
+    host_.MoveFocusToDummy();
+    if (host_.CropButton().isChecked()) {
+        stroke_.blnCropMode = -1;
+        host_.Canvas().SetMousePointer(PictureBox::kPointerCross);
     } else {
-        form_.blnCropMode = 0;
-        form_.Picture2.SetMousePointer(PictureBox::kPointerCustom);
-        ApplyToolPointer(form_);
+        stroke_.blnCropMode = 0;
+        host_.Canvas().SetMousePointer(PictureBox::kPointerCustom);
+        ApplyToolPointer(host_, ToolAt(tools_, host_.CurrentTool()));
     }
-    MirrorCanvasPointer(form_);
+    MirrorCanvasPointer(host_);
 }
 
 void CropTool::Press(int button, float x, float y) {
-    form_.blnCropDrag = button == 1 ? -1 : 0;
-    form_.Picture2.SetMousePointer(PictureBox::kPointerCross);
+    stroke_.blnCropDrag = button == 1 ? -1 : 0;
+    host_.Canvas().SetMousePointer(PictureBox::kPointerCross);
     frame_ = CropFrame::AtPoint(x, y);
     PlaceFrame();
     ShowFrame(true);
-    form_.intCropX = CropAnchor(x);
-    form_.intCropY = CropAnchor(y);
+    stroke_.intCropX = CropAnchor(x);
+    stroke_.intCropY = CropAnchor(y);
 }
 
 void CropTool::Move(float x, float y) {
-    if (form_.blnCropDrag == 0) return;
-    frame_ = CropFrame::Spanning(form_.intCropX, form_.intCropY, x, y);
+    if (stroke_.blnCropDrag == 0) return;
+    frame_ = CropFrame::Spanning(stroke_.intCropX, stroke_.intCropY, x, y);
     PlaceFrame();
 }
 
 void CropTool::Release() {
     ShowFrame(false);
-    form_.Picture2.SetMousePointer(PictureBox::kPointerDefault);
-    form_.blnCropMode = 0;
+    host_.Canvas().SetMousePointer(PictureBox::kPointerDefault);
+    stroke_.blnCropMode = 0;
 
     const PixelRect bounds = CropBounds(frame_.lines[0], frame_.lines[1]);
     const bool copied = CopySelection(bounds);
-    form_.blnCropDrag = 0;
+    stroke_.blnCropDrag = 0;
 
     if (copied) {
-        form_.MoveCanvasTwips(0, 0);
-        form_.ReplacePicture(form_.picRectangle.Image(), AfterReplace::Nothing);
+        host_.MoveCanvasTwips(0, 0);
+        host_.ReplacePicture(host_.CropHolder().Image(), AfterReplace::Nothing);
     }
     // Turning the button off runs its click handler (focus, pointer).
-    if (form_.Check1.isChecked()) {
-        form_.Check1.setChecked(false);
+    if (host_.CropButton().isChecked()) {
+        host_.CropButton().setChecked(false);
     } else {
         Check1_Click();
     }
-    form_.CenterOnScreen();
+    host_.CenterOnScreen();
 }
 
 bool CropTool::CopySelection(const PixelRect& bounds) {
-    PictureBox& target = form_.picRectangle;
+    PictureBox& target = host_.CropHolder();
     target.SetPicture(QImage());  // no picture, the image cleared to the background
     // Repaints and timers may run; mouse and keys wait, so no second crop or
     // stroke starts in the middle of this one.
@@ -124,7 +126,7 @@ bool CropTool::CopySelection(const PixelRect& bounds) {
         // nothing.
         return false;
     }
-    const QImage& from = form_.Picture2.Image();
+    const QImage& from = host_.Canvas().Image();
     const QRect selection(bounds.left, bounds.top, bounds.Width(), bounds.Height());
     const QRect inside = selection & from.rect();
     if (!inside.isEmpty()) {

@@ -6,9 +6,9 @@
 #include <array>
 #include <memory>
 
+#include "tools/ToolHost.h"
+#include "tools/ToolSet.h"
 #include "tools/geometry/CropGeometry.h"
-
-class frmCapture;
 
 namespace tools {
 
@@ -26,7 +26,7 @@ class CropFrameLine : public QWidget {
 
 class CropTool {
   public:
-    explicit CropTool(frmCapture& form);
+    CropTool(ToolHost& host, const ToolList& tools);
     ~CropTool();
     CropTool(const CropTool&) = delete;
     CropTool& operator=(const CropTool&) = delete;
@@ -47,7 +47,9 @@ class CropTool {
     void PlaceFrame();
     bool CopySelection(const PixelRect& bounds);
 
-    frmCapture& form_;
+    ToolHost& host_;
+    StrokeState& stroke_;
+    const ToolList& tools_;
     CropFrame frame_;
     bool frameVisible_ = false;
     std::array<std::unique_ptr<CropFrameLine>, 4> lines_;

@@ -1,20 +1,21 @@
 #include "tools/EraserTool.h"
 
 #include "core/Rounding.h"
-#include "editor/frmCapture.h"
 #include "platform/qt/QImageDib.h"
 #include "platform/raster/gdi.h"
+#include "tools/art/ToolArt.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 
-EraserTool::EraserTool(frmCapture& form) : form_(form) {}
+EraserTool::EraserTool(ToolHost& host) : host_(host) {}
 
-void EraserTool::Press(float x, float y) {
-    form_.Picture2.DrawMode = PictureBox::kDrawModeCopyPen;
+void EraserTool::Press(int /*shift*/, float x, float y) {
+    host_.Canvas().DrawMode = PictureBox::kDrawModeCopyPen;
     CopyBlock(x, y);
 }
 
-void EraserTool::Move(float x, float y) {
+void EraserTool::Move(int /*shift*/, float x, float y) {
     CopyBlock(x, y);
 }
 
@@ -28,14 +29,22 @@ void EraserTool::CopyBlock(float x, float y) {
     {
         // The reference is only read: it keeps sharing its pixels with the
         // assigned picture.
-        const QImageDib source(form_.picUndo.Image(), QImageDib::ReadOnly{});
-        const QImageDib target(form_.Picture2.Image());
+        const QImageDib source(host_.ReferencePicture().Image(), QImageDib::ReadOnly{});
+        const QImageDib target(host_.Canvas().Image());
         if (source.hdc() != 0 && target.hdc() != 0) {
             gdi::BitBlt(target.hdc(), left, top, kBlockWidth, kBlockHeight, source.hdc(), left, top,
                         gdi::SRCCOPY);
         }
     }
-    form_.Picture2.Refresh(QRect(left, top, kBlockWidth, kBlockHeight));
+    host_.Canvas().Refresh(QRect(left, top, kBlockWidth, kBlockHeight));
+}
+
+std::optional<QCursor> EraserTool::Pointer(int /*variant*/) const {
+    return Art().picEraser;
+}
+
+const QPixmap& EraserTool::Look(int /*variant*/) const {
+    return Art().btnToolsPicture[5];
 }
 
 }  // namespace tools

@@ -2,26 +2,32 @@
 // under the pointer, removing what was drawn since that picture was set.
 #pragma once
 
-class frmCapture;
+#include "tools/Tool.h"
+#include "tools/ToolHost.h"
 
 namespace tools {
 
-class EraserTool {
+class EraserTool : public Tool {
   public:
     static constexpr int kBlockWidth = 14;
     static constexpr int kBlockHeight = 11;
 
-    explicit EraserTool(frmCapture& form);
+    explicit EraserTool(ToolHost& host);
 
-    // Left press and each move of the stroke (canvas pixels): copies one
-    // block with its top-left corner at the pointer.
-    void Press(float x, float y);
-    void Move(float x, float y);
+    // The press and each move of the stroke copy one block with its top-left
+    // corner at the pointer.
+    void Press(int shift, float x, float y) override;
+    void Move(int shift, float x, float y) override;
+
+    std::optional<QCursor> Pointer(int variant) const override;
+    const QPixmap& Look(int variant) const override;
+    bool FollowsColor() const override { return false; }
+    COLORREF ChosenColor() const override { return kSystemButtonFace; }
 
   private:
     void CopyBlock(float x, float y);
 
-    frmCapture& form_;
+    ToolHost& host_;
 };
 
 }  // namespace tools

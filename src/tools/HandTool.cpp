@@ -1,15 +1,18 @@
 #include "tools/HandTool.h"
 
+#include <QScrollBar>
+
 #include "core/Rounding.h"
-#include "editor/frmCapture.h"
 #include "tools/art/ToolArt.h"
 #include "tools/geometry/PanScroll.h"
+#include "widgets/PictureBox.h"
+#include "widgets/WindowHelpers.h"
 
 namespace tools {
 
 namespace {
 
-constexpr float kTwipsPerPixel = static_cast<float>(frmCapture::kTwipsPerPixel);
+constexpr float kTwipsPerPixel = static_cast<float>(app::kTwipsPerPixel);
 
 const QCursor& OpenHand() {
     return Art().picHand[0];
@@ -37,34 +40,42 @@ void PanAxisStep(QScrollBar& bar, float canvasPos, std::int32_t panStart, std::i
 
 }  // namespace
 
-HandTool::HandTool(frmCapture& form) : form_(form) {}
+HandTool::HandTool(ToolHost& host) : host_(host), stroke_(host.Stroke()) {}
 
-void HandTool::Press(float x, float y) {
-    PictureBox& canvas = form_.Picture2;
+void HandTool::Press(int /*shift*/, float x, float y) {
+    PictureBox& canvas = host_.Canvas();
     canvas.SetScaleMode(PictureBox::kScaleTwips);
     canvas.SetMouseIcon(GrabbingHand());
-    const float left = static_cast<float>(form_.Picture2LeftTwips());
-    const float top = static_cast<float>(form_.Picture2TopTwips());
-    form_.lngStartX = core::N(kTwipsPerPixel * x + left);
-    form_.lngStartY = core::N(kTwipsPerPixel * y + top);
-    form_.lngPanLeft = core::N(left);
-    form_.lngPanTop = core::N(top);
-    form_.blnPanning = -1;
+    const float left = static_cast<float>(host_.Picture2LeftTwips());
+    const float top = static_cast<float>(host_.Picture2TopTwips());
+    stroke_.lngStartX = core::N(kTwipsPerPixel * x + left);
+    stroke_.lngStartY = core::N(kTwipsPerPixel * y + top);
+    stroke_.lngPanLeft = core::N(left);
+    stroke_.lngPanTop = core::N(top);
+    stroke_.blnPanning = -1;
 }
 
-void HandTool::Move(float x, float y) {
-    if (form_.blnPanning == 0) return;
-    PanAxisStep(form_.HScroll1, static_cast<float>(form_.Picture2LeftTwips()), form_.lngPanLeft,
-                form_.lngStartX, x);
-    PanAxisStep(form_.VScroll1, static_cast<float>(form_.Picture2TopTwips()), form_.lngPanTop,
-                form_.lngStartY, y);
-    form_.Picture2.Refresh();
+void HandTool::Move(int /*shift*/, float x, float y) {
+    if (stroke_.blnPanning == 0) return;
+    PanAxisStep(host_.HorizontalScroll(), static_cast<float>(host_.Picture2LeftTwips()), stroke_.lngPanLeft,
+                stroke_.lngStartX, x);
+    PanAxisStep(host_.VerticalScroll(), static_cast<float>(host_.Picture2TopTwips()), stroke_.lngPanTop,
+                stroke_.lngStartY, y);
+    host_.Canvas().Refresh();
 }
 
-void HandTool::Release() {
-    form_.blnPanning = 0;
-    form_.Picture2.SetScaleMode(PictureBox::kScalePixels);
-    form_.Picture2.SetMouseIcon(OpenHand());
+void HandTool::Release(int /*shift*/, float /*x*/, float /*y*/) {
+    stroke_.blnPanning = 0;
+    host_.Canvas().SetScaleMode(PictureBox::kScalePixels);
+    host_.Canvas().SetMouseIcon(OpenHand());
+}
+
+std::optional<QCursor> HandTool::Pointer(int /*variant*/) const {
+    return OpenHand();
+}
+
+const QPixmap& HandTool::Look(int /*variant*/) const {
+    return Art().btnToolsPicture[0];
 }
 
 }  // namespace tools

@@ -3,17 +3,18 @@
 #include <QPainter>
 
 #include "core/Rounding.h"
-#include "editor/frmCapture.h"
+#include "tools/art/ToolArt.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 
-HighlighterTool::HighlighterTool(frmCapture& form) : form_(form) {}
+HighlighterTool::HighlighterTool(ToolHost& host) : host_(host), stroke_(host.Stroke()) {}
 
-void HighlighterTool::Press(float x, float y) {
-    PictureBox& canvas = form_.Picture2;
+void HighlighterTool::Press(int /*shift*/, float x, float y) {
+    PictureBox& canvas = host_.Canvas();
     canvas.DrawWidth = kPenWidth;
     canvas.DrawMode = PictureBox::kDrawModeMaskPen;
-    canvas.ForeColor = form_.CurrentColor();
+    canvas.ForeColor = host_.CurrentColor();
 
     // The spot of a click: a pen-wide square around the press point, masked
     // like the strokes (a degenerate rectangle drawn with the wide pen).
@@ -30,13 +31,22 @@ void HighlighterTool::Press(float x, float y) {
     canvas.Refresh(spot);
 }
 
-void HighlighterTool::Move(float x, float y) {
-    form_.lngEndX = form_.lngStartX;
-    form_.lngEndY = form_.lngStartY;
-    form_.lngStartX = core::N(x);
-    form_.lngStartY = core::N(y);
-    form_.Picture2.Line(static_cast<float>(form_.lngStartX), static_cast<float>(form_.lngStartY),
-                        static_cast<float>(form_.lngEndX), static_cast<float>(form_.lngEndY));
+void HighlighterTool::Move(int /*shift*/, float x, float y) {
+    stroke_.lngEndX = stroke_.lngStartX;
+    stroke_.lngEndY = stroke_.lngStartY;
+    stroke_.lngStartX = core::N(x);
+    stroke_.lngStartY = core::N(y);
+    host_.Canvas().Line(static_cast<float>(stroke_.lngStartX), static_cast<float>(stroke_.lngStartY),
+                        static_cast<float>(stroke_.lngEndX), static_cast<float>(stroke_.lngEndY));
+}
+
+std::optional<QCursor> HighlighterTool::Pointer(int variant) const {
+    if (variant < 0) return std::nullopt;
+    return Art().MarkerPointer(variant);
+}
+
+const QPixmap& HighlighterTool::Look(int variant) const {
+    return Art().picMarker[static_cast<std::size_t>(variant)];
 }
 
 }  // namespace tools

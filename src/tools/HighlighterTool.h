@@ -2,24 +2,31 @@
 // the picture, so it tints without hiding what lies underneath.
 #pragma once
 
-class frmCapture;
+#include "tools/Tool.h"
+#include "tools/ToolHost.h"
 
 namespace tools {
 
-class HighlighterTool {
+class HighlighterTool : public Tool {
   public:
     static constexpr int kPenWidth = 12;
 
-    explicit HighlighterTool(frmCapture& form);
+    explicit HighlighterTool(ToolHost& host);
 
-    // Left press on the canvas (canvas pixels): sets the highlighter pen and
-    // leaves a spot of the pen's width at the press point.
-    void Press(float x, float y);
-    // Each move of the stroke: one segment from the previous point.
-    void Move(float x, float y);
+    // Sets the highlighter pen and leaves a spot of the pen's width at the
+    // press point.
+    void Press(int shift, float x, float y) override;
+    // One segment from the previous point.
+    void Move(int shift, float x, float y) override;
+
+    std::optional<QCursor> Pointer(int variant) const override;
+    const QPixmap& Look(int variant) const override;
+    COLORREF ChosenColor() const override { return 0x0000FFFF; }  // yellow
+    int ChosenVariant() const override { return 2; }
 
   private:
-    frmCapture& form_;
+    ToolHost& host_;
+    StrokeState& stroke_;
 };
 
 }  // namespace tools

@@ -1,10 +1,10 @@
 #include "tools/ShapeTools.h"
 
 #include "core/Rounding.h"
-#include "editor/frmCapture.h"
 #include "tools/CanvasPen.h"
-#include "tools/ToolPalette.h"
+#include "tools/art/ToolArt.h"
 #include "tools/geometry/ShapeFigures.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 
@@ -34,72 +34,83 @@ COLORREF ResolveColor(COLORREF color) {
     return color & 0x00FFFFFFu;
 }
 
-ShapeTools::ShapeTools(frmCapture& form) : form_(form) {}
+void DrawArrow(PictureBox& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    CanvasPen pen(canvas);
+    ArrowLines(pen, {x1, y1}, {x2, y2});
+}
 
-void ShapeTools::Press(int tool, float x, float y) {
-    PictureBox& canvas = form_.Picture2;
-    if (tool == kToolArrow) {
+void DrawEllipse(PictureBox& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    CanvasPen pen(canvas);
+    EllipseOutline(pen, {x1, y1}, {x2, y2});
+}
+
+ShapeTool::ShapeTool(ToolHost& host, Shape shape) : host_(host), stroke_(host.Stroke()), shape_(shape) {}
+
+void ShapeTool::Press(int /*shift*/, float x, float y) {
+    PictureBox& canvas = host_.Canvas();
+    if (shape_ == Shape::Arrow) {
         // A zero-length line with whatever pen the previous stroke left.
         CanvasPen pen(canvas);
         pen.Line(QPointF(x, y), QPointF(x, y));
     }
+    // The rubber band's XOR pen shows the figure's own colour over the
+    // canvas background; the figure's colour itself stays with the stroke.
+    pressColor_ = ResolveColor(host_.CurrentColor());
     canvas.DrawMode = PictureBox::kDrawModeXorPen;
-    canvas.ForeColor = ResolveColor(canvas.BackColor()) ^ ResolveColor(form_.CurrentColor());
+    canvas.ForeColor = ResolveColor(canvas.BackColor()) ^ pressColor_;
     canvas.FillStyle = PictureBox::kFillTransparent;
-    form_.lngEndX = form_.lngStartX;
-    form_.lngEndY = form_.lngStartY;
+    stroke_.lngEndX = stroke_.lngStartX;
+    stroke_.lngEndY = stroke_.lngStartY;
 }
 
-void ShapeTools::SetEnd(IntPoint end) {
-    form_.lngEndX = end.x;
-    form_.lngEndY = end.y;
+void ShapeTool::SetEnd(IntPoint end) {
+    stroke_.lngEndX = end.x;
+    stroke_.lngEndY = end.y;
 }
 
-void ShapeTools::Move(int tool, int shift, float x, float y) {
-    const IntPoint start{form_.lngStartX, form_.lngStartY};
-    const bool arrow = tool == kToolArrow;
-    CanvasPen pen(form_.Picture2);
+void ShapeTool::Move(int shift, float x, float y) {
+    const IntPoint start{stroke_.lngStartX, stroke_.lngStartY};
+    const bool arrow = shape_ == Shape::Arrow;
+    CanvasPen pen(host_.Canvas());
     // Erase the previous preview by drawing it again with the XOR pen. An
     // ellipse that was not drawn (end x on start x) is not erased either.
     if (arrow) {
-        ArrowLines(pen, start, {form_.lngEndX, form_.lngEndY});
-    } else if (form_.lngEndX != form_.lngStartX) {
-        EllipseOutline(pen, start, {form_.lngEndX, form_.lngEndY});
+        ArrowLines(pen, start, {stroke_.lngEndX, stroke_.lngEndY});
+    } else if (stroke_.lngEndX != stroke_.lngStartX) {
+        EllipseOutline(pen, start, {stroke_.lngEndX, stroke_.lngEndY});
     }
     SetEnd(ConstrainEnd(start, x, y, shift, arrow));
     if (arrow) {
-        ArrowLines(pen, start, {form_.lngEndX, form_.lngEndY});
-    } else if (form_.lngEndX != form_.lngStartX) {
-        EllipseOutline(pen, start, {form_.lngEndX, form_.lngEndY});
+        ArrowLines(pen, start, {stroke_.lngEndX, stroke_.lngEndY});
+    } else if (stroke_.lngEndX != stroke_.lngStartX) {
+        EllipseOutline(pen, start, {stroke_.lngEndX, stroke_.lngEndY});
     }
 }
 
-void ShapeTools::Commit(int tool, int shift, float x, float y) {
-    PictureBox& canvas = form_.Picture2;
+void ShapeTool::Release(int shift, float x, float y) {
+    PictureBox& canvas = host_.Canvas();
     canvas.DrawMode = PictureBox::kDrawModeCopyPen;
-    canvas.ForeColor = ResolveColor(canvas.BackColor()) ^ canvas.ForeColor;
-    const bool arrow = tool == kToolArrow;
-    SetEnd(ConstrainEnd({form_.lngStartX, form_.lngStartY}, x, y, shift, arrow));
+    canvas.ForeColor = pressColor_;
+    SetEnd(ConstrainEnd({stroke_.lngStartX, stroke_.lngStartY}, x, y, shift, shape_ == Shape::Arrow));
     // The last preview is not erased: the opaque figure covers it.
-    DrawFigure(tool);
+    DrawFigure();
 }
 
-void ShapeTools::DrawFigure(int tool) {
-    if (tool == kToolArrow) {
-        DrawArrow(form_.lngStartX, form_.lngStartY, form_.lngEndX, form_.lngEndY);
-    } else if (form_.lngEndX != form_.lngStartX) {
-        DrawEllipse(form_.lngStartX, form_.lngStartY, form_.lngEndX, form_.lngEndY);
+void ShapeTool::DrawFigure() {
+    if (shape_ == Shape::Arrow) {
+        DrawArrow(host_.Canvas(), stroke_.lngStartX, stroke_.lngStartY, stroke_.lngEndX, stroke_.lngEndY);
+    } else if (stroke_.lngEndX != stroke_.lngStartX) {
+        DrawEllipse(host_.Canvas(), stroke_.lngStartX, stroke_.lngStartY, stroke_.lngEndX, stroke_.lngEndY);
     }
 }
 
-void ShapeTools::DrawArrow(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    CanvasPen pen(form_.Picture2);
-    ArrowLines(pen, {x1, y1}, {x2, y2});
+std::optional<QCursor> ShapeTool::Pointer(int /*variant*/) const {
+    return shape_ == Shape::Arrow ? Art().picArrow : Art().picCross;
 }
 
-void ShapeTools::DrawEllipse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    CanvasPen pen(form_.Picture2);
-    EllipseOutline(pen, {x1, y1}, {x2, y2});
+const QPixmap& ShapeTool::Look(int variant) const {
+    const auto v = static_cast<std::size_t>(variant);
+    return shape_ == Shape::Arrow ? Art().piciArrow[v] : Art().picKreis[v];
 }
 
 }  // namespace tools

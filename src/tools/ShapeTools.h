@@ -5,10 +5,11 @@
 
 #include <cstdint>
 
-#include "editor/ColorRef.h"
+#include "tools/Tool.h"
+#include "tools/ToolHost.h"
 #include "tools/geometry/ConstrainEnd.h"
+#include "widgets/ColorRef.h"
 
-class frmCapture;
 class PictureBox;
 
 namespace tools {
@@ -17,26 +18,35 @@ namespace tools {
 // application palette (the button face shows as its RGB value).
 COLORREF ResolveColor(COLORREF color);
 
-class ShapeTools {
+// The figures between two points with the canvas pen as it stands.
+void DrawArrow(PictureBox& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+void DrawEllipse(PictureBox& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+
+class ShapeTool : public Tool {
   public:
-    explicit ShapeTools(frmCapture& form);
+    enum class Shape { Ellipse, Arrow };
 
-    // Left press (after the common press steps); tool is 2 (ellipse) or 3 (arrow).
-    void Press(int tool, float x, float y);
-    // Each move of the stroke: erase the last preview, constrain, draw the new one.
-    void Move(int tool, int shift, float x, float y);
-    // Release: copy pen, the press colour back, the final figure.
-    void Commit(int tool, int shift, float x, float y);
+    ShapeTool(ToolHost& host, Shape shape);
 
-    // The figures between two points with the canvas pen as it stands.
-    void DrawArrow(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
-    void DrawEllipse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+    // Sets the XOR pen of the rubber band.
+    void Press(int shift, float x, float y) override;
+    // Erases the last preview, constrains the end, draws the new one.
+    void Move(int shift, float x, float y) override;
+    // Copy pen, the press colour back, the final figure.
+    void Release(int shift, float x, float y) override;
+
+    std::optional<QCursor> Pointer(int variant) const override;
+    const QPixmap& Look(int variant) const override;
+    COLORREF ChosenColor() const override { return 0x000000FF; }  // red
 
   private:
-    void DrawFigure(int tool);
+    void DrawFigure();
     void SetEnd(IntPoint end);
 
-    frmCapture& form_;
+    ToolHost& host_;
+    StrokeState& stroke_;
+    Shape shape_;
+    COLORREF pressColor_ = 0;  // the figure's colour, taken at the press
 };
 
 }  // namespace tools

@@ -7,7 +7,8 @@
 #include <QPointer>
 
 #include "core/Rounding.h"
-#include "editor/frmCapture.h"
+#include "tools/art/ToolArt.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 
@@ -68,7 +69,7 @@ class TextTool::Events : public QObject {
         if (tool_.closing_) return false;
         if (watched == &tool_.txtText) return BoxEvent(*event);
         if (event->type() == QEvent::MouseButtonRelease &&
-            (watched == &tool_.form_.Picture2 || watched == &tool_.form_.Picture3)) {
+            (watched == &tool_.host_.Canvas() || watched == &tool_.host_.ViewPanel())) {
             // The press that took the focus is over without moving the box.
             tool_.ResolveCanvasFocusLoss();
             return false;
@@ -133,9 +134,9 @@ class TextTool::Events : public QObject {
     TextTool& tool_;
 };
 
-TextTool::TextTool(frmCapture& form) : form_(form), events_(std::make_unique<Events>(*this)) {
+TextTool::TextTool(ToolHost& host) : host_(host), events_(std::make_unique<Events>(*this)) {
     // The box and the measuring label live on the canvas, in canvas pixels.
-    txtText.setParent(&form_.Picture2);
+    txtText.setParent(&host_.Canvas());
     txtText.setObjectName(QStringLiteral("txtText"));
     txtText.hide();
     txtText.setFrame(false);
@@ -148,16 +149,16 @@ TextTool::TextTool(frmCapture& form) : form_(form), events_(std::make_unique<Eve
     txtText.setGeometry(0, 0, 8, 20);
     txtText.installEventFilter(events_.get());
 
-    lblTextSize.setParent(&form_.Picture2);
+    lblTextSize.setParent(&host_.Canvas());
     lblTextSize.setObjectName(QStringLiteral("lblTextSize"));
     lblTextSize.hide();
     lblTextSize.setMargin(0);
     lblTextSize.setIndent(0);
     ApplyBoxFonts();
 
-    form_.Picture2.Font.setPointSizeF(textSize_);
+    host_.Canvas().Font.setPointSizeF(textSize_);
 
-    frmSize.setParent(&form_);
+    frmSize.setParent(&host_.Window());
     frmSize.setObjectName(QStringLiteral("frmSize"));
     frmSize.setTitle(QStringLiteral("Textgröße:"));
     QFont panelFont(QStringLiteral("Arial"));
@@ -167,8 +168,8 @@ TextTool::TextTool(frmCapture& form) : form_(form), events_(std::make_unique<Eve
     frmSize.setAutoFillBackground(true);  // a frame hides the picture under it
     frmSize.hide();
     frmSize.installEventFilter(events_.get());
-    form_.Picture2.installEventFilter(events_.get());
-    form_.Picture3.installEventFilter(events_.get());
+    host_.Canvas().installEventFilter(events_.get());
+    host_.ViewPanel().installEventFilter(events_.get());
 
     struct Option {
         const char* caption;
@@ -201,12 +202,12 @@ TextTool::~TextTool() {
     closing_ = true;
     txtText.removeEventFilter(events_.get());
     frmSize.removeEventFilter(events_.get());
-    form_.Picture2.removeEventFilter(events_.get());
-    form_.Picture3.removeEventFilter(events_.get());
+    host_.Canvas().removeEventFilter(events_.get());
+    host_.ViewPanel().removeEventFilter(events_.get());
     for (auto& option : optSize) option.removeEventFilter(events_.get());
 }
 
-void TextTool::Press(float x, float y) {
+void TextTool::Press(int /*shift*/, float x, float y) {
     const QPoint at(core::N(x), core::N(y));
     if (txtText.isHidden()) {
         QPalette palette = txtText.palette();
@@ -252,10 +253,10 @@ void TextTool::txtText_KeyUp(int keyCode, int /*shift*/) {
 
 void TextTool::txtText_DblClick() {
     if (committing_) return;
-    PictureBox& canvas = form_.Picture2;
+    PictureBox& canvas = host_.Canvas();
     canvas.CurrentX = static_cast<float>(canvas.PixelToUnit(boxAt_.x()));
     canvas.CurrentY = static_cast<float>(canvas.PixelToUnit(boxAt_.y()));
-    canvas.ForeColor = form_.CurrentColor();
+    canvas.ForeColor = host_.CurrentColor();
     canvas.FontTransparent = true;
     canvas.Print(txtText.text());
     HideBox();
@@ -286,6 +287,14 @@ void TextTool::frmSize_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
     frmSize.move(frmSize.pos() + (pos - dragOrigin_));
 }
 
+std::optional<QCursor> TextTool::Pointer(int /*variant*/) const {
+    return Art().picText;
+}
+
+const QPixmap& TextTool::Look(int variant) const {
+    return Art().piciText[static_cast<std::size_t>(variant)];
+}
+
 void TextTool::SizeBoxToText(const QString& margin) {
     lblTextSize.setText(txtText.text() + margin);
     lblTextSize.adjustSize();
@@ -294,19 +303,19 @@ void TextTool::SizeBoxToText(const QString& margin) {
 
 void TextTool::SetTextSize(int index) {
     textSize_ = kSizes[static_cast<std::size_t>(index)];
-    form_.Picture2.Font.setPointSizeF(textSize_);
+    host_.Canvas().Font.setPointSizeF(textSize_);
     ApplyBoxFonts();
 }
 
 void TextTool::PlaceBox(QPoint at) {
     boxAt_ = at;
-    txtText.move(form_.Picture2.PictureToWidget(QPointF(at)).toPoint());
+    txtText.move(host_.Canvas().PictureToWidget(QPointF(at)).toPoint());
 }
 
 void TextTool::ApplyBoxFonts() {
     // Text drawn into the picture is measured in picture pixels; on a scaled
     // desktop a widget pixel holds more than one of them.
-    const double ratio = form_.Picture2.PixelRatio();
+    const double ratio = host_.Canvas().PixelRatio();
     txtText.setFont(ArialBold(textSize_ / ratio));
     QFont measuring = MeasuringFont();
     measuring.setPointSizeF(measuring.pointSizeF() / ratio);
@@ -323,7 +332,7 @@ void TextTool::HideBox() {
 }
 
 void TextTool::GiveFocusToCanvas() {
-    form_.Picture2.setFocus(Qt::OtherFocusReason);
+    host_.Canvas().setFocus(Qt::OtherFocusReason);
 }
 
 void TextTool::ResolveCanvasFocusLoss() {
@@ -338,7 +347,7 @@ bool TextTool::FocusWentToCanvas() const {
     // canvas or the view panel around it taking the focus this way means a
     // canvas press is on its way.
     const QWidget* focus = QApplication::focusWidget();
-    return focus == &form_.Picture2 || focus == &form_.Picture3;
+    return focus == &host_.Canvas() || focus == &host_.ViewPanel();
 }
 
 }  // namespace tools

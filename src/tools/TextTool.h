@@ -14,20 +14,25 @@
 #include <array>
 #include <memory>
 
-class frmCapture;
+#include "tools/Tool.h"
+#include "tools/ToolHost.h"
 
 namespace tools {
 
-class TextTool {
+class TextTool : public Tool {
   public:
-    explicit TextTool(frmCapture& form);
-    ~TextTool();
+    explicit TextTool(ToolHost& host);
+    ~TextTool() override;
     TextTool(const TextTool&) = delete;
     TextTool& operator=(const TextTool&) = delete;
 
     // Left press on the canvas with the text tool (canvas pixels): opens the
     // box there, or moves the open box with its text.
-    void Press(float x, float y);
+    void Press(int shift, float x, float y) override;
+
+    std::optional<QCursor> Pointer(int variant) const override;
+    const QPixmap& Look(int variant) const override;
+    COLORREF ChosenColor() const override { return 0x000000FF; }  // red
     // Shows the size panel while the text tool is current.
     void SetSizePanelVisible(bool visible);
 
@@ -67,7 +72,7 @@ class TextTool {
     void ResolveCanvasFocusLoss();
     bool FocusWentToCanvas() const;
 
-    frmCapture& form_;
+    ToolHost& host_;
     std::unique_ptr<Events> events_;
     int textSize_ = 12;
     QPoint boxAt_;  // the box's corner in picture pixels: where the text is drawn

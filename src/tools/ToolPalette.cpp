@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-#include "editor/frmCapture.h"
+#include "tools/Tool.h"
+#include "tools/ToolHost.h"
 #include "tools/ToolPointer.h"
 #include "tools/art/ToolArt.h"
 
@@ -13,15 +14,11 @@ namespace {
 
 const char* const kToolTips[6] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "Radierer"};
 
-// Default colours of the drawing tools while a colour field 0 to 3 is chosen.
-constexpr COLORREF kRed = 0x000000FF;
-constexpr COLORREF kYellow = 0x0000FFFF;
-
 }  // namespace
 
-ToolPalette::ToolPalette(frmCapture& form, std::function<void(bool)> showSizePanel)
-    : form_(form), showSizePanel_(std::move(showSizePanel)) {
-    picTools.setParent(&form);
+ToolPalette::ToolPalette(ToolHost& host, const ToolList& tools, std::function<void(bool)> showSizePanel)
+    : host_(host), tools_(tools), showSizePanel_(std::move(showSizePanel)) {
+    picTools.setParent(&host.Window());
     picTools.setGeometry(173, 25, 26, 150);
     picTools.setAutoFillBackground(true);
     QPalette colours = picTools.palette();
@@ -86,67 +83,26 @@ void ToolPalette::Hide() {
 }
 
 void ToolPalette::ChooseTool(int i) {
-    const ToolArt& art = Art();
-    form_.lngTool = i;
-
-    const int c = form_.intColorIndex;
-    const QPixmap* picture = i >= 0 && i < 6 ? &art.btnToolsPicture[static_cast<std::size_t>(i)] : nullptr;
-    if (c == 4 || c == 5) {
-        switch (i) {
-            case kToolHighlighter:
-                picture = &art.picMarker[4];
-                break;
-            case kToolEllipse:
-                picture = &art.picKreis[4];
-                break;
-            case kToolArrow:
-                picture = &art.piciArrow[4];
-                break;
-            case kToolText:
-                picture = &art.piciText[4];
-                break;
-            default:
-                break;
-        }
-    } else {
-        switch (i) {
-            case kToolHighlighter:
-                picture = &art.picMarker[2];
-                form_.SetCurrentColor(kYellow);
-                break;
-            case kToolEllipse:
-                picture = &art.picKreis[0];
-                form_.SetCurrentColor(kRed);
-                break;
-            case kToolArrow:
-                picture = &art.piciArrow[0];
-                form_.SetCurrentColor(kRed);
-                break;
-            case kToolText:
-                picture = &art.piciText[0];
-                form_.SetCurrentColor(kRed);
-                break;
-            case kToolHand:
-            case kToolEraser:
-                form_.SetCurrentColor(kSystemButtonFace);
-                break;
-            default:
-                break;
-        }
+    host_.SetCurrentTool(i);
+    const Tool* tool = ToolAt(tools_, i);
+    if (tool != nullptr) {
+        // Black and white stay; any other colour field gives way to the
+        // tool's own colour.
+        const int c = host_.ColorIndex();
+        if (c != 4 && c != 5) host_.SetCurrentColor(tool->ChosenColor());
+        SetButtonPicture(host_.ToolsButton(), tool->Look(ChosenToolVariant(*tool, c)));
     }
-    if (picture != nullptr) SetButtonPicture(form_.Command2, *picture);
-
-    ApplyToolPointer(form_);
-    MirrorCanvasPointer(form_);
+    ApplyToolPointer(host_, tool);
+    MirrorCanvasPointer(host_);
 }
 
 void ToolPalette::btnTools_MouseUp(int /*i*/) {
     Hide();
-    if (showSizePanel_) showSizePanel_(form_.lngTool == kToolText);
+    if (showSizePanel_) showSizePanel_(host_.CurrentTool() == kToolText);
 }
 
 void ToolPalette::btnTools_Click(int /*i*/) {
-    form_.MoveFocusToDummy();
+    host_.MoveFocusToDummy();
 }
 
 }  // namespace tools

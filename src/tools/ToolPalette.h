@@ -10,9 +10,11 @@
 #include <array>
 #include <functional>
 
-class frmCapture;
+#include "tools/ToolSet.h"
 
 namespace tools {
+
+class ToolHost;
 
 inline constexpr int kToolHand = 0;
 inline constexpr int kToolHighlighter = 1;
@@ -24,7 +26,7 @@ inline constexpr int kToolEraser = 5;
 class ToolPalette : public QObject {
   public:
     // `showSizePanel` shows or hides the text-size panel.
-    ToolPalette(frmCapture& form, std::function<void(bool)> showSizePanel);
+    ToolPalette(ToolHost& host, const ToolList& tools, std::function<void(bool)> showSizePanel);
     ~ToolPalette() override;
 
     QWidget picTools;
@@ -47,7 +49,8 @@ class ToolPalette : public QObject {
   private:
     int IndexOf(const QObject* button) const;
 
-    frmCapture& form_;
+    ToolHost& host_;
+    const ToolList& tools_;
     std::function<void(bool)> showSizePanel_;
 };
 

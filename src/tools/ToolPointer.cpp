@@ -1,46 +1,32 @@
 #include "tools/ToolPointer.h"
 
-#include "editor/frmCapture.h"
-#include "tools/ToolPalette.h"
+#include "tools/Tool.h"
+#include "tools/ToolHost.h"
 #include "tools/art/ToolArt.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 
-void ApplyToolPointer(frmCapture& form) {
-    const ToolArt& art = Art();
-    PictureBox& canvas = form.Picture2;
-    canvas.SetMousePointer(PictureBox::kPointerCustom);
-    switch (form.lngTool) {
-        case kToolHand:
-            canvas.SetMouseIcon(art.picHand[0]);
-            break;
-        case kToolHighlighter: {
-            const int c = form.intColorIndex;
-            if (c == 4 || c == 5) {
-                canvas.SetMouseIcon(art.MarkerPointer(4));
-            } else if (c >= 0 && c <= 3) {
-                canvas.SetMouseIcon(art.MarkerPointer(2));
-            }
-            break;
-        }
-        case kToolArrow:
-            canvas.SetMouseIcon(art.picArrow);
-            break;
-        case kToolText:
-            canvas.SetMouseIcon(art.picText);
-            break;
-        case kToolEraser:
-            canvas.SetMouseIcon(art.picEraser);
-            break;
-        default:
-            canvas.SetMouseIcon(art.picCross);
-            break;
-    }
+int ChosenToolVariant(const Tool& tool, int colorIndex) {
+    if (colorIndex == 4 || colorIndex == 5) return 4;
+    if (colorIndex >= 0 && colorIndex <= 3) return tool.ChosenVariant();
+    return -1;
 }
 
-void MirrorCanvasPointer(frmCapture& form) {
-    form.Picture3.SetMouseIcon(form.Picture2.MouseIcon());
-    form.Picture3.SetMousePointer(form.Picture2.MousePointer());
+void ApplyToolPointer(ToolHost& host, const Tool* current) {
+    PictureBox& canvas = host.Canvas();
+    canvas.SetMousePointer(PictureBox::kPointerCustom);
+    if (current == nullptr) {
+        canvas.SetMouseIcon(Art().picCross);
+        return;
+    }
+    if (const auto pointer = current->Pointer(ChosenToolVariant(*current, host.ColorIndex())))
+        canvas.SetMouseIcon(*pointer);
+}
+
+void MirrorCanvasPointer(ToolHost& host) {
+    host.ViewPanel().SetMouseIcon(host.Canvas().MouseIcon());
+    host.ViewPanel().SetMousePointer(host.Canvas().MousePointer());
 }
 
 }  // namespace tools

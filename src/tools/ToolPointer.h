@@ -1,17 +1,23 @@
 // The pointer shown over the canvas for the current tool.
 #pragma once
 
-class frmCapture;
-
 namespace tools {
 
-// Gives the canvas Picture2 the custom pointer of the current tool (lngTool):
-// open hand, highlighter in the colour variant of intColorIndex, cross-hair,
-// arrow-tool pointer, letter T or eraser. The view panel is left alone.
-void ApplyToolPointer(frmCapture& form);
+class Tool;
+class ToolHost;
+
+// Gives the canvas Picture2 the custom pointer of `current` (the tool of
+// lngTool) in the colour variant of intColorIndex; without a tool, the
+// cross-hair. The view panel is left alone.
+void ApplyToolPointer(ToolHost& host, const Tool* current);
 
 // Gives the view panel Picture3 the canvas's pointer, so the area around a
 // small picture shows the same pointer as the picture.
-void MirrorCanvasPointer(frmCapture& form);
+void MirrorCanvasPointer(ToolHost& host);
+
+// The colour variant a tool shows for colour field `colorIndex` right after
+// it is chosen: black and white share variant 4; for the other fields the
+// tool brings its own colour and variant. -1 for no colour field.
+int ChosenToolVariant(const Tool& tool, int colorIndex);
 
 }  // namespace tools

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "core/Rounding.h"
-#include "editor/frmCapture.h"
 #include "platform/qt/PictureClipboard.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
@@ -14,9 +13,11 @@
 #include "tools/PressSlideRelease.h"
 #include "tools/ShapeTools.h"
 #include "tools/TextTool.h"
+#include "tools/ToolHost.h"
 #include "tools/ToolPalette.h"
 #include "tools/ToolPointer.h"
 #include "tools/art/ToolArt.h"
+#include "widgets/PictureBox.h"
 
 namespace tools {
 
@@ -28,17 +29,25 @@ constexpr std::int16_t kFalse = 0;
 
 }  // namespace
 
-ToolSet::ToolSet(frmCapture& form)
-    : form_(form),
-      highlighter_(std::make_unique<HighlighterTool>(form)),
-      eraser_(std::make_unique<EraserTool>(form)),
-      hand_(std::make_unique<HandTool>(form)),
-      crop_(std::make_unique<CropTool>(form)),
-      text_(std::make_unique<TextTool>(form)),
-      shapes_(std::make_unique<ShapeTools>(form)) {
-    toolPalette_ =
-        std::make_unique<ToolPalette>(form, [this](bool visible) { text_->SetSizePanelVisible(visible); });
-    colorPalette_ = std::make_unique<ColorPalette>(form);
+Tool* ToolAt(const ToolList& tools, int index) {
+    if (index < 0 || index >= static_cast<int>(tools.size())) return nullptr;
+    return tools[static_cast<std::size_t>(index)].get();
+}
+
+ToolSet::ToolSet(ToolHost& host) : host_(host) {
+    // The crop frame lines go onto the canvas before the text box.
+    tools_[kToolHighlighter] = std::make_unique<HighlighterTool>(host);
+    tools_[kToolEraser] = std::make_unique<EraserTool>(host);
+    tools_[kToolHand] = std::make_unique<HandTool>(host);
+    crop_ = std::make_unique<CropTool>(host, tools_);
+    auto text = std::make_unique<TextTool>(host);
+    text_ = text.get();
+    tools_[kToolText] = std::move(text);
+    tools_[kToolEllipse] = std::make_unique<ShapeTool>(host, ShapeTool::Shape::Ellipse);
+    tools_[kToolArrow] = std::make_unique<ShapeTool>(host, ShapeTool::Shape::Arrow);
+    toolPalette_ = std::make_unique<ToolPalette>(
+        host, tools_, [this](bool visible) { text_->SetSizePanelVisible(visible); });
+    colorPalette_ = std::make_unique<ColorPalette>(host, tools_);
 
     // Moves and the release of a slide reach the pop-up fields, the two pop-up
     // buttons and the bare tool bar strip, as a hover would.
@@ -46,27 +55,28 @@ ToolSet::ToolSet(frmCapture& form)
         if (target == &toolPalette_->picTools || target == &colorPalette_->Picture5) return true;
         if (target->parentWidget() == &toolPalette_->picTools) return true;
         if (target->parentWidget() == &colorPalette_->Picture5) return true;
-        return target == &form_.Command2 || target == &form_.Command3 || target == &form_.Picture1;
+        return target == &host_.ToolsButton() || target == &host_.ColorsButton() ||
+               target == &host_.ToolbarStrip();
     };
     // A slide that ends on the canvas closes the panels as any canvas release
     // does; it never runs a stroke or crop release without a canvas press.
     auto releasedElsewhere = [this](QWidget* target) {
-        if (target != nullptr && (target == &form_.Picture2 || form_.Picture2.isAncestorOf(target)))
+        if (target != nullptr && (target == &host_.Canvas() || host_.Canvas().isAncestorOf(target)))
             HidePopups();
     };
     command2Slide_ = std::make_unique<PressSlideRelease>(
-        form.Command2, form,
+        host.ToolsButton(), host.Window(),
         PressSlideRelease::Handlers{[this] { Command2_MouseDown(); }, [this] { Command2_MouseMove(); },
                                     [this] { Command2_MouseUp(); }, acceptsTarget, releasedElsewhere});
     command3Slide_ = std::make_unique<PressSlideRelease>(
-        form.Command3, form,
+        host.ColorsButton(), host.Window(),
         PressSlideRelease::Handlers{[this] { Command3_MouseDown(); }, [this] { Command3_MouseMove(); },
                                     [this] { Command3_MouseUp(); }, acceptsTarget, releasedElsewhere});
 
     // At start: the hand tool, its picture on the tools button and its pointer.
-    SetButtonPicture(form.Command2, Art().btnToolsPicture[0]);
-    ApplyToolPointer(form);
-    MirrorCanvasPointer(form);
+    SetButtonPicture(host.ToolsButton(), Art().btnToolsPicture[0]);
+    ApplyToolPointer(host, ToolAt(tools_, host.CurrentTool()));
+    MirrorCanvasPointer(host);
 }
 
 ToolSet::~ToolSet() = default;
@@ -74,7 +84,7 @@ ToolSet::~ToolSet() = default;
 // --- pop-up buttons ---------------------------------------------------------------
 
 void ToolSet::Command2_MouseDown() {
-    form_.MoveFocusToDummy();
+    host_.MoveFocusToDummy();
     toolPalette_->Show();
 }
 
@@ -87,7 +97,7 @@ void ToolSet::Command2_MouseMove() {
 }
 
 void ToolSet::Command3_MouseDown() {
-    form_.MoveFocusToDummy();
+    host_.MoveFocusToDummy();
     colorPalette_->Show();
     toolPalette_->Hide();
 }
@@ -114,20 +124,24 @@ void ToolSet::PutCanvasOnClipboard() {
     // press), for which the previous snapshot, once the clipboard has let go
     // of it, is recycled.
     QImage previous = std::move(snapshot_);
-    snapshot_ = form_.Picture2.Image();
+    snapshot_ = host_.Canvas().Image();
     platform::PutPictureOnClipboard(snapshot_, platform::ClipboardUse::UndoSnapshot);
     spare_ = previous.isDetached() ? std::move(previous) : QImage();
 }
 
+Tool* ToolSet::Current() const {
+    return ToolAt(tools_, host_.CurrentTool());
+}
+
 void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
-    (void)shift;
-    form_.intUndoReady = 1;
+    host_.SetUndoReady(1);
     PutCanvasOnClipboard();
     // Timers and repaints run here; mouse and key input waits until this
     // press is set up, so a quick click's release can never overtake it.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    if (form_.blnCropMode != kFalse) {
+    StrokeState& stroke = host_.Stroke();
+    if (stroke.blnCropMode != kFalse) {
         crop_->Press(button, x, y);
         return;
     }
@@ -135,86 +149,43 @@ void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
     // Every tool but the hand draws: the canvas makes its pixels its own now,
     // while nothing is being drawn. Without the memory for that the press
     // does nothing and the picture stays as it is.
-    if (form_.lngTool != kToolHand && !form_.Picture2.DetachImage(std::exchange(spare_, QImage()))) return;
+    if (host_.CurrentTool() != kToolHand && !host_.Canvas().DetachImage(std::exchange(spare_, QImage()))) return;
 
-    form_.blnDrawing = kTrue;
-    form_.lngStartX = core::N(x);
-    form_.lngStartY = core::N(y);
-    PictureBox& canvas = form_.Picture2;
+    stroke.blnDrawing = kTrue;
+    stroke.lngStartX = core::N(x);
+    stroke.lngStartY = core::N(y);
+    PictureBox& canvas = host_.Canvas();
     canvas.DrawStyle = 0;
     canvas.DrawWidth = 3;
-    switch (form_.lngTool) {
-        case kToolHand:
-            hand_->Press(x, y);
-            break;
-        case kToolHighlighter:
-            highlighter_->Press(x, y);
-            break;
-        case kToolText:
-            text_->Press(x, y);
-            break;
-        case kToolEraser:
-            eraser_->Press(x, y);
-            break;
-        case kToolEllipse:
-        case kToolArrow:
-            shapes_->Press(form_.lngTool, x, y);
-            break;
-        default:
-            break;
-    }
+    if (Tool* tool = Current()) tool->Press(shift, x, y);
 }
 
 void ToolSet::Picture2_MouseMove(int button, int shift, float x, float y) {
-    if (form_.blnCropDrag != kFalse) {
+    const StrokeState& stroke = host_.Stroke();
+    if (stroke.blnCropDrag != kFalse) {
         crop_->Move(x, y);
         return;
     }
-    if (button != kLeftButton || form_.blnDrawing == kFalse) return;
-    switch (form_.lngTool) {
-        case kToolHand:
-            hand_->Move(x, y);
-            break;
-        case kToolHighlighter:
-            highlighter_->Move(x, y);
-            break;
-        case kToolEllipse:
-        case kToolArrow:
-            shapes_->Move(form_.lngTool, shift, x, y);
-            break;
-        case kToolEraser:
-            eraser_->Move(x, y);
-            break;
-        default:
-            break;
-    }
+    if (button != kLeftButton || stroke.blnDrawing == kFalse) return;
+    if (Tool* tool = Current()) tool->Move(shift, x, y);
 }
 
 void ToolSet::Picture2_MouseUp(int button, int shift, float x, float y) {
     HidePopups();
-    if (form_.blnCropMode != kFalse) {
+    StrokeState& stroke = host_.Stroke();
+    if (stroke.blnCropMode != kFalse) {
         crop_->Release();
         return;
     }
-    if (button != kLeftButton || form_.blnDrawing == kFalse) return;
-    form_.lngEndX = core::N(x);
-    form_.lngEndY = core::N(y);
-    switch (form_.lngTool) {
-        case kToolHand:
-            hand_->Release();
-            break;
-        case kToolEllipse:
-        case kToolArrow:
-            shapes_->Commit(form_.lngTool, shift, x, y);
-            break;
-        default:
-            break;
-    }
-    form_.blnDrawing = kFalse;
+    if (button != kLeftButton || stroke.blnDrawing == kFalse) return;
+    stroke.lngEndX = core::N(x);
+    stroke.lngEndY = core::N(y);
+    if (Tool* tool = Current()) tool->Release(shift, x, y);
+    stroke.blnDrawing = kFalse;
 }
 
-std::unique_ptr<ToolSet> CreateToolSet(frmCapture& form) {
-    return std::make_unique<ToolSet>(form);
+std::unique_ptr<ToolSet> CreateToolSet(ToolHost& host) {
+    return std::make_unique<ToolSet>(host);
 }
 
 }  // namespace tools

@@ -1,28 +1,30 @@
 // The annotation tools of the editor window: the tool and colour pop-ups, the
-// stroke protocol on the canvas and each tool. The editor window creates one
-// ToolSet and forwards the canvas mouse events to it.
+// stroke protocol on the canvas and one object per tool. The editor window
+// creates one ToolSet and forwards the canvas mouse events to it.
 #pragma once
 
 #include <QImage>
+#include <array>
 #include <memory>
-
-class frmCapture;
 
 namespace tools {
 
 class ColorPalette;
 class CropTool;
-class EraserTool;
-class HandTool;
-class HighlighterTool;
 class PressSlideRelease;
-class ShapeTools;
 class TextTool;
+class Tool;
+class ToolHost;
 class ToolPalette;
+
+// The tool at index lngTool (0 hand, 1 highlighter, 2 ellipse, 3 arrow, 4 text,
+// 5 eraser), or nullptr for an index without a tool.
+using ToolList = std::array<std::unique_ptr<Tool>, 6>;
+Tool* ToolAt(const ToolList& tools, int index);
 
 class ToolSet {
   public:
-    explicit ToolSet(frmCapture& form);
+    explicit ToolSet(ToolHost& host);
     ~ToolSet();
     ToolSet(const ToolSet&) = delete;
     ToolSet& operator=(const ToolSet&) = delete;
@@ -45,29 +47,26 @@ class ToolSet {
 
     ToolPalette& Tools() { return *toolPalette_; }
     ColorPalette& Colors() { return *colorPalette_; }
-    ShapeTools& Shapes() { return *shapes_; }
     TextTool& Text() { return *text_; }
     CropTool& Crop() { return *crop_; }
 
   private:
     // The one-step undo snapshot: the canvas image goes onto the clipboard.
     void PutCanvasOnClipboard();
+    Tool* Current() const;
 
-    frmCapture& form_;
+    ToolHost& host_;
     QImage snapshot_;  // the last undo snapshot, shared with the clipboard
     QImage spare_;     // the one before, no longer on the clipboard: memory for the next drawing
-    std::unique_ptr<HighlighterTool> highlighter_;
-    std::unique_ptr<EraserTool> eraser_;
-    std::unique_ptr<HandTool> hand_;
+    ToolList tools_;
+    TextTool* text_ = nullptr;  // tools_[kToolText]
     std::unique_ptr<CropTool> crop_;
-    std::unique_ptr<TextTool> text_;
-    std::unique_ptr<ShapeTools> shapes_;
     std::unique_ptr<ToolPalette> toolPalette_;
     std::unique_ptr<ColorPalette> colorPalette_;
     std::unique_ptr<PressSlideRelease> command2Slide_;
     std::unique_ptr<PressSlideRelease> command3Slide_;
 };
 
-std::unique_ptr<ToolSet> CreateToolSet(frmCapture& form);
+std::unique_ptr<ToolSet> CreateToolSet(ToolHost& host);
 
 }  // namespace tools

@@ -15,13 +15,13 @@
 #include <QTimer>
 #include <vector>
 
-#include "app/WindowHelpers.h"
 #include "dialogs/frmFileSelect.h"
 #include "dialogs/frmInfo.h"
 #include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 #include "settings/IniFile.h"
 #include "support/ProgramValuesScope.h"
+#include "widgets/WindowHelpers.h"
 
 namespace save_test {
 

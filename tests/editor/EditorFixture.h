@@ -13,11 +13,11 @@
 #include <functional>
 #include <memory>
 
-#include "app/WindowHelpers.h"
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 #include "support/ProgramValuesScope.h"
+#include "widgets/WindowHelpers.h"
 
 namespace editor_test {
 

@@ -68,7 +68,6 @@ TEST_F(WindowLayout, HiddenHoldersAndDesignedScrollBars) {
     frmCapture& f = MakeForm();
     f.show();
     EXPECT_FALSE(f.picUndo.isVisible());
-    EXPECT_FALSE(f.pic_TMP.isVisible());
     EXPECT_FALSE(f.picRectangle.isVisible());
     EXPECT_FALSE(f.HScroll2.isVisible());
     EXPECT_EQ(f.HScroll2.minimum(), 40);

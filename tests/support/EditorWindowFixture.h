@@ -9,10 +9,10 @@
 #include <QTest>
 #include <memory>
 
-#include "app/WindowHelpers.h"
 #include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 #include "support/ProgramValuesScope.h"
+#include "widgets/WindowHelpers.h"
 
 namespace test_support {
 

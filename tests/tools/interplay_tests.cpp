@@ -56,8 +56,8 @@ TEST_F(InterplayTest, HandOnAScrolledPictureStartsFromThePanelPosition) {
     form->HScroll1.setValue(3000);
     SlideToTool(0);
     CanvasPress(300, 100);
-    EXPECT_EQ(form->lngStartX, 300 * 15 - 3000);  // in the view panel's twips
-    EXPECT_EQ(form->lngPanLeft, -3000);
+    EXPECT_EQ(form->stroke.lngStartX, 300 * 15 - 3000);  // in the view panel's twips
+    EXPECT_EQ(form->stroke.lngPanLeft, -3000);
     CanvasMove(270, 100);                          // 30 px to the left: 450 twips
     EXPECT_EQ(form->HScroll1.value(), 3000 + 30);  // a fifteenth of the way
     EXPECT_EQ(form->Picture2LeftTwips(), -3030);

@@ -35,8 +35,8 @@ class StrokeTest : public ToolsFixture {
 TEST_F(StrokeTest, ArrowCommitsShaftAndBarbsInTheCurrentColour) {
     SlideToTool(3);
     Drag({100, 100}, {200, 100});
-    EXPECT_EQ(form->lngEndX, 200);
-    EXPECT_EQ(form->lngEndY, 100);
+    EXPECT_EQ(form->stroke.lngEndX, 200);
+    EXPECT_EQ(form->stroke.lngEndY, 100);
     // Shaft and the barb ends (186, 95) and (186, 105).
     for (QPoint p :
          {QPoint(100, 100), QPoint(150, 100), QPoint(200, 100), QPoint(186, 95), QPoint(186, 105)}) {
@@ -46,7 +46,7 @@ TEST_F(StrokeTest, ArrowCommitsShaftAndBarbsInTheCurrentColour) {
     for (QPoint p : {QPoint(130, 104), QPoint(130, 96), QPoint(180, 92), QPoint(205, 100), QPoint(95, 100)}) {
         EXPECT_TRUE(Untouched(p.x(), p.y())) << p.x() << "," << p.y();
     }
-    EXPECT_EQ(form->blnDrawing, 0);
+    EXPECT_EQ(form->stroke.blnDrawing, 0);
     // The pen stays as the commit left it.
     EXPECT_EQ(Canvas().DrawMode, PictureBox::kDrawModeCopyPen);
     EXPECT_EQ(Canvas().ForeColor, 0x000000FFu);
@@ -99,13 +99,13 @@ TEST_F(StrokeTest, PreviewIsErasedExactlyByRedrawing) {
         // Drawing the last preview once more with the same pen leaves the
         // picture as it was before the press.
         if (tool == 3) {
-            Tools().Shapes().DrawArrow(170, 40, 230, 170);
+            tools::DrawArrow(Canvas(), 170, 40, 230, 170);
             // Only the dot the press drew with the copy pen is left, as the
             // first move's XOR left it; the arrow's tail covers it at the end.
             EXPECT_FALSE(Untouched(170, 40));
             EXPECT_EQ(ChangedPixels(QRect(169, 39, 3, 3)), 0) << "tool " << tool;
         } else {
-            Tools().Shapes().DrawEllipse(170, 40, 230, 170);
+            tools::DrawEllipse(Canvas(), 170, 40, 230, 170);
             EXPECT_EQ(ChangedPixels(), 0) << "tool " << tool;
         }
         CanvasMove(230, 170);  // the stroke goes on and draws a preview again
@@ -119,7 +119,7 @@ TEST_F(StrokeTest, PreviewOverTheBlackBackgroundShowsTheTrueColour) {
     CanvasPress(20, 20);
     CanvasMove(80, 20);
     EXPECT_EQ(Pixel(50, 20), 0x00FF00u);
-    EXPECT_EQ(form->blnDrawing, -1);
+    EXPECT_EQ(form->stroke.blnDrawing, -1);
     CanvasRelease(80, 20);
 }
 
@@ -137,47 +137,47 @@ TEST_F(StrokeTest, RightButtonDuringADragFreezesThePreviewButDoesNotEndTheStroke
     CanvasPress(20, 30);
     CanvasMove(80, 30);
     CanvasPress(80, 30, Qt::RightButton);
-    EXPECT_EQ(form->blnDrawing, -1);
+    EXPECT_EQ(form->stroke.blnDrawing, -1);
     CanvasMove(80, 100);  // left and right held: ignored
-    EXPECT_EQ(form->lngEndX, 80);
-    EXPECT_EQ(form->lngEndY, 30);
+    EXPECT_EQ(form->stroke.lngEndX, 80);
+    EXPECT_EQ(form->stroke.lngEndY, 30);
     CanvasRelease(80, 100, Qt::RightButton);
-    EXPECT_EQ(form->blnDrawing, -1);
+    EXPECT_EQ(form->stroke.blnDrawing, -1);
     CanvasMove(50, 100);  // left alone again: the preview follows
-    EXPECT_EQ(form->lngEndX, 50);
-    EXPECT_EQ(form->lngEndY, 100);
+    EXPECT_EQ(form->stroke.lngEndX, 50);
+    EXPECT_EQ(form->stroke.lngEndY, 100);
     CanvasRelease(50, 100);
-    EXPECT_EQ(form->blnDrawing, 0);
+    EXPECT_EQ(form->stroke.blnDrawing, 0);
     EXPECT_EQ(Pixel(35, 65), kRedRgb);
 }
 
 TEST_F(StrokeTest, ShiftAndCtrlConstrainTheEndPoint) {
     SlideToTool(3);
     Drag({20, 20}, {70, 30}, Qt::ControlModifier);  // horizontal
-    EXPECT_EQ(form->lngEndX, 70);
-    EXPECT_EQ(form->lngEndY, 20);
+    EXPECT_EQ(form->stroke.lngEndX, 70);
+    EXPECT_EQ(form->stroke.lngEndY, 20);
     EXPECT_EQ(Pixel(60, 20), kRedRgb);
     EXPECT_TRUE(Untouched(60, 28));
 
     Drag({20, 60}, {100, 90}, Qt::ShiftModifier);  // 45 degrees, the smaller extent
-    EXPECT_EQ(form->lngEndX, 50);
-    EXPECT_EQ(form->lngEndY, 90);
+    EXPECT_EQ(form->stroke.lngEndX, 50);
+    EXPECT_EQ(form->stroke.lngEndY, 90);
 
     Drag({20, 100}, {70, 110}, Qt::ShiftModifier | Qt::ControlModifier);  // nothing
-    EXPECT_EQ(form->lngEndX, 70);
-    EXPECT_EQ(form->lngEndY, 110);
+    EXPECT_EQ(form->stroke.lngEndX, 70);
+    EXPECT_EQ(form->stroke.lngEndY, 110);
 
     SlideToTool(2);
     Drag({0, 120}, {80, 150}, Qt::ShiftModifier);  // circle in the 30 x 30 square
-    EXPECT_EQ(form->lngEndX, 30);
-    EXPECT_EQ(form->lngEndY, 150);
+    EXPECT_EQ(form->stroke.lngEndX, 30);
+    EXPECT_EQ(form->stroke.lngEndY, 150);
     EXPECT_EQ(Pixel(15, 120), kRedRgb);
     EXPECT_EQ(Pixel(30, 135), kRedRgb);
     EXPECT_TRUE(Untouched(60, 135));
 
     Drag({100, 160}, {140, 170}, Qt::ControlModifier);  // Ctrl leaves the ellipse alone
-    EXPECT_EQ(form->lngEndX, 140);
-    EXPECT_EQ(form->lngEndY, 170);
+    EXPECT_EQ(form->stroke.lngEndX, 140);
+    EXPECT_EQ(form->stroke.lngEndY, 170);
 }
 
 TEST_F(StrokeTest, EveryPressPutsThePictureOnTheClipboard) {
@@ -248,12 +248,12 @@ TEST_F(StrokeTest, ClickWithTheArrowLeavesADotAndWithTheEllipseNothing) {
         CanvasPress(at.x(), at.y());
         CanvasRelease(at.x(), at.y());
         EXPECT_EQ(ChangedPixels(), 0) << "ellipse";
-        EXPECT_EQ(form->blnDrawing, 0);
+        EXPECT_EQ(form->stroke.blnDrawing, 0);
 
         SlideToTool(3);
         CanvasPress(at.x(), at.y());
         CanvasRelease(at.x(), at.y());
-        EXPECT_EQ(form->blnDrawing, 0);
+        EXPECT_EQ(form->stroke.blnDrawing, 0);
         // The click and its four neighbours, nothing beyond the 3 x 3 square.
         EXPECT_EQ(ChangedPixels(), 5) << at.x();
         for (const QPoint d : {QPoint(0, 0), QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
@@ -281,7 +281,7 @@ TEST_F(StrokeTest, ArrowDragLeavesNothingButTheArrowAtItsStart) {
         const QImage dragged = Canvas().Image().copy();
         Load(original);
         Canvas().DrawMode = PictureBox::kDrawModeCopyPen;
-        Tools().Shapes().DrawArrow(from.x(), from.y(), to.x(), to.y());
+        tools::DrawArrow(Canvas(), from.x(), from.y(), to.x(), to.y());
         EXPECT_TRUE(SameImage(dragged, Canvas().Image())) << "to " << to.x() << "," << to.y();
     }
 }

@@ -179,7 +179,7 @@ TEST_F(ToolPaletteTest, ReleaseOnTheCanvasClosesBothPanelsWithoutDrawing) {
     MoveTo(Canvas(), QPoint(60, 60));
     Release(Canvas(), QPoint(60, 60));
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(form->blnDrawing, 0);
+    EXPECT_EQ(form->stroke.blnDrawing, 0);
     EXPECT_TRUE(SameImage(Canvas().Image(), before));
 }
 

@@ -16,7 +16,7 @@ class CropTest : public EditorFixture {
     void Arm() {
         QTest::mouseClick(&form->Check1, Qt::LeftButton);
         ASSERT_TRUE(form->Check1.isChecked());
-        ASSERT_EQ(form->blnCropMode, -1);
+        ASSERT_EQ(form->stroke.blnCropMode, -1);
     }
     QWidget* FrameLine(int n) { return Canvas().findChild<QWidget*>(QStringLiteral("Line%1").arg(n)); }
     QImage Original(const QRect& r) const { return original.copy(r).convertToFormat(QImage::Format_RGB32); }
@@ -32,7 +32,7 @@ TEST_F(CropTest, ArmingAndDisarmingChangesOnlyThePointer) {
     EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
     QTest::mouseClick(&form->Check1, Qt::LeftButton);
     EXPECT_FALSE(form->Check1.isChecked());
-    EXPECT_EQ(form->blnCropMode, 0);
+    EXPECT_EQ(form->stroke.blnCropMode, 0);
     EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
     EXPECT_EQ(form->Picture3.MousePointer(), PictureBox::kPointerCustom);
     EXPECT_EQ(Canvas().Image(), original);
@@ -101,7 +101,7 @@ TEST_F(CropTest, ClickOrRightClickCutsTheSinglePixelAndUndoBringsItBack) {
     Load(original);
     Arm();
     Press(33, 0, Qt::RightButton);
-    EXPECT_EQ(form->blnCropDrag, 0);
+    EXPECT_EQ(form->stroke.blnCropDrag, 0);
     MoveTo(90, 60);  // the frame does not follow a right drag
     Release(90, 60, Qt::RightButton);
     ASSERT_EQ(Canvas().Picture().size(), QSize(1, 1));
@@ -125,8 +125,8 @@ TEST_F(CropTest, AfterTheCutTheButtonIsUpTheToolPointerBackAndCanvasAtOrigin) {
     MoveTo(300, 250);
     Release(300, 250);
     EXPECT_FALSE(form->Check1.isChecked());
-    EXPECT_EQ(form->blnCropMode, 0);
-    EXPECT_EQ(form->blnCropDrag, 0);
+    EXPECT_EQ(form->stroke.blnCropMode, 0);
+    EXPECT_EQ(form->stroke.blnCropDrag, 0);
     EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
     EXPECT_EQ(Canvas().Picture().size(), QSize(200, 150));
     EXPECT_EQ(form->Picture2LeftTwips(), 0);

@@ -28,11 +28,11 @@ TEST_F(HandTest, DragUsesTwipsAndTheGrabbingHandOnlyWhileHeld) {
     Press(100, 100);
     EXPECT_EQ(Canvas().ScaleMode(), PictureBox::kScaleTwips);
     EXPECT_NE(CursorLook(Canvas().MouseIcon()), atRest);
-    EXPECT_EQ(form->blnPanning, -1);
-    EXPECT_EQ(form->lngStartX, 1500);  // 100 px in twips, canvas at Left 0
+    EXPECT_EQ(form->stroke.blnPanning, -1);
+    EXPECT_EQ(form->stroke.lngStartX, 1500);  // 100 px in twips, canvas at Left 0
     Release(100, 100);
     EXPECT_EQ(Canvas().ScaleMode(), PictureBox::kScalePixels);
-    EXPECT_EQ(form->blnPanning, 0);
+    EXPECT_EQ(form->stroke.blnPanning, 0);
     EXPECT_EQ(CursorLook(Canvas().MouseIcon()), atRest);
 }
 
@@ -89,7 +89,7 @@ TEST_F(HandTest, PictureThatFitsDoesNotMove) {
 TEST_F(HandTest, RightButtonDoesNotStartADrag) {
     LoadLarge();
     Press(300, 300, Qt::RightButton);
-    EXPECT_EQ(form->blnPanning, 0);
+    EXPECT_EQ(form->stroke.blnPanning, 0);
     EXPECT_EQ(Canvas().ScaleMode(), PictureBox::kScalePixels);
     Release(300, 300, Qt::RightButton);
 }

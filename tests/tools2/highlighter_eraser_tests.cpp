@@ -26,8 +26,8 @@ TEST_F(HighlighterTest, TintsWhiteKeepsBlackAndMasksBlue) {
     MoveTo(70, 50);
     MoveTo(110, 50);
     // The trail: the last point and the one before it.
-    EXPECT_EQ(form->lngStartX, 110);
-    EXPECT_EQ(form->lngEndX, 70);
+    EXPECT_EQ(form->stroke.lngStartX, 110);
+    EXPECT_EQ(form->stroke.lngEndX, 70);
     Release(110, 50);
     EXPECT_EQ(Pixel(30, 50), kYellow);
     EXPECT_EQ(Pixel(30, 45), kYellow);  // 12 px wide: 5 px above the centre line

@@ -20,7 +20,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "editor/ColorRef.h"
+#include "widgets/ColorRef.h"
 
 class QMimeData;
 class QPainter;

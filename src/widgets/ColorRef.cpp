@@ -1,4 +1,4 @@
-#include "editor/ColorRef.h"
+#include "widgets/ColorRef.h"
 
 #include <QApplication>
 #include <QPalette>

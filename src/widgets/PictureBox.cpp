@@ -1,4 +1,4 @@
-#include "editor/PictureBox.h"
+#include "widgets/PictureBox.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
