@@ -54,14 +54,18 @@ xcb_window_t SelectionOwner(xcb_connection_t* connection, xcb_atom_t selection) 
 // answer, a SelectionNotify sent to the requesting window.
 class SaveTargetsAnswer : public QAbstractNativeEventFilter {
   public:
-    SaveTargetsAnswer(xcb_window_t window, QEventLoop& loop) : window_(window), loop_(loop) {}
+    SaveTargetsAnswer(xcb_window_t window, xcb_window_t manager, QEventLoop& loop)
+        : window_(window), manager_(manager), loop_(loop) {}
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) override {
         if (eventType != "xcb_generic_event_t") return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
         const int type = event->response_type & 0x7F;
         if (type == XCB_SELECTION_REQUEST) {
             // The manager has started to fetch the targets: give it the time.
-            if (!working) {
+            // Requests of other windows (a clipboard history reading the
+            // latest copy) do not count.
+            const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+            if (request->requestor == manager_ && !working) {
                 working = true;
                 loop_.quit();
             }
@@ -81,6 +85,7 @@ class SaveTargetsAnswer : public QAbstractNativeEventFilter {
 
   private:
     xcb_window_t window_;
+    xcb_window_t manager_;
     QEventLoop& loop_;
 };
 
@@ -102,7 +107,8 @@ bool HandClipboardToManager(int timeoutMs) {
     xcb_connection_t* connection = Connection();
     if (connection == nullptr) return false;
     const xcb_atom_t manager = Atom(connection, "CLIPBOARD_MANAGER");
-    if (SelectionOwner(connection, manager) == XCB_NONE) return false;
+    const xcb_window_t managerWindow = SelectionOwner(connection, manager);
+    if (managerWindow == XCB_NONE) return false;
     const xcb_atom_t saveTargets = Atom(connection, "SAVE_TARGETS");
     const xcb_atom_t property = Atom(connection, "KORVEL_SAVE_TARGETS");
 
@@ -114,7 +120,7 @@ bool HandClipboardToManager(int timeoutMs) {
     if (window == XCB_NONE) return false;
     xcb_delete_property(connection, window, property);
     QEventLoop loop;
-    SaveTargetsAnswer answer(window, loop);
+    SaveTargetsAnswer answer(window, managerWindow, loop);
     QCoreApplication::instance()->installNativeEventFilter(&answer);
     xcb_convert_selection(connection, window, manager, saveTargets, property, XCB_CURRENT_TIME);
     xcb_flush(connection);
