@@ -1,7 +1,7 @@
 // Crop: arming with Check1, the selection frame, the cut and what follows.
 #include <QScreen>
 
-#include "EditorFixture.h"
+#include "CanvasFixture.h"
 #include "commands/ClipboardCommands.h"
 
 namespace tools2_test {
