@@ -106,17 +106,30 @@ int main(int argc, char** argv) {
             return 1;
         }
         bitmap.push_back(Ms(clock));
-        commands::SaveStageTimes times;
-        if (!commands::WriteJpegFromBitmap(base + ".bmp", base + ".jpg", form.HScroll2.value(), &times)) {
+        // The save's own stages, each timed here; the encoder assembles the
+        // file in memory before writing it, so an assembly on its own splits
+        // encoding from writing.
+        clock.restart();
+        const QImage reloaded = LoadPictureFile(base + ".bmp");
+        reload.push_back(Ms(clock));
+        QFile::remove(base + ".bmp");
+        commands::JpegSave save;
+        clock.restart();
+        bool ok = save.Copy(reloaded);
+        copy.push_back(Ms(clock));
+        clock.restart();
+        ok = ok && save.Sample(form.HScroll2.value());
+        sample.push_back(Ms(clock));
+        clock.restart();
+        if (ok) (void)save.Encoder().EncodeToMemory();
+        encode.push_back(Ms(clock));
+        clock.restart();
+        ok = ok && save.Write(base + ".jpg");
+        write.push_back(std::max(0.0, Ms(clock) - encode.back()));
+        if (!ok) {
             std::fprintf(stderr, "JPEG write failed\n");
             return 1;
         }
-        QFile::remove(base + ".bmp");
-        reload.push_back(times.reload);
-        copy.push_back(times.copy);
-        sample.push_back(times.sample);
-        encode.push_back(times.encode);
-        write.push_back(times.write);
     }
     std::printf(
         "stage medians (ms): bitmap write %.1f | reload %.1f | copy %.1f | sample %.1f | encode %.1f | "

@@ -1,17 +1,13 @@
 #include "commands/SaveSteps.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "imaging/StdPicture.h"
-#include "imaging/cImage.h"
-#include "jpeg/cJpeg.h"
 #include "platform/qt/PictureLoader.h"
 #include "platform/qt/StdPictureFromQImage.h"
 
@@ -40,58 +36,39 @@ std::optional<QString> FindFreeBaseName(const QString& folder, const QString& na
     return std::nullopt;
 }
 
-bool WriteJpegFromBitmap(const QString& bitmapPath, const QString& jpegPath, int quality,
-                         SaveStageTimes* times) {
-    QElapsedTimer clock;
-    clock.start();
-    // The bitmap comes back through the one picture loader.
-    const QImage reloaded = LoadPictureFile(bitmapPath);
-    if (times != nullptr) times->reload = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    return !reloaded.isNull() && WriteJpegFromPicture(reloaded, jpegPath, quality, times);
+bool JpegSave::Copy(const QImage& picture) {
+    if (picture.isNull()) return false;
+    StdPicture bitmap = MakeStdPicture(picture);
+    if (bitmap.Empty()) return false;
+    std::int16_t bitCount = 0;  // keep the picture's own depth
+    return image_.CopyStdPicture(bitmap, bitCount);
 }
 
-bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality,
-                          SaveStageTimes* times) {
-    QElapsedTimer clock;
-    clock.start();
-    const auto lap = [&](double SaveStageTimes::*stage) {
-        if (times != nullptr) times->*stage = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-        clock.restart();
-    };
+bool JpegSave::Sample(int quality) {
+    encoder_.Quality(quality);
+    return encoder_.SampleHDC(image_.hDC(), image_.Width(), image_.Height(), 0, 0) == 0;
+}
+
+bool JpegSave::Write(const QString& jpegPath) {
+    // SaveFile never replaces a file and leaves no half-written one.
+    return encoder_.SaveFile(QFile::encodeName(jpegPath).toStdString()) == 0;
+}
+
+bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality) {
     try {
-        // The picture object is made at 24 bits, a depth cImage takes, with
-        // the alpha channel dropped as a bitmap file would drop it.
-        if (picture.isNull()) return false;
-        StdPicture bitmap = MakeStdPicture(picture);
-        if (bitmap.Empty()) return false;
-
-        cImage image;
-        std::int16_t bitCount = 0;  // keep the picture's own depth
-        if (!image.CopyStdPicture(bitmap, bitCount)) return false;
-        bitmap = StdPicture();  // no longer needed
-        lap(&SaveStageTimes::copy);
-        cJpeg encoder;
-        encoder.Quality(quality);
-        if (encoder.SampleHDC(image.hDC(), image.Width(), image.Height(), 0, 0) != 0) return false;
-        lap(&SaveStageTimes::sample);
-
-        const std::string target = QFile::encodeName(jpegPath).toStdString();
-        if (times != nullptr) {
-            // The file writer assembles the file in memory before writing it;
-            // timing that assembly on its own splits encoding from writing.
-            (void)encoder.EncodeToMemory();
-            lap(&SaveStageTimes::encode);
-        }
-        // SaveFile never replaces a file and removes a half-written one.
-        const bool written = encoder.SaveFile(target) == 0;
-        if (times != nullptr)
-            times->write = std::max(0.0, static_cast<double>(clock.nsecsElapsed()) / 1e6 - times->encode);
-        return written;
+        JpegSave save;
+        return save.Copy(picture) && save.Sample(quality) && save.Write(jpegPath);
     } catch (const std::exception&) {
         // Encoder errors (disk full, path not found, access denied) and
-        // image errors arrive here; SaveFile leaves no partial file.
+        // image errors arrive here; nothing is left behind.
         return false;
     }
+}
+
+bool WriteJpegFromBitmap(const QString& bitmapPath, const QString& jpegPath, int quality) {
+    // The bitmap comes back through the one picture loader.
+    const QImage reloaded = LoadPictureFile(bitmapPath);
+    return !reloaded.isNull() && WriteJpegFromPicture(reloaded, jpegPath, quality);
 }
 
 }  // namespace commands

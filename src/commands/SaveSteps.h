@@ -6,6 +6,9 @@
 #include <QString>
 #include <optional>
 
+#include "imaging/cImage.h"
+#include "jpeg/cJpeg.h"
+
 namespace commands {
 
 // Counter suffixes tried after the plain name: _01 .. _99.
@@ -20,26 +23,32 @@ bool IsNameTaken(const QString& path);
 // smallest free NN from 01 to 99. Empty when all of them are taken.
 std::optional<QString> FindFreeBaseName(const QString& folder, const QString& name);
 
-// Milliseconds spent in each stage of a JPEG save (for the benchmark).
-struct SaveStageTimes {
-    double bitmapWrite = 0;  // canvas image -> intermediate bitmap file
-    double reload = 0;       // bitmap file -> picture (through the picture loader)
-    double copy = 0;         // picture -> cImage
-    double sample = 0;       // cImage device context -> encoder coefficients
-    double encode = 0;       // coefficients -> JPEG bytes
-    double write = 0;        // JPEG bytes -> file
+// The stages of a JPEG save, one call each; the save runs them in order.
+// A stage that fails returns false or raises (encoder and image errors).
+class JpegSave {
+  public:
+    // The picture into a 24-bit cImage (the pixels a 24-bit bitmap file of it
+    // holds, the alpha channel dropped).
+    bool Copy(const QImage& picture);
+    // The cImage's device context into the encoder's coefficients.
+    bool Sample(int quality);
+    // The JPEG file, never replacing an existing one.
+    bool Write(const QString& jpegPath);
+
+    cJpeg& Encoder() { return encoder_; }
+
+  private:
+    cImage image_;
+    cJpeg encoder_;
 };
 
-// Copies `picture` into a 24-bit cImage (the pixels a 24-bit bitmap file of
-// it holds), encodes it with cJpeg at `quality` and writes `jpegPath` (never
-// replacing an existing file). True when the JPEG file was written
-// completely; on failure no JPEG file is left.
-bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality,
-                          SaveStageTimes* times = nullptr);
+// Copies `picture` into a 24-bit cImage, encodes it with cJpeg at `quality`
+// and writes `jpegPath` (never replacing an existing file). True when the
+// JPEG file was written completely; on failure no JPEG file is left.
+bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality);
 
 // The same for a bitmap file, reloaded through the picture loader. The
 // bitmap is not deleted here.
-bool WriteJpegFromBitmap(const QString& bitmapPath, const QString& jpegPath, int quality,
-                         SaveStageTimes* times = nullptr);
+bool WriteJpegFromBitmap(const QString& bitmapPath, const QString& jpegPath, int quality);
 
 }  // namespace commands

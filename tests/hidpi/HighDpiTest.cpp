@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <cstdlib>
 
-#include "tools/ToolsFixture.h"
+#include "canvas_tools/ToolsFixture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Highlighter and eraser on the canvas, checked pixel by pixel.
-#include "EditorFixture.h"
+#include "CanvasFixture.h"
 
 namespace tools2_test {
 namespace {

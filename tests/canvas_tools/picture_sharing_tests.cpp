@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "EditorFixture.h"
+#include "CanvasFixture.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
 

@@ -1,5 +1,5 @@
 // The hand tool pans a picture larger than the view panel.
-#include "EditorFixture.h"
+#include "CanvasFixture.h"
 
 namespace tools2_test {
 namespace {

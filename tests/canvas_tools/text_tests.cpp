@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "EditorFixture.h"
+#include "CanvasFixture.h"
 
 namespace tools2_test {
 namespace {
