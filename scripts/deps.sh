@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   fonts-liberation
-  xvfb xauth
+  xvfb xauth xclip
   desktop-file-utils appstream
 )
 if [[ "${KORVEL_FUZZ_DEPS:-0}" == 1 ]]; then packages+=(clang); fi
