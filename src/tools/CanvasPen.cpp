@@ -17,28 +17,7 @@ CanvasPen::~CanvasPen() {
 }
 
 void CanvasPen::Update() {
-    painter_.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(ToQColor(box_.ForeColor));
-    const int width = std::max(box_.DrawWidth, 1);
-    pen.setWidth(width);
-    // Wide pens are always solid; only a one-pixel pen can be patterned.
-    pen.setStyle(width > 1 && box_.DrawStyle != 5 ? Qt::SolidLine : PenStyleForDrawStyle(box_.DrawStyle));
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    painter_.setPen(pen);
-    painter_.setBrush(box_.FillStyle == PictureBox::kFillSolid ? QBrush(ToQColor(box_.FillColor))
-                                                               : Qt::NoBrush);
-    switch (box_.DrawMode) {
-        case PictureBox::kDrawModeXorPen:
-            painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-            break;
-        case PictureBox::kDrawModeMaskPen:
-            painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-            break;
-        default:
-            painter_.setCompositionMode(QPainter::CompositionMode_Source);
-            break;
-    }
+    box_.PreparePen(painter_, box_.ForeColor, box_.FillStyle == PictureBox::kFillSolid);
 }
 
 void CanvasPen::Touch(const QRectF& shape) {

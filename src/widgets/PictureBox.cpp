@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/qt/LargeImage.h"
+#include "platform/wmf/Rop2Mode.h"
 
 namespace {
 
@@ -202,17 +203,7 @@ void PictureBox::PreparePen(QPainter& painter, COLORREF color, bool fill) const 
     pen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(pen);
     painter.setBrush(fill ? QBrush(ToQColor(FillColor)) : Qt::NoBrush);
-    switch (DrawMode) {
-        case kDrawModeXorPen:
-            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-            break;
-        case kDrawModeMaskPen:
-            painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-            break;
-        default:
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            break;
-    }
+    painter.setCompositionMode(platform::CompositionModeOfRop2(DrawMode, QPainter::CompositionMode_Source));
 }
 
 QRect PictureBox::PenBounds(QRectF shape) const {

@@ -157,6 +157,12 @@ class PictureBox : public QWidget {
     std::function<void(const QMimeData&)> onDrop;
     void SetAcceptDrops(bool accept) { setAcceptDrops(accept); }
 
+    // Sets up `painter` with the box's pen state: the colour (ForeColor for
+    // the box's own lines), DrawWidth and DrawStyle (wide pens are always
+    // solid), round caps and joins, FillColor when `fill`, and DrawMode as
+    // the raster operation.
+    void PreparePen(QPainter& painter, COLORREF color, bool fill) const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -168,9 +174,9 @@ class PictureBox : public QWidget {
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
+
   private:
     void EnsureBufferSize(QSize size);
-    void PreparePen(QPainter& painter, COLORREF color, bool fill) const;
     QRect PenBounds(QRectF shape) const;
     void ApplyPointer();
     void Report(const MouseHook& hook, int button, QMouseEvent* event) const;

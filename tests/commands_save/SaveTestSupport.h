@@ -20,15 +20,12 @@
 #include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
 #include "settings/IniFile.h"
-#include "support/ProgramValuesScope.h"
+#include "support/ProgramSandbox.h"
 #include "widgets/WindowHelpers.h"
 
 namespace save_test {
 
-struct Message {
-    QString prompt;
-    int kind;
-};
+using test_support::Message;
 
 inline QImage Gradient(int width, int height) {
     QImage picture(width, height, QImage::Format_RGB32);
@@ -65,21 +62,18 @@ T* OpenWindow() {
     return nullptr;
 }
 
-class EditorFixture : public ::testing::Test {
+class EditorFixture : public test_support::ProgramSandboxTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(root.isValid());
+        ProgramSandboxTest::SetUp();
         folder = root.path() + "/Bil der/";
         ASSERT_TRUE(QDir().mkpath(folder));
         app::Globals& g = app::G();
         g.strIniFile = root.path() + "/korvel.ini";
+        g.strAppPath.clear();
         g.strPictureFolder = folder;
         g.strTempFile = root.path() + "/scratch dir/temp.bmp";
         QDir().mkpath(root.path() + "/scratch dir");
-        app::SetMessageSinkForTests([this](const QString& prompt, int kind, const QString&) {
-            messages.push_back({prompt, kind});
-        });
-
         form = std::make_unique<frmCapture>();
         assigned = Gradient(64, 48);
         form->SetAssignedPicture(assigned);
@@ -91,7 +85,7 @@ class EditorFixture : public ::testing::Test {
     }
 
     void TearDown() override {
-        app::SetMessageSinkForTests({});
+        ProgramSandboxTest::TearDown();
         if (frmInfo* notice = dialogs::SavedNotice()) notice->close();
         QApplication::processEvents();
         form.reset();
@@ -101,13 +95,11 @@ class EditorFixture : public ::testing::Test {
         return app::ReadIni("Korvel Annotarix", key, app::G().strIniFile.toStdString(), "<none>");
     }
 
-    test_support::ProgramValuesScope values;
-    QTemporaryDir root;
+    QTemporaryDir& root = dir;
     QString folder;
     std::unique_ptr<frmCapture> form;
     QImage assigned;
     QImage canvas;
-    std::vector<Message> messages;
 };
 
 }  // namespace save_test

@@ -145,7 +145,7 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
     EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(300, 200)));
     EXPECT_EQ(f.WidthTwips(), 300 * 15 + 445);
     EXPECT_EQ(f.HeightTwips(), 200 * 15 + 1180);
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(DropAndLoad, CancelCloseOrNoSelectionLeaveEverything) {

@@ -16,7 +16,7 @@
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
 #include "program/ProgramValues.h"
-#include "support/ProgramValuesScope.h"
+#include "support/ProgramSandbox.h"
 #include "widgets/WindowHelpers.h"
 
 namespace editor_test {
@@ -53,22 +53,16 @@ inline void WriteText(const QString& path, const QByteArray& content) {
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(content);
 }
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public test_support::ProgramSandboxTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        folder = QDir(dir.path()).absolutePath();
-        app::Globals& g = app::G();
-        g.strIniFile = folder + "/korvel-annotarix.ini";
-        g.strAppPath = folder + "/";
-        g.strTempFile = folder + "/temp.bmp";
-        app::SetMessageSinkForTests(
-            [this](const QString& prompt, int, const QString&) { messages << prompt; });
+        ProgramSandboxTest::SetUp();
+        folder = home;
         QGuiApplication::clipboard()->clear();
     }
     void TearDown() override {
         form.reset();
-        app::SetMessageSinkForTests({});
+        ProgramSandboxTest::TearDown();
     }
 
     frmCapture& MakeForm() {
@@ -93,10 +87,7 @@ class EditorTest : public ::testing::Test {
         poll->start();
     }
 
-    test_support::ProgramValuesScope values;
-    QTemporaryDir dir;
     QString folder;
-    QStringList messages;
     std::unique_ptr<frmCapture> form;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/wmf/Rop2Mode.h"
 #include "platform/wmf/WmfRecordTypes.h"
 
 namespace wmf {
@@ -308,31 +309,13 @@ bool Player::PreparePainter(bool withPen, bool withBrush) {
     QPen pen = withPen ? MakePen() : QPen(Qt::NoPen);
     QBrush brush = withBrush ? MakeBrush() : QBrush(Qt::NoBrush);
     // The binary raster operation (ROP2) of pen and brush.
-    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
-    switch (s_.rop2) {
-        case 11:  // R2_NOP
-            return false;
-        case 1:   // R2_BLACK
-        case 16:  // R2_WHITE
-            pen.setColor(s_.rop2 == 1 ? Qt::black : Qt::white);
-            if (brush.style() != Qt::NoBrush) brush = QBrush(s_.rop2 == 1 ? Qt::black : Qt::white);
-            break;
-        case 6:  // R2_NOT
-            mode = QPainter::RasterOp_NotDestination;
-            break;
-        case 7:  // R2_XORPEN
-            mode = QPainter::RasterOp_SourceXorDestination;
-            break;
-        case 9:  // R2_MASKPEN
-            mode = QPainter::RasterOp_SourceAndDestination;
-            break;
-        case 15:  // R2_MERGEPEN
-            mode = QPainter::RasterOp_SourceOrDestination;
-            break;
-        default:
-            break;
+    if (s_.rop2 == 11) return false;      // R2_NOP
+    if (s_.rop2 == 1 || s_.rop2 == 16) {  // R2_BLACK, R2_WHITE
+        pen.setColor(s_.rop2 == 1 ? Qt::black : Qt::white);
+        if (brush.style() != Qt::NoBrush) brush = QBrush(s_.rop2 == 1 ? Qt::black : Qt::white);
     }
-    painter_.setCompositionMode(mode);
+    painter_.setCompositionMode(
+        platform::CompositionModeOfRop2(s_.rop2, QPainter::CompositionMode_SourceOver));
     painter_.setPen(pen);
     painter_.setBrush(brush);
     painter_.setBackground(s_.bkColor);
