@@ -1,6 +1,6 @@
 // The colour pop-up: press on the colours button, slide over the fields,
 // release. The colour, the colour index and the icon variants follow.
-#include "ToolsFixture.h"
+#include "StartPictures.h"
 
 namespace tools_test {
 namespace {
@@ -65,7 +65,7 @@ TEST_F(ColorPaletteTest, HandAndEraserKeepTheirPicture) {
     SlideToColor(1);
     EXPECT_EQ(form->CurrentColor(), 0x0000FF00u);
     EXPECT_EQ(form->intColorIndex, 1);
-    EXPECT_TRUE(SameImage(Command2Picture(), hand));
+    EXPECT_TRUE(SamePixels(Command2Picture(), hand));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().picHand[0]));
 }
 
@@ -101,8 +101,8 @@ TEST_F(ColorPaletteTest, ReleaseInTheGapLeavesThePanelOpenAndHoverStillChooses) 
     EXPECT_EQ(form->CurrentColor(), 0x0000FF00u);
     EXPECT_TRUE(ColorPanel().Picture5.isVisible());
     // A release on the canvas closes it.
-    CanvasPress(10, 10, Qt::RightButton);
-    CanvasRelease(10, 10, Qt::RightButton);
+    Press(10, 10, Qt::RightButton);
+    Release(10, 10, Qt::RightButton);
     EXPECT_FALSE(ColorPanel().Picture5.isVisible());
 }
 

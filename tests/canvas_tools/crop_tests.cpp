@@ -1,6 +1,6 @@
 // Crop: arming with Check1, the selection frame, the cut and what follows.
 
-#include "CanvasFixture.h"
+#include "StartPictures.h"
 #include "commands/ClipboardCommands.h"
 
 namespace tools2_test {

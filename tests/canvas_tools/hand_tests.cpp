@@ -1,5 +1,5 @@
 // The hand tool pans a picture larger than the view panel.
-#include "CanvasFixture.h"
+#include "StartPictures.h"
 
 namespace tools2_test {
 namespace {

@@ -1,5 +1,5 @@
 // Highlighter and eraser on the canvas, checked pixel by pixel.
-#include "CanvasFixture.h"
+#include "StartPictures.h"
 
 namespace tools2_test {
 namespace {

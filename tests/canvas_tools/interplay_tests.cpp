@@ -1,6 +1,6 @@
 // Where two parts of the tool set meet: an open text box and the tool
 // pop-up, crop mode and the colour pop-up, the hand on a scrolled picture.
-#include "ToolsFixture.h"
+#include "StartPictures.h"
 
 namespace tools_test {
 namespace {
@@ -10,8 +10,8 @@ class InterplayTest : public ToolsFixture {};
 TEST_F(InterplayTest, SlidingToAnotherToolCommitsTheOpenTextInTheColourBeforeIt) {
     SlideToTool(4);
     SlideToColor(1);  // green
-    CanvasPress(20, 30);
-    CanvasRelease(20, 30);
+    Press(20, 30);
+    Release(20, 30);
     QLineEdit& box = Tools().Text().txtText;
     ASSERT_TRUE(box.isVisible());
     QTest::keyClicks(&box, QStringLiteral("Hallo"));
@@ -55,13 +55,13 @@ TEST_F(InterplayTest, HandOnAScrolledPictureStartsFromThePanelPosition) {
     ASSERT_TRUE(form->HScroll1.isEnabled());
     form->HScroll1.setValue(3000);
     SlideToTool(0);
-    CanvasPress(300, 100);
+    Press(300, 100);
     EXPECT_EQ(form->stroke.lngStartX, 300 * 15 - 3000);  // in the view panel's twips
     EXPECT_EQ(form->stroke.lngPanLeft, -3000);
-    CanvasMove(270, 100);                          // 30 px to the left: 450 twips
+    MoveTo(270, 100);                          // 30 px to the left: 450 twips
     EXPECT_EQ(form->HScroll1.value(), 3000 + 30);  // a fifteenth of the way
     EXPECT_EQ(form->Picture2LeftTwips(), -3030);
-    CanvasRelease(270, 100);
+    Release(270, 100);
     EXPECT_EQ(Canvas().ScaleMode(), PictureBox::kScalePixels);
 }
 

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "CanvasFixture.h"
+#include "StartPictures.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
 

@@ -2,7 +2,7 @@
 // every press, XOR rubber band erased by redrawing, opaque commit, constraints.
 #include <QPaintEvent>
 
-#include "ToolsFixture.h"
+#include "StartPictures.h"
 #include "platform/qt/PictureClipboard.h"
 #include "tools/ShapeTools.h"
 
@@ -91,11 +91,11 @@ TEST_F(StrokeTest, PreviewIsErasedExactlyByRedrawing) {
     for (int tool : {2, 3}) {
         SlideToTool(tool);
         original = Canvas().Image().copy();
-        CanvasPress(170, 40);
-        CanvasMove(200, 60);
+        Press(170, 40);
+        MoveTo(200, 60);
         EXPECT_GT(ChangedPixels(), 0);
-        CanvasMove(260, 130);
-        CanvasMove(230, 170);
+        MoveTo(260, 130);
+        MoveTo(230, 170);
         // Drawing the last preview once more with the same pen leaves the
         // picture as it was before the press.
         if (tool == 3) {
@@ -108,45 +108,45 @@ TEST_F(StrokeTest, PreviewIsErasedExactlyByRedrawing) {
             tools::DrawEllipse(Canvas(), 170, 40, 230, 170);
             EXPECT_EQ(ChangedPixels(), 0) << "tool " << tool;
         }
-        CanvasMove(230, 170);  // the stroke goes on and draws a preview again
-        CanvasRelease(230, 170);
+        MoveTo(230, 170);  // the stroke goes on and draws a preview again
+        Release(230, 170);
     }
 }
 
 TEST_F(StrokeTest, PreviewOverTheBlackBackgroundShowsTheTrueColour) {
     SlideToTool(3);
     SlideToColor(1);
-    CanvasPress(20, 20);
-    CanvasMove(80, 20);
+    Press(20, 20);
+    MoveTo(80, 20);
     EXPECT_EQ(Pixel(50, 20), 0x00FF00u);
     EXPECT_EQ(form->stroke.blnDrawing, -1);
-    CanvasRelease(80, 20);
+    Release(80, 20);
 }
 
 TEST_F(StrokeTest, LastPreviewStaysWhenTheReleaseIsElsewhere) {
     SlideToTool(3);
-    CanvasPress(20, 30);
-    CanvasMove(80, 30);
-    CanvasRelease(20, 90);
+    Press(20, 30);
+    MoveTo(80, 30);
+    Release(20, 90);
     EXPECT_EQ(Pixel(60, 30), kRedRgb);  // preview, never erased
     EXPECT_EQ(Pixel(20, 60), kRedRgb);  // the committed arrow
 }
 
 TEST_F(StrokeTest, RightButtonDuringADragFreezesThePreviewButDoesNotEndTheStroke) {
     SlideToTool(3);
-    CanvasPress(20, 30);
-    CanvasMove(80, 30);
-    CanvasPress(80, 30, Qt::RightButton);
+    Press(20, 30);
+    MoveTo(80, 30);
+    Press(80, 30, Qt::RightButton);
     EXPECT_EQ(form->stroke.blnDrawing, -1);
-    CanvasMove(80, 100);  // left and right held: ignored
+    MoveTo(80, 100);  // left and right held: ignored
     EXPECT_EQ(form->stroke.lngEndX, 80);
     EXPECT_EQ(form->stroke.lngEndY, 30);
-    CanvasRelease(80, 100, Qt::RightButton);
+    Release(80, 100, Qt::RightButton);
     EXPECT_EQ(form->stroke.blnDrawing, -1);
-    CanvasMove(50, 100);  // left alone again: the preview follows
+    MoveTo(50, 100);  // left alone again: the preview follows
     EXPECT_EQ(form->stroke.lngEndX, 50);
     EXPECT_EQ(form->stroke.lngEndY, 100);
-    CanvasRelease(50, 100);
+    Release(50, 100);
     EXPECT_EQ(form->stroke.blnDrawing, 0);
     EXPECT_EQ(Pixel(35, 65), kRedRgb);
 }
@@ -188,26 +188,26 @@ TEST_F(StrokeTest, EveryPressPutsThePictureOnTheClipboard) {
     // A right click with the hand tool takes the snapshot too.
     SlideToTool(0);
     clipboard->clear();
-    CanvasPress(50, 50, Qt::RightButton);
-    CanvasRelease(50, 50, Qt::RightButton);
+    Press(50, 50, Qt::RightButton);
+    Release(50, 50, Qt::RightButton);
     EXPECT_EQ(form->intUndoReady, 1);
-    EXPECT_TRUE(SameImage(clipboard->image(), Canvas().Image()));
+    EXPECT_TRUE(SamePixels(clipboard->image(), Canvas().Image()));
     EXPECT_EQ(Pixel(60, 20), kRedRgb);  // the snapshot holds the arrow
 
     // The next stroke's press puts the picture as it was before that stroke.
     SlideToTool(2);
     const QImage before = Canvas().Image().copy();
     Drag({20, 60}, {120, 120});
-    EXPECT_TRUE(SameImage(clipboard->image(), before));
-    EXPECT_FALSE(SameImage(Canvas().Image(), before));
+    EXPECT_TRUE(SamePixels(clipboard->image(), before));
+    EXPECT_FALSE(SamePixels(Canvas().Image(), before));
 }
 
 TEST_F(StrokeTest, APressWritesTheClipboardOnceAsAnUndoSnapshotAndEncodesNothing) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     int changes = 0;
     const auto counter = QObject::connect(clipboard, &QClipboard::dataChanged, [&changes] { ++changes; });
-    CanvasPress(30, 30, Qt::LeftButton);
-    CanvasRelease(30, 30, Qt::LeftButton);
+    Press(30, 30, Qt::LeftButton);
+    Release(30, 30, Qt::LeftButton);
     QObject::disconnect(counter);
     EXPECT_EQ(changes, 1);
     const platform::PictureMimeData* own = platform::OwnClipboardPicture();
@@ -219,15 +219,15 @@ TEST_F(StrokeTest, APressWritesTheClipboardOnceAsAnUndoSnapshotAndEncodesNothing
 TEST_F(StrokeTest, ASnapshotStillHeldIsNeverOverwrittenByTheNextPress) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     SlideToTool(3);
-    CanvasPress(10, 10, Qt::RightButton);
-    CanvasRelease(10, 10, Qt::RightButton);
+    Press(10, 10, Qt::RightButton);
+    Release(10, 10, Qt::RightButton);
     const QImage held = clipboard->image();  // e.g. an undo that keeps it
-    ASSERT_TRUE(SameImage(held, original));
+    ASSERT_TRUE(SamePixels(held, original));
     Drag({20, 20}, {100, 20});
     const QImage afterArrow = Canvas().Image().copy();
     Drag({20, 60}, {100, 60});
-    EXPECT_TRUE(SameImage(held, original));
-    EXPECT_TRUE(SameImage(clipboard->image(), afterArrow));
+    EXPECT_TRUE(SamePixels(held, original));
+    EXPECT_TRUE(SamePixels(clipboard->image(), afterArrow));
 }
 
 TEST_F(StrokeTest, ButtonFaceColourDrawsInTheButtonFaceRgb) {
@@ -245,14 +245,14 @@ TEST_F(StrokeTest, ButtonFaceColourDrawsInTheButtonFaceRgb) {
 TEST_F(StrokeTest, ClickWithTheArrowLeavesADotAndWithTheEllipseNothing) {
     for (const QPoint at : {QPoint(200, 100), QPoint(40, 60)}) {  // pattern, black
         SlideToTool(2);
-        CanvasPress(at.x(), at.y());
-        CanvasRelease(at.x(), at.y());
+        Press(at.x(), at.y());
+        Release(at.x(), at.y());
         EXPECT_EQ(ChangedPixels(), 0) << "ellipse";
         EXPECT_EQ(form->stroke.blnDrawing, 0);
 
         SlideToTool(3);
-        CanvasPress(at.x(), at.y());
-        CanvasRelease(at.x(), at.y());
+        Press(at.x(), at.y());
+        Release(at.x(), at.y());
         EXPECT_EQ(form->stroke.blnDrawing, 0);
         // The click and its four neighbours, nothing beyond the 3 x 3 square.
         EXPECT_EQ(ChangedPixels(), 5) << at.x();
@@ -273,16 +273,16 @@ TEST_F(StrokeTest, ArrowDragLeavesNothingButTheArrowAtItsStart) {
     for (const QPoint to : {QPoint(260, 110), QPoint(160, 110), QPoint(200, 40), QPoint(200, 180),
                             QPoint(245, 155), QPoint(170, 70), QPoint(280, 130), QPoint(190, 200)}) {
         Load(original);
-        CanvasPress(from.x(), from.y());
-        CanvasMove(from.x(), from.y());
-        CanvasMove((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
-        CanvasMove(to.x(), to.y());
-        CanvasRelease(to.x(), to.y());
+        Press(from.x(), from.y());
+        MoveTo(from.x(), from.y());
+        MoveTo((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
+        MoveTo(to.x(), to.y());
+        Release(to.x(), to.y());
         const QImage dragged = Canvas().Image().copy();
         Load(original);
         Canvas().DrawMode = PictureBox::kDrawModeCopyPen;
         tools::DrawArrow(Canvas(), from.x(), from.y(), to.x(), to.y());
-        EXPECT_TRUE(SameImage(dragged, Canvas().Image())) << "to " << to.x() << "," << to.y();
+        EXPECT_TRUE(SamePixels(dragged, Canvas().Image())) << "to " << to.x() << "," << to.y();
     }
 }
 
@@ -313,13 +313,13 @@ TEST_F(StrokeTest, StrokesRepaintOnlyAroundThePen) {
         SlideToTool(tool);
         QApplication::processEvents();  // what the panels left to repaint
         PaintSpy spy(Canvas());
-        CanvasPress(from.x(), from.y());
+        Press(from.x(), from.y());
         QApplication::processEvents();
         for (const QPoint p : {mid, to}) {
-            CanvasMove(p.x(), p.y());
+            MoveTo(p.x(), p.y());
             QApplication::processEvents();
         }
-        CanvasRelease(to.x(), to.y());
+        Release(to.x(), to.y());
         QApplication::processEvents();
         EXPECT_FALSE(spy.rects.isEmpty()) << "tool " << tool;
         for (const QRect& r : spy.rects) {
@@ -331,8 +331,8 @@ TEST_F(StrokeTest, StrokesRepaintOnlyAroundThePen) {
 
 TEST_F(StrokeTest, MovesWithoutAStrokeDrawNothing) {
     SlideToTool(3);
-    CanvasMove(40, 40);
-    CanvasMove(90, 90);
+    MoveTo(40, 40);
+    MoveTo(90, 90);
     EXPECT_EQ(ChangedPixels(), 0);
 }
 

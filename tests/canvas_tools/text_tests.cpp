@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "CanvasFixture.h"
+#include "StartPictures.h"
 
 namespace tools2_test {
 namespace {

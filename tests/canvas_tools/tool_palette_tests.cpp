@@ -1,6 +1,6 @@
 // The tool pop-up: press on the tools button, slide over the tool buttons,
 // release. Tools, colours, the tools-button icon and the pointers follow.
-#include "ToolsFixture.h"
+#include "StartPictures.h"
 
 namespace tools_test {
 namespace {
@@ -180,7 +180,7 @@ TEST_F(ToolPaletteTest, ReleaseOnTheCanvasClosesBothPanelsWithoutDrawing) {
     Release(Canvas(), QPoint(60, 60));
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
     EXPECT_EQ(form->stroke.blnDrawing, 0);
-    EXPECT_TRUE(SameImage(Canvas().Image(), before));
+    EXPECT_TRUE(SamePixels(Canvas().Image(), before));
 }
 
 }  // namespace

@@ -4,20 +4,20 @@
 #include <QGuiApplication>
 
 #include "commands/ExternalProgram.h"
-#include "commands_save/SaveTestSupport.h"
+#include "support/ProgramSandbox.h"
 
-using namespace save_test;
+using namespace test_support;
 
 namespace {
 
-class ExternalProgram : public EditorFixture {
+class ExternalProgram : public PictureFolderTest {
   protected:
     void SetUp() override {
-        EditorFixture::SetUp();
-        tools = root.path() + "/my tools";
+        PictureFolderTest::SetUp();
+        tools = home + "/my tools";
         QDir().mkpath(tools);
         program = tools + "/rec ord";
-        record = root.path() + "/args.txt";
+        record = home + "/args.txt";
         // Records the number of arguments and each argument on its own line.
         QFile script(program);
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));

@@ -8,14 +8,14 @@
 #include "commands/BitmapFileWriter.h"
 #include "commands/SavePicture.h"
 #include "commands/SaveSteps.h"
-#include "commands_save/SaveTestSupport.h"
+#include "support/ProgramSandbox.h"
 
-using namespace save_test;
+using namespace test_support;
 using commands::SavePicture;
 
 namespace {
 
-class Save : public EditorFixture {
+class Save : public PictureFolderTest {
   protected:
     void ChooseBitmap() { form->Option1.click(); }
     void Touch(const QString& name) {
@@ -102,10 +102,10 @@ TEST_F(Save, JpegSaveLeavesOnlyTheJpegAndItMatchesTheCanvas) {
 // of the 24-bit bitmap: byte for byte the file the bitmap route gives.
 TEST_F(Save, JpegWithoutTheIntermediateBitmapIsTheSameFile) {
     SavePicture(*form);
-    const QString scratch = root.path() + "/scratch dir/canvas.bmp";
+    const QString scratch = home + "/scratch dir/canvas.bmp";
     ASSERT_TRUE(commands::WriteBitmapFile(canvas, scratch, commands::FileWriteMode::NewFileOnly));
-    ASSERT_TRUE(commands::WriteJpegFromBitmap(scratch, root.path() + "/via-bitmap.jpg", 95));
-    QFile viaBitmap(root.path() + "/via-bitmap.jpg");
+    ASSERT_TRUE(commands::WriteJpegFromBitmap(scratch, home + "/via-bitmap.jpg", 95));
+    QFile viaBitmap(home + "/via-bitmap.jpg");
     ASSERT_TRUE(viaBitmap.open(QIODevice::ReadOnly));
     EXPECT_EQ(Contents("Shot.jpg"), viaBitmap.readAll());
     EXPECT_EQ(FilesIn(folder), QStringList{"Shot.jpg"});
@@ -185,11 +185,11 @@ TEST_F(Save, AFailedWriteIsReportedAndLeavesNothingBehind) {
     // A picture folder that does not exist.
     messages.clear();
     form->Text1.setText("Shot");
-    app::G().strPictureFolder = root.path() + "/missing/";
+    app::G().strPictureFolder = home + "/missing/";
     SavePicture(*form);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 3);
-    EXPECT_FALSE(QDir(root.path() + "/missing").exists());
+    EXPECT_FALSE(QDir(home + "/missing").exists());
 }
 
 TEST_F(Save, WriteProtectedFolderIsReportedAndLeftEmpty) {
@@ -206,7 +206,7 @@ TEST_F(Save, WriteProtectedFolderIsReportedAndLeftEmpty) {
 // tabs are refused: nothing is written anywhere, not even the settings.
 TEST_F(Save, NamesWithSeparatorsOrControlCharactersAreRefused) {
     QDir().mkpath(folder + "sub");
-    const QString outside = root.path() + "/outside";
+    const QString outside = home + "/outside";
     for (const QString& name :
          {QStringLiteral("../../escape"), QStringLiteral("../escape"), outside, QStringLiteral("sub/x"),
           QStringLiteral("a\\b"), QStringLiteral("zwei\nZeilen"), QStringLiteral("tab\there"),
@@ -221,10 +221,10 @@ TEST_F(Save, NamesWithSeparatorsOrControlCharactersAreRefused) {
         EXPECT_EQ(messages[0].kind, 2);
     }
     QStringList everything;
-    for (QDirIterator it(root.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+    for (QDirIterator it(home, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                          QDirIterator::Subdirectories);
          it.hasNext();)
-        everything << QDir(root.path()).relativeFilePath(it.next());
+        everything << QDir(home).relativeFilePath(it.next());
     everything.sort();
     EXPECT_EQ(everything, (QStringList{"Bil der", "Bil der/sub", "scratch dir"}));
 

@@ -7,14 +7,14 @@
 
 #include "app/ClipboardKeeper.h"
 #include "commands/ClipboardCommands.h"
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 #include "platform/qt/PictureClipboard.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
-class Clipboard : public EditorTest {
+class Clipboard : public SandboxedEditorTest {
   protected:
     frmCapture& ActiveForm() {
         frmCapture& f = MakeForm();

@@ -7,16 +7,16 @@
 
 #include "commands/ClipboardCommands.h"
 #include "dialogs/frmPicSelect.h"
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
-class DropAndLoad : public EditorTest {
+class DropAndLoad : public SandboxedEditorTest {
   protected:
     void SetUp() override {
-        EditorTest::SetUp();
+        SandboxedEditorTest::SetUp();
         Solid(40, 30, Qt::red).save(folder + "/one.bmp");
         Solid(50, 35, Qt::green).save(folder + "/two.png");
         Solid(60, 45, Qt::blue).save(folder + "/photo.jpeg", "JPG");

@@ -4,13 +4,13 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
-class MessageBox : public EditorTest {};
+class MessageBox : public SandboxedEditorTest {};
 
 TEST_F(MessageBox, EachKindShowsItsIconAndOneOkButtonOtherKindsNothing) {
     app::SetMessageSinkForTests({});  // the real box

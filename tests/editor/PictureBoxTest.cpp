@@ -1,13 +1,13 @@
 // The picture box: back buffer, pen drawing, scale and the mouse hooks.
 #include "editor/AppIcon.h"
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 #include "editor/ToolbarIcons.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
-using PictureBoxTest = EditorTest;
+using PictureBoxTest = SandboxedEditorTest;
 
 TEST_F(PictureBoxTest, PictureSetsSizeAndBufferAndClsRestoresIt) {
     PictureBox box;

@@ -2,14 +2,14 @@
 #include <QBuffer>
 #include <QtEndian>
 
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 #include "platform/qt/PictureLoader.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
-using PictureLoader = EditorTest;
+using PictureLoader = SandboxedEditorTest;
 
 // A BMP header promising a picture of the given size (pixels not included).
 QByteArray BitmapHeader(qint32 width, qint32 height) {

@@ -6,19 +6,19 @@
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
 #include "app/AppModul.h"
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 #include "platform/qt/PictureLoader.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
 constexpr COLORREF kRedRef = 0x000000FF;
 
-class PictureResolution : public EditorTest {
+class PictureResolution : public SandboxedEditorTest {
   protected:
     void SetUp() override {
-        EditorTest::SetUp();
+        SandboxedEditorTest::SetUp();
         program = folder + "/korvel-annotarix";
         WriteText(program, "#!/bin/sh\n");
         for (const auto& [name, dpi] : files) {

@@ -4,16 +4,16 @@
 #include <QProcess>
 #include <csignal>
 
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
-class SingleInstance : public EditorTest {
+class SingleInstance : public SandboxedEditorTest {
   protected:
     void SetUp() override {
-        EditorTest::SetUp();
+        SandboxedEditorTest::SetUp();
         const QString built = QDir::current().absoluteFilePath("korvel-annotarix");
         if (!QFileInfo::exists(built))
             GTEST_SKIP() << "editor binary not built in " << QDir::currentPath().toStdString();

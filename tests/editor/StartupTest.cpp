@@ -2,10 +2,10 @@
 #include <unistd.h>
 
 #include "app/AppModul.h"
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 #include "settings/PathHelpers.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
@@ -32,10 +32,10 @@ class ScopedEnv {
     bool had_;
 };
 
-class Startup : public EditorTest {
+class Startup : public SandboxedEditorTest {
   protected:
     void SetUp() override {
-        EditorTest::SetUp();
+        SandboxedEditorTest::SetUp();
         program = folder + "/korvel-annotarix";
         WriteText(program, "#!/bin/sh\n");
         ini = folder + "/korvel-annotarix.ini";

@@ -2,13 +2,13 @@
 #include <QTimer>
 #include <functional>
 
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
-using WindowLayout = EditorTest;
+using WindowLayout = SandboxedEditorTest;
 
 TEST_F(WindowLayout, ToolBarControlsSitWhereTheyBelongWithTheirTips) {
     frmCapture& f = MakeForm();

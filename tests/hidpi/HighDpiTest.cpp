@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <cstdlib>
 
-#include "canvas_tools/ToolsFixture.h"
+#include "canvas_tools/StartPictures.h"
 
 namespace {
 
@@ -32,10 +32,10 @@ class HighDpi : public ToolsFixture {
     }
     // A drag in widget pixels (what the user's pointer does on the screen).
     void WidgetDrag(QPoint from, QPoint to) {
-        CanvasPress(from.x(), from.y());
-        CanvasMove((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
-        CanvasMove(to.x(), to.y());
-        CanvasRelease(to.x(), to.y());
+        Press(from.x(), from.y());
+        MoveTo((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
+        MoveTo(to.x(), to.y());
+        Release(to.x(), to.y());
     }
 };
 
@@ -102,10 +102,10 @@ TEST_F(HighDpi, ScrollStepsAndTheFarEdgeCountInPicturePixels) {
 TEST_F(HighDpi, HandDragMovesThePictureWithThePointer) {
     Load(OddPattern(2000, 1500));
     SlideToTool(0);
-    CanvasPress(100, 100);
-    CanvasMove(95, 100);
-    CanvasMove(90, 100);
-    CanvasRelease(90, 100);
+    Press(100, 100);
+    MoveTo(95, 100);
+    MoveTo(90, 100);
+    Release(90, 100);
     // 10 widget pixels are 20 picture pixels, moved in two steps of 10; each
     // move brings the scroll value a fifteenth of the way to where the
     // grabbed point lies under the pointer. At 100 % the same drag in picture
@@ -126,8 +126,8 @@ TEST_F(HighDpi, WindowFitShowsThePictureOnePixelToOne) {
 
 TEST_F(HighDpi, TextBoxSitsOverThePicturePixelsItIsDrawnAt) {
     SlideToTool(4);
-    CanvasPress(30, 40);
-    CanvasRelease(30, 40);
+    Press(30, 40);
+    Release(30, 40);
     ASSERT_TRUE(Tools().Text().txtText.isVisible());
     EXPECT_EQ(Tools().Text().txtText.pos(), QPoint(30, 40));
     QTest::keyClicks(&Tools().Text().txtText, "HH");

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "app/ClipboardKeeper.h"
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/X11Clipboard.h"
 
@@ -18,7 +18,7 @@
 #include <xcb/xcb.h>
 #endif
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
@@ -37,10 +37,10 @@ bool WaitForEnd(qint64 pid) {
     return ProcessEnded(pid);
 }
 
-class KeeperTest : public EditorTest {
+class KeeperTest : public SandboxedEditorTest {
   protected:
     void SetUp() override {
-        EditorTest::SetUp();
+        SandboxedEditorTest::SetUp();
         if (!platform::IsX11()) GTEST_SKIP() << "needs an X display";
         xclip = QStandardPaths::findExecutable("xclip");
         if (xclip.isEmpty()) GTEST_SKIP() << "xclip is not installed";
@@ -54,7 +54,7 @@ class KeeperTest : public EditorTest {
             other.kill();
             other.waitForFinished();
         }
-        EditorTest::TearDown();
+        SandboxedEditorTest::TearDown();
     }
     QImage ReadPngWithXclip() {
         QProcess process;

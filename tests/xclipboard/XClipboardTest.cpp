@@ -5,16 +5,16 @@
 #include <QStandardPaths>
 
 #include "commands/ClipboardCommands.h"
-#include "editor/EditorFixture.h"
+#include "support/ProgramSandbox.h"
 
-using namespace editor_test;
+using namespace test_support;
 
 namespace {
 
-class XClipboard : public EditorTest {
+class XClipboard : public SandboxedEditorTest {
   protected:
     void SetUp() override {
-        EditorTest::SetUp();
+        SandboxedEditorTest::SetUp();
         if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X display";
         xclip = QStandardPaths::findExecutable("xclip");
         if (xclip.isEmpty()) GTEST_SKIP() << "xclip is not installed";
