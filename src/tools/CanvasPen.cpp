@@ -21,8 +21,7 @@ void CanvasPen::Update() {
 }
 
 void CanvasPen::Touch(const QRectF& shape) {
-    const double pad = std::max(box_.DrawWidth, 1) / 2.0 + 2.0;
-    dirty_ |= shape.normalized().adjusted(-pad, -pad, pad, pad).toAlignedRect();
+    dirty_ |= box_.PenBounds(shape);
 }
 
 void CanvasPen::Line(QPointF a, QPointF b) {

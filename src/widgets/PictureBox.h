@@ -162,6 +162,9 @@ class PictureBox : public QWidget {
     // solid), round caps and joins, FillColor when `fill`, and DrawMode as
     // the raster operation.
     void PreparePen(QPainter& painter, COLORREF color, bool fill) const;
+    // The pixels that drawing `shape` with the current pen can change: the
+    // shape padded by half the pen width and two pixels more.
+    QRect PenBounds(QRectF shape) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -177,7 +180,6 @@ class PictureBox : public QWidget {
 
   private:
     void EnsureBufferSize(QSize size);
-    QRect PenBounds(QRectF shape) const;
     void ApplyPointer();
     void Report(const MouseHook& hook, int button, QMouseEvent* event) const;
 
