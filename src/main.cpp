@@ -17,13 +17,24 @@ constexpr app::FilePlace kFilePlace = app::FilePlace::UserFolders;
 constexpr app::FilePlace kFilePlace = app::FilePlace::BesideProgram;
 #endif
 
+// Ends the process without Qt's teardown. Once another program holds the
+// clipboard, Qt's X11 clipboard can still take itself for the owner; its
+// teardown would then ask the clipboard manager to save contents that are no
+// longer ours and wait five seconds for an answer. Settings are written and
+// the lock released before this, and nothing else is left that the system
+// does not release.
+[[noreturn]] void EndWithoutTeardown(int result) {
+    std::fflush(nullptr);
+    std::_Exit(result);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // The clipboard keeper: no window, no single-instance lock.
     if (argc == 3 && std::strcmp(argv[1], app::kKeepClipboardArgument) == 0) {
-        QGuiApplication keeper(argc, argv);
-        return app::RunClipboardKeeper(QString::fromLocal8Bit(argv[2]));
+        const QGuiApplication keeper(argc, argv);
+        EndWithoutTeardown(app::RunClipboardKeeper(QString::fromLocal8Bit(argv[2])));
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel-annotarix"));
@@ -33,13 +44,8 @@ int main(int argc, char** argv) {
     const int exitCode = app::Main(argc, argv, kFilePlace);
     if (exitCode >= 0) return exitCode;
     const int result = QApplication::exec();
-    if (app::Shutdown()) {
-        // Another program holds the picture now, but Qt's X11 clipboard can
-        // still take itself for the owner and would ask the clipboard manager
-        // again at its teardown, holding up the end for five seconds. There
-        // is nothing left to tear down that the system does not release.
-        std::fflush(nullptr);
-        std::_Exit(result);
-    }
+    // The picture is held elsewhere now (clipboard manager or keeper), or the
+    // clipboard went to another program without Qt noticing.
+    if (app::Shutdown()) EndWithoutTeardown(result);
     return result;
 }

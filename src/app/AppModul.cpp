@@ -155,10 +155,10 @@ int Main(int argc, char** argv, FilePlace place) {
 bool Shutdown() {
     // The clipboard first, while events still run: a clipboard manager or a
     // keeper takes over the picture the editor owns.
-    const bool handedOn = KeepClipboardAtExit();
+    const bool skipTeardown = KeepClipboardAtExit();
     EditorWindow().reset();
     InstanceLock().reset();
-    return handedOn;
+    return skipTeardown;
 }
 
 }  // namespace app

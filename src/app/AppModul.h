@@ -27,7 +27,7 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
 
 // Hands the clipboard over (see ClipboardKeeper.h), then drops the editor
 // window made by Main (call before the application object goes). Returns true
-// when a clipboard manager or a keeper took the clipboard's picture over.
+// when Qt's clipboard teardown must be skipped (see KeepClipboardAtExit).
 bool Shutdown();
 
 }  // namespace app

@@ -83,9 +83,16 @@ ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool
 }
 
 bool KeepClipboardAtExit() {
-    const platform::PictureMimeData* own = platform::OwnClipboardPicture();
-    const bool userCopy = own != nullptr && own->Use() == platform::ClipboardUse::Copy;
     const bool x11 = platform::IsX11();
+    // Qt asks the X server for the owner when it hands out the contents, so
+    // this is our picture only while the clipboard is still ours.
+    const platform::PictureMimeData* own = platform::OwnClipboardPicture();
+    // Qt's own record of owning it misses another program that took the
+    // clipboard and let it go again. Its teardown would then ask the manager
+    // to save the clipboard, now not ours, and wait seconds for an answer.
+    const bool staleOwnership =
+        x11 && QGuiApplication::clipboard()->ownsClipboard() && !platform::ClipboardOwnedHere();
+    const bool userCopy = own != nullptr && own->Use() == platform::ClipboardUse::Copy;
     const std::uint32_t ownWindow = own != nullptr ? platform::ClipboardOwnerWindow() : 0;
     const ClipboardExit choice =
         ChooseClipboardExit(own != nullptr, userCopy, x11, x11 && platform::ClipboardManagerRunning());
@@ -101,7 +108,7 @@ bool KeepClipboardAtExit() {
     if (!kept && ownWindow != 0 && platform::ClipboardOwnerWindow() == ownWindow) {
         QGuiApplication::clipboard()->clear();
     }
-    return kept;
+    return kept || staleOwnership;
 }
 
 qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, int timeoutMs) {

@@ -29,7 +29,9 @@ enum class ClipboardExit {
 ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool managerRunning);
 
 // Run once when the editor has closed, while the application still runs.
-// Returns true when a clipboard manager or a keeper took the picture over.
+// Returns true when Qt's clipboard teardown must be skipped: a clipboard
+// manager or a keeper took the picture over, or another program took the
+// clipboard while Qt still counts it as ours.
 bool KeepClipboardAtExit();
 
 // Starts a keeper for the picture and waits (at most timeoutMs) until it has

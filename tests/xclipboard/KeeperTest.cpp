@@ -153,6 +153,7 @@ class FakeManager {
     QByteArray png;                    // what it saved
     std::vector<std::string> targets;  // the targets offered, in order
     std::atomic<bool> finished = false;
+    std::atomic<int> saveRequests = 0;  // SAVE_TARGETS requests received
 
   private:
     xcb_atom_t Atom(const char* name) {
@@ -191,9 +192,10 @@ class FakeManager {
                 continue;
             }
             const int type = event->response_type & 0x7F;
-            if (type == XCB_SELECTION_REQUEST && answers_) {
+            if (type == XCB_SELECTION_REQUEST) {
                 const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
-                if (request->selection == managerAtom_ && requestor == XCB_NONE) {
+                if (request->selection == managerAtom_) ++saveRequests;
+                if (answers_ && request->selection == managerAtom_ && requestor == XCB_NONE) {
                     requestor = request->requestor;
                     property = request->property;
                     xcb_convert_selection(connection_, window_, clipboardAtom_, targetsAtom_, targetsAtom_,
@@ -255,6 +257,60 @@ TEST_F(KeeperTest, AManagerThatNeverAnswersIsNotTakenForOneThatSaved) {
     PutPicture(Pattern(20, 20, 1));
     EXPECT_FALSE(platform::HandClipboardToManager(10000));
     EXPECT_TRUE(QGuiApplication::clipboard()->ownsClipboard());
+}
+
+// Another program takes the clipboard and lets it go again at once (as a
+// program that copies and quits does): the clipboard then has no owner.
+void AnotherProgramCopiesAndQuits() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_window_t window = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_intern_atom_reply_t* clipboard =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 9, "CLIPBOARD"), nullptr);
+    xcb_set_selection_owner(connection, window, clipboard->atom, XCB_CURRENT_TIME);
+    xcb_set_selection_owner(connection, XCB_NONE, clipboard->atom, XCB_CURRENT_TIME);
+    std::free(clipboard);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    xcb_disconnect(connection);
+}
+
+// A keeper that has lost the clipboard ends at once, whether the new owner
+// keeps it or not: it never asks a running manager to save contents that are
+// not its own any more (and waits seconds for an answer that never comes).
+TEST_F(KeeperTest, AKeeperThatLostTheClipboardEndsWithoutAskingTheManager) {
+    for (const bool newOwnerQuits : {false, true}) {
+        SCOPED_TRACE(newOwnerQuits ? "the new owner quits" : "the new owner keeps serving");
+        FakeManager manager(false);
+        const qint64 keeper = StartKeeper(Pattern(40, 30, 2));
+        ASSERT_NE(keeper, 0);
+        if (newOwnerQuits) {
+            AnotherProgramCopiesAndQuits();
+        } else {
+            AnotherProgramCopies();
+        }
+        EXPECT_TRUE(WaitForEnd(keeper));
+        EXPECT_EQ(manager.saveRequests, 0);
+    }
+}
+
+// The editor ends after another program replaced its copy and quit, while Qt
+// still counts the clipboard as the editor's: the old picture is not brought
+// back over the other program's copy, no manager is asked to save it, and
+// Qt's teardown (which would wait seconds for the manager) is skipped while
+// Qt still counts the clipboard as ours.
+TEST_F(KeeperTest, AtTheEndACopyReplacedByAnotherProgramIsNeitherKeptNorHandedOn) {
+    FakeManager manager(false);
+    PutPicture(Pattern(30, 20, 4));
+    EXPECT_TRUE(platform::ClipboardOwnedHere());
+    AnotherProgramCopiesAndQuits();
+    QTest::qWait(100);
+    EXPECT_FALSE(platform::ClipboardOwnedHere());
+    const bool qtStillCountsItOurs = QGuiApplication::clipboard()->ownsClipboard();
+    EXPECT_EQ(app::KeepClipboardAtExit(), qtStillCountsItOurs);
+    EXPECT_EQ(platform::ClipboardOwnerWindow(), 0u);
+    EXPECT_EQ(manager.saveRequests, 0);
 }
 
 #endif

@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QTimer>
 
@@ -97,6 +98,16 @@ std::uint32_t ClipboardOwnerWindow() {
     return SelectionOwner(connection, Atom(connection, "CLIPBOARD"));
 }
 
+bool ClipboardOwnedHere() {
+    xcb_connection_t* connection = Connection();
+    if (connection == nullptr) return QGuiApplication::clipboard()->ownsClipboard();
+    // Every window this connection creates carries the connection's resource
+    // id base in its high bits.
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const xcb_window_t owner = SelectionOwner(connection, Atom(connection, "CLIPBOARD"));
+    return owner != XCB_NONE && (owner & ~setup->resource_id_mask) == setup->resource_id_base;
+}
+
 bool ClipboardManagerRunning() {
     xcb_connection_t* connection = Connection();
     if (connection == nullptr) return false;
@@ -141,6 +152,10 @@ bool HandClipboardToManager(int timeoutMs) {
 
 std::uint32_t ClipboardOwnerWindow() {
     return 0;
+}
+
+bool ClipboardOwnedHere() {
+    return QGuiApplication::clipboard()->ownsClipboard();
 }
 
 bool ClipboardManagerRunning() {

@@ -15,6 +15,11 @@ bool IsX11();
 // off X11). Qt's own idea of owning it can miss a change of owner.
 std::uint32_t ClipboardOwnerWindow();
 
+// True when the clipboard's owner, as the X server sees it, is a window of
+// this program. Qt's own record misses an owner that took the clipboard and
+// let it go again (no owner at all now). Off X11 this is Qt's record.
+bool ClipboardOwnedHere();
+
 // True on an X11 display where a clipboard manager runs.
 bool ClipboardManagerRunning();
 
