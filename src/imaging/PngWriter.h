@@ -9,16 +9,9 @@
 #include <span>
 #include <vector>
 
-namespace imaging {
+#include "imaging/Rgb32View.h"
 
-// Pixels as 32-bit words 0xAARRGGBB in native byte order (a Qt RGB32 or ARGB32
-// image), top row first; stride is the distance between rows in bytes.
-struct Rgb32View {
-    const std::uint8_t* base = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;
-};
+namespace imaging {
 
 // The compressed bands of the last picture written, kept to write the next
 // picture faster: a band whose rows (and the row above, which the filter

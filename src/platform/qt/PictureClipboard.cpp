@@ -1,11 +1,13 @@
 #include "platform/qt/PictureClipboard.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImageWriter>
+#include <limits>
+#include <new>
+#include <span>
 #include <memory>
 
+#include "imaging/BmpWriter.h"
 #include "imaging/PngWriter.h"
 
 namespace platform {
@@ -35,12 +37,20 @@ QByteArray EncodeClipboardPng(const QImage& picture) {
 }
 
 QByteArray EncodeClipboardBmp(const QImage& picture) {
-    QByteArray bmp;
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(AsRgb32(picture))) return {};
-    return bmp;
+    // The same 24-bit bitmap as a saved file, written straight into one
+    // buffer of its final size.
+    const QImage rgb = AsRgb32(picture);
+    const std::uint64_t bytes = imaging::Bmp24FileBytes(rgb.width(), rgb.height());
+    if (bytes == 0 || bytes > static_cast<std::uint64_t>(std::numeric_limits<qsizetype>::max())) return {};
+    try {
+        QByteArray bmp(static_cast<qsizetype>(bytes), Qt::Uninitialized);
+        const imaging::Rgb32View view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine()};
+        const std::span<std::uint8_t> out{reinterpret_cast<std::uint8_t*>(bmp.data()),
+                                          static_cast<std::size_t>(bmp.size())};
+        return imaging::PutBmp24File(view, out) ? bmp : QByteArray();
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 PictureMimeData::PictureMimeData(QImage picture, ClipboardUse use)
