@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <thread>
@@ -96,18 +97,13 @@ inline double CpuMs(pid_t pid) {
     return total;
 }
 
-// CPU time in ms a process has used so far, counting threads that have
-// already ended (read from /proc/PID/stat, in clock ticks).
+// CPU time in ms a process has used so far over all its threads, also those
+// that have already ended (the kernel's exact run time, not tick samples).
 inline double ProcessCpuMs(pid_t pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray text = stat.readAll();
-    // The fields after the command name, which is in parentheses and may
-    // hold spaces: utime and stime are the 12th and 13th of them.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13) return -1;
-    const double ticks = fields[11].toDouble() + fields[12].toDouble();
-    return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+    clockid_t clock{};
+    timespec time{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &time) != 0) return -1;
+    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_nsec) / 1e6;
 }
 
 // A screenshot-like picture: a light title strip at the top left (what the

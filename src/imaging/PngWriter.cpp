@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
+#include <span>
 #include <new>
 #include <utility>
 
@@ -28,12 +30,16 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 // Appends one chunk: length, type, data, CRC over type and data.
-void PutChunk(std::vector<std::uint8_t>& out, const char (&type)[5], std::span<const std::uint8_t> data) {
-    PutU32(out, static_cast<std::uint32_t>(data.size()));
+// One chunk whose data is the given pieces one after the other.
+void PutChunk(std::vector<std::uint8_t>& out, const char (&type)[5],
+              std::initializer_list<std::span<const std::uint8_t>> pieces) {
+    std::size_t length = 0;
+    for (const auto piece : pieces) length += piece.size();
+    PutU32(out, static_cast<std::uint32_t>(length));
     const std::size_t typeAt = out.size();
     out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    const uLong crc = crc32(0, out.data() + typeAt, static_cast<uInt>(4 + data.size()));
+    for (const auto piece : pieces) out.insert(out.end(), piece.begin(), piece.end());
+    const uLong crc = crc32_z(0, out.data() + typeAt, 4 + length);
     PutU32(out, static_cast<std::uint32_t>(crc));
 }
 
@@ -148,26 +154,38 @@ std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, Pn
             }
         });
 
-        std::vector<std::uint8_t> png(kSignature.begin(), kSignature.end());
+        // The file is assembled in one buffer of its final size: signature,
+        // header, one IDAT chunk per band and the end, 12 bytes around each
+        // chunk's data.
+        constexpr std::size_t kChunkFrame = 12;
+        constexpr std::size_t kHeaderBytes = 13;
+        constexpr std::size_t kZlibFrame = 2 + 4;  // zlib header, Adler-32 of all rows
+        std::size_t total = kSignature.size() + (kChunkFrame + kHeaderBytes) + kChunkFrame + kZlibFrame;
+        for (const Band& band : bands) {
+            if (!band.ok) return {};
+            total += kChunkFrame + band.deflated.size();
+        }
+        std::vector<std::uint8_t> png;
+        png.reserve(total);
+        png.assign(kSignature.begin(), kSignature.end());
         std::vector<std::uint8_t> header;
         PutU32(header, static_cast<std::uint32_t>(pixels.width));
         PutU32(header, static_cast<std::uint32_t>(pixels.height));
         header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, adaptive filters, no interlace
-        PutChunk(png, "IHDR", header);
+        PutChunk(png, "IHDR", {header});
 
         // One IDAT chunk per band: the zlib header goes before the first
         // band, the Adler-32 of all rows after the last.
+        constexpr std::array<std::uint8_t, 2> kZlibHeader{0x78, 0x01};
         uLong adler = 1;
-        std::vector<std::uint8_t> data;
         for (int b = 0; b < count; ++b) {
             const Band& band = bands[static_cast<std::size_t>(b)];
-            if (!band.ok) return {};
             adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.filteredBytes));
-            data.clear();
-            if (b == 0) data.insert(data.end(), {0x78, 0x01});
-            data.insert(data.end(), band.deflated.begin(), band.deflated.end());
-            if (b + 1 == count) PutU32(data, static_cast<std::uint32_t>(adler));
-            PutChunk(png, "IDAT", data);
+            std::vector<std::uint8_t> trailer;
+            if (b + 1 == count) PutU32(trailer, static_cast<std::uint32_t>(adler));
+            const std::span<const std::uint8_t> lead =
+                b == 0 ? std::span<const std::uint8_t>(kZlibHeader) : std::span<const std::uint8_t>();
+            PutChunk(png, "IDAT", {lead, band.deflated, trailer});
         }
         PutChunk(png, "IEND", {});
 
