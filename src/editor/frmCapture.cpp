@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
@@ -10,12 +11,17 @@
 #include "commands/SavePicture.h"
 #include "editor/AppIcon.h"
 #include "editor/ToolbarIcons.h"
+#include "platform/qt/PictureClipboard.h"
+#include "platform/qt/X11Clipboard.h"
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
 #include "tools/ToolSet.h"
 #include "widgets/WindowHelpers.h"
 
 namespace {
+
+// After this long the window has shown a new picture.
+constexpr int kPngAheadDelayMs = 250;
 
 QFont Arial(double points, bool bold) {
     QFont font(QStringLiteral("Arial"));
@@ -276,7 +282,18 @@ bool frmCapture::ReplacePicture(QImage picture, AfterReplace then) {
     if (then != AfterReplace::UndoStep) SetUndoPictureFromCanvas();
     if (then == AfterReplace::Layout) Form_Resize();
     if (then == AfterReplace::FitWindow) FitWindowToPicture();
+    if (taken) PreparePngForClipboardManager();
     return taken;
+}
+
+void frmCapture::PreparePngForClipboardManager() {
+    // A clipboard manager fetches every undo snapshot as it appears, so the
+    // first press on a new picture would wait for the whole picture's PNG.
+    // It is compressed ahead instead, once the window has shown the picture;
+    // the next snapshots differ only where a stroke drew.
+    QTimer::singleShot(kPngAheadDelayMs, this, [this] {
+        if (platform::ClipboardManagerRunning()) platform::PreparePngAhead(Picture2.Picture());
+    });
 }
 
 void frmCapture::SetAssignedPicture(QImage picture) {

@@ -188,6 +188,9 @@ class frmCapture : public QWidget, public tools::ToolHost, public commands::Comm
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // With a clipboard manager running, compresses the canvas picture's PNG
+    // ahead, shortly after it shows.
+    void PreparePngForClipboardManager();
     void BuildControls();
     void ConnectHandlers();
     void ApplyCurrentColor();

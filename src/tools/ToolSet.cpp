@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/Rounding.h"
+#include "platform/qt/LargeImage.h"
 #include "platform/qt/PictureClipboard.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
@@ -122,11 +123,11 @@ void ToolSet::PutCanvasOnClipboard() {
     // copies nothing, and nothing is encoded unless another program reads
     // it. A drawing that follows gives the canvas its own copy (see the
     // press), for which the previous snapshot, once the clipboard has let go
-    // of it, is recycled.
+    // of it, is kept for reuse.
     QImage previous = std::move(snapshot_);
     snapshot_ = host_.Canvas().Image();
     platform::PutPictureOnClipboard(snapshot_, platform::ClipboardUse::UndoSnapshot);
-    spare_ = previous.isDetached() ? std::move(previous) : QImage();
+    platform::KeepForReuse(std::move(previous));
 }
 
 Tool* ToolSet::Current() const {
@@ -149,7 +150,7 @@ void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
     // Every tool but the hand draws: the canvas makes its pixels its own now,
     // while nothing is being drawn. Without the memory for that the press
     // does nothing and the picture stays as it is.
-    if (host_.CurrentTool() != kToolHand && !host_.Canvas().DetachImage(std::exchange(spare_, QImage()))) return;
+    if (host_.CurrentTool() != kToolHand && !host_.Canvas().DetachImage()) return;
 
     stroke.blnDrawing = kTrue;
     stroke.lngStartX = core::N(x);

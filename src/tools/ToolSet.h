@@ -57,7 +57,6 @@ class ToolSet {
 
     ToolHost& host_;
     QImage snapshot_;  // the last undo snapshot, shared with the clipboard
-    QImage spare_;     // the one before, no longer on the clipboard: memory for the next drawing
     ToolList tools_;
     TextTool* text_ = nullptr;  // tools_[kToolText]
     std::unique_ptr<CropTool> crop_;

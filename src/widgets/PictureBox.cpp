@@ -136,6 +136,9 @@ bool PictureBox::DetachImage(QImage spare) {
     if (image_.isNull() || image_.isDetached()) return true;
     if (!spare.isDetached() || spare.size() != image_.size() || spare.format() != image_.format() ||
         spare.bytesPerLine() != image_.bytesPerLine()) {
+        spare = platform::TakeForReuse(image_.size(), image_.format(), image_.bytesPerLine());
+    }
+    if (spare.isNull()) {
         spare = platform::NewLargeImage(image_.size(), image_.format());
         if (spare.isNull() || spare.bytesPerLine() != image_.bytesPerLine()) return false;
     }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -49,6 +50,26 @@ QImage NewLargeImage(QSize size, QImage::Format format) {
     }
 #endif
     return QImage(size, format);
+}
+
+namespace {
+
+QImage& KeptImage() {
+    static QImage kept;
+    return kept;
+}
+
+}  // namespace
+
+void KeepForReuse(QImage image) {
+    if (image.isNull() || !image.isDetached()) return;
+    KeptImage() = std::move(image);
+}
+
+QImage TakeForReuse(QSize size, QImage::Format format, qsizetype bytesPerLine) {
+    QImage kept = std::exchange(KeptImage(), QImage());
+    if (kept.size() != size || kept.format() != format || kept.bytesPerLine() != bytesPerLine) return {};
+    return kept;
 }
 
 }  // namespace platform

@@ -2,13 +2,17 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QThreadPool>
 #include <limits>
 #include <new>
 #include <span>
+#include <utility>
 #include <memory>
+#include <mutex>
 
 #include "imaging/BmpWriter.h"
 #include "imaging/PngWriter.h"
+#include "platform/qt/LargeImage.h"
 
 namespace platform {
 
@@ -21,19 +25,63 @@ QImage AsRgb32(const QImage& picture) {
     return picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
 }
 
+// Successive pictures (the undo snapshots of one stroke after another)
+// mostly differ in a few bands: those alone are compressed again. The cache
+// holds the last picture's pixels so that they cannot change. Writes ahead run
+// on a pool thread; the mutex is held for a whole write.
+struct PngCache {
+    std::mutex mutex;
+    QImage picture;
+    imaging::PngBandCache bands;
+    std::uint64_t wanted = 0;  // the latest write ahead asked for
+};
+
+PngCache& ThePngCache() {
+    static PngCache cache;
+    return cache;
+}
+
+// Writes the picture through the cache; the caller holds the mutex. Returns
+// the picture compared against before, now not needed any more.
+QImage EncodeThroughCache(PngCache& cache, const QImage& rgb, std::vector<std::uint8_t>& png) {
+    const imaging::Rgb32View view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine()};
+    png = imaging::EncodePng(view, &cache.bands);
+    return std::exchange(cache.picture, png.empty() ? QImage() : rgb);
+}
+
 }  // namespace
 
 QByteArray EncodeClipboardPng(const QImage& picture) {
-    // Successive pictures (the undo snapshots of one stroke after another)
-    // mostly differ in a few bands: those alone are compressed again. The
-    // cache holds the last picture's pixels so that they cannot change.
-    static QImage cachedPicture;
-    static imaging::PngBandCache cache;
     const QImage rgb = AsRgb32(picture);
-    const imaging::Rgb32View view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine()};
-    const std::vector<std::uint8_t> png = imaging::EncodePng(view, &cache);
-    cachedPicture = png.empty() ? QImage() : rgb;
+    std::vector<std::uint8_t> png;
+    QImage replaced;
+    {
+        PngCache& cache = ThePngCache();
+        const std::lock_guard lock(cache.mutex);
+        replaced = EncodeThroughCache(cache, rgb, png);
+    }
+    // The picture compared against last time can take the canvas's next copy.
+    KeepForReuse(std::move(replaced));
     return QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
+}
+
+void PreparePngAhead(const QImage& picture) {
+    if (picture.isNull()) return;
+    PngCache& cache = ThePngCache();
+    std::uint64_t ticket = 0;
+    {
+        const std::lock_guard lock(cache.mutex);
+        ticket = ++cache.wanted;
+    }
+    QThreadPool::globalInstance()->start([picture, ticket] {
+        PngCache& cache = ThePngCache();
+        const std::lock_guard lock(cache.mutex);
+        if (ticket != cache.wanted) return;  // a newer picture came since
+        std::vector<std::uint8_t> png;
+        // The picture replaced here is let go on this thread; only the
+        // editor's own thread hands memory on for reuse.
+        (void)EncodeThroughCache(cache, AsRgb32(picture), png);
+    });
 }
 
 QByteArray EncodeClipboardBmp(const QImage& picture) {

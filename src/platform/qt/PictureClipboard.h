@@ -47,6 +47,13 @@ const PictureMimeData* OwnClipboardPicture();
 
 // The picture as the image/png and image/bmp readers get it.
 QByteArray EncodeClipboardPng(const QImage& picture);
+
+// Compresses the picture's PNG ahead on a pool thread, so that a first read of
+// it (or of an undo snapshot that still shows it) finds every band ready
+// instead of holding up the editor for a whole compression. A write asked for
+// later takes over from one not yet started; EncodeClipboardPng waits for one
+// that is running.
+void PreparePngAhead(const QImage& picture);
 QByteArray EncodeClipboardBmp(const QImage& picture);
 
 }  // namespace platform
