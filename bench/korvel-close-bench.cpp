@@ -4,8 +4,9 @@
 // - starts a clipboard manager when one is given (a fresh one per run, in a
 //   process group of its own) and waits until it owns CLIPBOARD_MANAGER;
 // - starts the editor on a 3840 x 2160 screenshot-like bitmap, presses on the
-//   picture a few times (each press puts the undo snapshot on the clipboard)
-//   and takes the editor's CPU time per press;
+//   picture a few times (each press puts the undo snapshot on the clipboard;
+//   with --highlighter each press also draws a dot, so that every snapshot
+//   differs from the one before) and takes the editor's CPU time per press;
 // - clicks the copy button, reads the clipboard as image/png (the picture to
 //   expect afterwards), asks the window to close as a window manager does and
 //   times the close until the process has ended;
@@ -13,8 +14,8 @@
 //   the pixels; then takes the clipboard as another program's copy would and
 //   counts the clipboard keepers still running a moment later.
 //
-// Usage: korvel-close-bench EDITOR [--runs N] [--presses N] [--picture FILE]
-//                           [--after-copy MS] [--manager COMMAND ...]
+// Usage: korvel-close-bench EDITOR [--runs N] [--presses N] [--highlighter]
+//                           [--picture FILE] [--after-copy MS] [--manager COMMAND ...]
 // Everything after --manager is the manager's command line, for example
 //   --manager dbus-run-session -- xfce4-clipman
 // Needs xdotool and xclip.
@@ -103,14 +104,22 @@ class Manager {
 struct RunResult {
     double closeMs = 0;
     double cpuPerPressMs = 0;
+    std::string pressesMs;  // each press's CPU time (ms), in order
     bool kept = false;
     int keepersLeft = 0;
 };
 
+struct Options {
+    int presses = 3;
+    bool highlighter = false;
+    int afterCopyMs = 200;
+};
+
 std::optional<RunResult> RunOnce(XScreen& display, const std::string& editor, const std::string& picture,
-                                 int presses, int afterCopyMs) {
+                                 const Options& options) {
     const auto started = StartEditor(display, editor, picture);
     if (!started) return std::nullopt;
+    if (options.highlighter) ChooseHighlighter(display, *started);
     const std::string window = std::to_string(started->window);
     auto click = [&](int x, int y) {
         Xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"});
@@ -118,13 +127,16 @@ std::optional<RunResult> RunOnce(XScreen& display, const std::string& editor, co
     std::this_thread::sleep_for(kPressGap);
     RunResult result;
     const double cpuBefore = ProcessCpuMs(started->pid);
-    for (int press = 0; press < presses; ++press) {
-        click(kPressX + 3 * press, kPressY);
+    for (int press = 0; press < options.presses; ++press) {
+        const double before = ProcessCpuMs(started->pid);
+        click(kPressX + 9 * press, kPressY);
         std::this_thread::sleep_for(kPressGap);
+        if (!result.pressesMs.empty()) result.pressesMs += '/';
+        result.pressesMs += std::to_string(static_cast<int>(ProcessCpuMs(started->pid) - before + 0.5));
     }
-    result.cpuPerPressMs = (ProcessCpuMs(started->pid) - cpuBefore) / std::max(1, presses);
+    result.cpuPerPressMs = (ProcessCpuMs(started->pid) - cpuBefore) / std::max(1, options.presses);
     click(kCopyX, kCopyY);
-    std::this_thread::sleep_for(std::chrono::milliseconds(afterCopyMs));
+    std::this_thread::sleep_for(std::chrono::milliseconds(options.afterCopyMs));
     const QImage expected = ClipboardPng();
 
     const Clock::time_point closing = Clock::now();
@@ -154,15 +166,14 @@ std::optional<RunResult> RunOnce(XScreen& display, const std::string& editor, co
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: %s EDITOR [--runs N] [--presses N] [--picture FILE] [--after-copy MS] "
-                     "[--manager COMMAND ...]\n",
+                     "usage: %s EDITOR [--runs N] [--presses N] [--highlighter] [--picture FILE] "
+                     "[--after-copy MS] [--manager COMMAND ...]\n",
                      argv[0]);
         return 2;
     }
     const std::string editor = argv[1];
     int runs = 10;
-    int presses = 3;
-    int afterCopyMs = 200;
+    Options options;
     std::string picture;
     std::vector<std::string> manager;
     for (int i = 2; i < argc; ++i) {
@@ -171,11 +182,15 @@ int main(int argc, char** argv) {
             manager.assign(argv + i + 1, argv + argc);
             break;
         }
+        if (option == "--highlighter") {
+            options.highlighter = true;
+            continue;
+        }
         if (i + 1 >= argc) break;
         if (option == "--runs") runs = std::max(1, std::atoi(argv[++i]));
-        else if (option == "--presses") presses = std::max(0, std::atoi(argv[++i]));
+        else if (option == "--presses") options.presses = std::max(0, std::atoi(argv[++i]));
         else if (option == "--picture") picture = argv[++i];
-        else if (option == "--after-copy") afterCopyMs = std::max(0, std::atoi(argv[++i]));
+        else if (option == "--after-copy") options.afterCopyMs = std::max(0, std::atoi(argv[++i]));
     }
     QGuiApplication application(argc, argv);  // fonts for the synthetic picture
     QTemporaryDir folder;
@@ -205,13 +220,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the clipboard manager did not start\n");
             return 1;
         }
-        const auto result = RunOnce(display, editor, picture, presses, afterCopyMs);
+        const auto result = RunOnce(display, editor, picture, options);
         if (!result) {
             std::fprintf(stderr, "the editor did not show\n");
             return 1;
         }
-        std::printf("run %d: close %.0f ms, CPU per press %.0f ms, picture kept: %s, keepers left: %d\n", run,
-                    result->closeMs, result->cpuPerPressMs, result->kept ? "yes" : "NO", result->keepersLeft);
+        std::printf("run %d: close %.0f ms, CPU per press %.0f ms (%s), picture kept: %s, keepers left: %d\n",
+                    run, result->closeMs, result->cpuPerPressMs, result->pressesMs.c_str(),
+                    result->kept ? "yes" : "NO", result->keepersLeft);
         std::fflush(stdout);
         closeMs.push_back(result->closeMs);
         cpuMs.push_back(result->cpuPerPressMs);

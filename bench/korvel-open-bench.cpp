@@ -27,27 +27,6 @@ namespace {
 
 using namespace bench;
 
-constexpr int kToolsX = 185, kToolsY = 14;    // the tools button
-constexpr int kMarkerX = 186, kMarkerY = 62;  // the highlighter in the tools pop-up
-
-// Chooses the highlighter (press on the tools button, slide onto it, let go).
-void ChooseHighlighter(XScreen& display, const Started& started) {
-    const auto [wx, wy] = display.Origin(started.window);
-    auto step = [&](const std::vector<std::string>& args) {
-        Xdotool(args);
-        std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    };
-    auto at = [&](int x, int y) {
-        return std::vector<std::string>{"mousemove", std::to_string(wx + x), std::to_string(wy + y)};
-    };
-    step(at(kToolsX, kToolsY));
-    step({"mousedown", "1"});
-    step(at(kToolsX, kToolsY + 20));
-    step(at(kMarkerX, kMarkerY));
-    step(at(kMarkerX, kMarkerY + 1));
-    step({"mouseup", "1"});
-}
-
 // Draws one stroke across the picture at `y` (client coordinates). True when
 // the stroke shows.
 bool Stroke(XScreen& display, const Started& started, int y) {
