@@ -139,7 +139,9 @@ bool PictureBox::DetachImage(QImage spare) {
         spare = platform::TakeForReuse(image_.size(), image_.format(), image_.bytesPerLine());
     }
     if (spare.isNull()) {
-        spare = platform::NewLargeImage(image_.size(), image_.format());
+        // A press waits for this memory: no huge pages, whose first touch
+        // can stall while the system compacts memory.
+        spare = platform::NewLargeImage(image_.size(), image_.format(), platform::LargePages::Ordinary);
         if (spare.isNull() || spare.bytesPerLine() != image_.bytesPerLine()) return false;
     }
     AtCanvasResolution(spare);

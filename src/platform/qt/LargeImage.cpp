@@ -28,7 +28,7 @@ void Unmap(void* mapping) {
 }  // namespace
 #endif
 
-QImage NewLargeImage(QSize size, QImage::Format format) {
+QImage NewLargeImage(QSize size, QImage::Format format, [[maybe_unused]] LargePages pages) {
     if (size.isEmpty() || format == QImage::Format_Invalid) return {};
 #if defined(KORVEL_LARGE_IMAGE_MMAP)
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
@@ -40,7 +40,8 @@ QImage NewLargeImage(QSize size, QImage::Format format) {
         void* mapping = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (mapping == MAP_FAILED) return {};
 #if defined(MADV_HUGEPAGE)
-        ::madvise(mapping, length, MADV_HUGEPAGE);  // advice only; ignored where huge pages are off
+        // Advice only; ignored where huge pages are off.
+        if (pages == LargePages::HugeWhereOffered) ::madvise(mapping, length, MADV_HUGEPAGE);
 #endif
         std::memcpy(mapping, &length, sizeof length);
         QImage image(static_cast<uchar*>(mapping) + kHeader, size.width(), size.height(), bytesPerLine,
