@@ -187,10 +187,14 @@ int main(int argc, char** argv) {
             continue;
         }
         if (i + 1 >= argc) break;
-        if (option == "--runs") runs = std::max(1, std::atoi(argv[++i]));
-        else if (option == "--presses") options.presses = std::max(0, std::atoi(argv[++i]));
-        else if (option == "--picture") picture = argv[++i];
-        else if (option == "--after-copy") options.afterCopyMs = std::max(0, std::atoi(argv[++i]));
+        if (option == "--runs")
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (option == "--presses")
+            options.presses = std::max(0, std::atoi(argv[++i]));
+        else if (option == "--picture")
+            picture = argv[++i];
+        else if (option == "--after-copy")
+            options.afterCopyMs = std::max(0, std::atoi(argv[++i]));
     }
     QGuiApplication application(argc, argv);  // fonts for the synthetic picture
     QTemporaryDir folder;
@@ -234,10 +238,11 @@ int main(int argc, char** argv) {
         kept += result->kept ? 1 : 0;
         keepersLeft += result->keepersLeft;
     }
-    std::printf("%s: picture kept %d of %d; close median %.0f ms, max %.0f ms; CPU per press median %.0f ms, "
-                "max %.0f ms; keepers left after another copy: %d\n",
-                manager.empty() ? "no clipboard manager" : "with a clipboard manager", kept, runs,
-                Median(closeMs), *std::max_element(closeMs.begin(), closeMs.end()), Median(cpuMs),
-                *std::max_element(cpuMs.begin(), cpuMs.end()), keepersLeft);
+    std::printf(
+        "%s: picture kept %d of %d; close median %.0f ms, max %.0f ms; CPU per press median %.0f ms, "
+        "max %.0f ms; keepers left after another copy: %d\n",
+        manager.empty() ? "no clipboard manager" : "with a clipboard manager", kept, runs, Median(closeMs),
+        *std::max_element(closeMs.begin(), closeMs.end()), Median(cpuMs),
+        *std::max_element(cpuMs.begin(), cpuMs.end()), keepersLeft);
     return kept == runs ? 0 : 1;
 }

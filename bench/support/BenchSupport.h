@@ -242,7 +242,8 @@ class XScreen {
         message.type = Atom("WM_PROTOCOLS");
         message.data.data32[0] = Atom("WM_DELETE_WINDOW");
         message.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+        xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&message));
         Sync();
     }
 
@@ -276,8 +277,8 @@ class XScreen {
 };
 
 // Points of the editor window (client coordinates) the benchmarks use.
-constexpr int kStripX = 700, kStripY = 2;     // tool-bar strip, right of the controls
-constexpr int kCanvasX = 40, kCanvasY = 40;   // inside the picture's light strip
+constexpr int kStripX = 700, kStripY = 2;    // tool-bar strip, right of the controls
+constexpr int kCanvasX = 40, kCanvasY = 40;  // inside the picture's light strip
 
 struct Started {
     pid_t pid = -1;
@@ -289,7 +290,8 @@ struct Started {
 
 // Starts the editor and waits until its window shows (with `picture`, also
 // the picture's corner).
-inline std::optional<Started> StartEditor(XScreen& display, const std::string& editor, const std::string& picture) {
+inline std::optional<Started> StartEditor(XScreen& display, const std::string& editor,
+                                          const std::string& picture) {
     display.Drain();
     std::vector<std::string> args{editor};
     if (!picture.empty()) args.push_back(picture);

@@ -6,8 +6,8 @@
 #include <array>
 #include <cstring>
 #include <initializer_list>
-#include <span>
 #include <new>
+#include <span>
 #include <utility>
 
 #include "jpeg/JpegParallel.h"

@@ -178,7 +178,6 @@ class PictureBox : public QWidget {
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-
   private:
     void EnsureBufferSize(QSize size);
     void ApplyPointer();

@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "app/ClipboardKeeper.h"
-#include "support/ProgramSandbox.h"
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/X11Clipboard.h"
+#include "support/ProgramSandbox.h"
 
 #ifdef KORVEL_HAVE_XCB
 #include <xcb/xcb.h>

@@ -4,11 +4,11 @@
 #include <QGuiApplication>
 #include <QThreadPool>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <span>
 #include <utility>
-#include <memory>
-#include <mutex>
 
 #include "imaging/BmpWriter.h"
 #include "imaging/PngWriter.h"

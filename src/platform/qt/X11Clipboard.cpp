@@ -1,9 +1,9 @@
 #include "platform/qt/X11Clipboard.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QClipboard>
 #include <QGuiApplication>
 #include <QTimer>
 
