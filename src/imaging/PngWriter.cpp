@@ -181,11 +181,15 @@ std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, Pn
         for (int b = 0; b < count; ++b) {
             const Band& band = bands[static_cast<std::size_t>(b)];
             adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.filteredBytes));
-            std::vector<std::uint8_t> trailer;
-            if (b + 1 == count) PutU32(trailer, static_cast<std::uint32_t>(adler));
-            const std::span<const std::uint8_t> lead =
-                b == 0 ? std::span<const std::uint8_t>(kZlibHeader) : std::span<const std::uint8_t>();
-            PutChunk(png, "IDAT", {lead, band.deflated, trailer});
+            const bool first = b == 0;
+            const bool last = b + 1 == count;
+            const std::array<std::uint8_t, 4> trailer{
+                static_cast<std::uint8_t>(adler >> 24), static_cast<std::uint8_t>(adler >> 16),
+                static_cast<std::uint8_t>(adler >> 8), static_cast<std::uint8_t>(adler)};
+            PutChunk(
+                png, "IDAT",
+                {std::span<const std::uint8_t>(kZlibHeader).first(first ? kZlibHeader.size() : 0),
+                 band.deflated, std::span<const std::uint8_t>(trailer).first(last ? trailer.size() : 0)});
         }
         PutChunk(png, "IEND", {});
 

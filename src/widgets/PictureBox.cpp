@@ -132,12 +132,9 @@ bool PictureBox::SetPicture(QImage picture) {
     return true;
 }
 
-bool PictureBox::DetachImage(QImage spare) {
+bool PictureBox::DetachImage() {
     if (image_.isNull() || image_.isDetached()) return true;
-    if (!spare.isDetached() || spare.size() != image_.size() || spare.format() != image_.format() ||
-        spare.bytesPerLine() != image_.bytesPerLine()) {
-        spare = platform::TakeForReuse(image_.size(), image_.format(), image_.bytesPerLine());
-    }
+    QImage spare = platform::TakeForReuse(image_.size(), image_.format(), image_.bytesPerLine());
     if (spare.isNull()) {
         // A press waits for this memory: no huge pages, whose first touch
         // can stall while the system compacts memory.

@@ -72,12 +72,11 @@ class PictureBox : public QWidget {
     QImage& Image() { return image_; }
     const QImage& Image() const { return image_; }
     // Makes the buffer's pixels its own before a drawing, copying them into
-    // `spare` when that is an unshared image of the buffer's size and format,
-    // else into the buffer kept for reuse (platform::KeepForReuse) when it
-    // fits (memory already mapped is many times faster to fill than a fresh
-    // block), else into new memory. False, with the buffer still shared,
-    // when the memory cannot be had.
-    bool DetachImage(QImage spare = QImage());
+    // the buffer kept for reuse (platform::KeepForReuse) when it fits (memory
+    // already mapped is many times faster to fill than a fresh block), else
+    // into new memory. False, with the buffer still shared, when the memory
+    // cannot be had.
+    bool DetachImage();
     // Clears what was drawn: background colour plus the assigned picture.
     void Cls();
     // Sets the size of box and buffer in pixels; new area gets the background.

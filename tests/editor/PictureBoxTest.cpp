@@ -1,7 +1,8 @@
 // The picture box: back buffer, pen drawing, scale and the mouse hooks.
 #include "editor/AppIcon.h"
-#include "support/ProgramSandbox.h"
 #include "editor/ToolbarIcons.h"
+#include "platform/qt/LargeImage.h"
+#include "support/ProgramSandbox.h"
 
 using namespace test_support;
 
@@ -36,24 +37,28 @@ TEST_F(PictureBoxTest, BufferSharesThePictureUntilDrawnAndDetachesIntoASpare) {
     EXPECT_EQ(box.Picture().constBits(), pictureBits);
     EXPECT_EQ(box.Image().constBits(), pictureBits);
 
-    // A spare still shared elsewhere, or of another size, is not written to.
+    // A spare kept for reuse while still shared elsewhere, or of another
+    // size, is not written to.
     QImage sharedSpare(40, 30, QImage::Format_RGB32);
     sharedSpare.fill(Qt::red);
     const QImage holder = sharedSpare;
-    ASSERT_TRUE(box.DetachImage(sharedSpare));
+    platform::KeepForReuse(sharedSpare);
+    ASSERT_TRUE(box.DetachImage());
     EXPECT_NE(box.Image().constBits(), holder.constBits());
     EXPECT_EQ(holder.pixel(0, 0), QColor(Qt::red).rgb());
     EXPECT_TRUE(SamePixels(box.Image(), pattern));
     box.Cls();
-    ASSERT_TRUE(box.DetachImage(QImage(10, 10, QImage::Format_RGB32)));
+    platform::KeepForReuse(QImage(10, 10, QImage::Format_RGB32));
+    ASSERT_TRUE(box.DetachImage());
     EXPECT_TRUE(SamePixels(box.Image(), pattern));
 
-    // An unshared spare of the buffer's size receives the copy; drawing then
+    // An unshared spare of the buffer's size kept for reuse receives the copy; drawing then
     // leaves the picture alone, and Cls shares it again.
     box.Cls();
     QImage spare(40, 30, QImage::Format_RGB32);
     const uchar* spareBits = spare.constBits();
-    ASSERT_TRUE(box.DetachImage(std::move(spare)));
+    platform::KeepForReuse(std::move(spare));
+    ASSERT_TRUE(box.DetachImage());
     EXPECT_EQ(box.Image().constBits(), spareBits);
     EXPECT_TRUE(SamePixels(box.Image(), pattern));
     box.Line(0, 0, 39, 29, 0x00FFFFFF);
