@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "imaging/cImage.h"
-#include "platform/raster/GdiHandles.h"
-#include "platform/raster/gdi.h"
+#include "raster/GdiHandles.h"
+#include "raster/gdi.h"
 
 namespace {
 

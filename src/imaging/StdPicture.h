@@ -2,7 +2,7 @@
 // bitmap of the raster layer (its handle is the picture's default property).
 #pragma once
 
-#include "platform/raster/GdiHandles.h"
+#include "raster/GdiHandles.h"
 
 struct StdPicture {
     gdi::UniqueBitmap bitmap;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/raster/GdiHandles.h"
+#include "raster/GdiHandles.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "imaging/StdPicture.h"
 #include "imaging/cImageError.h"
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 class cImage {
   public:

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 namespace jpeg {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "jpeg/JpegState.h"
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 class cJpeg {
   public:

@@ -19,7 +19,7 @@ CropFrameLine::CropFrameLine(QWidget* parent) : QWidget(parent) {
     hide();
 }
 
-void CropFrameLine::SetBand(const PixelRect& band) {
+void CropFrameLine::SetBand(const geometry::PixelRect& band) {
     if (band.IsEmpty()) {
         setGeometry(0, 0, 0, 0);
         return;
@@ -76,16 +76,16 @@ void CropTool::Check1_Click() {
 void CropTool::Press(int button, float x, float y) {
     stroke_.blnCropDrag = button == 1 ? -1 : 0;
     host_.Canvas().SetMousePointer(PictureBox::kPointerCross);
-    frame_ = CropFrame::AtPoint(x, y);
+    frame_ = geometry::CropFrame::AtPoint(x, y);
     PlaceFrame();
     ShowFrame(true);
-    stroke_.intCropX = CropAnchor(x);
-    stroke_.intCropY = CropAnchor(y);
+    stroke_.intCropX = geometry::CropAnchor(x);
+    stroke_.intCropY = geometry::CropAnchor(y);
 }
 
 void CropTool::Move(float x, float y) {
     if (stroke_.blnCropDrag == 0) return;
-    frame_ = CropFrame::Spanning(stroke_.intCropX, stroke_.intCropY, x, y);
+    frame_ = geometry::CropFrame::Spanning(stroke_.intCropX, stroke_.intCropY, x, y);
     PlaceFrame();
 }
 
@@ -94,7 +94,7 @@ void CropTool::Release() {
     host_.Canvas().SetMousePointer(PictureBox::kPointerDefault);
     stroke_.blnCropMode = 0;
 
-    const PixelRect bounds = CropBounds(frame_.lines[0], frame_.lines[1]);
+    const geometry::PixelRect bounds = geometry::CropBounds(frame_.lines[0], frame_.lines[1]);
     const bool copied = CopySelection(bounds);
     stroke_.blnCropDrag = 0;
 
@@ -111,7 +111,7 @@ void CropTool::Release() {
     host_.CenterOnScreen();
 }
 
-bool CropTool::CopySelection(const PixelRect& bounds) {
+bool CropTool::CopySelection(const geometry::PixelRect& bounds) {
     PictureBox& target = host_.CropHolder();
     target.SetPicture(QImage());  // no picture, the image cleared to the background
     // Repaints and timers may run; mouse and keys wait, so no second crop or
@@ -147,7 +147,7 @@ void CropTool::ShowFrame(bool visible) {
 }
 
 void CropTool::PlaceFrame() {
-    const auto bands = FrameBands(frame_);
+    const auto bands = geometry::FrameBands(frame_);
     for (std::size_t i = 0; i < lines_.size(); ++i) lines_[i]->SetBand(bands[i]);
 }
 

@@ -8,7 +8,7 @@
 
 #include "tools/ToolHost.h"
 #include "tools/ToolSet.h"
-#include "tools/geometry/CropGeometry.h"
+#include "geometry/CropGeometry.h"
 
 namespace tools {
 
@@ -18,7 +18,7 @@ class CropFrameLine : public QWidget {
   public:
     explicit CropFrameLine(QWidget* parent);
     // Places the band (canvas pixels); an empty band shows nothing.
-    void SetBand(const PixelRect& band);
+    void SetBand(const geometry::PixelRect& band);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,18 +39,18 @@ class CropTool {
     void Release();
 
     // The frame lines Line1 to Line4 (for inspection).
-    const CropFrame& Frame() const { return frame_; }
+    const geometry::CropFrame& Frame() const { return frame_; }
     bool FrameVisible() const { return frameVisible_; }
 
   private:
     void ShowFrame(bool visible);
     void PlaceFrame();
-    bool CopySelection(const PixelRect& bounds);
+    bool CopySelection(const geometry::PixelRect& bounds);
 
     ToolHost& host_;
     StrokeState& stroke_;
     const ToolList& tools_;
-    CropFrame frame_;
+    geometry::CropFrame frame_;
     bool frameVisible_ = false;
     std::array<std::unique_ptr<CropFrameLine>, 4> lines_;
     QMetaObject::Connection check1Connection_;

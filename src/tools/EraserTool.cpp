@@ -2,7 +2,7 @@
 
 #include "core/Rounding.h"
 #include "platform/qt/QImageDib.h"
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 #include "tools/art/ToolArt.h"
 #include "widgets/PictureBox.h"
 

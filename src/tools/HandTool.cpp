@@ -4,7 +4,7 @@
 
 #include "core/Rounding.h"
 #include "tools/art/ToolArt.h"
-#include "tools/geometry/PanScroll.h"
+#include "geometry/PanScroll.h"
 #include "widgets/PictureBox.h"
 #include "widgets/WindowHelpers.h"
 
@@ -26,7 +26,7 @@ const QCursor& GrabbingHand() {
 void PanAxisStep(QScrollBar& bar, float canvasPos, std::int32_t panStart, std::int32_t pointerStart,
                  float pointer) {
     if (!bar.isEnabled()) return;
-    PanAxis axis;
+    geometry::PanAxis axis;
     axis.value = bar.value();
     axis.min = bar.minimum();
     axis.max = bar.maximum();
@@ -35,7 +35,7 @@ void PanAxisStep(QScrollBar& bar, float canvasPos, std::int32_t panStart, std::i
     axis.pointerStart = pointerStart;
     axis.pointer = pointer;
     axis.twipsPerPixel = kTwipsPerPixel;
-    bar.setValue(PanScrollValue(axis));
+    bar.setValue(geometry::PanScrollValue(axis));
 }
 
 }  // namespace

@@ -3,15 +3,15 @@
 #include "core/Rounding.h"
 #include "tools/CanvasPen.h"
 #include "tools/art/ToolArt.h"
-#include "tools/geometry/ShapeFigures.h"
+#include "geometry/ShapeFigures.h"
 #include "widgets/PictureBox.h"
 
 namespace tools {
 
 namespace {
 
-void ArrowLines(CanvasPen& pen, IntPoint from, IntPoint to) {
-    const ArrowFigure f = MakeArrow(from, to);
+void ArrowLines(CanvasPen& pen, geometry::IntPoint from, geometry::IntPoint to) {
+    const geometry::ArrowFigure f = geometry::MakeArrow(from, to);
     pen.Line(QPointF(f.tail.x, f.tail.y), QPointF(f.tip.x, f.tip.y));
     pen.Line(QPointF(f.tip.x, f.tip.y), QPointF(f.barbA.x, f.barbA.y));
     pen.Line(QPointF(f.tip.x, f.tip.y), QPointF(f.barbB.x, f.barbB.y));
@@ -19,8 +19,8 @@ void ArrowLines(CanvasPen& pen, IntPoint from, IntPoint to) {
 
 // The ellipse inscribed in the rectangle of two corners, drawn as a circle
 // with aspect: nothing when the corners share x.
-void EllipseOutline(CanvasPen& pen, IntPoint corner1, IntPoint corner2) {
-    const EllipseFigure f = MakeEllipse(corner1, corner2);
+void EllipseOutline(CanvasPen& pen, geometry::IntPoint corner1, geometry::IntPoint corner2) {
+    const geometry::EllipseFigure f = geometry::MakeEllipse(corner1, corner2);
     if (!f.drawn) return;
     const double rx = f.SemiAxisX();
     const double ry = f.SemiAxisY();
@@ -63,13 +63,13 @@ void ShapeTool::Press(int /*shift*/, float x, float y) {
     stroke_.lngEndY = stroke_.lngStartY;
 }
 
-void ShapeTool::SetEnd(IntPoint end) {
+void ShapeTool::SetEnd(geometry::IntPoint end) {
     stroke_.lngEndX = end.x;
     stroke_.lngEndY = end.y;
 }
 
 void ShapeTool::Move(int shift, float x, float y) {
-    const IntPoint start{stroke_.lngStartX, stroke_.lngStartY};
+    const geometry::IntPoint start{stroke_.lngStartX, stroke_.lngStartY};
     const bool arrow = shape_ == Shape::Arrow;
     CanvasPen pen(host_.Canvas());
     // Erase the previous preview by drawing it again with the XOR pen. An
@@ -79,7 +79,7 @@ void ShapeTool::Move(int shift, float x, float y) {
     } else if (stroke_.lngEndX != stroke_.lngStartX) {
         EllipseOutline(pen, start, {stroke_.lngEndX, stroke_.lngEndY});
     }
-    SetEnd(ConstrainEnd(start, x, y, shift, arrow));
+    SetEnd(geometry::ConstrainEnd(start, x, y, shift, arrow));
     if (arrow) {
         ArrowLines(pen, start, {stroke_.lngEndX, stroke_.lngEndY});
     } else if (stroke_.lngEndX != stroke_.lngStartX) {
@@ -91,7 +91,7 @@ void ShapeTool::Release(int shift, float x, float y) {
     PictureBox& canvas = host_.Canvas();
     canvas.DrawMode = PictureBox::kDrawModeCopyPen;
     canvas.ForeColor = pressColor_;
-    SetEnd(ConstrainEnd({stroke_.lngStartX, stroke_.lngStartY}, x, y, shift, shape_ == Shape::Arrow));
+    SetEnd(geometry::ConstrainEnd({stroke_.lngStartX, stroke_.lngStartY}, x, y, shift, shape_ == Shape::Arrow));
     // The last preview is not erased: the opaque figure covers it.
     DrawFigure();
 }

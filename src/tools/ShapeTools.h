@@ -7,7 +7,7 @@
 
 #include "tools/Tool.h"
 #include "tools/ToolHost.h"
-#include "tools/geometry/ConstrainEnd.h"
+#include "geometry/ConstrainEnd.h"
 #include "widgets/ColorRef.h"
 
 class PictureBox;
@@ -41,7 +41,7 @@ class ShapeTool : public Tool {
 
   private:
     void DrawFigure();
-    void SetEnd(IntPoint end);
+    void SetEnd(geometry::IntPoint end);
 
     ToolHost& host_;
     StrokeState& stroke_;

@@ -11,7 +11,7 @@
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegFileWriter.h"
 #include "jpeg/JpegPixelBlock.h"
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 using jpegtest::Rgb;
 using jpegtest::SourcePicture;

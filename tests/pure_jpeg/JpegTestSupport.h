@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "jpeg/cJpeg.h"
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 namespace jpegtest {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/raster/GdiHandles.h"
-#include "platform/raster/gdi.h"
+#include "raster/GdiHandles.h"
+#include "raster/gdi.h"
 
 namespace rastertest {
 

@@ -12,7 +12,7 @@
 #include "platform/qt/LargeImage.h"
 #include "platform/qt/PictureLoader.h"
 #include "platform/qt/StdPictureFromQImage.h"
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "imaging/cImage.h"
 #include "platform/qt/QImageDib.h"
 #include "platform/qt/StdPictureFromQImage.h"
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 using namespace gdi;
 

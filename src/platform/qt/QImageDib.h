@@ -10,7 +10,7 @@
 
 #include <QImage>
 
-#include "platform/raster/GdiHandles.h"
+#include "raster/GdiHandles.h"
 
 class QImageDib {
   public:

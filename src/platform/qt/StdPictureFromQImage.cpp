@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#include "platform/raster/GdiHandles.h"
+#include "raster/GdiHandles.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 namespace gdi::detail {
 

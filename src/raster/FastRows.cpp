@@ -1,5 +1,5 @@
 // Row loops for the common same-size copies between 24- and 32-bit pixels.
-#include "platform/raster/FastRows.h"
+#include "raster/FastRows.h"
 
 #include <cstring>
 

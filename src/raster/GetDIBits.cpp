@@ -13,7 +13,7 @@
 // caller supplies in bmiColors.
 #include <algorithm>
 
-#include "platform/raster/Blit.h"
+#include "raster/Blit.h"
 
 namespace gdi {
 namespace {

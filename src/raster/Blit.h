@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/raster/PixelRows.h"
-#include "platform/raster/RasterObjects.h"
+#include "raster/PixelRows.h"
+#include "raster/RasterObjects.h"
 
 namespace gdi::detail {
 

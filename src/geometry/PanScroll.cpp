@@ -1,10 +1,10 @@
-#include "tools/geometry/PanScroll.h"
+#include "geometry/PanScroll.h"
 
 #include <algorithm>
 
 #include "core/Rounding.h"
 
-namespace tools {
+namespace geometry {
 
 std::int32_t PanScrollValue(const PanAxis& axis) {
     // Canvas position that would put the grabbed point under the pointer.
@@ -20,4 +20,4 @@ std::int32_t PanScrollValue(const PanAxis& axis) {
     return v;
 }
 
-}  // namespace tools
+}  // namespace geometry

@@ -1,11 +1,11 @@
-#include "tools/geometry/CropGeometry.h"
+#include "geometry/CropGeometry.h"
 
 #include <algorithm>
 #include <limits>
 
 #include "core/Rounding.h"
 
-namespace tools {
+namespace geometry {
 
 CropFrame CropFrame::AtPoint(float x, float y) {
     CropFrame f;
@@ -96,4 +96,4 @@ std::array<PixelRect, 4> FrameBands(const CropFrame& frame) {
     return bands;
 }
 
-}  // namespace tools
+}  // namespace geometry

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/raster/RasterObjects.h"
+#include "raster/RasterObjects.h"
 
 namespace gdi::detail {
 

@@ -1,10 +1,10 @@
 // Hand tool scroll arithmetic.
 #include <gtest/gtest.h>
 
-#include "tools/geometry/PanScroll.h"
+#include "geometry/PanScroll.h"
 
-using tools::PanAxis;
-using tools::PanScrollValue;
+using geometry::PanAxis;
+using geometry::PanScrollValue;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Row converters of the raster layer and the nearest-colour matcher.
-#include "platform/raster/PixelRows.h"
+#include "raster/PixelRows.h"
 
 #include <algorithm>
 #include <cstring>

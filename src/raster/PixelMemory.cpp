@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/raster/RasterObjects.h"
+#include "raster/RasterObjects.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>

@@ -1,5 +1,5 @@
 // Raster operations on rows of 32-bit colours.
-#include "platform/raster/RasterOps.h"
+#include "raster/RasterOps.h"
 
 namespace gdi::detail {
 namespace {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/raster/Blit.h"
-#include "platform/raster/RasterOps.h"
+#include "raster/Blit.h"
+#include "raster/RasterOps.h"
 
 namespace gdi {
 namespace {

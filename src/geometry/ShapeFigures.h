@@ -2,9 +2,9 @@
 // inscribed in the drag rectangle. Pure geometry; the canvas draws the result.
 #pragma once
 
-#include "tools/geometry/ConstrainEnd.h"
+#include "geometry/ConstrainEnd.h"
 
-namespace tools {
+namespace geometry {
 
 // Three lines: the shaft from `tail` to `tip`, then tip -> barbA and tip -> barbB.
 struct ArrowFigure {
@@ -35,4 +35,4 @@ struct EllipseFigure {
 
 EllipseFigure MakeEllipse(IntPoint corner1, IntPoint corner2);
 
-}  // namespace tools
+}  // namespace geometry

@@ -4,11 +4,11 @@
 #include <set>
 #include <utility>
 
-#include "tools/geometry/CropGeometry.h"
+#include "geometry/CropGeometry.h"
 
-using tools::CropBounds;
-using tools::CropFrame;
-using tools::PixelRect;
+using geometry::CropBounds;
+using geometry::CropFrame;
+using geometry::PixelRect;
 
 namespace {
 
@@ -49,10 +49,10 @@ TEST(CropBounds, SelectionBeyondTheCanvasKeepsItsCoordinates) {
 }
 
 TEST(CropAnchor, RoundsAndStaysInSixteenBits) {
-    EXPECT_EQ(tools::CropAnchor(12.5f), 12);
-    EXPECT_EQ(tools::CropAnchor(-3.5f), -4);
-    EXPECT_EQ(tools::CropAnchor(40000.f), 32767);
-    EXPECT_EQ(tools::CropAnchor(-40000.f), -32768);
+    EXPECT_EQ(geometry::CropAnchor(12.5f), 12);
+    EXPECT_EQ(geometry::CropAnchor(-3.5f), -4);
+    EXPECT_EQ(geometry::CropAnchor(40000.f), 32767);
+    EXPECT_EQ(geometry::CropAnchor(-40000.f), -32768);
 }
 
 // The frame inverts pixels; a pixel inverted twice would vanish from it, so the
@@ -62,7 +62,7 @@ TEST(FrameBands, CoverTheThreePixelOutlineExactlyOnce) {
                                                 {11, 8},  {12, 9},  {14, 11}, {15, 12}, {40, 8}};
     for (const auto& [px, py] : pointers) {
         const auto frame = CropFrame::Spanning(10, 7, px, py);
-        const auto bands = tools::FrameBands(frame);
+        const auto bands = geometry::FrameBands(frame);
         const int x0 = std::min(10, int(px)), x1 = std::max(10, int(px));
         const int y0 = std::min(7, int(py)), y1 = std::max(7, int(py));
         std::multiset<std::pair<int, int>> covered;
@@ -84,7 +84,7 @@ TEST(FrameBands, CoverTheThreePixelOutlineExactlyOnce) {
 TEST(FrameBands, EachLineOwnsTheBandAlongItsEdge) {
     // Dragged up and to the left: Line1 (anchor row) is the bottom edge and
     // Line3 (pointer column) is the left edge.
-    const auto bands = tools::FrameBands(CropFrame::Spanning(50, 40, 10, 20));
+    const auto bands = geometry::FrameBands(CropFrame::Spanning(50, 40, 10, 20));
     EXPECT_EQ(bands[0], (PixelRect{9, 39, 52, 42}));   // Line1 through y = 40
     EXPECT_EQ(bands[3], (PixelRect{9, 19, 52, 22}));   // Line4 through y = 20
     EXPECT_EQ(bands[1], (PixelRect{49, 22, 52, 39}));  // Line2 through x = 50

@@ -4,7 +4,7 @@
 #include <limits>
 #include <new>
 
-#include "platform/raster/RasterObjects.h"
+#include "raster/RasterObjects.h"
 
 namespace gdi {
 namespace {

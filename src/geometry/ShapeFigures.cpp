@@ -1,11 +1,11 @@
-#include "tools/geometry/ShapeFigures.h"
+#include "geometry/ShapeFigures.h"
 
 #include <cmath>
 #include <cstdlib>
 
 #include "core/Rounding.h"
 
-namespace tools {
+namespace geometry {
 
 namespace {
 
@@ -74,4 +74,4 @@ double EllipseFigure::SemiAxisY() const {
     return aspect < 1.0f ? static_cast<double>(radius) * aspect : radius;
 }
 
-}  // namespace tools
+}  // namespace geometry

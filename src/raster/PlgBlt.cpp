@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/raster/Blit.h"
+#include "raster/Blit.h"
 
 namespace gdi {
 namespace {

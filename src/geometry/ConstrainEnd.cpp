@@ -1,10 +1,10 @@
-#include "tools/geometry/ConstrainEnd.h"
+#include "geometry/ConstrainEnd.h"
 
 #include <cmath>
 
 #include "core/Rounding.h"
 
-namespace tools {
+namespace geometry {
 
 IntPoint ConstrainEnd(IntPoint start, float x, float y, int shift, bool allowAxisLock) {
     const double px = x;
@@ -25,4 +25,4 @@ IntPoint ConstrainEnd(IntPoint start, float x, float y, int shift, bool allowAxi
     return {core::N(px), core::N(py)};
 }
 
-}  // namespace tools
+}  // namespace geometry

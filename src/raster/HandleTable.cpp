@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <variant>
 
-#include "platform/raster/RasterObjects.h"
+#include "raster/RasterObjects.h"
 
 namespace gdi {
 namespace detail {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 namespace gdi::detail {
 

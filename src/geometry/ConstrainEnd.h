@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tools {
+namespace geometry {
 
 struct IntPoint {
     std::int32_t x = 0;
@@ -23,4 +23,4 @@ inline constexpr int kAltMask = 4;
 // Anything else: the pointer position itself.
 IntPoint ConstrainEnd(IntPoint start, float x, float y, int shift, bool allowAxisLock);
 
-}  // namespace tools
+}  // namespace geometry

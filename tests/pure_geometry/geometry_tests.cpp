@@ -4,39 +4,39 @@
 #include <cmath>
 #include <limits>
 
-#include "tools/geometry/ConstrainEnd.h"
-#include "tools/geometry/ShapeFigures.h"
+#include "geometry/ConstrainEnd.h"
+#include "geometry/ShapeFigures.h"
 
-using tools::IntPoint;
+using geometry::IntPoint;
 
 TEST(ConstrainEnd, ShiftKeepsTheSmallerExtentOnBothAxes) {
     const IntPoint start{0, 0};
     // Wider than high: x shrinks to the height.
-    EXPECT_EQ(tools::ConstrainEnd(start, 80, 30, 1, false), (IntPoint{30, 30}));
+    EXPECT_EQ(geometry::ConstrainEnd(start, 80, 30, 1, false), (IntPoint{30, 30}));
     // Higher than wide: y shrinks to the width, direction kept.
-    EXPECT_EQ(tools::ConstrainEnd(start, 20, -70, 1, true), (IntPoint{20, -20}));
-    EXPECT_EQ(tools::ConstrainEnd(start, -50, 10, 1, true), (IntPoint{-10, 10}));
+    EXPECT_EQ(geometry::ConstrainEnd(start, 20, -70, 1, true), (IntPoint{20, -20}));
+    EXPECT_EQ(geometry::ConstrainEnd(start, -50, 10, 1, true), (IntPoint{-10, 10}));
     // Equal extents count as "higher".
-    EXPECT_EQ(tools::ConstrainEnd({100, 100}, 90, 90, 1, true), (IntPoint{90, 90}));
+    EXPECT_EQ(geometry::ConstrainEnd({100, 100}, 90, 90, 1, true), (IntPoint{90, 90}));
 }
 
 TEST(ConstrainEnd, ShiftRoundsFractionalPositionsHalfToEven) {
     // dx = 10.5, dy = 20: y = 100 + 10.5 -> 110 (even), x = N(110.5) -> 110.
-    EXPECT_EQ(tools::ConstrainEnd({100, 100}, 110.5f, 120.0f, 1, true), (IntPoint{110, 110}));
+    EXPECT_EQ(geometry::ConstrainEnd({100, 100}, 110.5f, 120.0f, 1, true), (IntPoint{110, 110}));
     // dy = 3.5 < dx: x = 100 - 3.5 = 96.5 -> 96.
-    EXPECT_EQ(tools::ConstrainEnd({100, 100}, 50.0f, 103.5f, 1, true), (IntPoint{96, 104}));
+    EXPECT_EQ(geometry::ConstrainEnd({100, 100}, 50.0f, 103.5f, 1, true), (IntPoint{96, 104}));
 }
 
 TEST(ConstrainEnd, CtrlLocksArrowToTheNearerAxisOnly) {
-    EXPECT_EQ(tools::ConstrainEnd({0, 0}, 50, 10, 2, true), (IntPoint{50, 0}));
-    EXPECT_EQ(tools::ConstrainEnd({5, 5}, 8, -40, 2, true), (IntPoint{5, -40}));
+    EXPECT_EQ(geometry::ConstrainEnd({0, 0}, 50, 10, 2, true), (IntPoint{50, 0}));
+    EXPECT_EQ(geometry::ConstrainEnd({5, 5}, 8, -40, 2, true), (IntPoint{5, -40}));
     // The ellipse ignores Ctrl.
-    EXPECT_EQ(tools::ConstrainEnd({0, 0}, 50, 10, 2, false), (IntPoint{50, 10}));
+    EXPECT_EQ(geometry::ConstrainEnd({0, 0}, 50, 10, 2, false), (IntPoint{50, 10}));
 }
 
 TEST(ConstrainEnd, OtherKeyCombinationsLeaveThePointerPosition) {
     for (int shift : {0, 3, 4, 5, 6, 7}) {
-        EXPECT_EQ(tools::ConstrainEnd({0, 0}, 80.5f, 30.5f, shift, true), (IntPoint{80, 30})) << shift;
+        EXPECT_EQ(geometry::ConstrainEnd({0, 0}, 80.5f, 30.5f, shift, true), (IntPoint{80, 30})) << shift;
     }
 }
 
@@ -48,7 +48,7 @@ class ArrowHead : public ::testing::TestWithParam<ArrowCase> {};
 
 TEST_P(ArrowHead, BarbsEndWhereExpected) {
     const ArrowCase& c = GetParam();
-    const tools::ArrowFigure f = tools::MakeArrow(c.from, c.to);
+    const geometry::ArrowFigure f = geometry::MakeArrow(c.from, c.to);
     EXPECT_EQ(f.tail, c.from);
     EXPECT_EQ(f.tip, c.to);
     EXPECT_EQ(f.barbA, c.barbA);
@@ -68,7 +68,7 @@ TEST(ArrowHead, BarbsStayFifteenPixelsFromTheTipAtAnyAngle) {
     for (int dx = -60; dx <= 60; dx += 7) {
         for (int dy = -60; dy <= 60; dy += 11) {
             if (dx == 0 && dy == 0) continue;
-            const tools::ArrowFigure f = tools::MakeArrow({500, 500}, {500 + dx, 500 + dy});
+            const geometry::ArrowFigure f = geometry::MakeArrow({500, 500}, {500 + dx, 500 + dy});
             for (const IntPoint& b : {f.barbA, f.barbB}) {
                 const double ex = b.x - f.tip.x;
                 const double ey = b.y - f.tip.y;
@@ -82,7 +82,7 @@ TEST(ArrowHead, BarbsStayFifteenPixelsFromTheTipAtAnyAngle) {
 }
 
 TEST(EllipseFigure, InscribedInTheDragRectangle) {
-    const tools::EllipseFigure f = tools::MakeEllipse({10, 10}, {110, 60});
+    const geometry::EllipseFigure f = geometry::MakeEllipse({10, 10}, {110, 60});
     ASSERT_TRUE(f.drawn);
     EXPECT_FLOAT_EQ(f.centreX, 60);
     EXPECT_FLOAT_EQ(f.centreY, 35);
@@ -94,7 +94,7 @@ TEST(EllipseFigure, InscribedInTheDragRectangle) {
 
 TEST(EllipseFigure, TallRectangleUsesTheVerticalRadius) {
     // Dragged up and to the left: corners in either order give the same ellipse.
-    const tools::EllipseFigure f = tools::MakeEllipse({70, 130}, {40, 10});
+    const geometry::EllipseFigure f = geometry::MakeEllipse({70, 130}, {40, 10});
     ASSERT_TRUE(f.drawn);
     EXPECT_FLOAT_EQ(f.centreX, 55);
     EXPECT_FLOAT_EQ(f.centreY, 70);
@@ -105,7 +105,7 @@ TEST(EllipseFigure, TallRectangleUsesTheVerticalRadius) {
 }
 
 TEST(EllipseFigure, OddSizesCentreOnHalfPixels) {
-    const tools::EllipseFigure f = tools::MakeEllipse({0, 0}, {31, 31});
+    const geometry::EllipseFigure f = geometry::MakeEllipse({0, 0}, {31, 31});
     EXPECT_FLOAT_EQ(f.centreX, 15.5f);
     EXPECT_FLOAT_EQ(f.centreY, 15.5f);
     EXPECT_FLOAT_EQ(f.aspect, 1.0f);
@@ -114,8 +114,8 @@ TEST(EllipseFigure, OddSizesCentreOnHalfPixels) {
 }
 
 TEST(EllipseFigure, ShiftDragGivesACircle) {
-    const IntPoint end = tools::ConstrainEnd({0, 0}, 80, 30, 1, false);
-    const tools::EllipseFigure f = tools::MakeEllipse({0, 0}, end);
+    const IntPoint end = geometry::ConstrainEnd({0, 0}, 80, 30, 1, false);
+    const geometry::EllipseFigure f = geometry::MakeEllipse({0, 0}, end);
     EXPECT_FLOAT_EQ(f.centreX, 15);
     EXPECT_FLOAT_EQ(f.centreY, 15);
     EXPECT_NEAR(f.SemiAxisX(), 15, 1e-4);
@@ -123,8 +123,8 @@ TEST(EllipseFigure, ShiftDragGivesACircle) {
 }
 
 TEST(EllipseFigure, VerticalDragDrawsNothingAndFlatDragIsALine) {
-    EXPECT_FALSE(tools::MakeEllipse({10, 10}, {10, 90}).drawn);
-    const tools::EllipseFigure flat = tools::MakeEllipse({10, 40}, {90, 40});
+    EXPECT_FALSE(geometry::MakeEllipse({10, 10}, {10, 90}).drawn);
+    const geometry::EllipseFigure flat = geometry::MakeEllipse({10, 40}, {90, 40});
     ASSERT_TRUE(flat.drawn);
     EXPECT_NEAR(flat.SemiAxisX(), 40, 1e-4);
     EXPECT_EQ(flat.SemiAxisY(), 0);
@@ -132,7 +132,7 @@ TEST(EllipseFigure, VerticalDragDrawsNothingAndFlatDragIsALine) {
 
 TEST(EllipseFigure, ExtremeCoordinatesDoNotOverflow) {
     const std::int32_t big = std::numeric_limits<std::int32_t>::max();
-    const tools::EllipseFigure f = tools::MakeEllipse({-big, 0}, {big, 2});
+    const geometry::EllipseFigure f = geometry::MakeEllipse({-big, 0}, {big, 2});
     ASSERT_TRUE(f.drawn);
     EXPECT_FLOAT_EQ(f.centreX, 0);
     EXPECT_GT(f.radius, 2e9f);

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "platform/raster/gdi.h"
+#include "raster/gdi.h"
 
 namespace gdi {
 

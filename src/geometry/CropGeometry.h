@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace tools {
+namespace geometry {
 
 // One frame line, its two end points as the pointer delivered them.
 struct CropLine {
@@ -54,4 +54,4 @@ std::int16_t CropAnchor(float v);
 // exactly once. A band may be empty (a frame too small to have that side).
 std::array<PixelRect, 4> FrameBands(const CropFrame& frame);
 
-}  // namespace tools
+}  // namespace geometry

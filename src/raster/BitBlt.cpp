@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/raster/Blit.h"
-#include "platform/raster/FastRows.h"
-#include "platform/raster/RasterOps.h"
+#include "raster/Blit.h"
+#include "raster/FastRows.h"
+#include "raster/RasterOps.h"
 
 namespace gdi {
 namespace detail {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tools {
+namespace geometry {
 
 struct PanAxis {
     std::int32_t value = 0;  // current scroll value
@@ -23,4 +23,4 @@ struct PanAxis {
 // pointer keeps moving), and the result stays within min and max.
 std::int32_t PanScrollValue(const PanAxis& axis);
 
-}  // namespace tools
+}  // namespace geometry
