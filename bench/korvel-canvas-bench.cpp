@@ -7,7 +7,8 @@
 #include <cstdlib>
 
 #include "editor/frmCapture.h"
-#include "program/ProgramValues.h"
+#include "support/EditorControls.h"
+#include "support/TestProgram.h"
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr) {
@@ -17,7 +18,10 @@ int main(int argc, char** argv) {
     const int width = argc > 2 ? std::atoi(argv[1]) : 7680;
     const int height = argc > 2 ? std::atoi(argv[2]) : 4320;
 
-    frmCapture form;
+    program::ProgramContext values = test_support::QuietProgram();
+    frmCapture form(values);
+    const test_support::EditorControls controls(form);
+    const test_support::EditorControls* const ui = &controls;
     form.Form_Load();
     QImage picture(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
@@ -35,24 +39,24 @@ int main(int argc, char** argv) {
     const int steps = 400;
     timer.restart();
     for (int i = 0; i < steps; ++i) {
-        form.HScroll1.setValue((form.HScroll1.maximum() * i) / steps);
-        form.VScroll1.setValue((form.VScroll1.maximum() * i) / steps);
+        ui->HScroll1.setValue((ui->HScroll1.maximum() * i) / steps);
+        ui->VScroll1.setValue((ui->VScroll1.maximum() * i) / steps);
         form.repaint();
     }
     const double scrollMs = timer.nsecsElapsed() / 1e6 / steps;
 
     // Short pen strokes as the highlighter draws them, each repainted.
-    form.HScroll1.setValue(0);
-    form.VScroll1.setValue(0);
-    form.Picture2.DrawWidth = 3;
-    form.Picture2.DrawMode = PictureBox::kDrawModeMaskPen;
+    ui->HScroll1.setValue(0);
+    ui->VScroll1.setValue(0);
+    { canvas::PenState pen = form.State().Canvas().Pen(); pen.DrawWidth = 3; form.State().Canvas().SetPen(pen); }
+    { canvas::PenState pen = form.State().Canvas().Pen(); pen.DrawMode = canvas::kDrawModeMaskPen; form.State().Canvas().SetPen(pen); }
     const int strokes = 2000;
     timer.restart();
     for (int i = 0; i < strokes; ++i) {
         const float x = 20.0f + static_cast<float>(i % 400);
         const float y = 20.0f + static_cast<float>((i / 400) * 30);
-        form.Picture2.Line(x, y, x + 4, y + 2, 0x0000FFFF);
-        form.Picture2.repaint(QRect(static_cast<int>(x) - 4, static_cast<int>(y) - 4, 14, 12));
+        form.State().Canvas().Line(QPointF(x, y), QPointF(x + 4, y + 2), 0x0000FFFF);
+        ui->Picture2.repaint(QRect(static_cast<int>(x) - 4, static_cast<int>(y) - 4, 14, 12));
     }
     const double strokeUs = timer.nsecsElapsed() / 1e3 / strokes;
 

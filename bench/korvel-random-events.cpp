@@ -33,10 +33,11 @@
 #include <map>
 #include <random>
 
+#include "dialogs/frmFileSelect.h"
+#include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
-#include "program/ProgramValues.h"
-#include "widgets/WindowHelpers.h"
+#include "support/EditorControls.h"
 
 namespace {
 
@@ -98,6 +99,15 @@ qint64 PeakMemoryKiB() {
     return -1;
 }
 
+// Whether one of the pickers is showing (a command waits for it).
+bool PickerOpen() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const bool picker = qobject_cast<frmPicSelect*>(window) != nullptr || qobject_cast<frmFileSelect*>(window) != nullptr;
+        if (picker && window->isVisible()) return true;
+    }
+    return false;
+}
+
 class Run {
   public:
     Run(std::uint64_t seed, QString logPath) : dice_(seed), log_(std::move(logPath)) {
@@ -105,29 +115,29 @@ class Run {
         folder_ = root_ + QStringLiteral("/Bilder/");
         QDir().mkpath(folder_);
         QDir().mkpath(root_ + QStringLiteral("/drops"));
-        app::Globals& g = app::G();
-        g.strIniFile = root_ + QStringLiteral("/korvel-annotarix.ini");
-        g.strAppPath = root_ + QStringLiteral("/");
-        g.strTempFile = root_ + QStringLiteral("/temp.bmp");
-        g.strPictureFolder = folder_;
-        g.strExtProgram = QStringLiteral("/bin/true");  // the eye button starts nothing of consequence
-        app::SetMessageSinkForTests(
-            [this](const QString&, int, const QString&) { ++counts_["message box"]; });
+        values_.paths.strIniFile = root_ + QStringLiteral("/korvel-annotarix.ini");
+        values_.paths.strAppPath = root_ + QStringLiteral("/");
+        values_.paths.strTempFile = root_ + QStringLiteral("/temp.bmp");
+        values_.settings = program::Settings(values_.paths.strIniFile);
+        values_.messages = [this](const QString&, int, const QString&) { ++counts_["message box"]; };
         PrepareDropFiles();
-        form_ = std::make_unique<frmCapture>();
+        form_ = std::make_unique<frmCapture>(values_);
+        ui_ = std::make_unique<test_support::EditorControls>(*form_);
+        form_->State().SetPictureFolder(folder_);
+        form_->State().SetExtProgram(QStringLiteral("/bin/true"));  // the eye button starts nothing of consequence
         form_->Form_Load();
         form_->show();
         form_->activateWindow();
         (void)QTest::qWaitForWindowActive(form_.get());
         if (!log_.fileName().isEmpty()) log_.open(QIODevice::WriteOnly | QIODevice::Truncate);
     }
-    ~Run() { app::SetMessageSinkForTests({}); }
+    ~Run() { ui_.reset(); }
 
     // One event; false when an invariant broke.
     bool Step(int index) {
         // A picture loaded through the picker moves the picture folder to
         // wherever the random clicks went: saves are kept in this run's folder.
-        app::G().strPictureFolder = folder_;
+        form_->State().SetPictureFolder(folder_);
         const int kind = dice_.Below(100);
         QString what;
         if (kind < 30) {
@@ -220,7 +230,7 @@ class Run {
     }
 
     QString CanvasDrag() {
-        QWidget& canvas = form_->Picture2;
+        QWidget& canvas = ui_->Picture2;
         if (!canvas.isVisible() || canvas.width() < 1 || canvas.height() < 1)
             return QStringLiteral("drag-none");
         const Qt::MouseButton button = dice_.Chance(85) ? Qt::LeftButton : Qt::RightButton;
@@ -233,7 +243,7 @@ class Run {
             QTest::mouseMove(&canvas, at);
         }
         QTest::mouseRelease(&canvas, button, modifiers, at);
-        return QStringLiteral("drag tool %1 moves %2").arg(form_->lngTool).arg(moves);
+        return QStringLiteral("drag tool %1 moves %2").arg(form_->State().CurrentTool()).arg(moves);
     }
 
     QString ClickSomewhere() {
@@ -246,8 +256,8 @@ class Run {
     }
 
     QString SlideFromButton() {
-        QWidget& button = dice_.Chance(50) ? static_cast<QWidget&>(form_->Command2)
-                                           : static_cast<QWidget&>(form_->Command3);
+        QWidget& button = dice_.Chance(50) ? static_cast<QWidget&>(ui_->Command2)
+                                           : static_cast<QWidget&>(ui_->Command3);
         QTest::mousePress(&button, Qt::LeftButton);
         // Mostly onto the pop-up that opens under the button, else anywhere.
         const QPoint to = dice_.Chance(75)
@@ -255,18 +265,18 @@ class Run {
                               : button.mapFrom(form_.get(), Anywhere(form_.get()));
         QTest::mouseMove(&button, to);
         QTest::mouseRelease(&button, Qt::LeftButton, {}, to);
-        return QStringLiteral("slide %1").arg(&button == &form_->Command2 ? "tools" : "colours");
+        return QStringLiteral("slide %1").arg(&button == &ui_->Command2 ? "tools" : "colours");
     }
 
     QString Typing() {
         static constexpr std::array<const char*, 8> words = {"vorher", "v",   "Bild", "nachher v2",
                                                              "..",     "x/y", "a\\b", "x y"};
         const QString text = QString::fromUtf8(dice_.Pick(words));
-        const qint64 before = form_->Picture2.Picture().cacheKey();
+        const qint64 before = form_->State().Canvas().Picture().cacheKey();
         QTest::keyClicks(static_cast<QWidget*>(nullptr), text);
         if (dice_.Chance(20)) QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Backspace);
         // Plain typing never replaces the picture (a stray "v" once pasted).
-        if (form_->Picture2.Picture().cacheKey() != before)
+        if (form_->State().Canvas().Picture().cacheKey() != before)
             return QStringLiteral("type-replaced-the-picture");
         return QStringLiteral("type %1").arg(text);
     }
@@ -334,7 +344,7 @@ class Run {
         const QString name = dropFiles_.value(dice_.Below(static_cast<int>(dropFiles_.size())));
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(root_ + QStringLiteral("/drops/") + name)});
-        QWidget& canvas = form_->Picture2;
+        QWidget& canvas = ui_->Picture2;
         const QPoint at(dice_.Below(std::max(1, canvas.width())), dice_.Below(std::max(1, canvas.height())));
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(&canvas, &enter);
@@ -348,13 +358,13 @@ class Run {
         static constexpr std::array<const char*, 8> names = {
             "Bildschirm", "../../escape", "/tmp/absolut", "zwei\nZeilen", "tab\there", "", "x", "Größe 1.5"};
         const QString name = QString::fromUtf8(dice_.Pick(names));
-        form_->Text1.setText(name);
-        form_->Text1.setFocus();
+        ui_->Text1.setText(name);
+        ui_->Text1.setFocus();
         if (dice_.Chance(50))
-            form_->Option1.click();
+            ui_->Option1.click();
         else
-            form_->Option2.click();
-        QTest::keyClick(&form_->Text1, Qt::Key_Return);
+            ui_->Option2.click();
+        QTest::keyClick(&ui_->Text1, Qt::Key_Return);
         return QStringLiteral("save %1").arg(name.toUtf8().toPercentEncoding(" ./"));
     }
 
@@ -370,12 +380,12 @@ class Run {
         };
         if (what.startsWith(QStringLiteral("type-replaced")))
             return fail(QStringLiteral("typing without Control replaced the picture"));
-        if (app::G().intDialogOpen != 0) return true;  // a picker is waiting; checked once it closes
-        const QImage& assigned = form_->Picture2.Picture();
-        if (!assigned.isNull() && form_->Picture2.Image().size() != assigned.size())
+        if (PickerOpen()) return true;  // a picker is waiting; checked once it closes
+        const QImage& assigned = form_->State().Canvas().Picture();
+        if (!assigned.isNull() && form_->State().Canvas().Image().size() != assigned.size())
             return fail(QStringLiteral("canvas image and assigned picture differ in size"));
         if (PeakMemoryKiB() > 1536 * 1024) return fail(QStringLiteral("peak memory above 1.5 GiB"));
-        if (app::G().strPictureFolder != folder_)
+        if (form_->State().PictureFolder() != folder_)
             return true;  // a load moved the folder: only the root is checked
         for (QDirIterator it(root_, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                              QDirIterator::Subdirectories);
@@ -403,7 +413,9 @@ class Run {
     QString folder_;
     QStringList dropFiles_;
     QSet<QString> checked_;
+    program::ProgramContext values_;
     std::unique_ptr<frmCapture> form_;
+    std::unique_ptr<test_support::EditorControls> ui_;
     std::map<QString, int> counts_;
     QStringList failures_;
 };
@@ -451,7 +463,7 @@ int main(int argc, char** argv) {
     // for the picker come from this timer meanwhile.
     QTimer pickerDriver;
     QObject::connect(&pickerDriver, &QTimer::timeout, [&] {
-        if (!inStep || app::G().intDialogOpen == 0) return;
+        if (!inStep || !PickerOpen()) return;
         if (over()) {
             run.ClosePickers();
         } else {

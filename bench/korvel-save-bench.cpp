@@ -20,8 +20,9 @@
 #include "commands/SavePicture.h"
 #include "commands/SaveSteps.h"
 #include "editor/frmCapture.h"
+#include "support/EditorControls.h"
+#include "support/TestProgram.h"
 #include "platform/qt/PictureLoader.h"
-#include "program/ProgramValues.h"
 #include "widgets/WindowHelpers.h"
 
 namespace {
@@ -78,21 +79,23 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     const QString folder = dir.path() + QStringLiteral("/");
-    app::Globals& g = app::G();
-    g.strIniFile = folder + QStringLiteral("bench.ini");
-    g.strPictureFolder = folder;
     bool failed = false;
-    app::SetMessageSinkForTests([&](const QString& prompt, int, const QString&) {
+    program::ProgramContext values;
+    values.paths.strIniFile = folder + QStringLiteral("bench.ini");
+    values.settings = program::Settings(values.paths.strIniFile);
+    values.messages = [&](const QString& prompt, int, const QString&) {
         std::fprintf(stderr, "message: %s\n", qPrintable(prompt));
         failed = true;
-    });
-
-    frmCapture form;
-    form.SetAssignedPicture(picture);
-    form.Text1.setText(QStringLiteral("Shot"));
+    };
+    frmCapture form(values);
+    form.State().SetPictureFolder(folder);
+    const test_support::EditorControls controls(form);
+    const test_support::EditorControls* const ui = &controls;
+    form.State().Canvas().SetPicture(picture);
+    form.SetPictureName(QStringLiteral("Shot"));
     const double megapixels = picture.width() * static_cast<double>(picture.height()) / 1e6;
     std::printf("picture %d x %d (%.2f MP), JPEG quality %d, %d runs\n", picture.width(), picture.height(),
-                megapixels, form.HScroll2.value(), repeat);
+                megapixels, ui->HScroll2.value(), repeat);
 
     // Stages.
     std::vector<double> bitmap, reload, copy, sample, encode, write;
@@ -100,7 +103,7 @@ int main(int argc, char** argv) {
         const QString base = folder + QStringLiteral("stage%1").arg(run);
         QElapsedTimer clock;
         clock.start();
-        if (!commands::WriteBitmapFile(form.Picture2.Image(), base + ".bmp",
+        if (!commands::WriteBitmapFile(form.State().Canvas().Image(), base + ".bmp",
                                        commands::FileWriteMode::NewFileOnly)) {
             std::fprintf(stderr, "bitmap write failed\n");
             return 1;
@@ -118,7 +121,7 @@ int main(int argc, char** argv) {
         bool ok = save.Copy(reloaded);
         copy.push_back(Ms(clock));
         clock.restart();
-        ok = ok && save.Sample(form.HScroll2.value());
+        ok = ok && save.Sample(ui->HScroll2.value());
         sample.push_back(Ms(clock));
         clock.restart();
         if (ok) (void)save.Encoder().EncodeToMemory();
@@ -141,7 +144,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < repeat; ++run) {
         QElapsedTimer clock;
         clock.start();
-        commands::SavePicture(form);
+        form.Command1_Click(1);
         total.push_back(Ms(clock));
         if (failed) return 1;
     }

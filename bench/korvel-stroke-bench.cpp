@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "editor/frmCapture.h"
-#include "program/ProgramValues.h"
+#include "support/TestProgram.h"
 #include "tools/ToolSet.h"
 
 namespace {
@@ -38,8 +38,8 @@ struct Result {
 };
 
 Result Replay(frmCapture& form, int tool, int moves) {
-    tools::ToolSet& set = *form.toolSet;
-    form.lngTool = tool;
+    tools::ToolSet& set = form.Tools();
+    form.State().SetCurrentTool(tool);
     const QPointF start(1200, 900);
     Result r;
     QElapsedTimer t;
@@ -83,15 +83,16 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int moves = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
 
-    frmCapture form;
+    program::ProgramContext values = test_support::QuietProgram();
+    frmCapture form(values);
     form.Form_Load();
     form.resize(1280, 1000);
     form.show();
     form.ReplacePicture(BigPicture(), AfterReplace::Layout);
     QApplication::processEvents();
 
-    std::printf("canvas %d x %d, %d moves per drag\n", form.Picture2.Image().width(),
-                form.Picture2.Image().height(), moves);
+    std::printf("canvas %d x %d, %d moves per drag\n", form.State().Canvas().Image().width(),
+                form.State().Canvas().Image().height(), moves);
     const struct {
         int tool;
         const char* name;

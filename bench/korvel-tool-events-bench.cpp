@@ -15,6 +15,8 @@
 #include <functional>
 
 #include "editor/frmCapture.h"
+#include "support/EditorControls.h"
+#include "support/TestProgram.h"
 #include "tools/ToolSet.h"
 
 namespace {
@@ -55,11 +57,14 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--repeat") == 0) repeat = std::max(1, std::atoi(argv[i + 1]));
 
     QApplication app(argc, argv);
-    frmCapture form;
+    program::ProgramContext values = test_support::QuietProgram();
+    frmCapture form(values);
+    const test_support::EditorControls controls(form);
+    const test_support::EditorControls* const ui = &controls;
     form.Form_Load();
     form.show();
     const QImage picture = Picture();
-    tools::ToolSet& set = *form.toolSet;
+    tools::ToolSet& set = form.Tools();
     const auto load = [&] {
         form.ReplacePicture(picture, AfterReplace::Layout);
         QApplication::processEvents();
@@ -77,8 +82,8 @@ int main(int argc, char** argv) {
         }
     };
     const auto press = [&](int tool) {
-        form.lngTool = tool;
-        form.SetCurrentColor(0x0000FFFF);
+        form.State().SetCurrentTool(tool);
+        form.State().SetCurrentColor(0x0000FFFF);
         set.Picture2_MouseDown(1, 0, 20, 100);
     };
     const auto release = [&] { set.Picture2_MouseUp(1, 0, 20, 100); };
@@ -97,7 +102,7 @@ int main(int argc, char** argv) {
     us = Best(
         repeat,
         [&] {
-            form.Check1.setChecked(true);
+            ui->Check1.setChecked(true);
             set.Picture2_MouseDown(1, 0, 10, 10);
         },
         [&] {
@@ -106,8 +111,8 @@ int main(int argc, char** argv) {
                 QApplication::processEvents();
             }
         });
-    form.Check1.setChecked(false);
-    form.stroke.blnCropDrag = 0;
+    ui->Check1.setChecked(false);
+    set.CancelStroke();
     std::printf("crop frame move        %8.1f us per move\n", us / kEvents);
 
     // Hand drag over the large picture.
@@ -121,7 +126,7 @@ int main(int argc, char** argv) {
         repeat,
         [&] {
             load();
-            form.Check1.setChecked(true);
+            ui->Check1.setChecked(true);
             set.Picture2_MouseDown(1, 0, 100, 200);
             set.Picture2_MouseMove(1, 0, 6100, 3200);
         },

@@ -41,11 +41,11 @@ int main(int argc, char** argv) {
     // The app id: Wayland shells and X11 task bars match it to the installed
     // desktop entry korvel-annotarix.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("korvel-annotarix"));
-    const int exitCode = app::Main(argc, argv, kFilePlace);
-    if (exitCode >= 0) return exitCode;
+    auto running = app::Main(argc, argv, kFilePlace);
+    if (!running) return 0;  // a second instance ends at once
     const int result = QApplication::exec();
     // The picture is held elsewhere now (clipboard manager or keeper), or the
     // clipboard went to another program without Qt noticing.
-    if (app::Shutdown()) EndWithoutTeardown(result);
+    if (app::Shutdown(std::move(running))) EndWithoutTeardown(result);
     return result;
 }

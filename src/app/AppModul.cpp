@@ -10,24 +10,12 @@
 #include "app/ClipboardKeeper.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
-#include "program/ProgramValues.h"
-#include "program/Settings.h"
 #include "settings/NumberText.h"
 #include "settings/PathHelpers.h"
 
 namespace app {
 
 namespace {
-
-std::unique_ptr<QLockFile>& InstanceLock() {
-    static std::unique_ptr<QLockFile> lock;
-    return lock;
-}
-
-std::unique_ptr<frmCapture>& EditorWindow() {
-    static std::unique_ptr<frmCapture> editor;
-    return editor;
-}
 
 std::string Std(const QString& text) {
     return text.toStdString();
@@ -51,30 +39,31 @@ QString UserFolder(QStandardPaths::StandardLocation location) {
     return folder + QLatin1Char(static_cast<char>(kPathSeparator));
 }
 
-// Steps 2 and 3: paths, settings file and the one setting read early.
-void SetPaths(const QString& programFile, FilePlace place) {
+// Steps 2 and 3: the program folder, the settings file and the scratch bitmap.
+program::ProgramPaths MakePaths(const QString& programFile, FilePlace place) {
+    program::ProgramPaths paths;
     const QFileInfo program(programFile);
     std::string appPath = Std(QDir::toNativeSeparators(program.absolutePath()));
-    G().strAppPath = FromStd(AddBackslash(appPath));
+    paths.strAppPath = FromStd(AddBackslash(appPath));
     const QString programName = program.fileName();
 
     // The settings file is the program file's long path with "ini" in place of
     // its extension ("exe"), or with ".ini" appended when it has none.
-    std::string ini = GetLongPath(Std(G().strAppPath + programName));
+    std::string ini = GetLongPath(Std(paths.strAppPath + programName));
     if (ini.size() >= 4 &&
         QString::fromStdString(ini.substr(ini.size() - 4)).toLower() == QStringLiteral(".exe")) {
         ini = ini.substr(0, ini.size() - 3) + "ini";
     } else {
         ini += ".ini";
     }
-    G().strIniFile = FromStd(ini);
-    G().strTempFile = G().strAppPath + QStringLiteral("temp.bmp");
-    if (place == FilePlace::UserFolders || !FolderWritable(G().strAppPath)) {
-        G().strIniFile =
+    paths.strIniFile = FromStd(ini);
+    paths.strTempFile = paths.strAppPath + QStringLiteral("temp.bmp");
+    if (place == FilePlace::UserFolders || !FolderWritable(paths.strAppPath)) {
+        paths.strIniFile =
             UserFolder(QStandardPaths::GenericConfigLocation) + QFileInfo(FromStd(ini)).fileName();
-        G().strTempFile = UserFolder(QStandardPaths::GenericCacheLocation) + QStringLiteral("temp.bmp");
+        paths.strTempFile = UserFolder(QStandardPaths::GenericCacheLocation) + QStringLiteral("temp.bmp");
     }
-    G().strExtProgram = FromStd(ReadSetting("ExtPhotoProgram", ""));
+    return paths;
 }
 
 bool AcceptedExtension(const std::string& file) {
@@ -100,8 +89,8 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
     }
     if (!AcceptedExtension(file)) return false;
     std::string folder = GetFolderPart(file);
-    G().strPictureFolder = FromStd(AddBackslash(folder));
-    form.Text1.setText(FromStd(GetNameWithoutExt(GetFilePart(file))));
+    form.State().SetPictureFolder(FromStd(AddBackslash(folder)));
+    form.SetPictureName(FromStd(GetNameWithoutExt(GetFilePart(file))));
     // The window is laid out by the start-up that follows.
     if (QImage picture = LoadPictureFile(FromStd(file)); !picture.isNull())
         form.ReplacePicture(std::move(picture), AfterReplace::Nothing);
@@ -110,54 +99,58 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
 
 }  // namespace
 
-std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine,
-                                        FilePlace place) {
-    SetPaths(programFile, place);
+Session::~Session() = default;
+RunningProgram::~RunningProgram() = default;
 
-    auto form = std::make_unique<frmCapture>();
-    form->Form_Load();
+std::unique_ptr<Session> StartEditor(const QString& programFile, const QString& commandLine, FilePlace place,
+                                     program::MessageSink messages) {
+    auto session = std::make_unique<Session>();
+    program::ProgramContext& context = session->program;
+    context.paths = MakePaths(programFile, place);
+    context.settings = program::Settings(context.paths.strIniFile);
+    context.messages = std::move(messages);
+    const program::Settings& settings = context.settings;
 
-    const bool opened = OpenCommandLine(*form, commandLine);
+    session->editor = std::make_unique<frmCapture>(context);
+    frmCapture& form = *session->editor;
+    form.State().SetExtProgram(FromStd(settings.Read("ExtPhotoProgram", "")));
+    form.Form_Load();
 
-    if (ReadSetting("SaveAs", ".jpg") == ".bmp") {
-        form->Option1.setChecked(true);
-        form->Option1_Click();
-    }
+    const bool opened = OpenCommandLine(form, commandLine);
 
-    if (const auto offset = LeadingInt16(ReadSetting("Offset(Win10)", "0"))) G().intWinOffset = *offset;
+    form.SetSaveAsBitmap(settings.Read("SaveAs", ".jpg") == ".bmp");
+    if (const auto offset = LeadingInt16(settings.Read("Offset(Win10)", "0"))) form.SetWinOffset(*offset);
+    if (!opened) form.SetPictureName(FromStd(settings.Read("PreviewName", "")));
 
-    if (!opened) form->Text1.setText(FromStd(ReadSetting("PreviewName", "")));
-
-    form->Form_Resize();
-    form->show();
+    form.Form_Resize();
+    form.show();
     // Take the keyboard: without a window manager nothing else activates the
     // new window, and the Ctrl+V poll and the name box would stay deaf.
-    form->activateWindow();
-    return form;
+    form.activateWindow();
+    return session;
 }
 
-int Main(int argc, char** argv, FilePlace place) {
+std::unique_ptr<RunningProgram> Main(int argc, char** argv, FilePlace place) {
     // Single instance: a per-user lock; a second start ends at once, silently.
     QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (lockFolder.isEmpty()) lockFolder = QDir::tempPath();
-    auto lock = std::make_unique<QLockFile>(lockFolder + QStringLiteral("/korvel-annotarix.lock"));
-    lock->setStaleLockTime(0);  // only a lock whose process is gone is stale
-    if (!lock->tryLock(0)) return 0;
-    InstanceLock() = std::move(lock);
+    auto running = std::make_unique<RunningProgram>();
+    running->lock = std::make_unique<QLockFile>(lockFolder + QStringLiteral("/korvel-annotarix.lock"));
+    running->lock->setStaleLockTime(0);  // only a lock whose process is gone is stale
+    if (!running->lock->tryLock(0)) return nullptr;
 
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(QString::fromLocal8Bit(argv[i]));
-    EditorWindow() =
+    running->session =
         StartEditor(QCoreApplication::applicationFilePath(), arguments.join(QLatin1Char(' ')), place);
-    return -1;
+    return running;
 }
 
-bool Shutdown() {
+bool Shutdown(std::unique_ptr<RunningProgram> running) {
     // The clipboard first, while events still run: a clipboard manager or a
     // keeper takes over the picture the editor owns.
     const bool skipTeardown = KeepClipboardAtExit();
-    EditorWindow().reset();
-    InstanceLock().reset();
+    running.reset();
     return skipTeardown;
 }
 

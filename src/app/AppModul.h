@@ -4,6 +4,9 @@
 #include <QString>
 #include <memory>
 
+#include "program/ProgramContext.h"
+
+class QLockFile;
 class frmCapture;
 
 namespace app {
@@ -14,20 +17,36 @@ namespace app {
 // config and cache folders, never in the binary's folder (/usr/bin).
 enum class FilePlace { BesideProgram, UserFolders };
 
-// Start-up: everything up to showing the editor window. Returns the process
-// exit code when the program must end at once (second instance), or -1 when
-// the event loop should run.
-int Main(int argc, char** argv, FilePlace place);
+// The editor as start-up made it: the paths and settings it computed, and the
+// window made from them (which refers to them, so they go together).
+struct Session {
+    program::ProgramContext program;
+    std::unique_ptr<frmCapture> editor;
+    ~Session();
+};
+
+// The running program: the single-instance lock and the editor.
+struct RunningProgram {
+    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<Session> session;
+    ~RunningProgram();
+};
+
+// Start-up: everything up to showing the editor window. Nothing when the
+// program must end at once (a second instance).
+std::unique_ptr<RunningProgram> Main(int argc, char** argv, FilePlace place);
 
 // Start-up after the single-instance test: program-wide values from the
 // program file's path, the settings, the editor window with the picture named
 // by `commandLine` (the arguments joined with blanks), shown at the end.
-std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine,
-                                        FilePlace place = FilePlace::BesideProgram);
+// Messages go to `messages` (empty: message boxes).
+std::unique_ptr<Session> StartEditor(const QString& programFile, const QString& commandLine,
+                                     FilePlace place = FilePlace::BesideProgram,
+                                     program::MessageSink messages = {});
 
-// Hands the clipboard over (see ClipboardKeeper.h), then drops the editor
-// window made by Main (call before the application object goes). Returns true
-// when Qt's clipboard teardown must be skipped (see KeepClipboardAtExit).
-bool Shutdown();
+// Hands the clipboard over (see ClipboardKeeper.h), then drops the editor and
+// the lock (call before the application object goes). Returns true when Qt's
+// clipboard teardown must be skipped (see KeepClipboardAtExit).
+bool Shutdown(std::unique_ptr<RunningProgram> running);
 
 }  // namespace app

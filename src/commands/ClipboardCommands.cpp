@@ -4,10 +4,10 @@
 #include <QClipboard>
 #include <QMimeData>
 
+#include "canvas/EditorState.h"
 #include "commands/CommandHost.h"
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/PictureLoader.h"
-#include "widgets/PictureBox.h"
 
 namespace commands {
 
@@ -45,7 +45,7 @@ void PutPictureOnClipboard(const QImage& picture) {
 void CopyPicture(CommandHost& host) {
     // One write replaces what the clipboard held; emptying it first would
     // only announce a second change to every clipboard watcher.
-    PutPictureOnClipboard(host.Canvas().Image());
+    PutPictureOnClipboard(host.State().Canvas().Image());
     QCoreApplication::processEvents();
 }
 
@@ -57,13 +57,14 @@ void PastePicture(CommandHost& host) {
 }
 
 void UndoPicture(CommandHost& host) {
-    if (host.UndoReady() == 1) {
+    canvas::EditorState& state = host.State();
+    if (state.UndoReady() == 1) {
         // The clipboard's picture is shared, not copied: it is normally the
         // snapshot this program put there at the last press.
         if (QImage picture = ClipboardPicture(); !picture.isNull())
             host.ReplacePicture(std::move(picture), AfterReplace::UndoStep);
     }
-    host.SetUndoReady(0);
+    state.SetUndoReady(0);
 }
 
 }  // namespace commands

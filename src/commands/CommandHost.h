@@ -1,23 +1,36 @@
 // What the tool bar commands (load, save, copy, paste, undo, drop, external
-// program) see of the editor window. The editor window implements it; a test
-// can implement it with a bare canvas.
+// program) see of the editor window: its editing state, the program's paths
+// and settings, and the few controls and actions a command needs. The editor
+// window implements it; a test can implement it without a window.
 #pragma once
 
 #include <QImage>
 #include <QString>
-#include <cstdint>
 
-#include "widgets/AfterReplace.h"
+#include "canvas/AfterReplace.h"
 
-class PictureBox;
 class QWidget;
+
+namespace canvas {
+class EditorState;
+}
+namespace program {
+struct ProgramPaths;
+class Settings;
+}  // namespace program
 
 namespace commands {
 
 class CommandHost {
   public:
-    virtual QWidget& Window() = 0;     // owner of pickers and notices
-    virtual PictureBox& Canvas() = 0;  // Picture2
+    virtual canvas::EditorState& State() = 0;
+    virtual const program::ProgramPaths& Paths() const = 0;
+    virtual const program::Settings& ProgramSettings() const = 0;
+
+    // Owner of pickers, notices and message boxes.
+    virtual QWidget& Window() = 0;
+    // A message box with the icon of `kind` (program::kMessage...).
+    virtual void ShowMessage(const QString& prompt, int kind) = 0;
     // The picture name box Text1.
     virtual QString PictureName() const = 0;
     virtual void SetPictureName(const QString& name) = 0;
@@ -26,13 +39,9 @@ class CommandHost {
     // quality (HScroll2).
     virtual bool SaveAsJpeg() const = 0;
     virtual int JpegQuality() const = 0;
-    // intUndoReady: 1 while the clipboard holds the canvas as it was before
-    // the last stroke.
-    virtual std::int16_t UndoReady() const = 0;
-    virtual void SetUndoReady(std::int16_t ready) = 0;
 
+    // The one way a new picture reaches the canvas (see frmCapture).
     virtual bool ReplacePicture(QImage picture, AfterReplace then) = 0;
-    virtual void SetUndoPictureFromCanvas() = 0;
     virtual void MoveFocusToDummy() = 0;
     // True once the window is closing: waiting commands give up.
     virtual bool IsUnloading() const = 0;

@@ -6,11 +6,11 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
 #include "commands/CommandHost.h"
 #include "platform/qt/PictureLoader.h"
 #include "settings/PathHelpers.h"
-#include "widgets/PictureBox.h"
 
 namespace commands {
 

@@ -5,17 +5,15 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "canvas/EditorState.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/CommandHost.h"
 #include "commands/SavePicture.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
-#include "program/ProgramValues.h"
-#include "program/Settings.h"
+#include "program/ProgramContext.h"
 #include "settings/PathHelpers.h"
-#include "widgets/PictureBox.h"
-#include "widgets/WindowHelpers.h"
 
 namespace commands {
 
@@ -29,20 +27,19 @@ std::string Native(const QString& path) {
 
 // Runs the program picker and stores its answer. False when another picker
 // is already open (the waits would tangle); nothing changes then.
-bool ChooseProgram(QWidget& owner) {
-    app::Globals& g = app::G();
+bool ChooseProgram(CommandHost& host) {
+    canvas::EditorState& state = host.State();
     const std::optional<QString> selected = dialogs::RunPicker(
-        kPickerCaption, g.strExtProgram, &owner, [] { return std::make_unique<frmFileSelect>(); });
+        kPickerCaption, state.ExtProgram(), &host.Window(), [] { return std::make_unique<frmFileSelect>(); });
     if (!selected) return false;
     // A cancelled choice leaves the selection at the old program, which is
     // written back as it was.
-    g.strExtProgram = *selected;
-    app::WriteSetting("ExtPhotoProgram", g.strExtProgram.toStdString());
+    state.SetExtProgram(*selected);
+    host.ProgramSettings().Write("ExtPhotoProgram", selected->toStdString());
     return true;
 }
 
-void RemoveScratchFile() {
-    const QString& temp = app::G().strTempFile;
+void RemoveScratchFile(const QString& temp) {
     if (QFileInfo::exists(temp)) QFile::remove(temp);
     QCoreApplication::processEvents();
 }
@@ -50,45 +47,44 @@ void RemoveScratchFile() {
 // Writes the scratch bitmap. When that fails (full disk, a folder in its
 // place) the user is told, and the program is not started on a missing or
 // stale file.
-bool WriteScratchFile(const QImage& picture) {
-    if (WriteBitmapFile(picture, app::G().strTempFile, FileWriteMode::Replace)) return true;
-    app::ShowMessage(kNotSavedMessage, app::kMessageError);
+bool WriteScratchFile(CommandHost& host, const QImage& picture) {
+    if (WriteBitmapFile(picture, host.Paths().strTempFile, FileWriteMode::Replace)) return true;
+    host.ShowMessage(kNotSavedMessage, program::kMessageError);
     return false;
 }
 
 // Starts the program with the scratch file as its one argument: no shell, so
 // blanks in either path need no quoting and nothing else can be started.
-void StartProgram() {
-    const app::Globals& g = app::G();
-    if (g.strExtProgram.isEmpty()) return;
-    QProcess::startDetached(g.strExtProgram, {QFileInfo(g.strTempFile).absoluteFilePath()});
+void StartProgram(const QString& program, const QString& temp) {
+    if (program.isEmpty()) return;
+    QProcess::startDetached(program, {QFileInfo(temp).absoluteFilePath()});
 }
 
 }  // namespace
 
 void ChooseExternalProgram(CommandHost& host) {
-    ChooseProgram(host.Window());
+    ChooseProgram(host);
 }
 
 void OpenInExternalProgram(CommandHost& host) {
-    const app::Globals& g = app::G();
-    if (g.strExtProgram.isEmpty() || !app::FileExists(Native(g.strExtProgram))) {
-        if (!ChooseProgram(host.Window()) || host.IsUnloading())
-            return;  // the editor closed while the picker showed
+    const canvas::EditorState& state = host.State();
+    const QString& temp = host.Paths().strTempFile;
+    if (state.ExtProgram().isEmpty() || !app::FileExists(Native(state.ExtProgram()))) {
+        if (!ChooseProgram(host) || host.IsUnloading()) return;  // the editor closed while the picker showed
         // First start: the picture without drawings goes into the scratch
         // file, the picture with drawings onto the clipboard.
-        RemoveScratchFile();
-        if (!WriteScratchFile(host.Canvas().Picture())) return;
-        PutPictureOnClipboard(host.Canvas().Image());
+        RemoveScratchFile(temp);
+        if (!WriteScratchFile(host, state.Canvas().Picture())) return;
+        PutPictureOnClipboard(state.Canvas().Image());
         QCoreApplication::processEvents();
-        StartProgram();
+        StartProgram(state.ExtProgram(), temp);
         return;
     }
     // Normal start: the picture with drawings goes into the scratch file.
-    RemoveScratchFile();
-    if (!WriteScratchFile(host.Canvas().Image())) return;
+    RemoveScratchFile(temp);
+    if (!WriteScratchFile(host, state.Canvas().Image())) return;
     QCoreApplication::processEvents();
-    StartProgram();
+    StartProgram(state.ExtProgram(), temp);
 }
 
 }  // namespace commands

@@ -1,11 +1,13 @@
 #include <memory>
 
+#include <QDir>
+
+#include "canvas/EditorState.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/CommandHost.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
 #include "platform/qt/PictureLoader.h"
-#include "widgets/PictureBox.h"
 
 namespace commands {
 
@@ -18,6 +20,9 @@ void LoadPicture(CommandHost& host) {
             return picker;
         });
     if (!selected || host.IsUnloading() || selected->isEmpty()) return;
+    // Saves go into the folder of the accepted picture, whether it loads or
+    // not: the selection is that folder, with its separator, and the name.
+    host.State().SetPictureFolder(selected->left(selected->lastIndexOf(QDir::separator()) + 1));
 
     // A file that cannot be loaded leaves the canvas as it was; the reference
     // picture and the window fitting follow all the same.

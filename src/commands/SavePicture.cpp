@@ -3,14 +3,12 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include "canvas/EditorState.h"
 #include "commands/BitmapFileWriter.h"
 #include "commands/CommandHost.h"
 #include "commands/SaveSteps.h"
 #include "dialogs/frmInfo.h"
-#include "program/ProgramValues.h"
-#include "program/Settings.h"
-#include "widgets/PictureBox.h"
-#include "widgets/WindowHelpers.h"
+#include "program/ProgramContext.h"
 
 namespace commands {
 
@@ -38,24 +36,24 @@ void SavePicture(CommandHost& host) {
     host.MoveFocusToDummy();
     const QString name = host.PictureName();
     if (name.isEmpty()) {
-        app::ShowMessage(kEmptyNameMessage, app::kMessageInformation);
+        host.ShowMessage(kEmptyNameMessage, program::kMessageInformation);
         host.FocusPictureName();
         return;
     }
 
     if (!IsPlainPictureName(name)) {
-        app::ShowMessage(kBadNameMessage, app::kMessageWarning);
+        host.ShowMessage(kBadNameMessage, program::kMessageWarning);
         host.FocusPictureName();
         return;
     }
 
-    app::Globals& g = app::G();
-    const std::optional<QString> base = FindFreeBaseName(g.strPictureFolder, name);
+    canvas::EditorState& state = host.State();
+    const std::optional<QString> base = FindFreeBaseName(state.PictureFolder(), name);
     if (!base) {
-        app::ShowMessage(kAllNamesTakenMessage, app::kMessageWarning);
+        host.ShowMessage(kAllNamesTakenMessage, program::kMessageWarning);
         return;
     }
-    app::WriteSetting("PreviewName", name.toStdString());
+    host.ProgramSettings().Write("PreviewName", name.toStdString());
 
     // The canvas image with everything drawn on it, taken straight from the
     // canvas's buffer (no copy that would share it). A JPEG is encoded from
@@ -66,18 +64,18 @@ void SavePicture(CommandHost& host) {
     bool saved = false;
     if (host.SaveAsJpeg()) {
         saved =
-            WriteJpegFromPicture(host.Canvas().Image(), *base + QStringLiteral(".jpg"), host.JpegQuality());
+            WriteJpegFromPicture(state.Canvas().Image(), *base + QStringLiteral(".jpg"), host.JpegQuality());
     } else {
-        saved = WriteBitmapFile(host.Canvas().Image(), *base + QStringLiteral(".bmp"),
+        saved = WriteBitmapFile(state.Canvas().Image(), *base + QStringLiteral(".bmp"),
                                 FileWriteMode::NewFileOnly);
     }
     QCoreApplication::processEvents();
 
-    host.SetUndoPictureFromCanvas();
+    state.ReferenceFromCanvas();
     if (saved) {
         dialogs::ShowSavedNotice(&host.Window());
     } else {
-        app::ShowMessage(kNotSavedMessage, app::kMessageError);
+        host.ShowMessage(kNotSavedMessage, program::kMessageError);
     }
 }
 

@@ -105,7 +105,6 @@ void frmPicSelect::Command1_Click() {
     const QString folder = dialogs::FolderWithSeparator(File1);
     app::Globals& g = app::G();
     g.strSelectedFile = folder + name;
-    g.strPictureFolder = folder;
     if (onPictureName) onPictureName(dialogs::FromNative(app::GetNameWithoutExt(dialogs::ToNative(name))));
     open_ = false;
     g.intDialogOpen = 0;

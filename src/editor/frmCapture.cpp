@@ -9,12 +9,11 @@
 #include "commands/DropHandler.h"
 #include "commands/ExternalProgram.h"
 #include "commands/SavePicture.h"
+#include "core/Units.h"
 #include "editor/AppIcon.h"
 #include "editor/ToolbarIcons.h"
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/X11Clipboard.h"
-#include "program/ProgramValues.h"
-#include "program/Settings.h"
 #include "tools/ToolSet.h"
 #include "widgets/WindowHelpers.h"
 
@@ -30,13 +29,15 @@ QFont Arial(double points, bool bold) {
     return font;
 }
 
-void Place(QWidget& control, QWidget& parent, int left, int top, int width, int height) {
+void Place(QWidget& control, QWidget& parent, const QString& name, int left, int top, int width, int height) {
     control.setParent(&parent);
+    control.setObjectName(name);
     control.setGeometry(left, top, width, height);
 }
 
-void ToolbarButton(QToolButton& button, QWidget& parent, int left, const QIcon& icon, const QString& tip) {
-    Place(button, parent, left, 4, 25, 21);
+void ToolbarButton(QToolButton& button, QWidget& parent, const QString& name, int left, const QIcon& icon,
+                   const QString& tip) {
+    Place(button, parent, name, left, 4, 25, 21);
     button.setIcon(icon);
     button.setIconSize(QSize(16, 16));
     button.setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -46,58 +47,64 @@ void ToolbarButton(QToolButton& button, QWidget& parent, int left, const QIcon& 
 
 }  // namespace
 
-frmCapture::frmCapture(QWidget* parent)
+frmCapture::frmCapture(const program::ProgramContext& program, QWidget* parent)
     : QWidget(parent),
-      keyPreview(*this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); }) {
-    setWindowTitle(app::G().strAppTitle);
+      program_(program),
+      Picture2(state_.Canvas()),
+      keyPreview_(*this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); }) {
+    setWindowTitle(program::kAppTitle);
     setWindowIcon(icons::AppIcon());
     resize(762, 487);
     BuildControls();
     ConnectHandlers();
-    toolSet = tools::CreateToolSet(*this);
-    app::SetMainWindow(this);
+    tools::ToolHost& host = *this;
+    toolSet_ = std::make_unique<tools::ToolSet>(
+        state_, host,
+        tools::ToolControls{*this, Picture2, Picture3, Picture1, Command2, Command3, Check1, HScroll1, VScroll1});
 }
 
-frmCapture::~frmCapture() {
-    if (app::MainWindow() == this) app::SetMainWindow(nullptr);
-    toolSet.reset();
-}
+frmCapture::~frmCapture() = default;
 
 void frmCapture::BuildControls() {
     // Tool bar strip.
-    Place(Picture1, *this, 0, 0, 762, 29);
-    Picture1.SetBackColor(FromQColor(palette().color(QPalette::Window)));
-    ToolbarButton(Command1[0], Picture1, 3, icons::OpenFolderIcon(), QStringLiteral("Bild laden"));
-    ToolbarButton(Command1[1], Picture1, 28, icons::FloppyDiskIcon(), QStringLiteral("Bild speichern"));
-    ToolbarButton(Check1, Picture1, 63, icons::CropIcon(), QStringLiteral("Bild beschneiden"));
+    Place(Picture1, *this, QStringLiteral("Picture1"), 0, 0, 762, 29);
+    Picture1.setAutoFillBackground(true);
+    Picture1.setMouseTracking(true);
+    Picture1.installEventFilter(this);
+    const auto command1 = [](int i) { return QStringLiteral("Command1(%1)").arg(i); };
+    ToolbarButton(Command1[0], Picture1, command1(0), 3, icons::OpenFolderIcon(), QStringLiteral("Bild laden"));
+    ToolbarButton(Command1[1], Picture1, command1(1), 28, icons::FloppyDiskIcon(), QStringLiteral("Bild speichern"));
+    ToolbarButton(Check1, Picture1, QStringLiteral("Check1"), 63, icons::CropIcon(),
+                  QStringLiteral("Bild beschneiden"));
     Check1.setCheckable(true);
-    ToolbarButton(Command1[3], Picture1, 88, icons::CopyIcon(),
+    ToolbarButton(Command1[3], Picture1, command1(3), 88, icons::CopyIcon(),
                   QStringLiteral("Bild in die Zwischenablage kopieren"));
-    ToolbarButton(Command1[4], Picture1, 113, icons::PasteIcon(),
+    ToolbarButton(Command1[4], Picture1, command1(4), 113, icons::PasteIcon(),
                   QStringLiteral("Bild aus der Zwischenablage holen"));
-    ToolbarButton(Command1[5], Picture1, 138, icons::EyeIcon(),
+    ToolbarButton(Command1[5], Picture1, command1(5), 138, icons::EyeIcon(),
                   QStringLiteral("mit externem Bild-Programm öffnen"));
-    ToolbarButton(Command2, Picture1, 173, icons::OpenHandIcon(), QStringLiteral("Werkzeuge"));
-    ToolbarButton(Command3, Picture1, 198, QIcon(), QStringLiteral("Farben"));
+    ToolbarButton(Command2, Picture1, QStringLiteral("Command2"), 173, icons::OpenHandIcon(),
+                  QStringLiteral("Werkzeuge"));
+    ToolbarButton(Command3, Picture1, QStringLiteral("Command3"), 198, QIcon(), QStringLiteral("Farben"));
     Command3.setAutoFillBackground(true);
-    ApplyCurrentColor();
-    ToolbarButton(Command1[6], Picture1, 231, icons::UndoIcon(),
+    ApplyCurrentColor(state_.CurrentColor());
+    ToolbarButton(Command1[6], Picture1, command1(6), 231, icons::UndoIcon(),
                   QStringLiteral("letzten Schritt rückgängig machen"));
 
-    Place(Text1, Picture1, 263, 5, 184, 19);
+    Place(Text1, Picture1, QStringLiteral("Text1"), 263, 5, 184, 19);
     Text1.setFont(Arial(9, true));
     Text1.setText(QStringLiteral("Bildname"));
-    Place(Label1, Picture1, 451, 8, 30, 15);
+    Place(Label1, Picture1, QStringLiteral("Label1"), 451, 8, 30, 15);
     Label1.setFont(Arial(9, true));
     Label1.setText(QStringLiteral(".jpg"));
-    Place(Option1, Picture1, 487, 8, 65, 17);
+    Place(Option1, Picture1, QStringLiteral("Option1"), 487, 8, 65, 17);
     Option1.setFont(Arial(9, false));
     Option1.setText(QStringLiteral("Bitmap"));
-    Place(Option2, Picture1, 551, 8, 57, 17);
+    Place(Option2, Picture1, QStringLiteral("Option2"), 551, 8, 57, 17);
     Option2.setFont(Arial(9, false));
     Option2.setText(QStringLiteral("JPeg"));
     Option2.setChecked(true);
-    Place(HScroll2, Picture1, 782, 10, 83, 12);
+    Place(HScroll2, Picture1, QStringLiteral("HScroll2"), 782, 10, 83, 12);
     HScroll2.setOrientation(Qt::Horizontal);
     HScroll2.setRange(40, 95);
     HScroll2.setPageStep(20);
@@ -105,35 +112,27 @@ void frmCapture::BuildControls() {
     HScroll2.hide();
 
     // View panel and canvas.
-    Place(Picture3, *this, 0, 29, 518, 306);
+    Place(Picture3, *this, QStringLiteral("Picture3"), 0, 29, 518, 306);
     Picture3.SetBackColor(0x00000000);
     Picture3.SetAcceptDrops(true);
-    Place(Picture2, Picture3, 0, 0, 492, 268);
-    Picture2.SetScaleMode(PictureBox::kScalePixels);
-    Picture2.Font = Arial(12, true);
-    Picture2.SetBackColor(0x00C00000);
+    Place(Picture2, Picture3, QStringLiteral("Picture2"), 0, 0, 492, 268);
+    state_.Canvas().SetFont(Arial(12, true));
+    state_.Canvas().SetBackColor(0x00C00000);
     Picture2.SetMouseIcon(QCursor(Qt::OpenHandCursor));
-    Picture2.SetMousePointer(PictureBox::kPointerCustom);
+    Picture2.SetMousePointer(canvas::kPointerCustom);
     Picture2.SetAcceptDrops(true);
-    Place(VScroll1, *this, 520, 30, 17, 306);
+    Place(VScroll1, *this, QStringLiteral("VScroll1"), 520, 30, 17, 306);
     VScroll1.setOrientation(Qt::Vertical);
     VScroll1.setRange(0, 15000);
     VScroll1.setSingleStep(50);
     VScroll1.setPageStep(500);
-    Place(HScroll1, *this, 0, 335, 520, 16);
+    Place(HScroll1, *this, QStringLiteral("HScroll1"), 0, 335, 520, 16);
     HScroll1.setOrientation(Qt::Horizontal);
     HScroll1.setRange(0, 20000);
     HScroll1.setSingleStep(50);
     HScroll1.setPageStep(500);
 
-    // Hidden holders.
-    Place(picUndo, *this, 0, 0, 52, 36);
-    picUndo.SetScaleMode(PictureBox::kScalePixels);
-    picUndo.hide();
-    Place(picRectangle, *this, 0, 0, 52, 36);
-    picRectangle.SetScaleMode(PictureBox::kScalePixels);
-    picRectangle.hide();
-    Place(dummy, *this, 2 * 762, 0, 14, 13);
+    Place(dummy, *this, QStringLiteral("dummy"), 2 * 762, 0, 14, 13);
     dummy.setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -155,35 +154,34 @@ void frmCapture::ConnectHandlers() {
     connect(&HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
     connect(&VScroll1, &QScrollBar::sliderMoved, this, [this] { VScroll1_Scroll(); });
 
-    Picture1.onMouseMove = [this](int, int, float, float) { Picture1_MouseMove(); };
-    Picture2.onMouseDown = [this](int button, int shift, float x, float y) {
-        if (toolSet) toolSet->Picture2_MouseDown(button, shift, x, y);
-    };
-    Picture2.onMouseMove = [this](int button, int shift, float x, float y) {
-        if (toolSet) toolSet->Picture2_MouseMove(button, shift, x, y);
-    };
-    Picture2.onMouseUp = [this](int button, int shift, float x, float y) {
-        if (toolSet) toolSet->Picture2_MouseUp(button, shift, x, y);
-    };
-    Picture2.onDrop = [this](const QMimeData& data) { commands::DropFiles(*this, data); };
-    Picture3.onDrop = [this](const QMimeData& data) { commands::DropFiles(*this, data); };
+    connect(&Picture2, &canvas::PictureArea::dropped, this,
+            [this](const QMimeData& data) { commands::DropFiles(*this, data); });
+    connect(&Picture3, &canvas::PictureArea::dropped, this,
+            [this](const QMimeData& data) { commands::DropFiles(*this, data); });
+    connect(&state_, &canvas::EditorState::currentColorChanged, this,
+            [this](COLORREF color) { ApplyCurrentColor(color); });
 }
 
-void frmCapture::SetCurrentColor(COLORREF color) {
-    currentColor_ = color;
-    ApplyCurrentColor();
-}
-
-void frmCapture::ApplyCurrentColor() {
+void frmCapture::ApplyCurrentColor(COLORREF color) {
     QPalette colours = Command3.palette();
-    colours.setColor(QPalette::Button, ToQColor(currentColor_));
-    colours.setColor(QPalette::Window, ToQColor(currentColor_));
+    colours.setColor(QPalette::Button, ToQColor(color));
+    colours.setColor(QPalette::Window, ToQColor(color));
     Command3.setPalette(colours);
     // The style's button gradient would lighten the colour; the button must show
     // the drawing colour exactly, so it is painted flat.
     Command3.setStyleSheet(QStringLiteral("QToolButton { background-color: %1; border: 1px solid #808080; }"
                                           "QToolButton:pressed { border: 2px inset #606060; }")
-                               .arg(ToQColor(currentColor_).name()));
+                               .arg(ToQColor(color).name()));
+}
+
+void frmCapture::ShowMessage(const QString& prompt, int kind) {
+    app::ShowMessage(this, prompt, kind, {}, program_.messages);
+}
+
+void frmCapture::SetSaveAsBitmap(bool bitmap) {
+    if (!bitmap) return;
+    Option1.setChecked(true);
+    Option1_Click();
 }
 
 void frmCapture::CenterOnScreen() {
@@ -197,26 +195,26 @@ void frmCapture::MoveFocusToDummy() {
 // --- window handlers -------------------------------------------------------------
 
 void frmCapture::Form_Load() {
-    dummy.move(2 * WidthTwips() / kTwipsPerPixel, dummy.y());
-    Picture2.SetBackColor(0x00000000);
+    dummy.move(2 * WidthTwips() / core::kTwipsPerPixel, dummy.y());
+    state_.Canvas().SetBackColor(0x00000000);
     Text1.clear();
-    intColorIndex = 0;
+    state_.SetColorIndex(0);
     CenterOnScreen();
     Picture3.SetMouseIcon(Picture2.MouseIcon());
-    Picture3.SetMousePointer(PictureBox::kPointerCustom);
+    Picture3.SetMousePointer(canvas::kPointerCustom);
 }
 
 void frmCapture::Form_Unload() {
     if (unloading_) return;
     unloading_ = true;
-    app::WriteSetting("SaveAs", Option1.isChecked() ? ".bmp" : ".jpg");
-    app::WriteSetting("Offset(Win10)", std::to_string(app::G().intWinOffset));
+    if (toolSet_) toolSet_->CancelStroke();
+    program_.settings.Write("SaveAs", Option1.isChecked() ? ".bmp" : ".jpg");
+    program_.settings.Write("Offset(Win10)", std::to_string(intWinOffset_));
     // The program ends now: pickers and the notice go away with it, and any
     // command waiting for a picker sees the editor closing.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible()) window->hide();
     }
-    app::G().intDialogOpen = 0;
     QCoreApplication::exit(0);
 }
 
@@ -232,7 +230,7 @@ void frmCapture::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
 }
 
 void frmCapture::Picture1_MouseMove() {
-    if (toolSet) toolSet->HidePopups();
+    if (toolSet_) toolSet_->HidePopups();
 }
 
 void frmCapture::Option1_Click() {
@@ -278,8 +276,8 @@ void frmCapture::Command1_RightPress(int /*index*/) {
 // --- working picture -------------------------------------------------------------
 
 bool frmCapture::ReplacePicture(QImage picture, AfterReplace then) {
-    const bool taken = !picture.isNull() && Picture2.SetPicture(std::move(picture));
-    if (then != AfterReplace::UndoStep) SetUndoPictureFromCanvas();
+    const bool taken = !picture.isNull() && state_.Canvas().SetPicture(std::move(picture));
+    if (then != AfterReplace::UndoStep) state_.ReferenceFromCanvas();
     if (then == AfterReplace::Layout) Form_Resize();
     if (then == AfterReplace::FitWindow) FitWindowToPicture();
     if (taken) PreparePngForClipboardManager();
@@ -292,16 +290,8 @@ void frmCapture::PreparePngForClipboardManager() {
     // It is compressed ahead instead, once the window has shown the picture;
     // the next snapshots differ only where a stroke drew.
     QTimer::singleShot(kPngAheadDelayMs, this, [this] {
-        if (platform::ClipboardManagerRunning()) platform::PreparePngAhead(Picture2.Picture());
+        if (platform::ClipboardManagerRunning()) platform::PreparePngAhead(state_.Canvas().Picture());
     });
-}
-
-void frmCapture::SetAssignedPicture(QImage picture) {
-    Picture2.SetPicture(std::move(picture));
-}
-
-void frmCapture::SetUndoPictureFromCanvas() {
-    picUndo.SetPicture(Picture2.Picture());
 }
 
 // --- events ----------------------------------------------------------------------
@@ -317,6 +307,7 @@ void frmCapture::resizeEvent(QResizeEvent* event) {
 }
 
 bool frmCapture::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &Picture1 && event->type() == QEvent::MouseMove) Picture1_MouseMove();
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<const QMouseEvent*>(event);
         const int index = Command1.IndexOf(watched);

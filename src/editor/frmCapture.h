@@ -1,10 +1,12 @@
 // The editor window: tool bar strip, view panel with the canvas and its
-// scroll bars, hidden picture holders, Ctrl+V. It owns the editing state that
-// the tools and commands read and write.
+// scroll bars, the focus sink, Ctrl+V. It owns the editing state
+// (canvas::EditorState) and hands it to its tools and commands, which see the
+// window only through their narrow hosts; its controls are its own.
 //
 // Positions of the window and of the view panel are kept in twips (15 twips
 // per pixel) so that layout arithmetic gives the same figures whatever the
-// pixel rounding; controls themselves sit on whole pixels.
+// pixel rounding; controls themselves sit on whole pixels. Every control has
+// its name as object name (Command1(0) .. Command1(6) for the array).
 #pragma once
 
 #include <QCheckBox>
@@ -15,26 +17,24 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QWidget>
-#include <array>
 #include <cstdint>
 #include <memory>
 
+#include "canvas/CanvasView.h"
+#include "canvas/EditorState.h"
 #include "commands/CommandHost.h"
 #include "editor/ButtonArray.h"
+#include "program/ProgramContext.h"
 #include "tools/ToolHost.h"
-#include "widgets/ColorRef.h"
 #include "widgets/KeyPreview.h"
-#include "widgets/PictureBox.h"
-#include "widgets/WindowHelpers.h"
 
 namespace tools {
 class ToolSet;
 }
 
-class frmCapture : public QWidget, public tools::ToolHost, public commands::CommandHost {
+class frmCapture : public QWidget, private tools::ToolHost, private commands::CommandHost {
     Q_OBJECT
   public:
-    static constexpr int kTwipsPerPixel = app::kTwipsPerPixel;
     // What the design's window sizes hold beyond the client area (title bar
     // and borders of a classic frame), twips: the layout's constants leave
     // exactly this much room beside the vertical and under the horizontal
@@ -42,48 +42,13 @@ class frmCapture : public QWidget, public tools::ToolHost, public commands::Comm
     static constexpr int kFrameWidthTwips = 125;
     static constexpr int kFrameHeightTwips = 450;
 
-    explicit frmCapture(QWidget* parent = nullptr);
+    // `program` outlives the window.
+    explicit frmCapture(const program::ProgramContext& program, QWidget* parent = nullptr);
     ~frmCapture() override;
 
-    // --- tool bar strip ------------------------------------------------------
-    PictureBox Picture1;   // container of the tool bar
-    ButtonArray Command1;  // indexes 0, 1, 3, 4, 5, 6
-    QToolButton Check1;    // crop mode toggle (checkable)
-    QToolButton Command2;  // tools pop-up
-    QToolButton Command3;  // colours pop-up; its background is the current colour
-    QLineEdit Text1;       // picture name
-    QLabel Label1;         // extension of the save format
-    QRadioButton Option1;  // "Bitmap"
-    QRadioButton Option2;  // "JPeg"
-    QScrollBar HScroll2;   // JPEG quality, hidden
-
-    // --- view ------------------------------------------------------------------
-    PictureBox Picture3;  // black view panel around the canvas
-    PictureBox Picture2;  // the canvas (child of Picture3)
-    QScrollBar VScroll1;
-    QScrollBar HScroll1;
-
-    // --- hidden holders --------------------------------------------------------
-    PictureBox picUndo;       // reference picture
-    PictureBox picRectangle;  // receives the cropped area
-    QPushButton dummy;        // focus sink, outside the visible area
-
-    // --- editing state ---------------------------------------------------------
-    std::int32_t lngTool = 0;
-    std::int16_t intColorIndex = 0;
-    std::int16_t intUndoReady = 0;
-    tools::StrokeState stroke;  // the stroke, crop and pan state of the tools
-
-    // The current colour: the background of Command3 (kSystemButtonFace names
-    // the system button face).
-    COLORREF CurrentColor() const override { return currentColor_; }
-    void SetCurrentColor(COLORREF color) override;
-
-    // Key presses meant for this window, seen before its controls see them.
-    KeyPreview keyPreview;
-
-    // Tools and pop-ups (created in the constructor).
-    std::unique_ptr<tools::ToolSet> toolSet;
+    canvas::EditorState& State() override { return state_; }
+    const canvas::EditorState& State() const { return state_; }
+    tools::ToolSet& Tools() { return *toolSet_; }
 
     // --- window handlers -------------------------------------------------------
     void Form_Load();
@@ -92,9 +57,17 @@ class frmCapture : public QWidget, public tools::ToolHost, public commands::Comm
     // A key press in the active editor: Ctrl+V (V pressed while Control is
     // held) pastes the clipboard picture. `Shift` holds Qt's modifier flags.
     void Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
-    void Picture1_MouseMove();
-    void Option1_Click();
-    void Option2_Click();
+    // Command1 events: a click (focus to dummy, then the command of the index)
+    // and a right-button press (program picker).
+    void Command1_Click(int index);
+    void Command1_RightPress(int index);
+
+    // --- start-up --------------------------------------------------------------
+    // The save format chosen in the settings ("SaveAs").
+    void SetSaveAsBitmap(bool bitmap);
+    // intWinOffset: the layout margin in twips ("Offset(Win10)").
+    std::int16_t WinOffset() const { return intWinOffset_; }
+    void SetWinOffset(std::int16_t twips) { intWinOffset_ = twips; }
 
     // --- working picture and view ------------------------------------------------
     // Every picture that replaces the canvas comes here (command line,
@@ -108,16 +81,7 @@ class frmCapture : public QWidget, public tools::ToolHost, public commands::Comm
     // convertible for lack of memory) leaves the canvas as it is; the
     // reference and `then` follow all the same. True when the canvas took it.
     bool ReplacePicture(QImage picture, AfterReplace then) override;
-    // Makes `picture` the canvas's assigned picture (drawings are gone) and
-    // nothing else.
-    void SetAssignedPicture(QImage picture);
-    // picUndo receives the canvas's assigned picture (shared, not copied).
-    void SetUndoPictureFromCanvas() override;
     void FitWindowToPicture();
-    void HScroll1_Change();
-    void HScroll1_Scroll();
-    void VScroll1_Change();
-    void VScroll1_Scroll();
     void MoveFocusToDummy() override;
     // Places the canvas inside the view panel (twips).
     void MoveCanvasTwips(int left, int top) override;
@@ -125,11 +89,6 @@ class frmCapture : public QWidget, public tools::ToolHost, public commands::Comm
     void CenterOnScreen() override;
     // True once the window is closing: waiting commands give up.
     bool IsUnloading() const override { return unloading_; }
-
-    // Command1 events: a click (focus to dummy, then the command of the index)
-    // and a right-button press (program picker).
-    void Command1_Click(int index);
-    void Command1_RightPress(int index);
 
     // --- geometry in twips ------------------------------------------------------
     // Form size (client area plus the frame allowance) and position of the
@@ -151,36 +110,12 @@ class frmCapture : public QWidget, public tools::ToolHost, public commands::Comm
     // measures above count in picture (device) pixels, the window in widget
     // pixels as Qt scales them.
     double ViewRatio() const;
-
-    static int ScreenWidthTwips();
-    static int ScreenHeightTwips();
-
-    // --- what the tools see ------------------------------------------------------
-    QWidget& Window() override { return *this; }
-    PictureBox& Canvas() override { return Picture2; }
-    PictureBox& ViewPanel() override { return Picture3; }
-    PictureBox& ReferencePicture() override { return picUndo; }
-    PictureBox& CropHolder() override { return picRectangle; }
-    QWidget& ToolbarStrip() override { return Picture1; }
-    QToolButton& ToolsButton() override { return Command2; }
-    QToolButton& ColorsButton() override { return Command3; }
-    QToolButton& CropButton() override { return Check1; }
-    QScrollBar& HorizontalScroll() override { return HScroll1; }
-    QScrollBar& VerticalScroll() override { return VScroll1; }
-    std::int32_t CurrentTool() const override { return lngTool; }
-    void SetCurrentTool(std::int32_t tool) override { lngTool = tool; }
-    std::int16_t ColorIndex() const override { return intColorIndex; }
-    void SetColorIndex(std::int16_t index) override { intColorIndex = index; }
-    void SetUndoReady(std::int16_t ready) override { intUndoReady = ready; }
-    tools::StrokeState& Stroke() override { return stroke; }
+    int ScreenWidthTwips() const;
+    int ScreenHeightTwips() const;
 
     // --- what the commands see ---------------------------------------------------
     QString PictureName() const override { return Text1.text(); }
     void SetPictureName(const QString& name) override { Text1.setText(name); }
-    void FocusPictureName() override { Text1.setFocus(); }
-    bool SaveAsJpeg() const override { return Option2.isChecked(); }
-    int JpegQuality() const override { return HScroll2.value(); }
-    std::int16_t UndoReady() const override { return intUndoReady; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -188,14 +123,58 @@ class frmCapture : public QWidget, public tools::ToolHost, public commands::Comm
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // CommandHost
+    const program::ProgramPaths& Paths() const override { return program_.paths; }
+    const program::Settings& ProgramSettings() const override { return program_.settings; }
+    QWidget& Window() override { return *this; }
+    void ShowMessage(const QString& prompt, int kind) override;
+    void FocusPictureName() override { Text1.setFocus(); }
+    bool SaveAsJpeg() const override { return Option2.isChecked(); }
+    int JpegQuality() const override { return HScroll2.value(); }
+
+    void Picture1_MouseMove();
+    void Option1_Click();
+    void Option2_Click();
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void VScroll1_Change();
+    void VScroll1_Scroll();
+
     // With a clipboard manager running, compresses the canvas picture's PNG
     // ahead, shortly after it shows.
     void PreparePngForClipboardManager();
     void BuildControls();
     void ConnectHandlers();
-    void ApplyCurrentColor();
+    void ApplyCurrentColor(COLORREF color);
 
-    COLORREF currentColor_ = 0x0000FFFF;
+    const program::ProgramContext& program_;
+    canvas::EditorState state_;
+
+    // --- tool bar strip ------------------------------------------------------
+    QWidget Picture1;      // container of the tool bar
+    ButtonArray Command1;  // indexes 0, 1, 3, 4, 5, 6
+    QToolButton Check1;    // crop mode toggle (checkable)
+    QToolButton Command2;  // tools pop-up
+    QToolButton Command3;  // colours pop-up; its background is the current colour
+    QLineEdit Text1;       // picture name
+    QLabel Label1;         // extension of the save format
+    QRadioButton Option1;  // "Bitmap"
+    QRadioButton Option2;  // "JPeg"
+    QScrollBar HScroll2;   // JPEG quality, hidden
+
+    // --- view ------------------------------------------------------------------
+    canvas::ViewPanel Picture3;   // black view panel around the canvas
+    canvas::CanvasView Picture2;  // the canvas (child of Picture3)
+    QScrollBar VScroll1;
+    QScrollBar HScroll1;
+    QPushButton dummy;  // focus sink, outside the visible area
+
+    // Key presses meant for this window, seen before its controls see them.
+    KeyPreview keyPreview_;
+    // Tools and pop-ups (created in the constructor, after the controls).
+    std::unique_ptr<tools::ToolSet> toolSet_;
+
+    std::int16_t intWinOffset_ = 0;
     // Twips remembered for the last size set in twips, valid while the pixel
     // size (the client size for the window) is still the one that setting
     // produced.

@@ -5,13 +5,13 @@
 #include <algorithm>
 
 #include "core/Rounding.h"
+#include "core/Units.h"
 #include "editor/frmCapture.h"
-#include "program/ProgramValues.h"
 #include "widgets/WindowHelpers.h"
 
 namespace {
 
-constexpr int kTwips = frmCapture::kTwipsPerPixel;
+constexpr int kTwips = core::kTwipsPerPixel;
 // The canvas's far edge stands this far inside the panel at the largest scroll value.
 constexpr int kScrollOverhang = 70;
 
@@ -103,11 +103,11 @@ int frmCapture::Picture2TopTwips() const {
 }
 
 int frmCapture::Picture2WidthTwips() const {
-    return Picture2.Image().width() * kTwips;
+    return state_.Canvas().Size().width() * kTwips;
 }
 
 int frmCapture::Picture2HeightTwips() const {
-    return Picture2.Image().height() * kTwips;
+    return state_.Canvas().Size().height() * kTwips;
 }
 
 void frmCapture::MoveCanvasTwips(int left, int top) {
@@ -120,12 +120,12 @@ double frmCapture::ViewRatio() const {
     return Picture2.PixelRatio();
 }
 
-int frmCapture::ScreenWidthTwips() {
-    return ScreenOf(app::MainWindow())->geometry().width() * kTwips;
+int frmCapture::ScreenWidthTwips() const {
+    return ScreenOf(this)->geometry().width() * kTwips;
 }
 
-int frmCapture::ScreenHeightTwips() {
-    return ScreenOf(app::MainWindow())->geometry().height() * kTwips;
+int frmCapture::ScreenHeightTwips() const {
+    return ScreenOf(this)->geometry().height() * kTwips;
 }
 
 // --- layout ------------------------------------------------------------------------
@@ -133,7 +133,7 @@ int frmCapture::ScreenHeightTwips() {
 void frmCapture::Form_Resize() {
     const int width = WidthTwips();
     const int height = HeightTwips();
-    const int offset = app::G().intWinOffset;
+    const int offset = intWinOffset_;
 
     dummy.move(2 * width / kTwips, dummy.y());
 
@@ -162,7 +162,7 @@ void frmCapture::Form_Resize() {
 }
 
 void frmCapture::FitWindowToPicture() {
-    const int offset = app::G().intWinOffset;
+    const int offset = intWinOffset_;
     // The window is never made larger than the screen, as window systems with
     // a window manager enforce; without one (a plain X server) a large picture
     // would push the scroll bars and the picture's far side off the screen.

@@ -2,29 +2,19 @@
 
 #include <QFile>
 
-#include "program/ProgramValues.h"
+#include "program/ProgramPaths.h"
 #include "settings/IniFile.h"
 
-namespace app {
+namespace program {
 
-namespace {
-
-std::string SettingsFile() {
-    return QFile::encodeName(G().strIniFile).toStdString();
+std::string Settings::Read(std::string_view key, std::string_view defaultValue) const {
+    if (file_.isEmpty()) return std::string(defaultValue);
+    return app::ReadIni(kAppTitle.toStdString(), key, QFile::encodeName(file_).toStdString(), defaultValue);
 }
 
-}  // namespace
-
-std::string ReadSetting(std::string_view key, std::string_view defaultValue) {
-    const std::string file = SettingsFile();
-    if (file.empty()) return std::string(defaultValue);
-    return ReadIni(G().strAppTitle.toStdString(), key, file, defaultValue);
+void Settings::Write(std::string_view key, std::string_view value) const {
+    if (file_.isEmpty()) return;
+    app::WriteIni(kAppTitle.toStdString(), key, value, QFile::encodeName(file_).toStdString());
 }
 
-void WriteSetting(std::string_view key, std::string_view value) {
-    const std::string file = SettingsFile();
-    if (file.empty()) return;
-    WriteIni(G().strAppTitle.toStdString(), key, value, file);
-}
-
-}  // namespace app
+}  // namespace program

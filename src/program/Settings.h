@@ -1,19 +1,30 @@
 // The program's own settings: one section, named after the program title, in
-// the settings file app::G().strIniFile. Every setting is read and written
-// here.
+// one settings file that the object is bound to. Every setting is read and
+// written here.
 #pragma once
 
+#include <QString>
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace program {
 
-// The setting `key`, or `defaultValue` when it is missing or empty (also when
-// no settings file is known yet).
-std::string ReadSetting(std::string_view key, std::string_view defaultValue);
+class Settings {
+  public:
+    // Bound to `iniFile`; an empty name gives a store that reads the defaults
+    // and writes nothing.
+    explicit Settings(QString iniFile = {}) : file_(std::move(iniFile)) {}
 
-// Writes the setting `key`. Nothing happens without a settings file;
-// failures leave the file as it was and are not reported.
-void WriteSetting(std::string_view key, std::string_view value);
+    const QString& File() const { return file_; }
 
-}  // namespace app
+    // The setting `key`, or `defaultValue` when it is missing or empty.
+    std::string Read(std::string_view key, std::string_view defaultValue) const;
+    // Writes the setting `key`; failures leave the file as it was and are not
+    // reported.
+    void Write(std::string_view key, std::string_view value) const;
+
+  private:
+    QString file_;
+};
+
+}  // namespace program

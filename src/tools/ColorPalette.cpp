@@ -1,11 +1,13 @@
 #include "tools/ColorPalette.h"
 
 #include <QEvent>
+#include <QToolButton>
 
+#include "canvas/CanvasView.h"
+#include "canvas/EditorState.h"
 #include "tools/Tool.h"
 #include "tools/ToolHost.h"
 #include "tools/art/ToolArt.h"
-#include "widgets/PictureBox.h"
 
 namespace tools {
 
@@ -16,8 +18,9 @@ constexpr std::array<int, 6> kFieldTops{-1, 17, 35, 52, 70, 87};
 
 }  // namespace
 
-ColorPalette::ColorPalette(ToolHost& host, const ToolList& tools) : host_(host), tools_(tools) {
-    Picture5.setParent(&host.Window());
+ColorPalette::ColorPalette(canvas::EditorState& state, const ToolControls& controls, const ToolList& tools)
+    : state_(state), toolsButton_(controls.toolsButton), view_(controls.canvas), tools_(tools) {
+    Picture5.setParent(&controls.window);
     Picture5.setGeometry(197, 25, 26, 105);
     Picture5.setAutoFillBackground(true);
     QPalette panelColours = Picture5.palette();
@@ -74,14 +77,14 @@ void ColorPalette::Hide() {
 
 void ColorPalette::ChooseColor(int i) {
     if (i < 0 || i > 5) return;
-    host_.SetCurrentColor(kPaletteColors[static_cast<std::size_t>(i)]);
-    host_.SetColorIndex(static_cast<std::int16_t>(i));
+    state_.SetCurrentColor(kPaletteColors[static_cast<std::size_t>(i)]);
+    state_.SetColorIndex(static_cast<std::int16_t>(i));
     // The tools button and the pointer of a coloured tool take the colour.
-    const Tool* tool = ToolAt(tools_, host_.CurrentTool());
+    const PaletteTool* tool = ToolAt(tools_, state_.CurrentTool());
     if (tool == nullptr || !tool->FollowsColor()) return;
     const int v = VariantOfColorIndex(i);
-    SetButtonPicture(host_.ToolsButton(), tool->Look(v));
-    if (const auto pointer = tool->Pointer(v)) host_.Canvas().SetMouseIcon(*pointer);
+    SetButtonPicture(toolsButton_, tool->Look(v));
+    if (const auto pointer = tool->Pointer(v)) view_.SetMouseIcon(*pointer);
 }
 
 void ColorPalette::lblColor_MouseUp(int /*i*/) {

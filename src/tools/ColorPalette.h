@@ -8,12 +8,19 @@
 #include <QWidget>
 #include <array>
 
-#include "tools/ToolSet.h"
+#include "tools/ToolList.h"
 #include "widgets/ColorRef.h"
+
+class QToolButton;
+
+namespace canvas {
+class CanvasView;
+class EditorState;
+}  // namespace canvas
 
 namespace tools {
 
-class ToolHost;
+struct ToolControls;
 
 // Colours of the fields, index 0 to 5: red, green, yellow, cyan, black, white.
 inline constexpr std::array<COLORREF, 6> kPaletteColors{0x000000FF, 0x0000FF00, 0x0000FFFF,
@@ -21,7 +28,7 @@ inline constexpr std::array<COLORREF, 6> kPaletteColors{0x000000FF, 0x0000FF00, 
 
 class ColorPalette : public QObject {
   public:
-    ColorPalette(ToolHost& host, const ToolList& tools);
+    ColorPalette(canvas::EditorState& state, const ToolControls& controls, const ToolList& tools);
     ~ColorPalette() override;
 
     QWidget Picture5;
@@ -42,7 +49,9 @@ class ColorPalette : public QObject {
   private:
     int IndexOf(const QObject* label) const;
 
-    ToolHost& host_;
+    canvas::EditorState& state_;
+    QToolButton& toolsButton_;
+    canvas::CanvasView& view_;
     const ToolList& tools_;
 };
 

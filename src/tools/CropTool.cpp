@@ -1,18 +1,20 @@
 #include "tools/CropTool.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "canvas/CanvasView.h"
+#include "canvas/EditorState.h"
 #include "tools/ToolHost.h"
 #include "tools/ToolPointer.h"
-#include "widgets/PictureBox.h"
 
 namespace tools {
 
 // --- frame line -------------------------------------------------------------
 
-CropFrameLine::CropFrameLine(QWidget* parent) : QWidget(parent) {
+CropFrameLine::CropFrameLine(canvas::CanvasView& canvas) : QWidget(&canvas), canvas_(canvas) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
@@ -25,9 +27,7 @@ void CropFrameLine::SetBand(const geometry::PixelRect& band) {
         return;
     }
     // The band is in picture pixels; the canvas maps it to the screen.
-    const QRect pixels(band.left, band.top, band.Width(), band.Height());
-    const auto* canvas = qobject_cast<const PictureBox*>(parentWidget());
-    setGeometry(canvas != nullptr ? canvas->PictureToWidget(pixels) : pixels);
+    setGeometry(canvas_.PictureToWidget(QRect(band.left, band.top, band.Width(), band.Height())));
 }
 
 void CropFrameLine::paintEvent(QPaintEvent* event) {
@@ -46,14 +46,14 @@ void CropFrameLine::paintEvent(QPaintEvent* event) {
 
 // --- crop tool ----------------------------------------------------------------
 
-CropTool::CropTool(ToolHost& host, const ToolList& tools)
-    : host_(host), stroke_(host.Stroke()), tools_(tools) {
+CropTool::CropTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view, canvas::ViewPanel& panel,
+                   QAbstractButton& cropButton, const ToolList& tools)
+    : state_(state), host_(host), view_(view), panel_(panel), cropButton_(cropButton), tools_(tools) {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        lines_[i] = std::make_unique<CropFrameLine>(&host_.Canvas());
+        lines_[i] = std::make_unique<CropFrameLine>(view_);
         lines_[i]->setObjectName(QStringLiteral("Line%1").arg(i + 1));
     }
-    check1Connection_ =
-        QObject::connect(&host_.CropButton(), &QAbstractButton::toggled, [this] { Check1_Click(); });
+    check1Connection_ = QObject::connect(&cropButton_, &QAbstractButton::toggled, [this] { Check1_Click(); });
 }
 
 CropTool::~CropTool() {
@@ -62,80 +62,78 @@ CropTool::~CropTool() {
 
 void CropTool::Check1_Click() {
     host_.MoveFocusToDummy();
-    if (host_.CropButton().isChecked()) {
-        stroke_.blnCropMode = -1;
-        host_.Canvas().SetMousePointer(PictureBox::kPointerCross);
+    if (cropButton_.isChecked()) {
+        blnCropMode_ = -1;
+        view_.SetMousePointer(canvas::kPointerCross);
     } else {
-        stroke_.blnCropMode = 0;
-        host_.Canvas().SetMousePointer(PictureBox::kPointerCustom);
-        ApplyToolPointer(host_, ToolAt(tools_, host_.CurrentTool()));
+        blnCropMode_ = 0;
+        view_.SetMousePointer(canvas::kPointerCustom);
+        ApplyToolPointer(view_, state_.ColorIndex(), ToolAt(tools_, state_.CurrentTool()));
     }
-    MirrorCanvasPointer(host_);
+    MirrorCanvasPointer(view_, panel_);
 }
 
-void CropTool::Press(int button, float x, float y) {
-    stroke_.blnCropDrag = button == 1 ? -1 : 0;
-    host_.Canvas().SetMousePointer(PictureBox::kPointerCross);
-    frame_ = geometry::CropFrame::AtPoint(x, y);
+void CropTool::Press(const ToolEvent& event) {
+    blnCropDrag_ = event.button == 1 ? -1 : 0;
+    view_.SetMousePointer(canvas::kPointerCross);
+    frame_ = geometry::CropFrame::AtPoint(event.x, event.y);
     PlaceFrame();
     ShowFrame(true);
-    stroke_.intCropX = geometry::CropAnchor(x);
-    stroke_.intCropY = geometry::CropAnchor(y);
+    intCropX_ = geometry::CropAnchor(event.x);
+    intCropY_ = geometry::CropAnchor(event.y);
 }
 
-void CropTool::Move(float x, float y) {
-    if (stroke_.blnCropDrag == 0) return;
-    frame_ = geometry::CropFrame::Spanning(stroke_.intCropX, stroke_.intCropY, x, y);
+void CropTool::Move(const ToolEvent& event) {
+    if (blnCropDrag_ == 0) return;
+    frame_ = geometry::CropFrame::Spanning(intCropX_, intCropY_, event.x, event.y);
     PlaceFrame();
 }
 
-void CropTool::Release() {
+void CropTool::Release(const ToolEvent& /*event*/) {
     ShowFrame(false);
-    host_.Canvas().SetMousePointer(PictureBox::kPointerDefault);
-    stroke_.blnCropMode = 0;
+    view_.SetMousePointer(canvas::kPointerDefault);
+    blnCropMode_ = 0;
 
-    const geometry::PixelRect bounds = geometry::CropBounds(frame_.lines[0], frame_.lines[1]);
-    const bool copied = CopySelection(bounds);
-    stroke_.blnCropDrag = 0;
+    QImage cut = CutSelection(geometry::CropBounds(frame_.lines[0], frame_.lines[1]));
+    // Repaints and timers may run; mouse and keys wait, so no second crop or
+    // stroke starts in the middle of this one.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    blnCropDrag_ = 0;
 
-    if (copied) {
+    // Out of memory for the cut: the picture stays as it is rather than
+    // being replaced by nothing.
+    if (!cut.isNull()) {
         host_.MoveCanvasTwips(0, 0);
-        host_.ReplacePicture(host_.CropHolder().Image(), AfterReplace::Nothing);
+        host_.ReplacePicture(std::move(cut), AfterReplace::Nothing);
     }
     // Turning the button off runs its click handler (focus, pointer).
-    if (host_.CropButton().isChecked()) {
-        host_.CropButton().setChecked(false);
+    if (cropButton_.isChecked()) {
+        cropButton_.setChecked(false);
     } else {
         Check1_Click();
     }
     host_.CenterOnScreen();
 }
 
-bool CropTool::CopySelection(const geometry::PixelRect& bounds) {
-    PictureBox& target = host_.CropHolder();
-    target.SetPicture(QImage());  // no picture, the image cleared to the background
-    // Repaints and timers may run; mouse and keys wait, so no second crop or
-    // stroke starts in the middle of this one.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+void CropTool::Cancel() {
+    ShowFrame(false);
+    blnCropDrag_ = 0;
+}
 
-    // The area outside the canvas image keeps picRectangle's background.
-    target.SetSizePixels(bounds.Width(), bounds.Height());
-    QImage& into = target.Image();
-    if (into.isNull() || into.width() != bounds.Width() || into.height() != bounds.Height()) {
-        // Out of memory: keep the picture as it is rather than replace it by
-        // nothing.
-        return false;
-    }
-    const QImage& from = host_.Canvas().Image();
+// The selected pixels of the canvas image, and kOutsideColor outside it.
+QImage CropTool::CutSelection(const geometry::PixelRect& bounds) const {
+    QImage cut(bounds.Width(), bounds.Height(), QImage::Format_RGB32);
+    if (cut.isNull()) return cut;
+    const QImage& from = state_.Canvas().Image();
     const QRect selection(bounds.left, bounds.top, bounds.Width(), bounds.Height());
     const QRect inside = selection & from.rect();
+    if (inside != selection) cut.fill(ToQColor(kOutsideColor));
     if (!inside.isEmpty()) {
-        QPainter painter(&into);
+        QPainter painter(&cut);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(inside.topLeft() - selection.topLeft(), from, inside);
     }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    return true;
+    return cut;
 }
 
 void CropTool::ShowFrame(bool visible) {

@@ -1,55 +1,93 @@
-// Crop: the toggle Check1 arms a one-shot crop mode; the next drag on the
-// canvas draws a selection frame and the release cuts the picture to it.
+// Crop: the toggle Check1 arms a one-shot crop; while armed, the next press on
+// the canvas (any button) starts a selection frame that a left drag spans, and
+// the release cuts the picture to it. The current tool stays as it was.
 #pragma once
 
+#include <QMetaObject>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <memory>
 
-#include "tools/ToolHost.h"
-#include "tools/ToolSet.h"
 #include "geometry/CropGeometry.h"
+#include "tools/Tool.h"
+#include "tools/ToolList.h"
+#include "widgets/ColorRef.h"
+
+class QAbstractButton;
+
+namespace canvas {
+class CanvasView;
+class EditorState;
+class ViewPanel;
+}  // namespace canvas
 
 namespace tools {
+
+class ToolHost;
 
 // One side of the selection frame: a band of the canvas shown inverted. It
 // paints over the canvas without touching its image, so it leaves no trace.
 class CropFrameLine : public QWidget {
   public:
-    explicit CropFrameLine(QWidget* parent);
+    explicit CropFrameLine(canvas::CanvasView& canvas);
     // Places the band (canvas pixels); an empty band shows nothing.
     void SetBand(const geometry::PixelRect& band);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    canvas::CanvasView& canvas_;
 };
 
-class CropTool {
+class CropTool : public Tool {
   public:
-    CropTool(ToolHost& host, const ToolList& tools);
-    ~CropTool();
+    // What the cut shows where the selection reaches outside the canvas image.
+    static constexpr COLORREF kOutsideColor = 0x00FFFFFF;
+
+    CropTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view, canvas::ViewPanel& panel,
+             QAbstractButton& cropButton, const ToolList& tools);
+    ~CropTool() override;
     CropTool(const CropTool&) = delete;
     CropTool& operator=(const CropTool&) = delete;
 
-    // Runs whenever Check1 changes its value: arms or disarms crop mode.
+    // blnCropMode: armed (True, -1) until the release that crops.
+    std::int16_t Armed() const { return blnCropMode_; }
+    // blnCropDrag: a left press started a selection that follows the pointer.
+    std::int16_t Dragging() const { return blnCropDrag_; }
+
+    // Runs whenever Check1 changes its value: arms or disarms the crop.
     void Check1_Click();
-    // Canvas events in crop mode (canvas pixels; button 1 left, 2 right, 4 middle).
-    void Press(int button, float x, float y);
-    void Move(float x, float y);
-    void Release();
+    // Canvas events while armed (any button).
+    void Press(const ToolEvent& event) override;
+    void Move(const ToolEvent& event) override;
+    void Release(const ToolEvent& event) override;
+    // A selection under way ends without cropping (the crop stays armed).
+    void Cancel() override;
 
     // The frame lines Line1 to Line4 (for inspection).
     const geometry::CropFrame& Frame() const { return frame_; }
     bool FrameVisible() const { return frameVisible_; }
+    // The selection anchor intCropX, intCropY (canvas pixels).
+    std::int16_t AnchorX() const { return intCropX_; }
+    std::int16_t AnchorY() const { return intCropY_; }
 
   private:
     void ShowFrame(bool visible);
     void PlaceFrame();
-    bool CopySelection(const geometry::PixelRect& bounds);
+    QImage CutSelection(const geometry::PixelRect& bounds) const;
 
+    canvas::EditorState& state_;
     ToolHost& host_;
-    StrokeState& stroke_;
+    canvas::CanvasView& view_;
+    canvas::ViewPanel& panel_;
+    QAbstractButton& cropButton_;
     const ToolList& tools_;
+    std::int16_t blnCropMode_ = 0;
+    std::int16_t blnCropDrag_ = 0;
+    std::int16_t intCropX_ = 0;
+    std::int16_t intCropY_ = 0;
     geometry::CropFrame frame_;
     bool frameVisible_ = false;
     std::array<std::unique_ptr<CropFrameLine>, 4> lines_;

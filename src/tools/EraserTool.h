@@ -3,21 +3,24 @@
 #pragma once
 
 #include "tools/Tool.h"
-#include "tools/ToolHost.h"
+
+namespace canvas {
+class EditorState;
+}
 
 namespace tools {
 
-class EraserTool : public Tool {
+class EraserTool : public PaletteTool {
   public:
     static constexpr int kBlockWidth = 14;
     static constexpr int kBlockHeight = 11;
 
-    explicit EraserTool(ToolHost& host);
+    explicit EraserTool(canvas::EditorState& state);
 
     // The press and each move of the stroke copy one block with its top-left
     // corner at the pointer.
-    void Press(int shift, float x, float y) override;
-    void Move(int shift, float x, float y) override;
+    void Press(const ToolEvent& event) override;
+    void Move(const ToolEvent& event) override;
 
     std::optional<QCursor> Pointer(int variant) const override;
     const QPixmap& Look(int variant) const override;
@@ -27,7 +30,7 @@ class EraserTool : public Tool {
   private:
     void CopyBlock(float x, float y);
 
-    ToolHost& host_;
+    canvas::EditorState& state_;
 };
 
 }  // namespace tools

@@ -2,17 +2,19 @@
 
 #include <QScrollBar>
 
+#include "canvas/CanvasView.h"
+#include "canvas/EditorState.h"
 #include "core/Rounding.h"
-#include "tools/art/ToolArt.h"
+#include "core/Units.h"
 #include "geometry/PanScroll.h"
-#include "widgets/PictureBox.h"
-#include "widgets/WindowHelpers.h"
+#include "tools/ToolHost.h"
+#include "tools/art/ToolArt.h"
 
 namespace tools {
 
 namespace {
 
-constexpr float kTwipsPerPixel = static_cast<float>(app::kTwipsPerPixel);
+constexpr float kTwipsPerPixel = static_cast<float>(core::kTwipsPerPixel);
 
 const QCursor& OpenHand() {
     return Art().picHand[0];
@@ -40,34 +42,40 @@ void PanAxisStep(QScrollBar& bar, float canvasPos, std::int32_t panStart, std::i
 
 }  // namespace
 
-HandTool::HandTool(ToolHost& host) : host_(host), stroke_(host.Stroke()) {}
+HandTool::HandTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view, QScrollBar& horizontal,
+                   QScrollBar& vertical)
+    : state_(state), host_(host), view_(view), horizontal_(horizontal), vertical_(vertical) {}
 
-void HandTool::Press(int /*shift*/, float x, float y) {
-    PictureBox& canvas = host_.Canvas();
-    canvas.SetScaleMode(PictureBox::kScaleTwips);
-    canvas.SetMouseIcon(GrabbingHand());
+void HandTool::Press(const ToolEvent& event) {
+    view_.SetMouseIcon(GrabbingHand());
     const float left = static_cast<float>(host_.Picture2LeftTwips());
     const float top = static_cast<float>(host_.Picture2TopTwips());
-    stroke_.lngStartX = core::N(kTwipsPerPixel * x + left);
-    stroke_.lngStartY = core::N(kTwipsPerPixel * y + top);
-    stroke_.lngPanLeft = core::N(left);
-    stroke_.lngPanTop = core::N(top);
-    stroke_.blnPanning = -1;
+    canvas::StrokeState& stroke = state_.Stroke();
+    stroke.lngStartX = core::N(kTwipsPerPixel * event.x + left);
+    stroke.lngStartY = core::N(kTwipsPerPixel * event.y + top);
+    lngPanLeft_ = core::N(left);
+    lngPanTop_ = core::N(top);
+    blnPanning_ = -1;
 }
 
-void HandTool::Move(int /*shift*/, float x, float y) {
-    if (stroke_.blnPanning == 0) return;
-    PanAxisStep(host_.HorizontalScroll(), static_cast<float>(host_.Picture2LeftTwips()), stroke_.lngPanLeft,
-                stroke_.lngStartX, x);
-    PanAxisStep(host_.VerticalScroll(), static_cast<float>(host_.Picture2TopTwips()), stroke_.lngPanTop,
-                stroke_.lngStartY, y);
-    host_.Canvas().Refresh();
+void HandTool::Move(const ToolEvent& event) {
+    if (blnPanning_ == 0) return;
+    // The pointer in canvas twips, the unit of the scroll bars.
+    const float x = static_cast<float>(static_cast<double>(event.x) * kTwipsPerPixel);
+    const float y = static_cast<float>(static_cast<double>(event.y) * kTwipsPerPixel);
+    const canvas::StrokeState& stroke = state_.Stroke();
+    PanAxisStep(horizontal_, static_cast<float>(host_.Picture2LeftTwips()), lngPanLeft_, stroke.lngStartX, x);
+    PanAxisStep(vertical_, static_cast<float>(host_.Picture2TopTwips()), lngPanTop_, stroke.lngStartY, y);
+    view_.update();
 }
 
-void HandTool::Release(int /*shift*/, float /*x*/, float /*y*/) {
-    stroke_.blnPanning = 0;
-    host_.Canvas().SetScaleMode(PictureBox::kScalePixels);
-    host_.Canvas().SetMouseIcon(OpenHand());
+void HandTool::Release(const ToolEvent& /*event*/) {
+    Cancel();
+}
+
+void HandTool::Cancel() {
+    blnPanning_ = 0;
+    view_.SetMouseIcon(OpenHand());
 }
 
 std::optional<QCursor> HandTool::Pointer(int /*variant*/) const {

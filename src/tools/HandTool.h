@@ -2,32 +2,62 @@
 // bars, whose change handlers place the canvas.
 #pragma once
 
+#include <cstdint>
+
 #include "tools/Tool.h"
-#include "tools/ToolHost.h"
+
+class QScrollBar;
+
+namespace canvas {
+class CanvasView;
+class EditorState;
+}  // namespace canvas
 
 namespace tools {
 
-class HandTool : public Tool {
-  public:
-    explicit HandTool(ToolHost& host);
+class ToolHost;
 
-    // Switches the canvas to twips for the drag, shows the grabbing hand and
-    // remembers where the picture was grabbed (press in canvas pixels).
-    void Press(int shift, float x, float y) override;
-    // Each move of the drag (canvas twips): each enabled scroll bar moves a
-    // fifteenth of the way towards putting the grabbed point under the pointer.
-    void Move(int shift, float x, float y) override;
-    // End of the drag: pixels and the open hand again.
-    void Release(int shift, float x, float y) override;
+class HandTool : public PaletteTool {
+  public:
+    // The unit the drag's moves are read in: twips while the hand holds the
+    // picture, pixels otherwise.
+    static constexpr int kScaleTwips = 1;
+    static constexpr int kScalePixels = 3;
+
+    HandTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view, QScrollBar& horizontal,
+             QScrollBar& vertical);
+
+    // Shows the grabbing hand and remembers where the picture was grabbed, in
+    // the view panel's twips.
+    void Press(const ToolEvent& event) override;
+    // Each move of the drag: each enabled scroll bar moves a fifteenth of the
+    // way towards putting the grabbed point under the pointer.
+    void Move(const ToolEvent& event) override;
+    // End of the drag: the open hand again.
+    void Release(const ToolEvent& event) override;
+    void Cancel() override;
 
     std::optional<QCursor> Pointer(int variant) const override;
     const QPixmap& Look(int variant) const override;
     bool FollowsColor() const override { return false; }
     COLORREF ChosenColor() const override { return kSystemButtonFace; }
 
+    // blnPanning: True (-1) while a drag is in progress.
+    std::int16_t Panning() const { return blnPanning_; }
+    int ScaleMode() const { return blnPanning_ != 0 ? kScaleTwips : kScalePixels; }
+    // lngPanLeft, lngPanTop: the canvas's Left and Top at the press (twips).
+    std::int32_t PanLeft() const { return lngPanLeft_; }
+    std::int32_t PanTop() const { return lngPanTop_; }
+
   private:
+    canvas::EditorState& state_;
     ToolHost& host_;
-    StrokeState& stroke_;
+    canvas::CanvasView& view_;
+    QScrollBar& horizontal_;
+    QScrollBar& vertical_;
+    std::int16_t blnPanning_ = 0;
+    std::int32_t lngPanLeft_ = 0;  // the canvas's Left and Top (twips) at the press
+    std::int32_t lngPanTop_ = 0;
 };
 
 }  // namespace tools

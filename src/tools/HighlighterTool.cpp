@@ -2,42 +2,42 @@
 
 #include <QPainter>
 
+#include "canvas/EditorState.h"
 #include "core/Rounding.h"
 #include "tools/art/ToolArt.h"
-#include "widgets/PictureBox.h"
 
 namespace tools {
 
-HighlighterTool::HighlighterTool(ToolHost& host) : host_(host), stroke_(host.Stroke()) {}
+HighlighterTool::HighlighterTool(canvas::EditorState& state) : state_(state) {}
 
-void HighlighterTool::Press(int /*shift*/, float x, float y) {
-    PictureBox& canvas = host_.Canvas();
-    canvas.DrawWidth = kPenWidth;
-    canvas.DrawMode = PictureBox::kDrawModeMaskPen;
-    canvas.ForeColor = host_.CurrentColor();
+void HighlighterTool::Press(const ToolEvent& event) {
+    canvas::CanvasSurface& canvas = state_.Canvas();
+    canvas::PenState pen = canvas.Pen();
+    pen.DrawWidth = kPenWidth;
+    pen.DrawMode = canvas::kDrawModeMaskPen;
+    pen.ForeColor = state_.CurrentColor();
+    canvas.SetPen(pen);
 
     // The spot of a click: a pen-wide square around the press point, masked
     // like the strokes (a degenerate rectangle drawn with the wide pen).
     const int half = kPenWidth / 2;
-    const QRect spot(core::N(x) - half, core::N(y) - half, kPenWidth, kPenWidth);
-    QImage& image = canvas.Image();
-    if (!image.isNull()) {
-        QPainter painter(&image);
+    const QRect spot(core::N(event.x) - half, core::N(event.y) - half, kPenWidth, kPenWidth);
+    {
+        QPainter painter(&canvas.WritableImage(spot));
         painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        painter.fillRect(spot, ToQColor(canvas.ForeColor));
+        painter.fillRect(spot, ToQColor(pen.ForeColor));
     }
-    canvas.CurrentX = x;
-    canvas.CurrentY = y;
-    canvas.Refresh(spot);
+    canvas.SetCurrentPosition(QPointF(event.x, event.y));
+    canvas.Changed(spot);
 }
 
-void HighlighterTool::Move(int /*shift*/, float x, float y) {
-    stroke_.lngEndX = stroke_.lngStartX;
-    stroke_.lngEndY = stroke_.lngStartY;
-    stroke_.lngStartX = core::N(x);
-    stroke_.lngStartY = core::N(y);
-    host_.Canvas().Line(static_cast<float>(stroke_.lngStartX), static_cast<float>(stroke_.lngStartY),
-                        static_cast<float>(stroke_.lngEndX), static_cast<float>(stroke_.lngEndY));
+void HighlighterTool::Move(const ToolEvent& event) {
+    canvas::StrokeState& stroke = state_.Stroke();
+    stroke.lngEndX = stroke.lngStartX;
+    stroke.lngEndY = stroke.lngStartY;
+    stroke.lngStartX = core::N(event.x);
+    stroke.lngStartY = core::N(event.y);
+    state_.Canvas().Line(QPointF(stroke.lngStartX, stroke.lngStartY), QPointF(stroke.lngEndX, stroke.lngEndY));
 }
 
 std::optional<QCursor> HighlighterTool::Pointer(int variant) const {

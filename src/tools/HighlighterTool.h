@@ -3,21 +3,25 @@
 #pragma once
 
 #include "tools/Tool.h"
-#include "tools/ToolHost.h"
+
+namespace canvas {
+class EditorState;
+}
 
 namespace tools {
 
-class HighlighterTool : public Tool {
+class HighlighterTool : public PaletteTool {
   public:
     static constexpr int kPenWidth = 12;
 
-    explicit HighlighterTool(ToolHost& host);
+    explicit HighlighterTool(canvas::EditorState& state);
 
     // Sets the highlighter pen and leaves a spot of the pen's width at the
     // press point.
-    void Press(int shift, float x, float y) override;
-    // One segment from the previous point.
-    void Move(int shift, float x, float y) override;
+    void Press(const ToolEvent& event) override;
+    // One segment from the previous point (the stroke's start point, which
+    // each move advances).
+    void Move(const ToolEvent& event) override;
 
     std::optional<QCursor> Pointer(int variant) const override;
     const QPixmap& Look(int variant) const override;
@@ -25,8 +29,7 @@ class HighlighterTool : public Tool {
     int ChosenVariant() const override { return 2; }
 
   private:
-    ToolHost& host_;
-    StrokeState& stroke_;
+    canvas::EditorState& state_;
 };
 
 }  // namespace tools

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
-#include "tools/Tool.h"
-#include "tools/ToolHost.h"
 #include "geometry/ConstrainEnd.h"
+#include "tools/Tool.h"
 #include "widgets/ColorRef.h"
 
-class PictureBox;
+namespace canvas {
+class CanvasSurface;
+class EditorState;
+}  // namespace canvas
 
 namespace tools {
 
@@ -19,21 +21,22 @@ namespace tools {
 COLORREF ResolveColor(COLORREF color);
 
 // The figures between two points with the canvas pen as it stands.
-void DrawArrow(PictureBox& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
-void DrawEllipse(PictureBox& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+void DrawArrow(canvas::CanvasSurface& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+void DrawEllipse(canvas::CanvasSurface& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                 std::int32_t y2);
 
-class ShapeTool : public Tool {
+class ShapeTool : public PaletteTool {
   public:
     enum class Shape { Ellipse, Arrow };
 
-    ShapeTool(ToolHost& host, Shape shape);
+    ShapeTool(canvas::EditorState& state, Shape shape);
 
     // Sets the XOR pen of the rubber band.
-    void Press(int shift, float x, float y) override;
+    void Press(const ToolEvent& event) override;
     // Erases the last preview, constrains the end, draws the new one.
-    void Move(int shift, float x, float y) override;
+    void Move(const ToolEvent& event) override;
     // Copy pen, the press colour back, the final figure.
-    void Release(int shift, float x, float y) override;
+    void Release(const ToolEvent& event) override;
 
     std::optional<QCursor> Pointer(int variant) const override;
     const QPixmap& Look(int variant) const override;
@@ -43,8 +46,7 @@ class ShapeTool : public Tool {
     void DrawFigure();
     void SetEnd(geometry::IntPoint end);
 
-    ToolHost& host_;
-    StrokeState& stroke_;
+    canvas::EditorState& state_;
     Shape shape_;
     COLORREF pressColor_ = 0;  // the figure's colour, taken at the press
 };

@@ -6,9 +6,10 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+#include "canvas/CanvasView.h"
+#include "canvas/EditorState.h"
 #include "core/Rounding.h"
 #include "tools/art/ToolArt.h"
-#include "widgets/PictureBox.h"
 
 namespace tools {
 
@@ -68,12 +69,6 @@ class TextTool::Events : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (tool_.closing_) return false;
         if (watched == &tool_.txtText) return BoxEvent(*event);
-        if (event->type() == QEvent::MouseButtonRelease &&
-            (watched == &tool_.host_.Canvas() || watched == &tool_.host_.ViewPanel())) {
-            // The press that took the focus is over without moving the box.
-            tool_.ResolveCanvasFocusLoss();
-            return false;
-        }
         if (watched == &tool_.frmSize) return PanelEvent(*event);
         for (std::size_t i = 0; i < tool_.optSize.size(); ++i) {
             if (watched == &tool_.optSize[i] && event->type() == QEvent::MouseButtonPress) {
@@ -110,7 +105,7 @@ class TextTool::Events : public QObject {
                     // The view took the focus for a press that has not been
                     // handled yet. If it is a text press, it moves the box with
                     // its text; otherwise the focus loss counts at the release.
-                    tool_.canvasFocusLossPending_ = true;
+                    tool_.pressFocusLossPending_ = true;
                     return false;
                 }
                 tool_.txtText_LostFocus();
@@ -134,9 +129,11 @@ class TextTool::Events : public QObject {
     TextTool& tool_;
 };
 
-TextTool::TextTool(ToolHost& host) : host_(host), events_(std::make_unique<Events>(*this)) {
+TextTool::TextTool(canvas::EditorState& state, canvas::CanvasView& view, canvas::ViewPanel& panel,
+                   QWidget& window)
+    : state_(state), view_(view), panel_(panel), events_(std::make_unique<Events>(*this)) {
     // The box and the measuring label live on the canvas, in canvas pixels.
-    txtText.setParent(&host_.Canvas());
+    txtText.setParent(&view_);
     txtText.setObjectName(QStringLiteral("txtText"));
     txtText.hide();
     txtText.setFrame(false);
@@ -149,16 +146,18 @@ TextTool::TextTool(ToolHost& host) : host_(host), events_(std::make_unique<Event
     txtText.setGeometry(0, 0, 8, 20);
     txtText.installEventFilter(events_.get());
 
-    lblTextSize.setParent(&host_.Canvas());
+    lblTextSize.setParent(&view_);
     lblTextSize.setObjectName(QStringLiteral("lblTextSize"));
     lblTextSize.hide();
     lblTextSize.setMargin(0);
     lblTextSize.setIndent(0);
     ApplyBoxFonts();
 
-    host_.Canvas().Font.setPointSizeF(textSize_);
+    QFont font = state_.Canvas().Font();
+    font.setPointSizeF(textSize_);
+    state_.Canvas().SetFont(font);
 
-    frmSize.setParent(&host_.Window());
+    frmSize.setParent(&window);
     frmSize.setObjectName(QStringLiteral("frmSize"));
     frmSize.setTitle(QStringLiteral("Textgröße:"));
     QFont panelFont(QStringLiteral("Arial"));
@@ -168,8 +167,6 @@ TextTool::TextTool(ToolHost& host) : host_(host), events_(std::make_unique<Event
     frmSize.setAutoFillBackground(true);  // a frame hides the picture under it
     frmSize.hide();
     frmSize.installEventFilter(events_.get());
-    host_.Canvas().installEventFilter(events_.get());
-    host_.ViewPanel().installEventFilter(events_.get());
 
     struct Option {
         const char* caption;
@@ -202,13 +199,11 @@ TextTool::~TextTool() {
     closing_ = true;
     txtText.removeEventFilter(events_.get());
     frmSize.removeEventFilter(events_.get());
-    host_.Canvas().removeEventFilter(events_.get());
-    host_.ViewPanel().removeEventFilter(events_.get());
     for (auto& option : optSize) option.removeEventFilter(events_.get());
 }
 
-void TextTool::Press(int /*shift*/, float x, float y) {
-    const QPoint at(core::N(x), core::N(y));
+void TextTool::Press(const ToolEvent& event) {
+    const QPoint at(core::N(event.x), core::N(event.y));
     if (txtText.isHidden()) {
         QPalette palette = txtText.palette();
         palette.setColor(QPalette::Base, Qt::white);
@@ -225,7 +220,7 @@ void TextTool::Press(int /*shift*/, float x, float y) {
     // An open box moves with its text. A focus loss this press caused is not
     // a commit.
     txtTextTag = kMoving;
-    canvasFocusLossPending_ = false;
+    pressFocusLossPending_ = false;
     PlaceBox(at);
     txtText.setFocus(Qt::OtherFocusReason);
     txtTextTag.clear();
@@ -251,13 +246,17 @@ void TextTool::txtText_KeyUp(int keyCode, int /*shift*/) {
     if (txtText.isHidden()) GiveFocusToCanvas();
 }
 
+void TextTool::Commit() {
+    if (!txtText.isHidden()) txtText_DblClick();
+}
+
 void TextTool::txtText_DblClick() {
     if (committing_) return;
-    PictureBox& canvas = host_.Canvas();
-    canvas.CurrentX = static_cast<float>(canvas.PixelToUnit(boxAt_.x()));
-    canvas.CurrentY = static_cast<float>(canvas.PixelToUnit(boxAt_.y()));
-    canvas.ForeColor = host_.CurrentColor();
-    canvas.FontTransparent = true;
+    canvas::CanvasSurface& canvas = state_.Canvas();
+    canvas.SetCurrentPosition(QPointF(boxAt_));
+    canvas::PenState pen = canvas.Pen();
+    pen.ForeColor = state_.CurrentColor();
+    canvas.SetPen(pen);
     canvas.Print(txtText.text());
     HideBox();
 }
@@ -303,19 +302,21 @@ void TextTool::SizeBoxToText(const QString& margin) {
 
 void TextTool::SetTextSize(int index) {
     textSize_ = kSizes[static_cast<std::size_t>(index)];
-    host_.Canvas().Font.setPointSizeF(textSize_);
+    QFont font = state_.Canvas().Font();
+    font.setPointSizeF(textSize_);
+    state_.Canvas().SetFont(font);
     ApplyBoxFonts();
 }
 
 void TextTool::PlaceBox(QPoint at) {
     boxAt_ = at;
-    txtText.move(host_.Canvas().PictureToWidget(QPointF(at)).toPoint());
+    txtText.move(view_.PictureToWidget(QPointF(at)).toPoint());
 }
 
 void TextTool::ApplyBoxFonts() {
     // Text drawn into the picture is measured in picture pixels; on a scaled
     // desktop a widget pixel holds more than one of them.
-    const double ratio = host_.Canvas().PixelRatio();
+    const double ratio = view_.PixelRatio();
     txtText.setFont(ArialBold(textSize_ / ratio));
     QFont measuring = MeasuringFont();
     measuring.setPointSizeF(measuring.pointSizeF() / ratio);
@@ -332,12 +333,12 @@ void TextTool::HideBox() {
 }
 
 void TextTool::GiveFocusToCanvas() {
-    host_.Canvas().setFocus(Qt::OtherFocusReason);
+    view_.setFocus(Qt::OtherFocusReason);
 }
 
-void TextTool::ResolveCanvasFocusLoss() {
-    if (!canvasFocusLossPending_ || closing_) return;
-    canvasFocusLossPending_ = false;
+void TextTool::ResolvePressFocusLoss() {
+    if (!pressFocusLossPending_ || closing_) return;
+    pressFocusLossPending_ = false;
     // No text press came with the focus change: the box lost the focus.
     if (!txtText.hasFocus()) txtText_LostFocus();
 }
@@ -347,7 +348,7 @@ bool TextTool::FocusWentToCanvas() const {
     // canvas or the view panel around it taking the focus this way means a
     // canvas press is on its way.
     const QWidget* focus = QApplication::focusWidget();
-    return focus == &host_.Canvas() || focus == &host_.ViewPanel();
+    return focus == &view_ || focus == &panel_;
 }
 
 }  // namespace tools

@@ -2,6 +2,10 @@
 // text, which is drawn into the picture in the current colour when the user
 // presses Enter, double-clicks the box or moves the focus elsewhere. The
 // panel frmSize ("Textgröße:") chooses 10, 12 or 14 point Arial bold.
+//
+// A focus loss to the canvas itself is the start of a press on it: the stroke
+// protocol resolves it once that press is known (a text press moves the open
+// box with its text; any other press commits it at the release).
 #pragma once
 
 #include <QGroupBox>
@@ -15,20 +19,31 @@
 #include <memory>
 
 #include "tools/Tool.h"
-#include "tools/ToolHost.h"
+
+namespace canvas {
+class CanvasView;
+class EditorState;
+class ViewPanel;
+}  // namespace canvas
 
 namespace tools {
 
-class TextTool : public Tool {
+class TextTool : public PaletteTool {
   public:
-    explicit TextTool(ToolHost& host);
+    TextTool(canvas::EditorState& state, canvas::CanvasView& view, canvas::ViewPanel& panel, QWidget& window);
     ~TextTool() override;
     TextTool(const TextTool&) = delete;
     TextTool& operator=(const TextTool&) = delete;
 
-    // Left press on the canvas with the text tool (canvas pixels): opens the
-    // box there, or moves the open box with its text.
-    void Press(int shift, float x, float y) override;
+    // Left press on the canvas with the text tool: opens the box there, or
+    // moves the open box with its text.
+    void Press(const ToolEvent& event) override;
+    // Draws the open box's text and closes the box; nothing when closed.
+    void Commit() override;
+    // After a press on the canvas or the view panel has been handled: a focus
+    // loss of the box that the press caused and that no text press took back
+    // commits now.
+    void ResolvePressFocusLoss();
 
     std::optional<QCursor> Pointer(int variant) const override;
     const QPixmap& Look(int variant) const override;
@@ -69,16 +84,17 @@ class TextTool : public Tool {
     void SetTextSize(int index);
     void HideBox();
     void GiveFocusToCanvas();
-    void ResolveCanvasFocusLoss();
     bool FocusWentToCanvas() const;
 
-    ToolHost& host_;
+    canvas::EditorState& state_;
+    canvas::CanvasView& view_;
+    canvas::ViewPanel& panel_;
     std::unique_ptr<Events> events_;
     int textSize_ = 12;
     QPoint boxAt_;  // the box's corner in picture pixels: where the text is drawn
     QPoint dragOrigin_;
     bool hasDragOrigin_ = false;
-    bool canvasFocusLossPending_ = false;
+    bool pressFocusLossPending_ = false;
     bool committing_ = false;
     bool closing_ = false;
 };

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include "canvas/CanvasView.h"
+#include "canvas/EditorState.h"
 #include "tools/Tool.h"
 #include "tools/ToolHost.h"
 #include "tools/ToolPointer.h"
@@ -16,9 +18,18 @@ const char* const kToolTips[6] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "R
 
 }  // namespace
 
-ToolPalette::ToolPalette(ToolHost& host, const ToolList& tools, std::function<void(bool)> showSizePanel)
-    : host_(host), tools_(tools), showSizePanel_(std::move(showSizePanel)) {
-    picTools.setParent(&host.Window());
+ToolPalette::ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolControls& controls,
+                         const ToolList& tools, std::function<void()> leavingTool,
+                         std::function<void(bool)> showSizePanel)
+    : state_(state),
+      host_(host),
+      toolsButton_(controls.toolsButton),
+      view_(controls.canvas),
+      panel_(controls.viewPanel),
+      tools_(tools),
+      leavingTool_(std::move(leavingTool)),
+      showSizePanel_(std::move(showSizePanel)) {
+    picTools.setParent(&controls.window);
     picTools.setGeometry(173, 25, 26, 150);
     picTools.setAutoFillBackground(true);
     QPalette colours = picTools.palette();
@@ -83,22 +94,23 @@ void ToolPalette::Hide() {
 }
 
 void ToolPalette::ChooseTool(int i) {
-    host_.SetCurrentTool(i);
-    const Tool* tool = ToolAt(tools_, i);
+    if (leavingTool_) leavingTool_();
+    state_.SetCurrentTool(i);
+    const PaletteTool* tool = ToolAt(tools_, i);
+    const int c = state_.ColorIndex();
     if (tool != nullptr) {
         // Black and white stay; any other colour field gives way to the
         // tool's own colour.
-        const int c = host_.ColorIndex();
-        if (c != 4 && c != 5) host_.SetCurrentColor(tool->ChosenColor());
-        SetButtonPicture(host_.ToolsButton(), tool->Look(ChosenToolVariant(*tool, c)));
+        if (c != 4 && c != 5) state_.SetCurrentColor(tool->ChosenColor());
+        SetButtonPicture(toolsButton_, tool->Look(ChosenToolVariant(*tool, c)));
     }
-    ApplyToolPointer(host_, tool);
-    MirrorCanvasPointer(host_);
+    ApplyToolPointer(view_, c, tool);
+    MirrorCanvasPointer(view_, panel_);
 }
 
 void ToolPalette::btnTools_MouseUp(int /*i*/) {
     Hide();
-    if (showSizePanel_) showSizePanel_(host_.CurrentTool() == kToolText);
+    if (showSizePanel_) showSizePanel_(state_.CurrentTool() == kToolText);
 }
 
 void ToolPalette::btnTools_Click(int /*i*/) {

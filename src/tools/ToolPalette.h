@@ -10,23 +10,25 @@
 #include <array>
 #include <functional>
 
-#include "tools/ToolSet.h"
+#include "tools/ToolList.h"
+
+namespace canvas {
+class CanvasView;
+class EditorState;
+class ViewPanel;
+}  // namespace canvas
 
 namespace tools {
 
 class ToolHost;
-
-inline constexpr int kToolHand = 0;
-inline constexpr int kToolHighlighter = 1;
-inline constexpr int kToolEllipse = 2;
-inline constexpr int kToolArrow = 3;
-inline constexpr int kToolText = 4;
-inline constexpr int kToolEraser = 5;
+struct ToolControls;
 
 class ToolPalette : public QObject {
   public:
-    // `showSizePanel` shows or hides the text-size panel.
-    ToolPalette(ToolHost& host, const ToolList& tools, std::function<void(bool)> showSizePanel);
+    // `leavingTool` runs before a tool becomes current; `showSizePanel` shows
+    // or hides the text-size panel.
+    ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolControls& controls, const ToolList& tools,
+                std::function<void()> leavingTool, std::function<void(bool)> showSizePanel);
     ~ToolPalette() override;
 
     QWidget picTools;
@@ -49,8 +51,13 @@ class ToolPalette : public QObject {
   private:
     int IndexOf(const QObject* button) const;
 
+    canvas::EditorState& state_;
     ToolHost& host_;
+    QToolButton& toolsButton_;
+    canvas::CanvasView& view_;
+    canvas::ViewPanel& panel_;
     const ToolList& tools_;
+    std::function<void()> leavingTool_;
     std::function<void(bool)> showSizePanel_;
 };
 

@@ -1,8 +1,12 @@
 #include "tools/ToolSet.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QToolButton>
 #include <utility>
 
+#include "canvas/CanvasView.h"
+#include "canvas/EditorState.h"
 #include "core/Rounding.h"
 #include "platform/qt/LargeImage.h"
 #include "platform/qt/PictureClipboard.h"
@@ -18,7 +22,6 @@
 #include "tools/ToolPalette.h"
 #include "tools/ToolPointer.h"
 #include "tools/art/ToolArt.h"
-#include "widgets/PictureBox.h"
 
 namespace tools {
 
@@ -30,54 +33,70 @@ constexpr std::int16_t kFalse = 0;
 
 }  // namespace
 
-Tool* ToolAt(const ToolList& tools, int index) {
-    if (index < 0 || index >= static_cast<int>(tools.size())) return nullptr;
-    return tools[static_cast<std::size_t>(index)].get();
-}
-
-ToolSet::ToolSet(ToolHost& host) : host_(host) {
+ToolSet::ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls& controls)
+    : state_(state), host_(host) {
+    canvas::CanvasView& view = controls.canvas;
     // The crop frame lines go onto the canvas before the text box.
-    tools_[kToolHighlighter] = std::make_unique<HighlighterTool>(host);
-    tools_[kToolEraser] = std::make_unique<EraserTool>(host);
-    tools_[kToolHand] = std::make_unique<HandTool>(host);
-    crop_ = std::make_unique<CropTool>(host, tools_);
-    auto text = std::make_unique<TextTool>(host);
+    tools_[kToolHighlighter] = std::make_unique<HighlighterTool>(state);
+    tools_[kToolEraser] = std::make_unique<EraserTool>(state);
+    auto hand = std::make_unique<HandTool>(state, host, view, controls.horizontalScroll, controls.verticalScroll);
+    hand_ = hand.get();
+    tools_[kToolHand] = std::move(hand);
+    crop_ = std::make_unique<CropTool>(state, host, view, controls.viewPanel, controls.cropButton, tools_);
+    auto text = std::make_unique<TextTool>(state, view, controls.viewPanel, controls.window);
     text_ = text.get();
     tools_[kToolText] = std::move(text);
-    tools_[kToolEllipse] = std::make_unique<ShapeTool>(host, ShapeTool::Shape::Ellipse);
-    tools_[kToolArrow] = std::make_unique<ShapeTool>(host, ShapeTool::Shape::Arrow);
+    tools_[kToolEllipse] = std::make_unique<ShapeTool>(state, ShapeTool::Shape::Ellipse);
+    tools_[kToolArrow] = std::make_unique<ShapeTool>(state, ShapeTool::Shape::Arrow);
+    // Leaving a tool finishes what it holds (the text box's text).
     toolPalette_ = std::make_unique<ToolPalette>(
-        host, tools_, [this](bool visible) { text_->SetSizePanelVisible(visible); });
-    colorPalette_ = std::make_unique<ColorPalette>(host, tools_);
+        state, host, controls, tools_,
+        [this] {
+            if (PaletteTool* tool = Current()) tool->Commit();
+        },
+        [this](bool visible) { text_->SetSizePanelVisible(visible); });
+    colorPalette_ = std::make_unique<ColorPalette>(state, controls, tools_);
 
     // Moves and the release of a slide reach the pop-up fields, the two pop-up
     // buttons and the bare tool bar strip, as a hover would.
-    auto acceptsTarget = [this](QWidget* target) {
+    QWidget* const toolsButton = &controls.toolsButton;
+    QWidget* const colorsButton = &controls.colorsButton;
+    QWidget* const strip = &controls.toolbarStrip;
+    auto acceptsTarget = [this, toolsButton, colorsButton, strip](QWidget* target) {
         if (target == &toolPalette_->picTools || target == &colorPalette_->Picture5) return true;
         if (target->parentWidget() == &toolPalette_->picTools) return true;
         if (target->parentWidget() == &colorPalette_->Picture5) return true;
-        return target == &host_.ToolsButton() || target == &host_.ColorsButton() ||
-               target == &host_.ToolbarStrip();
+        return target == toolsButton || target == colorsButton || target == strip;
     };
     // A slide that ends on the canvas closes the panels as any canvas release
     // does; it never runs a stroke or crop release without a canvas press.
-    auto releasedElsewhere = [this](QWidget* target) {
-        if (target != nullptr && (target == &host_.Canvas() || host_.Canvas().isAncestorOf(target)))
-            HidePopups();
+    canvas::CanvasView* const canvasView = &view;
+    auto releasedElsewhere = [this, canvasView](QWidget* target) {
+        if (target != nullptr && (target == canvasView || canvasView->isAncestorOf(target))) HidePopups();
     };
     command2Slide_ = std::make_unique<PressSlideRelease>(
-        host.ToolsButton(), host.Window(),
+        controls.toolsButton, controls.window,
         PressSlideRelease::Handlers{[this] { Command2_MouseDown(); }, [this] { Command2_MouseMove(); },
                                     [this] { Command2_MouseUp(); }, acceptsTarget, releasedElsewhere});
     command3Slide_ = std::make_unique<PressSlideRelease>(
-        host.ColorsButton(), host.Window(),
+        controls.colorsButton, controls.window,
         PressSlideRelease::Handlers{[this] { Command3_MouseDown(); }, [this] { Command3_MouseMove(); },
                                     [this] { Command3_MouseUp(); }, acceptsTarget, releasedElsewhere});
 
-    // At start: the hand tool, its picture on the tools button and its pointer.
-    SetButtonPicture(host.ToolsButton(), Art().btnToolsPicture[0]);
-    ApplyToolPointer(host, ToolAt(tools_, host.CurrentTool()));
-    MirrorCanvasPointer(host);
+    // The canvas's mouse, and releases on the panel around it.
+    QObject::connect(&view, &canvas::CanvasView::mouseDown, toolPalette_.get(),
+                     [this](int button, int shift, float x, float y) { Picture2_MouseDown(button, shift, x, y); });
+    QObject::connect(&view, &canvas::CanvasView::mouseMove, toolPalette_.get(),
+                     [this](int button, int shift, float x, float y) { Picture2_MouseMove(button, shift, x, y); });
+    QObject::connect(&view, &canvas::CanvasView::mouseUp, toolPalette_.get(),
+                     [this](int button, int shift, float x, float y) { Picture2_MouseUp(button, shift, x, y); });
+    QObject::connect(&controls.viewPanel, &canvas::ViewPanel::released, toolPalette_.get(),
+                     [this] { AfterPress(); });
+
+    // At start: the current tool, its picture on the tools button and its pointer.
+    SetButtonPicture(controls.toolsButton, Art().btnToolsPicture[0]);
+    ApplyToolPointer(view, state_.ColorIndex(), Current());
+    MirrorCanvasPointer(view, controls.viewPanel);
 }
 
 ToolSet::~ToolSet() = default;
@@ -125,68 +144,80 @@ void ToolSet::PutCanvasOnClipboard() {
     // press), for which the previous snapshot, once the clipboard has let go
     // of it, is kept for reuse.
     QImage previous = std::move(snapshot_);
-    snapshot_ = host_.Canvas().Image();
+    snapshot_ = state_.Canvas().Image();
     platform::PutPictureOnClipboard(snapshot_, platform::ClipboardUse::UndoSnapshot);
     platform::KeepForReuse(std::move(previous));
 }
 
-Tool* ToolSet::Current() const {
-    return ToolAt(tools_, host_.CurrentTool());
+PaletteTool* ToolSet::Current() const {
+    return ToolAt(tools_, state_.CurrentTool());
+}
+
+void ToolSet::AfterPress() {
+    text_->ResolvePressFocusLoss();
 }
 
 void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
-    host_.SetUndoReady(1);
+    state_.SetUndoReady(1);
     PutCanvasOnClipboard();
     // Timers and repaints run here; mouse and key input waits until this
     // press is set up, so a quick click's release can never overtake it.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    StrokeState& stroke = host_.Stroke();
-    if (stroke.blnCropMode != kFalse) {
-        crop_->Press(button, x, y);
+    const ToolEvent event{button, shift, x, y};
+    if (crop_->Armed() != kFalse) {
+        crop_->Press(event);
         return;
     }
     if (button != kLeftButton) return;
     // Every tool but the hand draws: the canvas makes its pixels its own now,
     // while nothing is being drawn. Without the memory for that the press
     // does nothing and the picture stays as it is.
-    if (host_.CurrentTool() != kToolHand && !host_.Canvas().DetachImage()) return;
+    if (state_.CurrentTool() != kToolHand && !state_.Canvas().DetachImage()) return;
 
+    canvas::StrokeState& stroke = state_.Stroke();
     stroke.blnDrawing = kTrue;
     stroke.lngStartX = core::N(x);
     stroke.lngStartY = core::N(y);
-    PictureBox& canvas = host_.Canvas();
-    canvas.DrawStyle = 0;
-    canvas.DrawWidth = 3;
-    if (Tool* tool = Current()) tool->Press(shift, x, y);
+    canvas::PenState pen = state_.Canvas().Pen();
+    pen.DrawStyle = 0;
+    pen.DrawWidth = 3;
+    state_.Canvas().SetPen(pen);
+    if (PaletteTool* tool = Current()) tool->Press(event);
 }
 
 void ToolSet::Picture2_MouseMove(int button, int shift, float x, float y) {
-    const StrokeState& stroke = host_.Stroke();
-    if (stroke.blnCropDrag != kFalse) {
-        crop_->Move(x, y);
+    const ToolEvent event{button, shift, x, y};
+    if (crop_->Dragging() != kFalse) {
+        crop_->Move(event);
         return;
     }
-    if (button != kLeftButton || stroke.blnDrawing == kFalse) return;
-    if (Tool* tool = Current()) tool->Move(shift, x, y);
+    if (button != kLeftButton || state_.Stroke().blnDrawing == kFalse) return;
+    if (PaletteTool* tool = Current()) tool->Move(event);
 }
 
 void ToolSet::Picture2_MouseUp(int button, int shift, float x, float y) {
     HidePopups();
-    StrokeState& stroke = host_.Stroke();
-    if (stroke.blnCropMode != kFalse) {
-        crop_->Release();
+    AfterPress();
+    const ToolEvent event{button, shift, x, y};
+    if (crop_->Armed() != kFalse) {
+        crop_->Release(event);
         return;
     }
+    canvas::StrokeState& stroke = state_.Stroke();
     if (button != kLeftButton || stroke.blnDrawing == kFalse) return;
     stroke.lngEndX = core::N(x);
     stroke.lngEndY = core::N(y);
-    if (Tool* tool = Current()) tool->Release(shift, x, y);
+    if (PaletteTool* tool = Current()) tool->Release(event);
     stroke.blnDrawing = kFalse;
 }
 
-std::unique_ptr<ToolSet> CreateToolSet(ToolHost& host) {
-    return std::make_unique<ToolSet>(host);
+void ToolSet::CancelStroke() {
+    if (crop_->Dragging() != kFalse) crop_->Cancel();
+    canvas::StrokeState& stroke = state_.Stroke();
+    if (stroke.blnDrawing == kFalse) return;
+    if (PaletteTool* tool = Current()) tool->Cancel();
+    stroke.blnDrawing = kFalse;
 }
 
 }  // namespace tools

@@ -3,50 +3,31 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
 
 #include "core/Rounding.h"
-#include "program/ProgramValues.h"
+#include "core/Units.h"
 
 namespace app {
 
 namespace {
-
-std::function<void(const QString&, int, const QString&)>& MessageSink() {
-    static std::function<void(const QString&, int, const QString&)> sink;
-    return sink;
-}
 
 QScreen* ScreenOf(const QWidget& window) {
     QScreen* screen = window.screen();
     return screen != nullptr ? screen : QGuiApplication::primaryScreen();
 }
 
-QPointer<QWidget>& TheMainWindow() {
-    static QPointer<QWidget> window;
-    return window;
-}
-
 }  // namespace
-
-void SetMainWindow(QWidget* window) {
-    TheMainWindow() = window;
-}
-
-QWidget* MainWindow() {
-    return TheMainWindow();
-}
 
 void CenterForm(QWidget& window) {
     const QRect outer = window.frameGeometry();
-    CenterForm(window, outer.width() * kTwipsPerPixel, outer.height() * kTwipsPerPixel);
+    CenterForm(window, outer.width() * core::kTwipsPerPixel, outer.height() * core::kTwipsPerPixel);
 }
 
 void CenterForm(QWidget& window, int widthTwips, int heightTwips) {
-    constexpr int kTwips = kTwipsPerPixel;
+    constexpr int kTwips = core::kTwipsPerPixel;
     const QRect screen = ScreenOf(window)->geometry();
     int top = core::N(screen.height() * kTwips * 0.85) / 2 - core::N(heightTwips) / 2;
     int left = core::N(screen.width() * kTwips) / 2 - core::N(widthTwips) / 2;
@@ -63,35 +44,32 @@ void SetTopMost(QWidget& window) {
     QCoreApplication::processEvents();
 }
 
-void ShowMessage(const QString& prompt, int kind, const QString& title) {
-    const QString caption = title.isEmpty() ? G().strAppTitle : title;
+void ShowMessage(QWidget* owner, const QString& prompt, int kind, const QString& title,
+                 const program::MessageSink& sink) {
+    const QString caption = title.isEmpty() ? program::kAppTitle : title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (kind) {
-        case kMessageInformation:
+        case program::kMessageInformation:
             icon = QMessageBox::Information;
             break;
-        case kMessageWarning:
+        case program::kMessageWarning:
             icon = QMessageBox::Warning;
             break;
-        case kMessageError:
+        case program::kMessageError:
             icon = QMessageBox::Critical;
             break;
-        case kMessageQuestion:
+        case program::kMessageQuestion:
             icon = QMessageBox::Question;
             break;
         default:
             return;
     }
-    if (MessageSink()) {
-        MessageSink()(prompt, kind, caption);
+    if (sink) {
+        sink(prompt, kind, caption);
         return;
     }
-    QMessageBox box(icon, caption, prompt, QMessageBox::Ok, MainWindow());
+    QMessageBox box(icon, caption, prompt, QMessageBox::Ok, owner);
     box.exec();
-}
-
-void SetMessageSinkForTests(std::function<void(const QString& prompt, int kind, const QString& title)> sink) {
-    MessageSink() = std::move(sink);
 }
 
 }  // namespace app

@@ -8,39 +8,39 @@ namespace {
 using ColorPaletteTest = ToolsFixture;
 
 TEST_F(ColorPaletteTest, FieldsSitUnderTheColoursButtonInTheirColours) {
-    Press(form->Command3);
+    Press(ui->Command3);
     EXPECT_TRUE(ColorPanel().Picture5.isVisible());
     EXPECT_EQ(ColorPanel().Picture5.geometry(), QRect(197, 25, 26, 105));
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(FromQColor(ColorField(i).palette().color(QPalette::Window)),
                   tools::kPaletteColors[static_cast<std::size_t>(i)]);
     }
-    Release(form->Command3);
+    Release(ui->Command3);
 }
 
 TEST_F(ColorPaletteTest, SlidingWithTheHighlighterSwapsIconAndPointerOnEveryField) {
     const tools::ToolArt& art = tools::Art();
     SlideToTool(1);
-    Press(form->Command3);
-    EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
+    Press(ui->Command3);
+    EXPECT_EQ(QApplication::focusWidget(), &ui->dummy);
     for (int i = 0; i < 3; ++i) {
         MoveTo(ColorField(i));
-        EXPECT_EQ(form->CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(i)]);
-        EXPECT_EQ(form->intColorIndex, i);
+        EXPECT_EQ(form->State().CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(form->State().ColorIndex(), i);
         EXPECT_TRUE(Command2Shows(art.picMarker[static_cast<std::size_t>(i)])) << i;
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(i))) << i;
     }
     Release(ColorField(2));
     EXPECT_FALSE(ColorPanel().Picture5.isVisible());
-    EXPECT_EQ(form->CurrentColor(), 0x0000FFFFu);
+    EXPECT_EQ(form->State().CurrentColor(), 0x0000FFFFu);
 }
 
 TEST_F(ColorPaletteTest, WhiteUsesTheBlackVariant) {
     const tools::ToolArt& art = tools::Art();
     SlideToTool(1);
     SlideToColor(5);
-    EXPECT_EQ(form->CurrentColor(), 0x00FFFFFFu);
-    EXPECT_EQ(form->intColorIndex, 5);
+    EXPECT_EQ(form->State().CurrentColor(), 0x00FFFFFFu);
+    EXPECT_EQ(form->State().ColorIndex(), 5);
     EXPECT_TRUE(Command2Shows(art.picMarker[4]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(4)));
     SlideToTool(4);
@@ -63,42 +63,42 @@ TEST_F(ColorPaletteTest, ShapeToolsChangeOnlyTheButtonIconNotThePointer) {
 TEST_F(ColorPaletteTest, HandAndEraserKeepTheirPicture) {
     const QImage hand = Command2Picture();
     SlideToColor(1);
-    EXPECT_EQ(form->CurrentColor(), 0x0000FF00u);
-    EXPECT_EQ(form->intColorIndex, 1);
+    EXPECT_EQ(form->State().CurrentColor(), 0x0000FF00u);
+    EXPECT_EQ(form->State().ColorIndex(), 1);
     EXPECT_TRUE(SamePixels(Command2Picture(), hand));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().picHand[0]));
 }
 
 TEST_F(ColorPaletteTest, ClickWithoutMovingOpensAndClosesAndKeepsTheColour) {
     SlideToColor(3);
-    QTest::mouseClick(&form->Command3, Qt::LeftButton);
+    QTest::mouseClick(&ui->Command3, Qt::LeftButton);
     EXPECT_FALSE(ColorPanel().Picture5.isVisible());
-    EXPECT_EQ(form->CurrentColor(), 0x00FFFF00u);
-    EXPECT_EQ(form->intColorIndex, 3);
+    EXPECT_EQ(form->State().CurrentColor(), 0x00FFFF00u);
+    EXPECT_EQ(form->State().ColorIndex(), 3);
 }
 
 TEST_F(ColorPaletteTest, OpeningOneCloseTheOther) {
-    Press(form->Command2);
-    Release(form->Picture3, QPoint(400, 280));
+    Press(ui->Command2);
+    Release(ui->Picture3, QPoint(400, 280));
     ASSERT_TRUE(ToolPanel().picTools.isVisible());
-    Press(form->Command3);
+    Press(ui->Command3);
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
     EXPECT_TRUE(ColorPanel().Picture5.isVisible());
     // Sliding back over the tools button closes the colour panel.
-    MoveTo(form->Command2);
+    MoveTo(ui->Command2);
     EXPECT_FALSE(ColorPanel().Picture5.isVisible());
-    Release(form->Command2);
+    Release(ui->Command2);
 }
 
 TEST_F(ColorPaletteTest, ReleaseInTheGapLeavesThePanelOpenAndHoverStillChooses) {
-    Press(form->Command3);
+    Press(ui->Command3);
     MoveTo(ColorField(0));
-    Release(form->Picture3, QPoint(400, 280));
+    Release(ui->Picture3, QPoint(400, 280));
     EXPECT_TRUE(ColorPanel().Picture5.isVisible());
     MoveTo(ColorField(4));
-    EXPECT_EQ(form->CurrentColor(), 0x00000000u);
+    EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
     MoveTo(ColorField(1));
-    EXPECT_EQ(form->CurrentColor(), 0x0000FF00u);
+    EXPECT_EQ(form->State().CurrentColor(), 0x0000FF00u);
     EXPECT_TRUE(ColorPanel().Picture5.isVisible());
     // A release on the canvas closes it.
     Press(10, 10, Qt::RightButton);

@@ -10,12 +10,12 @@ class CropTest : public EditorFixture {
   protected:
     void SetUp() override {
         EditorFixture::SetUp();
-        original = Canvas().Image().copy();
+        original = Surface().Image().copy();
     }
     void Arm() {
-        QTest::mouseClick(&form->Check1, Qt::LeftButton);
-        ASSERT_TRUE(form->Check1.isChecked());
-        ASSERT_EQ(form->stroke.blnCropMode, -1);
+        QTest::mouseClick(&ui->Check1, Qt::LeftButton);
+        ASSERT_TRUE(ui->Check1.isChecked());
+        ASSERT_EQ(form->Tools().Crop().Armed(), -1);
     }
     QWidget* FrameLine(int n) { return Canvas().findChild<QWidget*>(QStringLiteral("Line%1").arg(n)); }
     QImage Original(const QRect& r) const { return original.copy(r).convertToFormat(QImage::Format_RGB32); }
@@ -24,18 +24,18 @@ class CropTest : public EditorFixture {
 };
 
 TEST_F(CropTest, ArmingAndDisarmingChangesOnlyThePointer) {
-    form->lngTool = 5;
+    form->State().SetCurrentTool(5);
     Arm();
-    EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCross);
-    EXPECT_EQ(form->Picture3.MousePointer(), PictureBox::kPointerCross);
-    EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
-    QTest::mouseClick(&form->Check1, Qt::LeftButton);
-    EXPECT_FALSE(form->Check1.isChecked());
-    EXPECT_EQ(form->stroke.blnCropMode, 0);
-    EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
-    EXPECT_EQ(form->Picture3.MousePointer(), PictureBox::kPointerCustom);
-    EXPECT_EQ(Canvas().Image(), original);
-    EXPECT_EQ(form->lngTool, 5);
+    EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCross);
+    EXPECT_EQ(ui->Picture3.MousePointer(), canvas::kPointerCross);
+    EXPECT_EQ(QApplication::focusWidget(), &ui->dummy);
+    QTest::mouseClick(&ui->Check1, Qt::LeftButton);
+    EXPECT_FALSE(ui->Check1.isChecked());
+    EXPECT_EQ(form->Tools().Crop().Armed(), 0);
+    EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCustom);
+    EXPECT_EQ(ui->Picture3.MousePointer(), canvas::kPointerCustom);
+    EXPECT_EQ(Surface().Image(), original);
+    EXPECT_EQ(form->State().CurrentTool(), 5);
 }
 
 TEST_F(CropTest, EveryDragDirectionCutsTheSameArea) {
@@ -53,10 +53,10 @@ TEST_F(CropTest, EveryDragDirectionCutsTheSameArea) {
         MoveTo((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
         MoveTo(to.x(), to.y());
         Release(to.x(), to.y());
-        EXPECT_EQ(Canvas().Picture().convertToFormat(QImage::Format_RGB32), Original(area))
+        EXPECT_EQ(Surface().Picture().convertToFormat(QImage::Format_RGB32), Original(area))
             << "drag from " << from.x() << "," << from.y();
-        EXPECT_EQ(Canvas().Image(), Original(area));
-        EXPECT_EQ(form->picUndo.Image(), Original(area));
+        EXPECT_EQ(Surface().Image(), Original(area));
+        EXPECT_EQ(form->State().Reference(), Original(area));
     }
 }
 
@@ -65,7 +65,7 @@ TEST_F(CropTest, FrameInvertsOnScreenAndLeavesNoTrace) {
     Press(20, 30);
     MoveTo(120, 100);
     // The picture itself is untouched while the frame is shown.
-    EXPECT_EQ(Canvas().Image(), original);
+    EXPECT_EQ(Surface().Image(), original);
     for (int n = 1; n <= 4; ++n) {
         ASSERT_NE(FrameLine(n), nullptr);
         EXPECT_TRUE(FrameLine(n)->isVisible()) << n;
@@ -87,34 +87,34 @@ TEST_F(CropTest, FrameInvertsOnScreenAndLeavesNoTrace) {
 
     Release(160, 110);
     for (int n = 1; n <= 4; ++n) EXPECT_FALSE(FrameLine(n)->isVisible()) << n;
-    EXPECT_EQ(Canvas().Image(), Original(QRect(20, 30, 140, 80)));
+    EXPECT_EQ(Surface().Image(), Original(QRect(20, 30, 140, 80)));
 }
 
 TEST_F(CropTest, ClickOrRightClickCutsTheSinglePixelAndUndoBringsItBack) {
     Arm();
     Press(100, 0);
     Release(100, 0);
-    ASSERT_EQ(Canvas().Picture().size(), QSize(1, 1));
-    EXPECT_EQ(Canvas().Image().pixel(0, 0), original.pixel(100, 0));
+    ASSERT_EQ(Surface().Picture().size(), QSize(1, 1));
+    EXPECT_EQ(Surface().Image().pixel(0, 0), original.pixel(100, 0));
 
     Load(original);
     Arm();
     Press(33, 0, Qt::RightButton);
-    EXPECT_EQ(form->stroke.blnCropDrag, 0);
+    EXPECT_EQ(form->Tools().Crop().Dragging(), 0);
     MoveTo(90, 60);  // the frame does not follow a right drag
     Release(90, 60, Qt::RightButton);
-    ASSERT_EQ(Canvas().Picture().size(), QSize(1, 1));
-    EXPECT_EQ(Canvas().Image().pixel(0, 0), original.pixel(33, 0));
+    ASSERT_EQ(Surface().Picture().size(), QSize(1, 1));
+    EXPECT_EQ(Surface().Image().pixel(0, 0), original.pixel(33, 0));
 
     // The press put the uncropped picture on the clipboard.
-    commands::UndoPicture(*form);
+    form->Command1_Click(6);
     QApplication::processEvents();
-    EXPECT_EQ(Canvas().Image().size(), original.size());
-    EXPECT_EQ(Canvas().Image(), original);
+    EXPECT_EQ(Surface().Image().size(), original.size());
+    EXPECT_EQ(Surface().Image(), original);
 }
 
 TEST_F(CropTest, AfterTheCutTheButtonIsUpTheToolPointerBackAndCanvasAtOrigin) {
-    form->lngTool = 3;
+    form->State().SetCurrentTool(3);
     Load(TestPicture(1500, 1200));
     // Start-up centred the window; the user then moved it aside.
     const QPoint centred = form->frameGeometry().topLeft();
@@ -122,21 +122,21 @@ TEST_F(CropTest, AfterTheCutTheButtonIsUpTheToolPointerBackAndCanvasAtOrigin) {
     form->move(centred + QPoint(37, 23));
     QApplication::processEvents();
     ASSERT_NE(form->frameGeometry().topLeft(), centred);
-    form->HScroll1.setValue(600);
+    ui->HScroll1.setValue(600);
     ASSERT_EQ(form->Picture2LeftTwips(), -600);
-    const int hValue = form->HScroll1.value();
+    const int hValue = ui->HScroll1.value();
     Arm();
     Press(100, 100);
     MoveTo(300, 250);
     Release(300, 250);
-    EXPECT_FALSE(form->Check1.isChecked());
-    EXPECT_EQ(form->stroke.blnCropMode, 0);
-    EXPECT_EQ(form->stroke.blnCropDrag, 0);
-    EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
-    EXPECT_EQ(Canvas().Picture().size(), QSize(200, 150));
+    EXPECT_FALSE(ui->Check1.isChecked());
+    EXPECT_EQ(form->Tools().Crop().Armed(), 0);
+    EXPECT_EQ(form->Tools().Crop().Dragging(), 0);
+    EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCustom);
+    EXPECT_EQ(Surface().Picture().size(), QSize(200, 150));
     EXPECT_EQ(form->Picture2LeftTwips(), 0);
     EXPECT_EQ(form->Picture2TopTwips(), 0);
-    EXPECT_EQ(form->HScroll1.value(), hValue);  // the scroll bars are left alone
+    EXPECT_EQ(ui->HScroll1.value(), hValue);  // the scroll bars are left alone
     // The window goes back to the centred place, keeping its size: it is
     // not fitted to the smaller picture.
     EXPECT_EQ(form->frameGeometry().topLeft(), centred);
@@ -148,25 +148,25 @@ TEST_F(CropTest, SelectionBeyondTheCanvasTakesTheBackgroundThere) {
     Press(190, 140);
     MoveTo(230, 170);
     Release(230, 170);
-    ASSERT_EQ(Canvas().Picture().size(), QSize(40, 30));
-    EXPECT_EQ(Canvas().Image().pixel(5, 5), original.pixel(195, 145));
-    const QRgb background = ToQColor(form->picRectangle.BackColor()).rgb();
-    EXPECT_EQ(Canvas().Image().pixel(20, 5), background);
-    EXPECT_EQ(Canvas().Image().pixel(5, 20), background);
+    ASSERT_EQ(Surface().Picture().size(), QSize(40, 30));
+    EXPECT_EQ(Surface().Image().pixel(5, 5), original.pixel(195, 145));
+    const QRgb background = ToQColor(tools::CropTool::kOutsideColor).rgb();
+    EXPECT_EQ(Surface().Image().pixel(20, 5), background);
+    EXPECT_EQ(Surface().Image().pixel(5, 20), background);
 }
 
 TEST_F(CropTest, AnnotationsInsideTheCutBecomePartOfTheReference) {
     const auto markAndCrop = [this] {
         Load(original);
-        form->lngTool = 1;
-        form->SetCurrentColor(0x00000000);
+        form->State().SetCurrentTool(1);
+        form->State().SetCurrentColor(0x00000000);
         Stroke({{10, 40}, {50, 40}});  // black line on white, rows 34..45
         Arm();
         Press(0, 20);
         MoveTo(55, 60);
         Release(55, 60);
-        ASSERT_EQ(Canvas().Image().size(), QSize(55, 40));
-        form->lngTool = 5;
+        ASSERT_EQ(Surface().Image().size(), QSize(55, 40));
+        form->State().SetCurrentTool(5);
     };
     // Erasing over the line (now at rows 14..25) no longer removes it.
     markAndCrop();
@@ -178,9 +178,9 @@ TEST_F(CropTest, AnnotationsInsideTheCutBecomePartOfTheReference) {
     // cropped one: erasing now paints pixels of the cropped picture, here its
     // copy of the line where the restored picture is white.
     markAndCrop();
-    commands::UndoPicture(*form);
+    form->Command1_Click(6);
     QApplication::processEvents();
-    ASSERT_EQ(Canvas().Image().size(), original.size());
+    ASSERT_EQ(Surface().Image().size(), original.size());
     ASSERT_EQ(Pixel(25, 20), 0xFFFFFFu);
     Press(20, 15);
     Release(20, 15);

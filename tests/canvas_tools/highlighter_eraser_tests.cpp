@@ -14,8 +14,8 @@ class HighlighterTest : public EditorFixture {
   protected:
     void SetUp() override {
         EditorFixture::SetUp();
-        form->lngTool = 1;
-        form->SetCurrentColor(kYellowRef);
+        form->State().SetCurrentTool(1);
+        form->State().SetCurrentColor(kYellowRef);
     }
 };
 
@@ -26,8 +26,8 @@ TEST_F(HighlighterTest, TintsWhiteKeepsBlackAndMasksBlue) {
     MoveTo(70, 50);
     MoveTo(110, 50);
     // The trail: the last point and the one before it.
-    EXPECT_EQ(form->stroke.lngStartX, 110);
-    EXPECT_EQ(form->stroke.lngEndX, 70);
+    EXPECT_EQ(form->State().Stroke().lngStartX, 110);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 70);
     Release(110, 50);
     EXPECT_EQ(Pixel(30, 50), kYellow);
     EXPECT_EQ(Pixel(30, 45), kYellow);  // 12 px wide: 5 px above the centre line
@@ -36,22 +36,22 @@ TEST_F(HighlighterTest, TintsWhiteKeepsBlackAndMasksBlue) {
     EXPECT_EQ(Pixel(100, 50), kBlack);  // blue AND yellow
     EXPECT_EQ(Pixel(140, 50), kBlue);   // past the end of the stroke
     // Pen state left for the next stroke.
-    EXPECT_EQ(Canvas().DrawWidth, 12);
-    EXPECT_EQ(Canvas().DrawMode, PictureBox::kDrawModeMaskPen);
+    EXPECT_EQ(Surface().Pen().DrawWidth, 12);
+    EXPECT_EQ(Surface().Pen().DrawMode, canvas::kDrawModeMaskPen);
 }
 
 TEST_F(HighlighterTest, SameStrokeTwiceEqualsOnceAndWhiteChangesNothing) {
     Stroke({{10, 20}, {50, 30}, {120, 90}});
-    const QImage once = Canvas().Image().copy();
+    const QImage once = Surface().Image().copy();
     Stroke({{10, 20}, {50, 30}, {120, 90}});
-    EXPECT_EQ(Canvas().Image(), once);
+    EXPECT_EQ(Surface().Image(), once);
 
-    form->SetCurrentColor(0x00FFFFFF);
+    form->State().SetCurrentColor(0x00FFFFFF);
     Stroke({{5, 100}, {190, 10}});
-    EXPECT_EQ(Canvas().Image(), once);
+    EXPECT_EQ(Surface().Image(), once);
 
     // Black blackens the stroke area.
-    form->SetCurrentColor(0x00000000);
+    form->State().SetCurrentColor(0x00000000);
     Stroke({{20, 120}, {40, 120}});
     EXPECT_EQ(Pixel(30, 120), kBlack);
 }
@@ -65,7 +65,7 @@ TEST_F(HighlighterTest, ClickLeavesASpotOfPenWidthAndOverlapsAnd) {
     EXPECT_EQ(Pixel(30, 88), kWhite);
     EXPECT_EQ(Pixel(43, 100), kWhite);
     // Cyan over the yellow spot gives green.
-    form->SetCurrentColor(0x00FFFF00);
+    form->State().SetCurrentColor(0x00FFFF00);
     Press(30, 100);
     Release(30, 100);
     EXPECT_EQ(Pixel(30, 100), 0x00FF00u);
@@ -82,24 +82,24 @@ TEST_F(HighlighterTest, FastStrokeIsAPolylineWithFilledCorners) {
 }
 
 TEST_F(HighlighterTest, RightButtonDoesNotDraw) {
-    const QImage before = Canvas().Image().copy();
+    const QImage before = Surface().Image().copy();
     Press(30, 30, Qt::RightButton);
     MoveTo(50, 50);
     Release(50, 50, Qt::RightButton);
-    EXPECT_EQ(Canvas().Image(), before);
+    EXPECT_EQ(Surface().Image(), before);
 }
 
 class EraserTest : public EditorFixture {};
 
 TEST_F(EraserTest, RestoresReferenceBlocksAndLeavesGapsOnFastMoves) {
-    const QImage original = Canvas().Image().copy();
+    const QImage original = Surface().Image().copy();
     // An arrow across the white area.
-    form->lngTool = 3;
-    form->SetCurrentColor(0x000000FF);
+    form->State().SetCurrentTool(3);
+    form->State().SetCurrentColor(0x000000FF);
     Stroke({{5, 60}, {55, 60}});
     ASSERT_NE(Pixel(30, 60), kWhite);
 
-    form->lngTool = 5;
+    form->State().SetCurrentTool(5);
     Press(10, 55);   // block x 10..23, y 55..65
     MoveTo(40, 55);  // block x 40..53: x 24..39 is skipped
     Release(40, 55);
@@ -108,15 +108,15 @@ TEST_F(EraserTest, RestoresReferenceBlocksAndLeavesGapsOnFastMoves) {
             EXPECT_EQ(Pixel(x, y), original.pixel(x, y) & 0xFFFFFF) << x << "," << y;
     }
     EXPECT_NE(Pixel(30, 60), kWhite);  // the gap keeps the arrow
-    EXPECT_EQ(Canvas().DrawMode, PictureBox::kDrawModeCopyPen);
+    EXPECT_EQ(Surface().Pen().DrawMode, canvas::kDrawModeCopyPen);
 }
 
 TEST_F(EraserTest, BlockHangsRightAndBelowThePointerAndClipsAtTheEdges) {
-    form->SetCurrentColor(0x00000000);
-    form->lngTool = 1;  // blacken a patch with the highlighter
+    form->State().SetCurrentColor(0x00000000);
+    form->State().SetCurrentTool(1);  // blacken a patch with the highlighter
     Stroke({{10, 10}, {40, 10}, {40, 40}, {10, 40}, {10, 25}, {40, 25}});
-    const QImage marked = Canvas().Image().copy();
-    form->lngTool = 5;
+    const QImage marked = Surface().Image().copy();
+    form->State().SetCurrentTool(5);
     Press(20, 20);
     Release(20, 20);
     EXPECT_EQ(Pixel(20, 20), kWhite);
@@ -127,19 +127,19 @@ TEST_F(EraserTest, BlockHangsRightAndBelowThePointerAndClipsAtTheEdges) {
     // At the lower right corner only the part inside the picture is copied.
     Press(195, 145);
     Release(195, 145);
-    EXPECT_EQ(Canvas().Image().size(), QSize(200, 150));
+    EXPECT_EQ(Surface().Image().size(), QSize(200, 150));
 }
 
 TEST_F(EraserTest, ErasesToTheReferencePictureNotToTheLastSnapshot) {
     // Drawn, then the reference is refreshed (as a save does): that drawing
     // is now part of what the eraser restores.
-    form->lngTool = 1;
-    form->SetCurrentColor(0x00000000);
+    form->State().SetCurrentTool(1);
+    form->State().SetCurrentColor(0x00000000);
     Stroke({{20, 100}, {50, 100}});
-    form->picUndo.SetPicture(Canvas().Image());
-    form->SetCurrentColor(kYellowRef);
+    form->State().SetReference(Surface().Image());
+    form->State().SetCurrentColor(kYellowRef);
     Stroke({{20, 80}, {50, 80}});
-    form->lngTool = 5;
+    form->State().SetCurrentTool(5);
     Stroke({{25, 96}, {25, 76}});
     EXPECT_EQ(Pixel(30, 100), kBlack);
     EXPECT_EQ(Pixel(30, 80), kWhite);

@@ -6,16 +6,16 @@
 
 #include "StartPictures.h"
 #include "commands/ClipboardCommands.h"
-#include "commands/DropHandler.h"
+#include "support/Drops.h"
 
 namespace tools2_test {
 namespace {
 
 class PictureSharingTest : public EditorFixture {
   protected:
-    const uchar* CanvasPicture() { return Canvas().Picture().constBits(); }
-    const uchar* CanvasBuffer() { return Canvas().Image().constBits(); }
-    const uchar* Reference() { return form->picUndo.Image().constBits(); }
+    const uchar* CanvasPicture() { return Surface().Picture().constBits(); }
+    const uchar* CanvasBuffer() { return Surface().Image().constBits(); }
+    const uchar* Reference() { return form->State().Reference().constBits(); }
 };
 
 TEST_F(PictureSharingTest, EveryWayInHoldsThePictureOnce) {
@@ -36,10 +36,10 @@ TEST_F(PictureSharingTest, EveryWayInHoldsThePictureOnce) {
          },
          {120, 80},
          true},
-        {"drop", [&] { commands::DropFiles(*form, QStringList{file}); }, {90, 70}, true},
+        {"drop", [&] { test_support::DropPaths(Canvas(), QStringList{file}); }, {90, 70}, true},
         {"crop",
          [&] {
-             QTest::mouseClick(&form->Check1, Qt::LeftButton);
+             QTest::mouseClick(&ui->Check1, Qt::LeftButton);
              Press(10, 10);
              MoveTo(60, 40);
              Release(60, 40);
@@ -59,10 +59,10 @@ TEST_F(PictureSharingTest, EveryWayInHoldsThePictureOnce) {
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
         Load(TestPicture());
-        form->lngTool = 1;
+        form->State().SetCurrentTool(1);
         const uchar* before = Reference();
         way.bringIn();
-        EXPECT_EQ(Canvas().Picture().size(), way.size);
+        EXPECT_EQ(Surface().Picture().size(), way.size);
         EXPECT_EQ(CanvasBuffer(), CanvasPicture());
         EXPECT_EQ(Reference() == CanvasPicture(), way.referenceFollows);
         if (!way.referenceFollows) {
@@ -75,8 +75,8 @@ TEST_F(PictureSharingTest, DrawingCopiesTheCanvasOnlyAndTheEraserRestoresTheUnma
     const QImage unmarked = TestPicture();
     const uchar* shared = CanvasPicture();
     ASSERT_EQ(CanvasBuffer(), shared);
-    form->lngTool = 1;
-    form->SetCurrentColor(0x00000000);
+    form->State().SetCurrentTool(1);
+    form->State().SetCurrentColor(0x00000000);
     Stroke({{10, 100}, {50, 100}});
     ASSERT_EQ(Pixel(30, 100), 0x000000u);
     // Only the canvas took a copy; picture, reference and the snapshot on the
@@ -86,7 +86,7 @@ TEST_F(PictureSharingTest, DrawingCopiesTheCanvasOnlyAndTheEraserRestoresTheUnma
     EXPECT_EQ(CanvasPicture(), shared);
     EXPECT_EQ(Reference(), shared);
     EXPECT_EQ(commands::ClipboardPicture().constBits(), shared);
-    EXPECT_EQ(Canvas().Picture(), unmarked);
+    EXPECT_EQ(Surface().Picture(), unmarked);
 
     // Later strokes take turns between two blocks: the snapshot the
     // clipboard let go of becomes the next canvas.
@@ -99,7 +99,7 @@ TEST_F(PictureSharingTest, DrawingCopiesTheCanvasOnlyAndTheEraserRestoresTheUnma
     form->Command1_Click(6);
     ASSERT_EQ(Pixel(30, 120), 0x000000u);
     ASSERT_EQ(Pixel(30, 130), 0xFFFFFFu);
-    form->lngTool = 5;
+    form->State().SetCurrentTool(5);
     Press(25, 95);
     MoveTo(25, 115);
     Release(25, 115);

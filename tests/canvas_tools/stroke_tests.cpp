@@ -15,11 +15,11 @@ class StrokeTest : public ToolsFixture {
   protected:
     void SetUp() override {
         ToolsFixture::SetUp();
-        original = Canvas().Image().copy();
+        original = Surface().Image().copy();
     }
     // Pixels that differ from the picture before the stroke, outside `except`.
     int ChangedPixels(const QRect& except = {}) const {
-        const QImage& now = form->Picture2.Image();
+        const QImage& now = form->State().Canvas().Image();
         int n = 0;
         for (int y = 0; y < now.height(); ++y) {
             for (int x = 0; x < now.width(); ++x)
@@ -27,7 +27,7 @@ class StrokeTest : public ToolsFixture {
         }
         return n;
     }
-    bool Untouched(int x, int y) const { return form->Picture2.Image().pixel(x, y) == original.pixel(x, y); }
+    bool Untouched(int x, int y) const { return form->State().Canvas().Image().pixel(x, y) == original.pixel(x, y); }
 
     QImage original;
 };
@@ -35,8 +35,8 @@ class StrokeTest : public ToolsFixture {
 TEST_F(StrokeTest, ArrowCommitsShaftAndBarbsInTheCurrentColour) {
     SlideToTool(3);
     Drag({100, 100}, {200, 100});
-    EXPECT_EQ(form->stroke.lngEndX, 200);
-    EXPECT_EQ(form->stroke.lngEndY, 100);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 200);
+    EXPECT_EQ(form->State().Stroke().lngEndY, 100);
     // Shaft and the barb ends (186, 95) and (186, 105).
     for (QPoint p :
          {QPoint(100, 100), QPoint(150, 100), QPoint(200, 100), QPoint(186, 95), QPoint(186, 105)}) {
@@ -46,11 +46,11 @@ TEST_F(StrokeTest, ArrowCommitsShaftAndBarbsInTheCurrentColour) {
     for (QPoint p : {QPoint(130, 104), QPoint(130, 96), QPoint(180, 92), QPoint(205, 100), QPoint(95, 100)}) {
         EXPECT_TRUE(Untouched(p.x(), p.y())) << p.x() << "," << p.y();
     }
-    EXPECT_EQ(form->stroke.blnDrawing, 0);
+    EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
     // The pen stays as the commit left it.
-    EXPECT_EQ(Canvas().DrawMode, PictureBox::kDrawModeCopyPen);
-    EXPECT_EQ(Canvas().ForeColor, 0x000000FFu);
-    EXPECT_EQ(Canvas().DrawWidth, 3);
+    EXPECT_EQ(Surface().Pen().DrawMode, canvas::kDrawModeCopyPen);
+    EXPECT_EQ(Surface().Pen().ForeColor, 0x000000FFu);
+    EXPECT_EQ(Surface().Pen().DrawWidth, 3);
 }
 
 TEST_F(StrokeTest, ArrowPointsWhereItWasDragged) {
@@ -90,7 +90,7 @@ TEST_F(StrokeTest, PreviewIsErasedExactlyByRedrawing) {
     // Over the patterned half, where XOR changes every pixel it touches.
     for (int tool : {2, 3}) {
         SlideToTool(tool);
-        original = Canvas().Image().copy();
+        original = Surface().Image().copy();
         Press(170, 40);
         MoveTo(200, 60);
         EXPECT_GT(ChangedPixels(), 0);
@@ -99,13 +99,13 @@ TEST_F(StrokeTest, PreviewIsErasedExactlyByRedrawing) {
         // Drawing the last preview once more with the same pen leaves the
         // picture as it was before the press.
         if (tool == 3) {
-            tools::DrawArrow(Canvas(), 170, 40, 230, 170);
+            tools::DrawArrow(Surface(), 170, 40, 230, 170);
             // Only the dot the press drew with the copy pen is left, as the
             // first move's XOR left it; the arrow's tail covers it at the end.
             EXPECT_FALSE(Untouched(170, 40));
             EXPECT_EQ(ChangedPixels(QRect(169, 39, 3, 3)), 0) << "tool " << tool;
         } else {
-            tools::DrawEllipse(Canvas(), 170, 40, 230, 170);
+            tools::DrawEllipse(Surface(), 170, 40, 230, 170);
             EXPECT_EQ(ChangedPixels(), 0) << "tool " << tool;
         }
         MoveTo(230, 170);  // the stroke goes on and draws a preview again
@@ -119,7 +119,7 @@ TEST_F(StrokeTest, PreviewOverTheBlackBackgroundShowsTheTrueColour) {
     Press(20, 20);
     MoveTo(80, 20);
     EXPECT_EQ(Pixel(50, 20), 0x00FF00u);
-    EXPECT_EQ(form->stroke.blnDrawing, -1);
+    EXPECT_EQ(form->State().Stroke().blnDrawing, -1);
     Release(80, 20);
 }
 
@@ -137,69 +137,69 @@ TEST_F(StrokeTest, RightButtonDuringADragFreezesThePreviewButDoesNotEndTheStroke
     Press(20, 30);
     MoveTo(80, 30);
     Press(80, 30, Qt::RightButton);
-    EXPECT_EQ(form->stroke.blnDrawing, -1);
+    EXPECT_EQ(form->State().Stroke().blnDrawing, -1);
     MoveTo(80, 100);  // left and right held: ignored
-    EXPECT_EQ(form->stroke.lngEndX, 80);
-    EXPECT_EQ(form->stroke.lngEndY, 30);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 80);
+    EXPECT_EQ(form->State().Stroke().lngEndY, 30);
     Release(80, 100, Qt::RightButton);
-    EXPECT_EQ(form->stroke.blnDrawing, -1);
+    EXPECT_EQ(form->State().Stroke().blnDrawing, -1);
     MoveTo(50, 100);  // left alone again: the preview follows
-    EXPECT_EQ(form->stroke.lngEndX, 50);
-    EXPECT_EQ(form->stroke.lngEndY, 100);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 50);
+    EXPECT_EQ(form->State().Stroke().lngEndY, 100);
     Release(50, 100);
-    EXPECT_EQ(form->stroke.blnDrawing, 0);
+    EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
     EXPECT_EQ(Pixel(35, 65), kRedRgb);
 }
 
 TEST_F(StrokeTest, ShiftAndCtrlConstrainTheEndPoint) {
     SlideToTool(3);
     Drag({20, 20}, {70, 30}, Qt::ControlModifier);  // horizontal
-    EXPECT_EQ(form->stroke.lngEndX, 70);
-    EXPECT_EQ(form->stroke.lngEndY, 20);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 70);
+    EXPECT_EQ(form->State().Stroke().lngEndY, 20);
     EXPECT_EQ(Pixel(60, 20), kRedRgb);
     EXPECT_TRUE(Untouched(60, 28));
 
     Drag({20, 60}, {100, 90}, Qt::ShiftModifier);  // 45 degrees, the smaller extent
-    EXPECT_EQ(form->stroke.lngEndX, 50);
-    EXPECT_EQ(form->stroke.lngEndY, 90);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 50);
+    EXPECT_EQ(form->State().Stroke().lngEndY, 90);
 
     Drag({20, 100}, {70, 110}, Qt::ShiftModifier | Qt::ControlModifier);  // nothing
-    EXPECT_EQ(form->stroke.lngEndX, 70);
-    EXPECT_EQ(form->stroke.lngEndY, 110);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 70);
+    EXPECT_EQ(form->State().Stroke().lngEndY, 110);
 
     SlideToTool(2);
     Drag({0, 120}, {80, 150}, Qt::ShiftModifier);  // circle in the 30 x 30 square
-    EXPECT_EQ(form->stroke.lngEndX, 30);
-    EXPECT_EQ(form->stroke.lngEndY, 150);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 30);
+    EXPECT_EQ(form->State().Stroke().lngEndY, 150);
     EXPECT_EQ(Pixel(15, 120), kRedRgb);
     EXPECT_EQ(Pixel(30, 135), kRedRgb);
     EXPECT_TRUE(Untouched(60, 135));
 
     Drag({100, 160}, {140, 170}, Qt::ControlModifier);  // Ctrl leaves the ellipse alone
-    EXPECT_EQ(form->stroke.lngEndX, 140);
-    EXPECT_EQ(form->stroke.lngEndY, 170);
+    EXPECT_EQ(form->State().Stroke().lngEndX, 140);
+    EXPECT_EQ(form->State().Stroke().lngEndY, 170);
 }
 
 TEST_F(StrokeTest, EveryPressPutsThePictureOnTheClipboard) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     SlideToTool(3);
     Drag({20, 20}, {100, 20});
-    form->intUndoReady = 0;
+    form->State().SetUndoReady(0);
     // A right click with the hand tool takes the snapshot too.
     SlideToTool(0);
     clipboard->clear();
     Press(50, 50, Qt::RightButton);
     Release(50, 50, Qt::RightButton);
-    EXPECT_EQ(form->intUndoReady, 1);
-    EXPECT_TRUE(SamePixels(clipboard->image(), Canvas().Image()));
+    EXPECT_EQ(form->State().UndoReady(), 1);
+    EXPECT_TRUE(SamePixels(clipboard->image(), Surface().Image()));
     EXPECT_EQ(Pixel(60, 20), kRedRgb);  // the snapshot holds the arrow
 
     // The next stroke's press puts the picture as it was before that stroke.
     SlideToTool(2);
-    const QImage before = Canvas().Image().copy();
+    const QImage before = Surface().Image().copy();
     Drag({20, 60}, {120, 120});
     EXPECT_TRUE(SamePixels(clipboard->image(), before));
-    EXPECT_FALSE(SamePixels(Canvas().Image(), before));
+    EXPECT_FALSE(SamePixels(Surface().Image(), before));
 }
 
 TEST_F(StrokeTest, APressWritesTheClipboardOnceAsAnUndoSnapshotAndEncodesNothing) {
@@ -224,7 +224,7 @@ TEST_F(StrokeTest, ASnapshotStillHeldIsNeverOverwrittenByTheNextPress) {
     const QImage held = clipboard->image();  // e.g. an undo that keeps it
     ASSERT_TRUE(SamePixels(held, original));
     Drag({20, 20}, {100, 20});
-    const QImage afterArrow = Canvas().Image().copy();
+    const QImage afterArrow = Surface().Image().copy();
     Drag({20, 60}, {100, 60});
     EXPECT_TRUE(SamePixels(held, original));
     EXPECT_TRUE(SamePixels(clipboard->image(), afterArrow));
@@ -232,7 +232,7 @@ TEST_F(StrokeTest, ASnapshotStillHeldIsNeverOverwrittenByTheNextPress) {
 
 TEST_F(StrokeTest, ButtonFaceColourDrawsInTheButtonFaceRgb) {
     SlideToTool(3);
-    form->SetCurrentColor(kSystemButtonFace);
+    form->State().SetCurrentColor(kSystemButtonFace);
     Drag({20, 40}, {120, 40});
     const QRgb face = QApplication::palette().color(QPalette::Button).rgb() & 0xFFFFFF;
     EXPECT_EQ(Pixel(70, 40), face);
@@ -248,12 +248,12 @@ TEST_F(StrokeTest, ClickWithTheArrowLeavesADotAndWithTheEllipseNothing) {
         Press(at.x(), at.y());
         Release(at.x(), at.y());
         EXPECT_EQ(ChangedPixels(), 0) << "ellipse";
-        EXPECT_EQ(form->stroke.blnDrawing, 0);
+        EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
 
         SlideToTool(3);
         Press(at.x(), at.y());
         Release(at.x(), at.y());
-        EXPECT_EQ(form->stroke.blnDrawing, 0);
+        EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
         // The click and its four neighbours, nothing beyond the 3 x 3 square.
         EXPECT_EQ(ChangedPixels(), 5) << at.x();
         for (const QPoint d : {QPoint(0, 0), QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
@@ -278,11 +278,11 @@ TEST_F(StrokeTest, ArrowDragLeavesNothingButTheArrowAtItsStart) {
         MoveTo((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
         MoveTo(to.x(), to.y());
         Release(to.x(), to.y());
-        const QImage dragged = Canvas().Image().copy();
+        const QImage dragged = Surface().Image().copy();
         Load(original);
-        Canvas().DrawMode = PictureBox::kDrawModeCopyPen;
-        tools::DrawArrow(Canvas(), from.x(), from.y(), to.x(), to.y());
-        EXPECT_TRUE(SamePixels(dragged, Canvas().Image())) << "to " << to.x() << "," << to.y();
+        { canvas::PenState pen = Surface().Pen(); pen.DrawMode = canvas::kDrawModeCopyPen; Surface().SetPen(pen); }
+        tools::DrawArrow(Surface(), from.x(), from.y(), to.x(), to.y());
+        EXPECT_TRUE(SamePixels(dragged, Surface().Image())) << "to " << to.x() << "," << to.y();
     }
 }
 

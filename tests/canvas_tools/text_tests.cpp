@@ -17,15 +17,15 @@ class TextTest : public EditorFixture {
   protected:
     void SetUp() override {
         EditorFixture::SetUp();
-        form->lngTool = 4;
-        form->SetCurrentColor(kRedRef);
+        form->State().SetCurrentTool(4);
+        form->State().SetCurrentColor(kRedRef);
         box = Canvas().findChild<QLineEdit*>(QStringLiteral("txtText"));
         label = Canvas().findChild<QLabel*>(QStringLiteral("lblTextSize"));
         panel = form->findChild<QGroupBox*>(QStringLiteral("frmSize"));
         ASSERT_NE(box, nullptr);
         ASSERT_NE(label, nullptr);
         ASSERT_NE(panel, nullptr);
-        before = Canvas().Image().copy();
+        before = Surface().Image().copy();
     }
 
     void OpenAt(int x, int y) {
@@ -39,7 +39,7 @@ class TextTest : public EditorFixture {
     // Bounding box of the pixels that differ from `before`.
     QRect Changed() const {
         QRect r;
-        const QImage& now = form->Picture2.Image();
+        const QImage& now = form->State().Canvas().Image();
         for (int y = 0; y < now.height(); ++y)
             for (int x = 0; x < now.width(); ++x)
                 if (now.pixel(x, y) != before.pixel(x, y)) r |= QRect(x, y, 1, 1);
@@ -48,7 +48,7 @@ class TextTest : public EditorFixture {
     bool HasPixel(QRgb colour, const QRect& in) const {
         for (int y = in.top(); y <= in.bottom(); ++y)
             for (int x = in.left(); x <= in.right(); ++x)
-                if ((form->Picture2.Image().pixel(x, y) & 0xFFFFFF) == colour) return true;
+                if ((form->State().Canvas().Image().pixel(x, y) & 0xFFFFFF) == colour) return true;
         return false;
     }
 
@@ -65,7 +65,7 @@ TEST_F(TextTest, EnterDrawsTheWordInTheCurrentColourAtThePressPoint) {
     EXPECT_TRUE(box->hasFocus());
     EXPECT_EQ(box->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(box->palette().color(QPalette::Text), QColor(Qt::black));
-    EXPECT_EQ(Canvas().Image(), before);  // nothing drawn while typing
+    EXPECT_EQ(Surface().Image(), before);  // nothing drawn while typing
 
     QTest::keyClicks(box, QStringLiteral("Hallo"));
     QTest::keyClick(box, Qt::Key_Return);
@@ -87,13 +87,13 @@ TEST_F(TextTest, EscapeDiscardsAndEmptyCommitDrawsNothing) {
     QTest::keyClick(box, Qt::Key_Escape);
     EXPECT_FALSE(box->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), &Canvas());
-    EXPECT_EQ(Canvas().Image(), before);
+    EXPECT_EQ(Surface().Image(), before);
 
     OpenAt(40, 40);
     EXPECT_TRUE(box->text().isEmpty());  // a new box starts empty
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(Canvas().Image(), before);
+    EXPECT_EQ(Surface().Image(), before);
 }
 
 TEST_F(TextTest, DoubleClickAndFocusLossCommit) {
@@ -107,11 +107,11 @@ TEST_F(TextTest, DoubleClickAndFocusLossCommit) {
     // field keeps the focus.
     OpenAt(20, 80);
     QTest::keyClicks(box, QStringLiteral("Zwei"));
-    QTest::mouseClick(&form->Text1, Qt::LeftButton);
+    QTest::mouseClick(&ui->Text1, Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(Changed().intersects(QRect(20, 80, 60, 20)));
-    EXPECT_EQ(QApplication::focusWidget(), &form->Text1);
+    EXPECT_EQ(QApplication::focusWidget(), &ui->Text1);
 
     // The focus sink taking the focus (any tool-bar press) commits too.
     OpenAt(20, 110);
@@ -137,7 +137,7 @@ TEST_P(TextMoveTest, PressOnTheCanvasMovesTheOpenBoxWithItsText) {
     EXPECT_EQ(box->size(), size);
     EXPECT_EQ(box->text(), QStringLiteral("Ab"));
     EXPECT_TRUE(box->hasFocus());
-    EXPECT_EQ(Canvas().Image(), before);
+    EXPECT_EQ(Surface().Image(), before);
 
     QTest::keyClick(box, Qt::Key_Return);
     const QRect drawn = Changed();
@@ -147,11 +147,11 @@ TEST_P(TextMoveTest, PressOnTheCanvasMovesTheOpenBoxWithItsText) {
     // A right press is no text press. A canvas that takes the focus takes it
     // from the box, which commits at the release; one that does not leaves
     // the box open.
-    before = Canvas().Image().copy();
+    before = Surface().Image().copy();
     OpenAt(20, 110);
     QTest::keyClicks(box, QStringLiteral("Cd"));
     Press(150, 20, Qt::RightButton);
-    EXPECT_EQ(Canvas().Image(), before);
+    EXPECT_EQ(Surface().Image(), before);
     Release(150, 20, Qt::RightButton);
     const bool takesFocus = GetParam() != Qt::NoFocus;
     EXPECT_EQ(box->isVisible(), !takesFocus);
@@ -184,12 +184,12 @@ TEST_F(TextTest, BoxGrowsWithTheMeasuredTextPlusAMarginLetter) {
 
 TEST_F(TextTest, SizeOptionsSetCanvasAndOpenBoxAtOnce) {
     ASSERT_TRUE(Option(1)->isChecked());
-    EXPECT_EQ(Canvas().Font.pointSize(), 12);
+    EXPECT_EQ(Surface().Font().pointSize(), 12);
     OpenAt(10, 10);
     QTest::mousePress(Option(2), Qt::LeftButton);  // selected on the press
     EXPECT_TRUE(Option(2)->isChecked());
     EXPECT_FALSE(Option(1)->isChecked());
-    EXPECT_EQ(Canvas().Font.pointSize(), 14);
+    EXPECT_EQ(Surface().Font().pointSize(), 14);
     EXPECT_EQ(box->font().pointSize(), 14);
     EXPECT_TRUE(box->font().bold());
     QTest::mouseRelease(Option(2), Qt::LeftButton);
@@ -197,10 +197,10 @@ TEST_F(TextTest, SizeOptionsSetCanvasAndOpenBoxAtOnce) {
     QTest::keyClick(box, Qt::Key_Return);
     const int tall = Changed().height();
 
-    before = Canvas().Image().copy();
+    before = Surface().Image().copy();
     QTest::mousePress(Option(0), Qt::LeftButton);
     QTest::mouseRelease(Option(0), Qt::LeftButton);
-    EXPECT_EQ(Canvas().Font.pointSize(), 10);
+    EXPECT_EQ(Surface().Font().pointSize(), 10);
     OpenAt(100, 10);
     EXPECT_EQ(box->font().pointSize(), 10);
     QTest::keyClicks(box, QStringLiteral("H"));
@@ -229,10 +229,10 @@ TEST_F(TextTest, SizePanelDragsWithTheLeftButtonOnly) {
 TEST_F(TextTest, ToolBarPressCommitsInTheColourCurrentBeforeIt) {
     OpenAt(20, 30);
     QTest::keyClicks(box, QStringLiteral("Rot"));
-    QTest::mousePress(&form->Command3, Qt::LeftButton);
+    QTest::mousePress(&ui->Command3, Qt::LeftButton);
     // The palette changes the colour after the press (a move over a field).
-    form->SetCurrentColor(0x0000FF00);
-    QTest::mouseRelease(&form->Command3, Qt::LeftButton);
+    form->State().SetCurrentColor(0x0000FF00);
+    QTest::mouseRelease(&ui->Command3, Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_FALSE(box->isVisible());
     const QRect drawn = Changed();

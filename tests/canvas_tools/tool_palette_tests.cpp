@@ -12,7 +12,7 @@ using ToolPaletteTest = ToolsFixture;
 
 TEST_F(ToolPaletteTest, StartsWithTheHandAndItsPointers) {
     const tools::ToolArt& art = tools::Art();
-    EXPECT_EQ(form->lngTool, 0);
+    EXPECT_EQ(form->State().CurrentTool(), 0);
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
     EXPECT_EQ(ToolPanel().picTools.geometry(), QRect(173, 25, 26, 150));
     const char* const tips[6] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "Radierer"};
@@ -21,28 +21,28 @@ TEST_F(ToolPaletteTest, StartsWithTheHandAndItsPointers) {
         EXPECT_EQ(ToolButton(i).toolTip(), QString::fromLatin1(tips[i]));
     }
     EXPECT_TRUE(Command2Shows(art.btnToolsPicture[0]));
-    EXPECT_EQ(Canvas().MousePointer(), PictureBox::kPointerCustom);
+    EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCustom);
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picHand[0]));
-    EXPECT_TRUE(SameCursor(form->Picture3.MouseIcon(), art.picHand[0]));
+    EXPECT_TRUE(SameCursor(ui->Picture3.MouseIcon(), art.picHand[0]));
 }
 
 TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePanel) {
     const tools::ToolArt& art = tools::Art();
-    Press(form->Command2);
+    Press(ui->Command2);
     EXPECT_TRUE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
+    EXPECT_EQ(QApplication::focusWidget(), &ui->dummy);
 
     MoveTo(ToolButton(1));
-    EXPECT_EQ(form->lngTool, 1);
-    EXPECT_EQ(form->CurrentColor(), kYellow);
+    EXPECT_EQ(form->State().CurrentTool(), 1);
+    EXPECT_EQ(form->State().CurrentColor(), kYellow);
     EXPECT_TRUE(Command2Shows(art.picMarker[2]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(2)));
     // The highlighter pointer's hot spot is the pen tip.
     EXPECT_EQ(Canvas().MouseIcon().hotSpot(), art.markerHotSpot);
 
     MoveTo(ToolButton(2));
-    EXPECT_EQ(form->lngTool, 2);
-    EXPECT_EQ(form->CurrentColor(), kRed);
+    EXPECT_EQ(form->State().CurrentTool(), 2);
+    EXPECT_EQ(form->State().CurrentColor(), kRed);
     EXPECT_TRUE(Command2Shows(art.picKreis[0]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picCross));
 
@@ -50,15 +50,15 @@ TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePan
     EXPECT_TRUE(ToolPanel().picTools.isVisible());
     Release(ToolButton(3));
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(form->lngTool, 3);
-    EXPECT_EQ(form->CurrentColor(), kRed);
+    EXPECT_EQ(form->State().CurrentTool(), 3);
+    EXPECT_EQ(form->State().CurrentColor(), kRed);
     EXPECT_TRUE(Command2Shows(art.piciArrow[0]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picArrow));
-    EXPECT_TRUE(SameCursor(form->Picture3.MouseIcon(), art.picArrow));
-    EXPECT_EQ(form->Picture3.MousePointer(), PictureBox::kPointerCustom);
+    EXPECT_TRUE(SameCursor(ui->Picture3.MouseIcon(), art.picArrow));
+    EXPECT_EQ(ui->Picture3.MousePointer(), canvas::kPointerCustom);
     // Sliding chooses the tool without making its button look pressed.
     EXPECT_FALSE(ToolButton(3).isChecked());
-    EXPECT_FALSE(form->Command2.isDown());
+    EXPECT_FALSE(ui->Command2.isDown());
 }
 
 TEST_F(ToolPaletteTest, EveryToolGetsItsOwnPointerOnCanvasAndViewPanel) {
@@ -67,21 +67,21 @@ TEST_F(ToolPaletteTest, EveryToolGetsItsOwnPointerOnCanvasAndViewPanel) {
                                  art.picArrow,   art.picText,          art.picEraser};
     for (int i = 0; i < 6; ++i) {
         SlideToTool(i);
-        EXPECT_EQ(form->lngTool, i);
+        EXPECT_EQ(form->State().CurrentTool(), i);
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), expected[i])) << i;
-        EXPECT_TRUE(SameCursor(form->Picture3.MouseIcon(), expected[i])) << i;
+        EXPECT_TRUE(SameCursor(ui->Picture3.MouseIcon(), expected[i])) << i;
     }
 }
 
 TEST_F(ToolPaletteTest, ClickOnTheToolsButtonOpensAndClosesWithoutChangingTheTool) {
     SlideToTool(3);
-    QTest::mouseClick(&form->Command2, Qt::LeftButton);
+    QTest::mouseClick(&ui->Command2, Qt::LeftButton);
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(form->lngTool, 3);
+    EXPECT_EQ(form->State().CurrentTool(), 3);
     // Any button opens it.
-    Press(form->Command2, Qt::RightButton);
+    Press(ui->Command2, Qt::RightButton);
     EXPECT_TRUE(ToolPanel().picTools.isVisible());
-    Release(form->Command2, Qt::RightButton);
+    Release(ui->Command2, Qt::RightButton);
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
 }
 
@@ -89,12 +89,12 @@ TEST_F(ToolPaletteTest, HighlighterAlwaysTurnsTheColourYellowUnlessBlackOrWhiteI
     for (int c : {0, 1, 3}) {
         SlideToColor(c);
         SlideToTool(1);
-        EXPECT_EQ(form->CurrentColor(), kYellow) << c;
+        EXPECT_EQ(form->State().CurrentColor(), kYellow) << c;
     }
     for (int c : {4, 5}) {
         SlideToColor(c);
         SlideToTool(1);
-        EXPECT_EQ(form->CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(c)]) << c;
+        EXPECT_EQ(form->State().CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(c)]) << c;
         EXPECT_TRUE(Command2Shows(tools::Art().picMarker[4]));
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().MarkerPointer(4)));
     }
@@ -103,31 +103,31 @@ TEST_F(ToolPaletteTest, HighlighterAlwaysTurnsTheColourYellowUnlessBlackOrWhiteI
 TEST_F(ToolPaletteTest, HandAndEraserSetTheButtonFaceOnlyForTheFirstFourColours) {
     SlideToColor(1);
     SlideToTool(5);
-    EXPECT_EQ(form->CurrentColor(), kSystemButtonFace);
+    EXPECT_EQ(form->State().CurrentColor(), kSystemButtonFace);
     EXPECT_TRUE(Command2Shows(tools::Art().btnToolsPicture[5]));
     SlideToTool(2);
-    EXPECT_EQ(form->CurrentColor(), kRed);
+    EXPECT_EQ(form->State().CurrentColor(), kRed);
     // With black chosen the hand leaves the colour and drawing tools keep it.
     SlideToColor(4);
     SlideToTool(0);
-    EXPECT_EQ(form->CurrentColor(), 0x00000000u);
+    EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
     EXPECT_TRUE(Command2Shows(tools::Art().btnToolsPicture[0]));
     SlideToTool(3);
-    EXPECT_EQ(form->CurrentColor(), 0x00000000u);
+    EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
     EXPECT_TRUE(Command2Shows(tools::Art().piciArrow[4]));
 }
 
 TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {
     QWidget& sizePanel = Tools().Text().frmSize;
-    Press(form->Command2);
+    Press(ui->Command2);
     MoveTo(ToolButton(4));
-    EXPECT_EQ(form->lngTool, 4);
+    EXPECT_EQ(form->State().CurrentTool(), 4);
     EXPECT_FALSE(sizePanel.isVisible());
     Release(ToolButton(4));
     EXPECT_TRUE(sizePanel.isVisible());
 
     // Passing the text tool on the way to another one hides it.
-    Press(form->Command2);
+    Press(ui->Command2);
     MoveTo(ToolButton(4));
     MoveTo(ToolButton(5));
     Release(ToolButton(5));
@@ -135,52 +135,52 @@ TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {
 }
 
 TEST_F(ToolPaletteTest, ReleaseOutsideKeepsThePanelOpenUntilTheToolBarIsCrossed) {
-    Press(form->Command2);
+    Press(ui->Command2);
     MoveTo(ToolButton(2));
     // Release in the view panel, below the canvas.
-    Release(form->Picture3, QPoint(400, 280));
+    Release(ui->Picture3, QPoint(400, 280));
     EXPECT_TRUE(ToolPanel().picTools.isVisible());
     // Hovering without a button still chooses.
     MoveTo(ToolButton(5));
-    EXPECT_EQ(form->lngTool, 5);
+    EXPECT_EQ(form->State().CurrentTool(), 5);
     MoveTo(ToolButton(1));
-    EXPECT_EQ(form->lngTool, 1);
+    EXPECT_EQ(form->State().CurrentTool(), 1);
     // The bare tool bar strip closes it.
-    MoveTo(form->Picture1, QPoint(700, 15));
+    MoveTo(ui->Picture1, QPoint(700, 15));
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
 }
 
 TEST_F(ToolPaletteTest, FullClickOnAToolButtonSelectsItAndMovesTheFocusAway) {
     // Open the panel and let go outside it, then click a tool button.
-    Press(form->Command2);
-    MoveTo(form->Picture3, QPoint(400, 280));
-    Release(form->Picture3, QPoint(400, 280));
+    Press(ui->Command2);
+    MoveTo(ui->Picture3, QPoint(400, 280));
+    Release(ui->Picture3, QPoint(400, 280));
     ASSERT_TRUE(ToolPanel().picTools.isVisible());
     MoveTo(ToolButton(2));
     QTest::mouseClick(&ToolButton(2), Qt::LeftButton);
     EXPECT_TRUE(ToolButton(2).isChecked());
-    EXPECT_EQ(form->lngTool, 2);
+    EXPECT_EQ(form->State().CurrentTool(), 2);
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), &form->dummy);
+    EXPECT_EQ(QApplication::focusWidget(), &ui->dummy);
 }
 
 TEST_F(ToolPaletteTest, MovingOverTheToolsButtonClosesTheColourPanel) {
-    Press(form->Command3);
-    Release(form->Picture3, QPoint(400, 280));
+    Press(ui->Command3);
+    Release(ui->Picture3, QPoint(400, 280));
     ASSERT_TRUE(ColorPanel().Picture5.isVisible());
-    MoveTo(form->Command2);
+    MoveTo(ui->Command2);
     EXPECT_FALSE(ColorPanel().Picture5.isVisible());
 }
 
 TEST_F(ToolPaletteTest, ReleaseOnTheCanvasClosesBothPanelsWithoutDrawing) {
     SlideToTool(3);
-    const QImage before = Canvas().Image().copy();
-    Press(form->Command2);
+    const QImage before = Surface().Image().copy();
+    Press(ui->Command2);
     MoveTo(Canvas(), QPoint(60, 60));
     Release(Canvas(), QPoint(60, 60));
     EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(form->stroke.blnDrawing, 0);
-    EXPECT_TRUE(SamePixels(Canvas().Image(), before));
+    EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
+    EXPECT_TRUE(SamePixels(Surface().Image(), before));
 }
 
 }  // namespace

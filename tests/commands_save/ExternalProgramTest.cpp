@@ -70,13 +70,13 @@ class ExternalProgram : public PictureFolderTest {
 
 TEST_F(ExternalProgram, FirstStartChoosesTheProgramAndHandsOverBothPictures) {
     AnswerPicker(tools, "rec ord");
-    commands::OpenInExternalProgram(*form);
+    form->Command1_Click(5);
 
     EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
-    EXPECT_EQ(app::G().strExtProgram, program);
+    EXPECT_EQ(form->State().ExtProgram(), program);
     EXPECT_EQ(Ini("ExtPhotoProgram"), program.toStdString());
     // The scratch file holds the picture without the drawing ...
-    const QImage scratch(app::G().strTempFile);
+    const QImage scratch(values.paths.strTempFile);
     ASSERT_EQ(scratch.size(), assigned.size());
     EXPECT_EQ(MaxDifference(scratch, assigned), 0);
     // ... and the clipboard the picture with it.
@@ -84,12 +84,12 @@ TEST_F(ExternalProgram, FirstStartChoosesTheProgramAndHandsOverBothPictures) {
     ASSERT_EQ(clip.size(), canvas.size());
     EXPECT_EQ(MaxDifference(clip, canvas), 0);
     // Exactly one argument: the scratch file's absolute path, blanks and all.
-    EXPECT_EQ(RecordedArguments(), (QStringList{"1", QFileInfo(app::G().strTempFile).absoluteFilePath()}));
+    EXPECT_EQ(RecordedArguments(), (QStringList{"1", QFileInfo(values.paths.strTempFile).absoluteFilePath()}));
 }
 
 TEST_F(ExternalProgram, NormalStartHandsOverThePictureWithDrawingsWithoutPicker) {
-    app::G().strExtProgram = program;
-    QFile stale(app::G().strTempFile);
+    form->State().SetExtProgram(program);
+    QFile stale(values.paths.strTempFile);
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.write("old scratch");
     stale.close();
@@ -103,10 +103,10 @@ TEST_F(ExternalProgram, NormalStartHandsOverThePictureWithDrawingsWithoutPicker)
     });
     guard.start(10);
 
-    commands::OpenInExternalProgram(*form);
-    EXPECT_EQ(RecordedArguments(), (QStringList{"1", QFileInfo(app::G().strTempFile).absoluteFilePath()}));
+    form->Command1_Click(5);
+    EXPECT_EQ(RecordedArguments(), (QStringList{"1", QFileInfo(values.paths.strTempFile).absoluteFilePath()}));
     EXPECT_FALSE(pickerShown);
-    const QImage scratch(app::G().strTempFile);
+    const QImage scratch(values.paths.strTempFile);
     ASSERT_EQ(scratch.size(), canvas.size());
     EXPECT_EQ(MaxDifference(scratch, canvas), 0);
 }
@@ -116,19 +116,19 @@ TEST_F(ExternalProgram, NormalStartHandsOverThePictureWithDrawingsWithoutPicker)
 // writes the scratch file and the clipboard although nothing can be started.
 TEST_F(ExternalProgram, ACancelledChoiceKeepsTheValueAndStillHandsOverBothPictures) {
     for (const QString& before : {QString(), tools + "/deleted paint"}) {
-        app::G().strExtProgram = before;
-        QFile::remove(app::G().strTempFile);
+        form->State().SetExtProgram(before);
+        QFile::remove(values.paths.strTempFile);
         QGuiApplication::clipboard()->clear();
         pickerCaption.clear();
         AnswerPicker({}, {});  // cancel
-        commands::OpenInExternalProgram(*form);
+        form->Command1_Click(5);
         EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
-        EXPECT_EQ(app::G().strExtProgram, before);
+        EXPECT_EQ(form->State().ExtProgram(), before);
         // Written back even on cancel, also when empty.
-        QFile ini(app::G().strIniFile);
+        QFile ini(values.paths.strIniFile);
         ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
         EXPECT_TRUE(QString::fromUtf8(ini.readAll()).split('\n').contains("ExtPhotoProgram=" + before));
-        const QImage scratch(app::G().strTempFile);
+        const QImage scratch(values.paths.strTempFile);
         ASSERT_EQ(scratch.size(), assigned.size()) << before.toStdString();
         EXPECT_EQ(MaxDifference(scratch, assigned), 0);
         const QImage clip = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
@@ -140,20 +140,20 @@ TEST_F(ExternalProgram, ACancelledChoiceKeepsTheValueAndStillHandsOverBothPictur
 }
 
 TEST_F(ExternalProgram, ThePickerOpensAtTheCurrentProgram) {
-    app::G().strExtProgram = program;
+    form->State().SetExtProgram(program);
     AnswerPicker({}, {});
-    commands::ChooseExternalProgram(*form);
+    form->Command1_RightPress(5);
     EXPECT_EQ(pickerPreset, "rec ord");
-    EXPECT_EQ(app::G().strExtProgram, program);
+    EXPECT_EQ(form->State().ExtProgram(), program);
 }
 
 TEST_F(ExternalProgram, RightPressOnTheSaveButtonChoosesAProgramAndDoesNotSave) {
     form->show();
     AnswerPicker(tools, "rec ord");
-    QTest::mousePress(&form->Command1[1], Qt::RightButton);
-    QTest::mouseRelease(&form->Command1[1], Qt::RightButton);
+    QTest::mousePress(&ui->Command1(1), Qt::RightButton);
+    QTest::mouseRelease(&ui->Command1(1), Qt::RightButton);
     EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
-    EXPECT_EQ(app::G().strExtProgram, program);
+    EXPECT_EQ(form->State().ExtProgram(), program);
     EXPECT_TRUE(FilesIn(folder).isEmpty());
     QTest::qWait(100);
     EXPECT_FALSE(QFile::exists(record));  // choosing starts nothing
@@ -163,16 +163,16 @@ TEST_F(ExternalProgram, RightPressOnTheSaveButtonChoosesAProgramAndDoesNotSave) 
 // reported, and the program is not started on a missing file, on the first
 // start (with the picker) as on a normal one.
 TEST_F(ExternalProgram, AnUnwritableScratchFileIsReportedAndNothingStarts) {
-    ASSERT_TRUE(QDir().mkpath(app::G().strTempFile));
+    ASSERT_TRUE(QDir().mkpath(values.paths.strTempFile));
     for (const bool firstStart : {true, false}) {
         SCOPED_TRACE(firstStart ? "first start" : "normal start");
         messages.clear();
         if (firstStart) {
             AnswerPicker(tools, "rec ord");
         } else {
-            app::G().strExtProgram = program;
+            form->State().SetExtProgram(program);
         }
-        commands::OpenInExternalProgram(*form);
+        form->Command1_Click(5);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].prompt, "Das Bild konnte nicht gespeichert werden.");
         EXPECT_EQ(messages[0].kind, 3);

@@ -17,7 +17,7 @@ namespace {
 
 class Save : public PictureFolderTest {
   protected:
-    void ChooseBitmap() { form->Option1.click(); }
+    void ChooseBitmap() { ui->Option1.click(); }
     void Touch(const QString& name) {
         QFile file(folder + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -33,21 +33,21 @@ class Save : public PictureFolderTest {
 
 TEST_F(Save, EmptyNameAsksForOneAndWritesNothing) {
     form->show();
-    form->Text1.clear();
-    SavePicture(*form);
+    ui->Text1.clear();
+    form->Command1_Click(1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].prompt, "Bitte Dateiname angeben...   ");
     EXPECT_EQ(messages[0].kind, 1);
     EXPECT_TRUE(FilesIn(folder).isEmpty());
     EXPECT_EQ(Ini("PreviewName"), "<none>");
-    EXPECT_EQ(form->focusWidget(), &form->Text1);
+    EXPECT_EQ(form->focusWidget(), &ui->Text1);
     EXPECT_EQ(dialogs::SavedNotice(), nullptr);
 }
 
 TEST_F(Save, BitmapSavesCountUpAndKeepThePlainNameInSettings) {
     ChooseBitmap();
-    EXPECT_EQ(form->Label1.text(), ".bmp");
-    for (int i = 0; i < 3; ++i) SavePicture(*form);
+    EXPECT_EQ(ui->Label1.text(), ".bmp");
+    for (int i = 0; i < 3; ++i) form->Command1_Click(1);
     EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.bmp", "Shot_01.bmp", "Shot_02.bmp"}));
     EXPECT_EQ(Ini("PreviewName"), "Shot");
     EXPECT_TRUE(messages.empty());
@@ -74,15 +74,15 @@ TEST_F(Save, BitmapSavesCountUpAndKeepThePlainNameInSettings) {
 
 TEST_F(Save, BitmapRowsArePaddedToFourBytes) {
     ChooseBitmap();
-    form->SetAssignedPicture(Gradient(7, 5));
-    SavePicture(*form);
+    form->State().Canvas().SetPicture(Gradient(7, 5));
+    form->Command1_Click(1);
     const QByteArray bytes = Contents("Shot.bmp");
     EXPECT_EQ(bytes.size(), 54 + 24 * 5);  // 7 * 3 = 21 bytes, padded to 24
     EXPECT_EQ(MaxDifference(QImage(folder + "Shot.bmp"), Gradient(7, 5)), 0);
 }
 
 TEST_F(Save, JpegSaveLeavesOnlyTheJpegAndItMatchesTheCanvas) {
-    SavePicture(*form);
+    form->Command1_Click(1);
     EXPECT_EQ(FilesIn(folder), QStringList{"Shot.jpg"});
     const QByteArray bytes = Contents("Shot.jpg");
     ASSERT_GE(bytes.size(), 4);
@@ -101,7 +101,7 @@ TEST_F(Save, JpegSaveLeavesOnlyTheJpegAndItMatchesTheCanvas) {
 // The JPEG is encoded without a bitmap on disk, yet from exactly the pixels
 // of the 24-bit bitmap: byte for byte the file the bitmap route gives.
 TEST_F(Save, JpegWithoutTheIntermediateBitmapIsTheSameFile) {
-    SavePicture(*form);
+    form->Command1_Click(1);
     const QString scratch = home + "/scratch dir/canvas.bmp";
     ASSERT_TRUE(commands::WriteBitmapFile(canvas, scratch, commands::FileWriteMode::NewFileOnly));
     ASSERT_TRUE(commands::WriteJpegFromBitmap(scratch, home + "/via-bitmap.jpg", 95));
@@ -112,11 +112,11 @@ TEST_F(Save, JpegWithoutTheIntermediateBitmapIsTheSameFile) {
 }
 
 TEST_F(Save, TheQualityScrollBarSetsCaptionAndEncoderQuality) {
-    form->SetAssignedPicture(Gradient(320, 240));
-    SavePicture(*form);  // quality 95 by design
-    form->HScroll2.setValue(40);
-    EXPECT_EQ(form->Option2.text(), "JPeg 40%");
-    SavePicture(*form);
+    form->State().Canvas().SetPicture(Gradient(320, 240));
+    form->Command1_Click(1);  // quality 95 by design
+    ui->HScroll2.setValue(40);
+    EXPECT_EQ(ui->Option2.text(), "JPeg 40%");
+    form->Command1_Click(1);
     const qint64 at95 = QFileInfo(folder + "Shot.jpg").size();
     const qint64 at40 = QFileInfo(folder + "Shot_01.jpg").size();
     EXPECT_GT(at40, 0);
@@ -124,20 +124,20 @@ TEST_F(Save, TheQualityScrollBarSetsCaptionAndEncoderQuality) {
 }
 
 TEST_F(Save, ThreeJpegSavesOfOneName) {
-    for (int i = 0; i < 3; ++i) SavePicture(*form);
+    for (int i = 0; i < 3; ++i) form->Command1_Click(1);
     EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.jpg", "Shot_01.jpg", "Shot_02.jpg"}));
     EXPECT_EQ(Ini("PreviewName"), "Shot");
 }
 
 TEST_F(Save, ATakenNameBlocksBothExtensions) {
     Touch("Shot.bmp");
-    SavePicture(*form);  // JPEG
+    form->Command1_Click(1);  // JPEG
     EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.bmp", "Shot_01.jpg"}));
     EXPECT_EQ(Contents("Shot.bmp"), "keep me");
 
     ChooseBitmap();
     Touch("Shot_02.jpg");
-    SavePicture(*form);
+    form->Command1_Click(1);
     EXPECT_TRUE(QFile::exists(folder + "Shot_03.bmp"));
 }
 
@@ -145,7 +145,7 @@ TEST_F(Save, TheFirstGapInTheCounterIsFilled) {
     ChooseBitmap();
     Touch("Shot.jpg");
     Touch("Shot_02.jpg");
-    SavePicture(*form);
+    form->Command1_Click(1);
     EXPECT_TRUE(QFile::exists(folder + "Shot_01.bmp"));
     EXPECT_EQ(Contents("Shot_02.jpg"), "keep me");
 }
@@ -153,7 +153,7 @@ TEST_F(Save, TheFirstGapInTheCounterIsFilled) {
 TEST_F(Save, AllNinetyNineTakenWarnsAndWritesNothing) {
     Touch("Shot.jpg");
     for (int n = 1; n <= 99; ++n) Touch(QStringLiteral("Shot_%1.jpg").arg(n, 2, 10, QChar('0')));
-    SavePicture(*form);
+    form->Command1_Click(1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].prompt, "Bitte Dateiname ändern");
     EXPECT_EQ(messages[0].kind, 2);
@@ -167,15 +167,15 @@ TEST_F(Save, FilesThatCannotBeReadStillCountAsTaken) {
     ASSERT_TRUE(QFile::link(folder + "nowhere", folder + "Shot.bmp"));  // dangling link
     Touch("Shot_01.jpg");
     ::chmod(QFile::encodeName(folder + "Shot_01.jpg").constData(), 0);
-    SavePicture(*form);
+    form->Command1_Click(1);
     EXPECT_TRUE(QFile::exists(folder + "Shot_02.bmp"));
     EXPECT_FALSE(QFile::exists(folder + "nowhere"));  // nothing written through the link
 }
 
 TEST_F(Save, AFailedWriteIsReportedAndLeavesNothingBehind) {
     // A name the file system refuses (too long for one component).
-    form->Text1.setText(QString(300, QChar('n')));
-    SavePicture(*form);
+    ui->Text1.setText(QString(300, QChar('n')));
+    form->Command1_Click(1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].prompt, "Das Bild konnte nicht gespeichert werden.");
     EXPECT_EQ(messages[0].kind, 3);
@@ -184,9 +184,9 @@ TEST_F(Save, AFailedWriteIsReportedAndLeavesNothingBehind) {
 
     // A picture folder that does not exist.
     messages.clear();
-    form->Text1.setText("Shot");
-    app::G().strPictureFolder = home + "/missing/";
-    SavePicture(*form);
+    ui->Text1.setText("Shot");
+    form->State().SetPictureFolder(home + "/missing/");
+    form->Command1_Click(1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 3);
     EXPECT_FALSE(QDir(home + "/missing").exists());
@@ -195,7 +195,7 @@ TEST_F(Save, AFailedWriteIsReportedAndLeavesNothingBehind) {
 TEST_F(Save, WriteProtectedFolderIsReportedAndLeftEmpty) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not restrict the superuser";
     ::chmod(QFile::encodeName(folder).constData(), 0555);
-    SavePicture(*form);
+    form->Command1_Click(1);
     ::chmod(QFile::encodeName(folder).constData(), 0755);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 3);
@@ -214,8 +214,8 @@ TEST_F(Save, NamesWithSeparatorsOrControlCharactersAreRefused) {
           QStringLiteral("ls\u2028")}) {
         SCOPED_TRACE(name.toStdString());
         messages.clear();
-        form->Text1.setText(name);
-        SavePicture(*form);
+        ui->Text1.setText(name);
+        form->Command1_Click(1);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].prompt, commands::kBadNameMessage);
         EXPECT_EQ(messages[0].kind, 2);
@@ -230,41 +230,41 @@ TEST_F(Save, NamesWithSeparatorsOrControlCharactersAreRefused) {
 
     // Dots, blanks and umlauts are fine.
     messages.clear();
-    form->Text1.setText(QStringLiteral("..vorher nachher, Größe 2.0"));
-    SavePicture(*form);
+    ui->Text1.setText(QStringLiteral("..vorher nachher, Größe 2.0"));
+    form->Command1_Click(1);
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(QFile::exists(folder + "..vorher nachher, Größe 2.0.jpg"));
 }
 
 TEST_F(Save, EnterInTheNameBoxSavesAndIsSwallowed) {
     form->show();
-    form->Text1.setFocus();
-    form->Text1.setCursorPosition(4);
-    QTest::keyClick(&form->Text1, Qt::Key_Return);
+    ui->Text1.setFocus();
+    ui->Text1.setCursorPosition(4);
+    QTest::keyClick(&ui->Text1, Qt::Key_Return);
     EXPECT_TRUE(QFile::exists(folder + "Shot.jpg"));
-    EXPECT_EQ(form->Text1.text(), "Shot");
+    EXPECT_EQ(ui->Text1.text(), "Shot");
 }
 
 TEST_F(Save, DoubleClickInTheNameBoxSelectsAll) {
     form->show();
-    QTest::mouseDClick(&form->Text1, Qt::LeftButton);
-    EXPECT_EQ(form->Text1.selectedText(), "Shot");
+    QTest::mouseDClick(&ui->Text1, Qt::LeftButton);
+    EXPECT_EQ(ui->Text1.selectedText(), "Shot");
 }
 
 TEST_F(Save, WithoutPictureFolderSavesIntoTheCurrentFolder) {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
-    app::G().strPictureFolder.clear();
-    SavePicture(*form);
+    form->State().SetPictureFolder({});
+    form->Command1_Click(1);
     QDir::setCurrent(previous);
     EXPECT_TRUE(QFile::exists(folder + "Shot.jpg"));
 }
 
 TEST_F(Save, TheReferencePictureFollowsTheAssignedPicture) {
-    form->picUndo.SetPicture(Gradient(5, 5));
-    SavePicture(*form);
-    EXPECT_EQ(form->picUndo.Picture().size(), assigned.size());
-    EXPECT_EQ(MaxDifference(form->picUndo.Picture().convertToFormat(QImage::Format_RGB32), assigned), 0);
+    form->State().SetReference(Gradient(5, 5));
+    form->Command1_Click(1);
+    EXPECT_EQ(form->State().Reference().size(), assigned.size());
+    EXPECT_EQ(MaxDifference(form->State().Reference().convertToFormat(QImage::Format_RGB32), assigned), 0);
 }
 
 TEST(FreeName, CountsFromOneToNinetyNine) {

@@ -27,6 +27,18 @@ inline QImage SolidPicture(int width, int height, QColor color) {
     return picture;
 }
 
+// The hand-over values of one test: fresh at the start, put back at the end.
+class HandOverScope {
+  public:
+    HandOverScope() : saved_(app::G()) { app::G() = app::Globals{}; }
+    ~HandOverScope() { app::G() = saved_; }
+    HandOverScope(const HandOverScope&) = delete;
+    HandOverScope& operator=(const HandOverScope&) = delete;
+
+  private:
+    app::Globals saved_;
+};
+
 // Hand-over values as a caller sets them before showing a picker.
 inline void OpenHandOver(const QString& caption, const QString& preset) {
     app::Globals& g = app::G();

@@ -6,7 +6,6 @@
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
-#include "support/ProgramValuesScope.h"
 
 using namespace dialogs_test;
 
@@ -21,9 +20,8 @@ class FileSelect : public ::testing::Test {
         WriteFile(folder + "/viewer", "#!/bin/sh\n");
         MakeExecutable(folder + "/viewer");
         WriteFile(folder + "/readme.txt");
-        app::G().strPictureFolder = "/pictures/";
     }
-    test_support::ProgramValuesScope values;
+    HandOverScope values;
     QTemporaryDir dir;
     QString folder;
 };
@@ -57,7 +55,6 @@ TEST_F(FileSelect, AcceptReturnsTheFullPathAndLeavesPictureValuesAlone) {
     picker.Command1_Click();
     EXPECT_EQ(app::G().intDialogOpen, 0);
     EXPECT_EQ(app::G().strSelectedFile, folder + "/Paint Tool");
-    EXPECT_EQ(app::G().strPictureFolder, "/pictures/");
 }
 
 TEST_F(FileSelect, CancelAndCloseKeepTheOldProgram) {

@@ -8,7 +8,6 @@
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
-#include "support/ProgramValuesScope.h"
 
 using namespace dialogs_test;
 
@@ -30,7 +29,7 @@ class PicSelect : public ::testing::Test {
         picker.File1_Click();
     }
 
-    test_support::ProgramValuesScope values;
+    HandOverScope values;
     QTemporaryDir dir;
     QString folder;
 };
@@ -111,7 +110,6 @@ TEST_F(PicSelect, AcceptHandsOverPathFolderAndPictureName) {
     picker.Command1_Click();
     EXPECT_EQ(app::G().intDialogOpen, 0);
     EXPECT_EQ(app::G().strSelectedFile, folder + "/Tall.JPG");
-    EXPECT_EQ(app::G().strPictureFolder, folder + "/");
     EXPECT_EQ(pictureName, "Tall");
     EXPECT_FALSE(picker.isVisible());
 }
@@ -141,7 +139,6 @@ TEST_F(PicSelect, CancelEmptiesTheSelectionAndCloseKeepsIt) {
     picker.close();  // the close box
     EXPECT_EQ(app::G().intDialogOpen, 0);
     EXPECT_EQ(app::G().strSelectedFile, "");
-    EXPECT_EQ(app::G().strPictureFolder, "");
 }
 
 TEST_F(PicSelect, WaitingCallerResumesWhenThePickerReportsBack) {

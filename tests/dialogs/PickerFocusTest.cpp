@@ -12,6 +12,7 @@
 #include "dialogs/frmFileSelect.h"
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
+#include "support/TestProgram.h"
 
 using namespace dialogs_test;
 
@@ -34,7 +35,8 @@ class PickerFocus : public ::testing::Test {
         dialogs::WaitForPicker(picker, &editor);
     }
 
-    frmCapture editor;
+    program::ProgramContext values = test_support::QuietProgram();
+    frmCapture editor{values};
 };
 
 }  // namespace

@@ -59,4 +59,30 @@ TEST(AppIcon, SvgIsWellFormedWithTheDesignViewBox) {
     EXPECT_GT(shapes, 0);
 }
 
+TEST(ToolbarIcons, AreDistinctSixteenPixelDrawings) {
+    const QImage images[] = {icons::OpenFolderImage(), icons::FloppyDiskImage(), icons::CropImage(),
+                             icons::CopyImage(),       icons::PasteImage(),      icons::EyeImage(),
+                             icons::UndoImage(),       icons::OpenHandImage()};
+    for (std::size_t i = 0; i < std::size(images); ++i) {
+        EXPECT_EQ(images[i].size(), QSize(16, 16));
+        int opaque = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) opaque += qAlpha(images[i].pixel(x, y)) > 128 ? 1 : 0;
+        }
+        EXPECT_GT(opaque, 25) << i;
+        EXPECT_LT(opaque, 256) << i;  // a shape, not a filled square
+        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(images[i], images[j]) << i << " " << j;
+    }
+    const QImage pen = icons::AppIconImage(32);
+    EXPECT_EQ(pen.size(), QSize(32, 32));
+    int yellow = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const QColor c = QColor::fromRgba(pen.pixel(x, y));
+            yellow += c.alpha() > 200 && c.red() > 200 && c.green() > 180 && c.blue() < 80 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(yellow, 60);
+}
+
 }  // namespace

@@ -21,7 +21,7 @@ class Clipboard : public SandboxedEditorTest {
         f.show();
         f.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-        f.dummy.setFocus();
+        ui->dummy.setFocus();
         QApplication::processEvents();
         return f;
     }
@@ -42,32 +42,32 @@ class Clipboard : public SandboxedEditorTest {
 
 TEST_F(Clipboard, CopyAndPasteRoundTripTheCanvasImageWithItsDrawings) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(120, 80));
-    f.Picture2.ForeColor = 0x000000FF;
-    f.Picture2.DrawWidth = 3;
-    f.Picture2.Line(10, 10, 100, 60);
-    const QImage drawn = f.Picture2.Image().copy();
+    f.State().Canvas().SetPicture(Pattern(120, 80));
+    { canvas::PenState pen = f.State().Canvas().Pen(); pen.ForeColor = 0x000000FF; f.State().Canvas().SetPen(pen); }
+    { canvas::PenState pen = f.State().Canvas().Pen(); pen.DrawWidth = 3; f.State().Canvas().SetPen(pen); }
+    f.State().Canvas().Line(QPointF(10, 10), QPointF(100, 60));
+    const QImage drawn = f.State().Canvas().Image().copy();
     f.Command1_Click(3);
     EXPECT_TRUE(SamePixels(commands::ClipboardPicture(), drawn));
 
-    f.SetAssignedPicture(Solid(30, 20, Qt::green));
+    f.State().Canvas().SetPicture(Solid(30, 20, Qt::green));
     f.Command1_Click(4);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), drawn));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), drawn));
-    EXPECT_EQ(f.Picture2.size(), QSize(120, 80));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), drawn));
+    EXPECT_TRUE(SamePixels(f.State().Reference(), drawn));
+    EXPECT_EQ(ui->Picture2.size(), QSize(120, 80));
 }
 
 TEST_F(Clipboard, PasteWithoutAPictureKeepsCanvasAndReference) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(50, 40));
-    f.SetUndoPictureFromCanvas();
-    f.Picture2.Line(0, 0, 49, 39, 0x00FFFFFF);
-    const QImage drawn = f.Picture2.Image().copy();
+    f.State().Canvas().SetPicture(Pattern(50, 40));
+    f.State().ReferenceFromCanvas();
+    f.State().Canvas().Line(QPointF(0, 0), QPointF(49, 39), 0x00FFFFFF);
+    const QImage drawn = f.State().Canvas().Image().copy();
     QGuiApplication::clipboard()->setText("just text");
     f.Command1_Click(4);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(50, 40)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
+    EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(50, 40)));
 }
 
 TEST_F(Clipboard, PasteLaysOutButKeepsTheWindowSize) {
@@ -76,62 +76,62 @@ TEST_F(Clipboard, PasteLaysOutButKeepsTheWindowSize) {
     commands::PutPictureOnClipboard(Solid(1500, 900, Qt::blue));
     f.Command1_Click(4);
     EXPECT_EQ(f.WidthTwips(), 11430);
-    EXPECT_TRUE(f.HScroll1.isEnabled());
-    EXPECT_EQ(f.HScroll1.maximum(), 1500 * 15 - f.Picture3WidthTwips() + 70);
+    EXPECT_TRUE(ui->HScroll1.isEnabled());
+    EXPECT_EQ(ui->HScroll1.maximum(), 1500 * 15 - f.Picture3WidthTwips() + 70);
 }
 
 TEST_F(Clipboard, UndoRestoresTheSnapshotOnceThenDoesNothing) {
     frmCapture& f = MakeForm();
     const QImage before = Pattern(64, 48);
-    f.SetAssignedPicture(before);
+    f.State().Canvas().SetPicture(before);
     // What a press on the canvas does before a stroke.
-    f.intUndoReady = 1;
+    f.State().SetUndoReady(1);
     commands::EmptyClipboard();
-    commands::PutPictureOnClipboard(f.Picture2.Image());
-    f.Picture2.Line(0, 0, 63, 47, 0x0000FF00);
-    ASSERT_FALSE(SamePixels(f.Picture2.Image(), before));
+    commands::PutPictureOnClipboard(f.State().Canvas().Image());
+    f.State().Canvas().Line(QPointF(0, 0), QPointF(63, 47), 0x0000FF00);
+    ASSERT_FALSE(SamePixels(f.State().Canvas().Image(), before));
 
     f.Command1_Click(6);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), before));
-    EXPECT_EQ(f.intUndoReady, 0);
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), before));
+    EXPECT_EQ(f.State().UndoReady(), 0);
 
-    f.Picture2.Line(0, 47, 63, 0, 0x0000FF00);
-    const QImage drawnAgain = f.Picture2.Image().copy();
+    f.State().Canvas().Line(QPointF(0, 47), QPointF(63, 0), 0x0000FF00);
+    const QImage drawnAgain = f.State().Canvas().Image().copy();
     f.Command1_Click(6);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawnAgain));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawnAgain));
 }
 
 TEST_F(Clipboard, UndoWithoutAPictureKeepsTheCanvasButResetsTheFlag) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(20, 20));
-    f.SetUndoPictureFromCanvas();
-    f.intUndoReady = 1;
+    f.State().Canvas().SetPicture(Pattern(20, 20));
+    f.State().ReferenceFromCanvas();
+    f.State().SetUndoReady(1);
     QGuiApplication::clipboard()->setText("no picture");
     f.Command1_Click(6);
-    EXPECT_EQ(f.intUndoReady, 0);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(20, 20)));
+    EXPECT_EQ(f.State().UndoReady(), 0);
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
+    EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(20, 20)));
 }
 
 TEST_F(Clipboard, CopyAfterAStrokeMakesUndoKeepTheStroke) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(30, 30));
-    f.intUndoReady = 1;
-    commands::PutPictureOnClipboard(f.Picture2.Image());
-    f.Picture2.Line(0, 0, 29, 29, 0x00FF0000);
-    const QImage stroke = f.Picture2.Image().copy();
+    f.State().Canvas().SetPicture(Pattern(30, 30));
+    f.State().SetUndoReady(1);
+    commands::PutPictureOnClipboard(f.State().Canvas().Image());
+    f.State().Canvas().Line(QPointF(0, 0), QPointF(29, 29), 0x00FF0000);
+    const QImage stroke = f.State().Canvas().Image().copy();
     f.Command1_Click(3);
     f.Command1_Click(6);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), stroke));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), stroke));
 }
 
 TEST_F(Clipboard, EveryCommandClickFirstMovesTheFocusToTheSink) {
-    frmCapture& f = ActiveForm();
-    f.Text1.setFocus();
+    ActiveForm();
+    ui->Text1.setFocus();
     QApplication::processEvents();
-    ASSERT_TRUE(f.Text1.hasFocus());
-    QTest::mouseClick(&f.Command1[3], Qt::LeftButton);
-    EXPECT_TRUE(f.dummy.hasFocus());
+    ASSERT_TRUE(ui->Text1.hasFocus());
+    QTest::mouseClick(&ui->Command1(3), Qt::LeftButton);
+    EXPECT_TRUE(ui->dummy.hasFocus());
 }
 
 TEST_F(Clipboard, CtrlVPastesWhereverTheEditorsFocusIsAndAgainWhileHeld) {
@@ -139,20 +139,20 @@ TEST_F(Clipboard, CtrlVPastesWhereverTheEditorsFocusIsAndAgainWhileHeld) {
         SCOPED_TRACE(inNameBox ? "name box" : "focus sink");
         frmCapture& f = ActiveForm();
         f.ResizeTwips(11430, 7305);
-        if (inNameBox) f.Text1.setFocus();
+        if (inNameBox) ui->Text1.setFocus();
         commands::PutPictureOnClipboard(Solid(900, 700, Qt::red));
         Chord(Qt::Key_V);
-        EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(900, 700, Qt::red)));
-        EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Solid(900, 700, Qt::red)));
-        EXPECT_TRUE(f.VScroll1.isEnabled());
+        EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(900, 700, Qt::red)));
+        EXPECT_TRUE(SamePixels(f.State().Reference(), Solid(900, 700, Qt::red)));
+        EXPECT_TRUE(ui->VScroll1.isEnabled());
 
         // Held down, the key repeats and every repeat pastes again.
-        f.Picture2.Line(0, 0, 99, 99, 0x00FFFFFF);
+        f.State().Canvas().Line(QPointF(0, 0), QPointF(99, 99), 0x00FFFFFF);
         Press(Qt::Key_Control);
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("v"), true);
         QApplication::sendEvent(QApplication::focusWidget(), &repeat);
         Release(Qt::Key_Control, Qt::ControlModifier);
-        EXPECT_TRUE(SamePixels(f.Picture2.Image(), Solid(900, 700, Qt::red)));
+        EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Solid(900, 700, Qt::red)));
     }
 }
 
@@ -162,11 +162,11 @@ TEST_F(Clipboard, AVTypedAfterAnEarlierControlChordNeverPastes) {
     for (const Qt::Key earlier : {Qt::Key_A, Qt::Key_C, Qt::Key_Control}) {
         SCOPED_TRACE(earlier);
         frmCapture& f = ActiveForm();
-        f.SetAssignedPicture(Pattern(40, 30));
-        f.Picture2.Line(0, 0, 39, 29, 0x0000FF00);
-        const QImage drawn = f.Picture2.Image().copy();
+        f.State().Canvas().SetPicture(Pattern(40, 30));
+        f.State().Canvas().Line(QPointF(0, 0), QPointF(39, 29), 0x0000FF00);
+        const QImage drawn = f.State().Canvas().Image().copy();
         commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
-        f.Text1.setFocus();
+        ui->Text1.setFocus();
         if (earlier == Qt::Key_Control) {
             Press(Qt::Key_Control);
             Release(Qt::Key_Control, Qt::ControlModifier);
@@ -174,24 +174,24 @@ TEST_F(Clipboard, AVTypedAfterAnEarlierControlChordNeverPastes) {
             Chord(earlier);
         }
         QTest::keyClicks(static_cast<QWidget*>(nullptr), QStringLiteral("vorher"));
-        EXPECT_EQ(f.Text1.text(), "vorher");
-        EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
+        EXPECT_EQ(ui->Text1.text(), "vorher");
+        EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
     }
 }
 
 TEST_F(Clipboard, CtrlVWithoutAPictureKeepsTheCanvas) {
     frmCapture& f = ActiveForm();
-    f.SetAssignedPicture(Pattern(10, 10));
-    f.SetUndoPictureFromCanvas();
+    f.State().Canvas().SetPicture(Pattern(10, 10));
+    f.State().ReferenceFromCanvas();
     QGuiApplication::clipboard()->setText("text only");
     Chord(Qt::Key_V);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(10, 10)));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(10, 10)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(10, 10)));
+    EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(10, 10)));
 }
 
 TEST_F(Clipboard, CtrlVCountsOnlyWhileTheEditorIsTheActiveWindow) {
     frmCapture& f = ActiveForm();
-    f.SetAssignedPicture(Pattern(10, 10));
+    f.State().Canvas().SetPicture(Pattern(10, 10));
     commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
     QWidget other;  // a picker or message box of the program
     other.resize(100, 100);
@@ -202,7 +202,7 @@ TEST_F(Clipboard, CtrlVCountsOnlyWhileTheEditorIsTheActiveWindow) {
     other.hide();
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(10, 10)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(10, 10)));
 }
 
 // Pasted pictures pass the guards files get: too long a side, or a bitmap
@@ -241,17 +241,17 @@ TEST_F(Clipboard, PastedPicturesGetTheGuardsOfFiles) {
     };
     for (const auto& offer : offers) {
         frmCapture& f = MakeForm();
-        f.SetAssignedPicture(Pattern(30, 20));
-        f.SetUndoPictureFromCanvas();
-        f.Picture2.Line(0, 0, 29, 19, 0x0000FF00);
-        const QImage drawn = f.Picture2.Image().copy();
+        f.State().Canvas().SetPicture(Pattern(30, 20));
+        f.State().ReferenceFromCanvas();
+        f.State().Canvas().Line(QPointF(0, 0), QPointF(29, 19), 0x0000FF00);
+        const QImage drawn = f.State().Canvas().Image().copy();
         offer();
         EXPECT_TRUE(commands::ClipboardPicture().isNull());
         f.Command1_Click(4);
-        f.intUndoReady = 1;
+        f.State().SetUndoReady(1);
         f.Command1_Click(6);
-        EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
-        EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(30, 20)));
+        EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
+        EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(30, 20)));
     }
     // Bytes within the limits paste as before.
     QByteArray png;
@@ -266,7 +266,7 @@ TEST_F(Clipboard, PastedPicturesGetTheGuardsOfFiles) {
 
 TEST_F(Clipboard, CopiedPictureIsOfferedAsPng) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(8, 8));
+    f.State().Canvas().SetPicture(Pattern(8, 8));
     f.Command1_Click(3);
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
@@ -285,7 +285,7 @@ const platform::PictureMimeData* OwnPicture() {
 
 TEST_F(Clipboard, CopyOffersPngThenBmpAndEncodesEachOnlyOnceWhenRead) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(90, 70, 2));
+    f.State().Canvas().SetPicture(Pattern(90, 70, 2));
     f.Command1_Click(3);
     const platform::PictureMimeData* own = OwnPicture();
     ASSERT_NE(own, nullptr);
@@ -304,18 +304,18 @@ TEST_F(Clipboard, CopyOffersPngThenBmpAndEncodesEachOnlyOnceWhenRead) {
 
 TEST_F(Clipboard, PastingTheProgramsOwnPictureEncodesNothing) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(40, 30, 5));
+    f.State().Canvas().SetPicture(Pattern(40, 30, 5));
     f.Command1_Click(3);
-    f.SetAssignedPicture(Solid(10, 10, Qt::red));
+    f.State().Canvas().SetPicture(Solid(10, 10, Qt::red));
     f.Command1_Click(4);
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(40, 30, 5)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(40, 30, 5)));
     ASSERT_NE(OwnPicture(), nullptr);
     EXPECT_EQ(OwnPicture()->Encodings(), 0);
 }
 
 TEST_F(Clipboard, CopyAndExternalProgramWriteTheClipboardOnceAsAUserCopy) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(30, 20));
+    f.State().Canvas().SetPicture(Pattern(30, 20));
     QClipboard* clipboard = QGuiApplication::clipboard();
     int changes = 0;
     const auto counter = QObject::connect(clipboard, &QClipboard::dataChanged, [&changes] { ++changes; });

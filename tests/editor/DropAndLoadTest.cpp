@@ -7,6 +7,7 @@
 
 #include "commands/ClipboardCommands.h"
 #include "dialogs/frmPicSelect.h"
+#include "program/ProgramValues.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -43,56 +44,56 @@ class DropAndLoad : public SandboxedEditorTest {
 
 TEST_F(DropAndLoad, DroppedFileBecomesThePictureAndNamesIt) {
     frmCapture& f = MakeForm();
-    app::G().strPictureFolder = "/somewhere/";
-    f.intUndoReady = 1;
-    DropFiles(f.Picture2, {"photo.jpeg"});
-    EXPECT_EQ(f.Text1.text(), "photo");  // the whole extension goes, however long
-    EXPECT_EQ(f.Picture2.size(), QSize(60, 45));
-    EXPECT_EQ(f.picUndo.Picture().size(), QSize(60, 45));
-    EXPECT_EQ(app::G().strPictureFolder, "/somewhere/");
-    EXPECT_EQ(f.intUndoReady, 1);
+    f.State().SetPictureFolder("/somewhere/");
+    f.State().SetUndoReady(1);
+    DropFiles(ui->Picture2, {"photo.jpeg"});
+    EXPECT_EQ(ui->Text1.text(), "photo");  // the whole extension goes, however long
+    EXPECT_EQ(ui->Picture2.size(), QSize(60, 45));
+    EXPECT_EQ(f.State().Reference().size(), QSize(60, 45));
+    EXPECT_EQ(f.State().PictureFolder(), "/somewhere/");
+    EXPECT_EQ(f.State().UndoReady(), 1);
 }
 
 TEST_F(DropAndLoad, ThreeFilesLeaveTheLastOnTheCanvas) {
     frmCapture& f = MakeForm();
-    DropFiles(f.Picture3, {"one.bmp", "photo.jpeg", "two.png"});
-    EXPECT_EQ(f.Text1.text(), "two");
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(50, 35, Qt::green)));
+    DropFiles(ui->Picture3, {"one.bmp", "photo.jpeg", "two.png"});
+    EXPECT_EQ(ui->Text1.text(), "two");
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(50, 35, Qt::green)));
 }
 
 TEST_F(DropAndLoad, FileThatDoesNotLoadChangesNothing) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(20, 20));
-    f.Text1.setText("keep");
-    DropFiles(f.Picture2, {"notes.txt"});
-    EXPECT_EQ(f.Text1.text(), "keep");
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
+    f.State().Canvas().SetPicture(Pattern(20, 20));
+    ui->Text1.setText("keep");
+    DropFiles(ui->Picture2, {"notes.txt"});
+    EXPECT_EQ(ui->Text1.text(), "keep");
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
     // A good file after a bad one still loads.
-    DropFiles(f.Picture2, {"notes.txt", "one.bmp"});
-    EXPECT_EQ(f.Text1.text(), "one");
+    DropFiles(ui->Picture2, {"notes.txt", "one.bmp"});
+    EXPECT_EQ(ui->Text1.text(), "one");
 }
 
 TEST_F(DropAndLoad, TextAndRemoteDataAreIgnored) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(20, 20));
-    f.Text1.setText("keep");
+    f.State().Canvas().SetPicture(Pattern(20, 20));
+    ui->Text1.setText("keep");
     QMimeData text;
     text.setText(folder + "/one.bmp");
-    Drop(f.Picture2, text);
+    Drop(ui->Picture2, text);
     QMimeData remote;
     remote.setUrls({QUrl("https://example.org/one.bmp")});
-    Drop(f.Picture3, remote);
-    EXPECT_EQ(f.Text1.text(), "keep");
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
+    Drop(ui->Picture3, remote);
+    EXPECT_EQ(ui->Text1.text(), "keep");
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
 }
 
 TEST_F(DropAndLoad, DropLaysOutWithoutFittingTheWindow) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
     Solid(2000, 100, Qt::red).save(folder + "/wide.png");
-    DropFiles(f.Picture2, {"wide.png"});
+    DropFiles(ui->Picture2, {"wide.png"});
     EXPECT_EQ(f.WidthTwips(), 11430);
-    EXPECT_TRUE(f.HScroll1.isEnabled());
+    EXPECT_TRUE(ui->HScroll1.isEnabled());
 }
 
 TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
@@ -107,13 +108,13 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
     f.Command1_Click(0);
     QDir::setCurrent(previous);
     EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(f.Text1.text(), "one");
-    EXPECT_EQ(app::G().strPictureFolder, folder + "/");
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(40, 30, Qt::red)));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Solid(40, 30, Qt::red)));
+    EXPECT_EQ(ui->Text1.text(), "one");
+    EXPECT_EQ(f.State().PictureFolder(), folder + "/");
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(40, 30, Qt::red)));
+    EXPECT_TRUE(SamePixels(f.State().Reference(), Solid(40, 30, Qt::red)));
     // Picture, back buffer and reference are one block of pixels until a drawing.
-    EXPECT_EQ(f.Picture2.Image().constBits(), f.Picture2.Picture().constBits());
-    EXPECT_EQ(f.picUndo.Image().constBits(), f.Picture2.Picture().constBits());
+    EXPECT_EQ(f.State().Canvas().Image().constBits(), f.State().Canvas().Picture().constBits());
+    EXPECT_EQ(f.State().Reference().constBits(), f.State().Canvas().Picture().constBits());
     EXPECT_EQ(f.WidthTwips(), 40 * 15 + 445);
     EXPECT_EQ(f.HeightTwips(), 30 * 15 + 1180);
 }
@@ -124,10 +125,10 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
 TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTheWindow) {
     frmCapture& f = MakeForm();
     WriteText(folder + "/broken.bmp", "BM not really a bitmap");
-    f.SetAssignedPicture(Pattern(300, 200));
-    f.picUndo.SetPicture(Solid(5, 5, Qt::blue));
-    f.Picture2.Line(10, 10, 90, 10, 0x0000FF);  // a drawing on the canvas
-    const QImage drawn = f.Picture2.Image().copy();
+    f.State().Canvas().SetPicture(Pattern(300, 200));
+    f.State().SetReference(Solid(5, 5, Qt::blue));
+    f.State().Canvas().Line(QPointF(10, 10), QPointF(90, 10), 0x0000FF);  // a drawing on the canvas
+    const QImage drawn = f.State().Canvas().Image().copy();
     f.ResizeTwips(11430, 7305);
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
@@ -138,11 +139,11 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
     f.Command1_Click(0);
     QDir::setCurrent(previous);
     EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(f.Text1.text(), "broken");
-    EXPECT_EQ(app::G().strPictureFolder, folder + "/");
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(300, 200)));
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(300, 200)));
+    EXPECT_EQ(ui->Text1.text(), "broken");
+    EXPECT_EQ(f.State().PictureFolder(), folder + "/");
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(300, 200)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
+    EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(300, 200)));
     EXPECT_EQ(f.WidthTwips(), 300 * 15 + 445);
     EXPECT_EQ(f.HeightTwips(), 200 * 15 + 1180);
     EXPECT_TRUE(messages.empty());
@@ -150,9 +151,9 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
 
 TEST_F(DropAndLoad, CancelCloseOrNoSelectionLeaveEverything) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(20, 20));
-    f.Text1.setText("keep");
-    app::G().strPictureFolder = "/before/";
+    f.State().Canvas().SetPicture(Pattern(20, 20));
+    ui->Text1.setText("keep");
+    f.State().SetPictureFolder("/before/");
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
     const std::function<void(frmPicSelect&)> endings[] = {
@@ -168,9 +169,9 @@ TEST_F(DropAndLoad, CancelCloseOrNoSelectionLeaveEverything) {
         WhenPickerOpens(ending);
         f.Command1_Click(0);
         EXPECT_EQ(app::G().intDialogOpen, 0);
-        EXPECT_EQ(f.Text1.text(), "keep");
-        EXPECT_EQ(app::G().strPictureFolder, "/before/");
-        EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
+        EXPECT_EQ(ui->Text1.text(), "keep");
+        EXPECT_EQ(f.State().PictureFolder(), "/before/");
+        EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
     }
     QDir::setCurrent(previous);
 }
@@ -178,11 +179,11 @@ TEST_F(DropAndLoad, CancelCloseOrNoSelectionLeaveEverything) {
 TEST_F(DropAndLoad, ClosingTheEditorWhileThePickerWaitsEndsTheLoad) {
     frmCapture& f = MakeForm();
     f.show();
-    f.SetAssignedPicture(Pattern(20, 20));
+    f.State().Canvas().SetPicture(Pattern(20, 20));
     WhenPickerOpens([&f](frmPicSelect&) { f.close(); });
     f.Command1_Click(0);
     EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
 }
 
 }  // namespace

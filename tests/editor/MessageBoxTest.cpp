@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "support/ProgramSandbox.h"
+#include "widgets/WindowHelpers.h"
 
 using namespace test_support;
 
@@ -13,7 +14,6 @@ namespace {
 class MessageBox : public SandboxedEditorTest {};
 
 TEST_F(MessageBox, EachKindShowsItsIconAndOneOkButtonOtherKindsNothing) {
-    app::SetMessageSinkForTests({});  // the real box
     struct Case {
         int kind;
         QString title;
@@ -21,10 +21,10 @@ TEST_F(MessageBox, EachKindShowsItsIconAndOneOkButtonOtherKindsNothing) {
         QString caption;
     };
     const Case cases[] = {
-        {app::kMessageInformation, "", QMessageBox::Information, "Korvel Annotarix"},
-        {app::kMessageWarning, "", QMessageBox::Warning, "Korvel Annotarix"},
-        {app::kMessageError, "Eigener Titel", QMessageBox::Critical, "Eigener Titel"},
-        {app::kMessageQuestion, "", QMessageBox::Question, "Korvel Annotarix"},
+        {program::kMessageInformation, "", QMessageBox::Information, "Korvel Annotarix"},
+        {program::kMessageWarning, "", QMessageBox::Warning, "Korvel Annotarix"},
+        {program::kMessageError, "Eigener Titel", QMessageBox::Critical, "Eigener Titel"},
+        {program::kMessageQuestion, "", QMessageBox::Question, "Korvel Annotarix"},
         {0, "", QMessageBox::NoIcon, ""},
         {5, "Titel", QMessageBox::NoIcon, ""},
         {-1, "", QMessageBox::NoIcon, ""},
@@ -51,7 +51,7 @@ TEST_F(MessageBox, EachKindShowsItsIconAndOneOkButtonOtherKindsNothing) {
             box->button(QMessageBox::Ok)->click();
         });
         poll.start(10);
-        app::ShowMessage("Bitte Dateiname angeben...   ", c.kind, c.title);
+        app::ShowMessage(nullptr, "Bitte Dateiname angeben...   ", c.kind, c.title);
         poll.stop();
         if (c.icon == QMessageBox::NoIcon) {
             EXPECT_EQ(shown, 0) << "kind " << c.kind;

@@ -3,11 +3,10 @@
 // the same pixel size as on any other picture.
 #include <QLineEdit>
 
-#include "commands/ClipboardCommands.h"
-#include "commands/DropHandler.h"
 #include "app/AppModul.h"
-#include "support/ProgramSandbox.h"
 #include "platform/qt/PictureLoader.h"
+#include "support/Drops.h"
+#include "support/ProgramSandbox.h"
 
 using namespace test_support;
 
@@ -19,8 +18,8 @@ class PictureResolution : public SandboxedEditorTest {
   protected:
     void SetUp() override {
         SandboxedEditorTest::SetUp();
-        program = folder + "/korvel-annotarix";
-        WriteText(program, "#!/bin/sh\n");
+        programFile = folder + "/korvel-annotarix";
+        WriteText(programFile, "#!/bin/sh\n");
         for (const auto& [name, dpi] : files) {
             QImage white = Solid(200, 90, Qt::white);
             const int dotsPerMeter = qRound(dpi / 0.0254);
@@ -41,16 +40,17 @@ class PictureResolution : public SandboxedEditorTest {
     // Types HHHH with the text tool at its starting size and returns the
     // height of the ink, in canvas pixels.
     int HhhhHeight(frmCapture& f) {
-        f.lngTool = 4;
-        f.SetCurrentColor(kRedRef);
-        const QImage before = f.Picture2.Image().copy();
-        QTest::mousePress(&f.Picture2, Qt::LeftButton, {}, QPoint(8, 8));
-        QTest::mouseRelease(&f.Picture2, Qt::LeftButton, {}, QPoint(8, 8));
-        auto* box = f.Picture2.findChild<QLineEdit*>(QStringLiteral("txtText"));
+        f.State().SetCurrentTool(4);
+        f.State().SetCurrentColor(kRedRef);
+        const QImage before = f.State().Canvas().Image().copy();
+        canvas::CanvasView& view = EditorControls(f).Picture2;
+        QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(8, 8));
+        auto* box = view.findChild<QLineEdit*>(QStringLiteral("txtText"));
         if (box == nullptr || !box->isVisible()) return -1;
         QTest::keyClicks(box, QStringLiteral("HHHH"));
         QTest::keyClick(box, Qt::Key_Return);
-        const QImage& now = f.Picture2.Image();
+        const QImage& now = f.State().Canvas().Image();
         int top = now.height();
         int bottom = -1;
         for (int y = 0; y < now.height(); ++y) {
@@ -64,16 +64,18 @@ class PictureResolution : public SandboxedEditorTest {
     }
     // Crops the canvas to the rectangle from (4, 4) to (150, 70).
     static void Crop(frmCapture& f) {
-        QTest::mouseClick(&f.Check1, Qt::LeftButton);
-        QTest::mousePress(&f.Picture2, Qt::LeftButton, {}, QPoint(4, 4));
-        QTest::mouseMove(&f.Picture2, QPoint(80, 40));
-        QTest::mouseMove(&f.Picture2, QPoint(150, 70));
-        QTest::mouseRelease(&f.Picture2, Qt::LeftButton, {}, QPoint(150, 70));
+        const EditorControls c(f);
+        QTest::mouseClick(&c.Check1, Qt::LeftButton);
+        QTest::mousePress(&c.Picture2, Qt::LeftButton, {}, QPoint(4, 4));
+        QTest::mouseMove(&c.Picture2, QPoint(80, 40));
+        QTest::mouseMove(&c.Picture2, QPoint(150, 70));
+        QTest::mouseRelease(&c.Picture2, Qt::LeftButton, {}, QPoint(150, 70));
     }
+    static QSize ViewSize(frmCapture& f) { return EditorControls(f).Picture2.size(); }
 
     const std::vector<std::pair<QString, int>> files{
         {"scan300.bmp", 300}, {"camera72.jpg", 72}, {"screen96.bmp", 96}};
-    QString program;
+    QString programFile;
 };
 
 TEST_F(PictureResolution, TextHasOneHeightOnEveryPictureWhateverWayItCameIn) {
@@ -87,13 +89,14 @@ TEST_F(PictureResolution, TextHasOneHeightOnEveryPictureWhateverWayItCameIn) {
     for (const auto& [name, dpi] : files) {
         const std::string file = name.toStdString();
         const QString path = Path(name);
-        form = app::StartEditor(program, path);
-        ASSERT_EQ(form->Picture2.size(), QSize(200, 90)) << file;
-        EXPECT_EQ(HhhhHeight(Shown(*form)), expected) << "command line, " << file;
+        const std::unique_ptr<app::Session> session = app::StartEditor(programFile, path);
+        frmCapture& started = *session->editor;
+        ASSERT_EQ(ViewSize(started), QSize(200, 90)) << file;
+        EXPECT_EQ(HhhhHeight(Shown(started)), expected) << "command line, " << file;
         // A crop takes the picture from another buffer: still the same size.
-        Crop(*form);
-        ASSERT_EQ(form->Picture2.size(), QSize(146, 66)) << file;
-        EXPECT_EQ(HhhhHeight(*form), expected) << "crop, " << file;
+        Crop(started);
+        ASSERT_EQ(ViewSize(started), QSize(146, 66)) << file;
+        EXPECT_EQ(HhhhHeight(started), expected) << "crop, " << file;
 
         frmCapture& picked = Shown(MakeForm());
         WhenPickerOpens([name](frmPicSelect& picker) {
@@ -101,20 +104,20 @@ TEST_F(PictureResolution, TextHasOneHeightOnEveryPictureWhateverWayItCameIn) {
             picker.Command1_Click();
         });
         picked.Command1_Click(0);
-        ASSERT_EQ(picked.Picture2.size(), QSize(200, 90)) << file;
+        ASSERT_EQ(ViewSize(picked), QSize(200, 90)) << file;
         EXPECT_EQ(HhhhHeight(picked), expected) << "picker, " << file;
 
         frmCapture& dropped = Shown(MakeForm());
-        commands::DropFiles(dropped, QStringList{path});
-        ASSERT_EQ(dropped.Picture2.size(), QSize(200, 90)) << file;
+        DropPaths(EditorControls(dropped).Picture2, QStringList{path});
+        ASSERT_EQ(ViewSize(dropped), QSize(200, 90)) << file;
         EXPECT_EQ(HhhhHeight(dropped), expected) << "drop, " << file;
 
         // Another program's picture on the clipboard keeps the resolution it
         // was made with.
         frmCapture& pasted = Shown(MakeForm());
         QGuiApplication::clipboard()->setImage(LoadPictureFile(path));
-        commands::PastePicture(pasted);
-        ASSERT_EQ(pasted.Picture2.size(), QSize(200, 90)) << file;
+        pasted.Command1_Click(4);
+        ASSERT_EQ(ViewSize(pasted), QSize(200, 90)) << file;
         EXPECT_EQ(HhhhHeight(pasted), expected) << "clipboard, " << file;
     }
     QDir::setCurrent(previous);

@@ -36,63 +36,76 @@ class Startup : public SandboxedEditorTest {
   protected:
     void SetUp() override {
         SandboxedEditorTest::SetUp();
-        program = folder + "/korvel-annotarix";
-        WriteText(program, "#!/bin/sh\n");
+        programFile = folder + "/korvel-annotarix";
+        WriteText(programFile, "#!/bin/sh\n");
         ini = folder + "/korvel-annotarix.ini";
         QDir().mkpath(folder + "/Bilder");
         Solid(40, 30, Qt::red).save(folder + "/Bilder/Mein Bild.JPG", "JPG");
     }
-    frmCapture& Start(const QString& commandLine, app::FilePlace place = app::FilePlace::BesideProgram) {
-        form = app::StartEditor(program, commandLine, place);
-        return *form;
+    void TearDown() override {
+        ui.reset();
+        session.reset();
+        SandboxedEditorTest::TearDown();
     }
+    frmCapture& Start(const QString& commandLine, app::FilePlace place = app::FilePlace::BesideProgram) {
+        Close();
+        session = app::StartEditor(programFile, commandLine, place);
+        ui = std::make_unique<EditorControls>(*session->editor);
+        return *session->editor;
+    }
+    void Close() {
+        ui.reset();
+        session.reset();
+    }
+    frmCapture& Editor() { return *session->editor; }
+    const program::ProgramPaths& Paths() const { return session->program.paths; }
     void Settings(const QByteArray& lines) { WriteText(ini, "[Korvel Annotarix]\n" + lines); }
 
-    QString program;
+    QString programFile;
     QString ini;
+    std::unique_ptr<app::Session> session;
 };
 
 TEST_F(Startup, ProgramWideValuesComeFromTheProgramFile) {
     Settings("ExtPhotoProgram=/usr/bin/gimp\n");
-    Start("");
-    EXPECT_EQ(app::G().strAppPath, folder + "/");
-    EXPECT_EQ(app::G().strIniFile, ini);
-    EXPECT_EQ(app::G().strTempFile, folder + "/temp.bmp");
-    EXPECT_EQ(app::G().strExtProgram, "/usr/bin/gimp");
-    EXPECT_EQ(app::G().strAppTitle, "Korvel Annotarix");
-    EXPECT_EQ(app::MainWindow(), form.get());
-    EXPECT_TRUE(form->isVisible());
+    frmCapture& f = Start("");
+    EXPECT_EQ(Paths().strAppPath, folder + "/");
+    EXPECT_EQ(Paths().strIniFile, ini);
+    EXPECT_EQ(Paths().strTempFile, folder + "/temp.bmp");
+    EXPECT_EQ(f.State().ExtProgram(), "/usr/bin/gimp");
+    EXPECT_EQ(f.windowTitle(), "Korvel Annotarix");
+    EXPECT_TRUE(f.isVisible());
 }
 
 // With no window manager (a plain X server) nothing else gives the new window
 // the keyboard: Ctrl+V and typing would reach nothing until the first click.
 TEST_F(Startup, EditorWindowTakesTheKeyboard) {
-    Start("");
-    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get(), 2000));
+    frmCapture& f = Start("");
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&f, 2000));
 }
 
 TEST_F(Startup, CommandLinePictureOpensWithNameAndFolder) {
     frmCapture& f = Start(folder + "/Bilder/Mein Bild.JPG");
-    EXPECT_EQ(app::G().strPictureFolder, folder + "/Bilder/");
-    EXPECT_EQ(f.Text1.text(), "Mein Bild");
-    EXPECT_EQ(f.Picture2.size(), QSize(40, 30));
-    EXPECT_EQ(f.picUndo.Picture().size(), QSize(40, 30));
+    EXPECT_EQ(Editor().State().PictureFolder(), folder + "/Bilder/");
+    EXPECT_EQ(ui->Text1.text(), "Mein Bild");
+    EXPECT_EQ(ui->Picture2.size(), QSize(40, 30));
+    EXPECT_EQ(f.State().Reference().size(), QSize(40, 30));
     // Picture, back buffer and reference are one block of pixels until a drawing.
-    EXPECT_EQ(f.Picture2.Image().constBits(), f.Picture2.Picture().constBits());
-    EXPECT_EQ(f.picUndo.Image().constBits(), f.Picture2.Picture().constBits());
+    EXPECT_EQ(f.State().Canvas().Image().constBits(), f.State().Canvas().Picture().constBits());
+    EXPECT_EQ(f.State().Reference().constBits(), f.State().Canvas().Picture().constBits());
 }
 
 TEST_F(Startup, QuotedCommandLineOfAnExistingFileStillOpensIt) {
-    frmCapture& f = Start("\"" + folder + "/Bilder/Mein Bild.JPG\"");
-    EXPECT_EQ(f.Text1.text(), "Mein Bild");
-    EXPECT_EQ(app::G().strPictureFolder, folder + "/Bilder/");
-    EXPECT_EQ(f.Picture2.size(), QSize(40, 30));
+    Start("\"" + folder + "/Bilder/Mein Bild.JPG\"");
+    EXPECT_EQ(ui->Text1.text(), "Mein Bild");
+    EXPECT_EQ(Editor().State().PictureFolder(), folder + "/Bilder/");
+    EXPECT_EQ(ui->Picture2.size(), QSize(40, 30));
 }
 
 TEST_F(Startup, QuotedMissingPathTakesTheLetterCaseFallback) {
-    frmCapture& f = Start("\"/bilder/mein bild.JPG\"");
-    EXPECT_EQ(app::G().strPictureFolder, "/Bilder/");
-    EXPECT_EQ(f.Text1.text(), "Mein Bild");
+    Start("\"/bilder/mein bild.JPG\"");
+    EXPECT_EQ(Editor().State().PictureFolder(), "/Bilder/");
+    EXPECT_EQ(ui->Text1.text(), "Mein Bild");
 }
 
 TEST_F(Startup, MissingPictureStillSetsNameAndFolder) {
@@ -101,9 +114,9 @@ TEST_F(Startup, MissingPictureStillSetsNameAndFolder) {
     const QString missing = folder + "/Bilder/gone.jpeg";
     const QString fallback = QString::fromStdString(app::LetterCaseFallback(missing.toStdString()));
     frmCapture& f = Start(missing);
-    EXPECT_EQ(f.Text1.text(), "Gone");
-    EXPECT_EQ(app::G().strPictureFolder, fallback.left(fallback.lastIndexOf('/') + 1));
-    EXPECT_TRUE(f.Picture2.Picture().isNull());
+    EXPECT_EQ(ui->Text1.text(), "Gone");
+    EXPECT_EQ(Editor().State().PictureFolder(), fallback.left(fallback.lastIndexOf('/') + 1));
+    EXPECT_TRUE(f.State().Canvas().Picture().isNull());
 }
 
 TEST_F(Startup, EveryAcceptedEndingOpensThePicture) {
@@ -121,22 +134,22 @@ TEST_F(Startup, EveryAcceptedEndingOpensThePicture) {
     };
     for (const auto& [file, size] : files) {
         frmCapture& f = Start(folder + "/Bilder/" + file);
-        EXPECT_EQ(f.Text1.text(), file.left(file.lastIndexOf('.')));
-        EXPECT_EQ(f.Picture2.size(), size) << file.toStdString();
-        EXPECT_EQ(f.picUndo.Picture().size(), size) << file.toStdString();
+        EXPECT_EQ(ui->Text1.text(), file.left(file.lastIndexOf('.')));
+        EXPECT_EQ(ui->Picture2.size(), size) << file.toStdString();
+        EXPECT_EQ(f.State().Reference().size(), size) << file.toStdString();
         if (file.endsWith(".gif")) {
-            EXPECT_EQ(f.Picture2.Image().pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+            EXPECT_EQ(f.State().Canvas().Image().pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
         }
     }
 }
 
 TEST_F(Startup, CommandLinePictureLargerThanThePanelTurnsOnBothScrollBars) {
     ASSERT_TRUE(Solid(2600, 1900, Qt::red).save(folder + "/Bilder/gross.bmp"));
-    frmCapture& f = Start(folder + "/Bilder/gross.bmp");
-    EXPECT_EQ(f.Picture2.size(), QSize(2600, 1900));
-    EXPECT_LT(f.Picture3.width(), 2600);
-    EXPECT_LT(f.Picture3.height(), 1900);
-    for (const QScrollBar* bar : {&f.HScroll1, &f.VScroll1}) {
+    Start(folder + "/Bilder/gross.bmp");
+    EXPECT_EQ(ui->Picture2.size(), QSize(2600, 1900));
+    EXPECT_LT(ui->Picture3.width(), 2600);
+    EXPECT_LT(ui->Picture3.height(), 1900);
+    for (const QScrollBar* bar : {&ui->HScroll1, &ui->VScroll1}) {
         EXPECT_TRUE(bar->isVisible());
         EXPECT_TRUE(bar->isEnabled());
         EXPECT_GT(bar->maximum(), 0);
@@ -147,21 +160,20 @@ TEST_F(Startup, OtherEndingsAreIgnoredAndThePreviewNameShows) {
     Settings("PreviewName=Vorgabe\n");
     Solid(10, 10, Qt::blue).save(folder + "/a.png");
     frmCapture& f = Start(folder + "/a.png");
-    EXPECT_EQ(f.Text1.text(), "Vorgabe");
-    EXPECT_EQ(app::G().strPictureFolder, "");
-    EXPECT_TRUE(f.Picture2.Picture().isNull());
+    EXPECT_EQ(ui->Text1.text(), "Vorgabe");
+    EXPECT_EQ(Editor().State().PictureFolder(), "");
+    EXPECT_TRUE(f.State().Canvas().Picture().isNull());
 }
 
 TEST_F(Startup, SaveAsSelectsBitmapOnlyForExactlyDotBmp) {
     Settings("SaveAs=.bmp\n");
-    frmCapture& f = Start("");
-    EXPECT_TRUE(f.Option1.isChecked());
-    EXPECT_EQ(f.Label1.text(), ".bmp");
-    form.reset();
+    Start("");
+    EXPECT_TRUE(ui->Option1.isChecked());
+    EXPECT_EQ(ui->Label1.text(), ".bmp");
     Settings("SaveAs=.BMP\n");
-    frmCapture& g = Start("");
-    EXPECT_TRUE(g.Option2.isChecked());
-    EXPECT_EQ(g.Label1.text(), ".jpg");
+    Start("");
+    EXPECT_TRUE(ui->Option2.isChecked());
+    EXPECT_EQ(ui->Label1.text(), ".jpg");
 }
 
 TEST_F(Startup, OffsetIsParsedFromTheStartOfTheText) {
@@ -169,19 +181,17 @@ TEST_F(Startup, OffsetIsParsedFromTheStartOfTheText) {
                                                 {"abc", 0},   {"99999", 0}, {"-15", -15}};
     for (const auto& [text, expected] : cases) {
         Settings("Offset(Win10)=" + text + "\n");
-        app::G().intWinOffset = 0;
-        Start("");
-        EXPECT_EQ(app::G().intWinOffset, expected) << text.constData();
-        form.reset();
+        const frmCapture& f = Start("");
+        EXPECT_EQ(f.WinOffset(), expected) << text.constData();
     }
 }
 
 TEST_F(Startup, ClosingTheWindowWritesFormatAndOffset) {
     Settings("; kept\nPreviewName=x\n");
     frmCapture& f = Start("");
-    app::G().intWinOffset = 30;
-    f.Option1.click();
-    EXPECT_EQ(f.Label1.text(), ".bmp");
+    f.SetWinOffset(30);
+    ui->Option1.click();
+    EXPECT_EQ(ui->Label1.text(), ".bmp");
     f.close();
     const QString text = ReadText(ini);
     EXPECT_TRUE(text.contains("SaveAs=.bmp\n")) << text.toStdString();
@@ -210,8 +220,8 @@ TEST_F(Startup, UnwritableProgramFolderUsesTheUserFolders) {
     QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     Start("");
     QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_NE(app::G().strIniFile, ini);
-    EXPECT_TRUE(app::G().strIniFile.endsWith("/korvel-annotarix.ini"));
+    EXPECT_NE(Paths().strIniFile, ini);
+    EXPECT_TRUE(Paths().strIniFile.endsWith("/korvel-annotarix.ini"));
 }
 
 // An installed binary (in /usr/bin, perhaps run by root) never writes beside
@@ -225,13 +235,13 @@ TEST_F(Startup, InstalledBinaryKeepsItsFilesInTheUserFolders) {
     WriteText(folder + "/config/korvel-annotarix/korvel-annotarix.ini",
               "[Korvel Annotarix]\nPreviewName=user\n");
     frmCapture& f = Start("", app::FilePlace::UserFolders);
-    EXPECT_EQ(app::G().strIniFile, folder + "/config/korvel-annotarix/korvel-annotarix.ini");
-    EXPECT_EQ(app::G().strTempFile, folder + "/cache/korvel-annotarix/temp.bmp");
+    EXPECT_EQ(Paths().strIniFile, folder + "/config/korvel-annotarix/korvel-annotarix.ini");
+    EXPECT_EQ(Paths().strTempFile, folder + "/cache/korvel-annotarix/temp.bmp");
     EXPECT_TRUE(QFileInfo(folder + "/cache/korvel-annotarix").isDir());
-    EXPECT_EQ(f.Text1.text(), "user");
+    EXPECT_EQ(ui->Text1.text(), "user");
     const QString besideBefore = ReadText(ini);
     f.close();
-    EXPECT_TRUE(ReadText(app::G().strIniFile).contains("SaveAs=.jpg"));
+    EXPECT_TRUE(ReadText(Paths().strIniFile).contains("SaveAs=.jpg"));
     EXPECT_EQ(ReadText(ini), besideBefore);
 }
 

@@ -18,79 +18,80 @@ TEST_F(WindowLayout, ToolBarControlsSitWhereTheyBelongWithTheirTips) {
         const char* tip;
     };
     const Expected expected[] = {
-        {&f.Command1[0], {3, 4, 25, 21}, "Bild laden"},
-        {&f.Command1[1], {28, 4, 25, 21}, "Bild speichern"},
-        {&f.Check1, {63, 4, 25, 21}, "Bild beschneiden"},
-        {&f.Command1[3], {88, 4, 25, 21}, "Bild in die Zwischenablage kopieren"},
-        {&f.Command1[4], {113, 4, 25, 21}, "Bild aus der Zwischenablage holen"},
-        {&f.Command1[5], {138, 4, 25, 21}, "mit externem Bild-Programm öffnen"},
-        {&f.Command2, {173, 4, 25, 21}, "Werkzeuge"},
-        {&f.Command3, {198, 4, 25, 21}, "Farben"},
-        {&f.Command1[6], {231, 4, 25, 21}, "letzten Schritt rückgängig machen"},
-        {&f.Text1, {263, 5, 184, 19}, ""},
-        {&f.Label1, {451, 8, 30, 15}, ""},
-        {&f.Option1, {487, 8, 65, 17}, ""},
-        {&f.Option2, {551, 8, 57, 17}, ""},
+        {&ui->Command1(0), {3, 4, 25, 21}, "Bild laden"},
+        {&ui->Command1(1), {28, 4, 25, 21}, "Bild speichern"},
+        {&ui->Check1, {63, 4, 25, 21}, "Bild beschneiden"},
+        {&ui->Command1(3), {88, 4, 25, 21}, "Bild in die Zwischenablage kopieren"},
+        {&ui->Command1(4), {113, 4, 25, 21}, "Bild aus der Zwischenablage holen"},
+        {&ui->Command1(5), {138, 4, 25, 21}, "mit externem Bild-Programm öffnen"},
+        {&ui->Command2, {173, 4, 25, 21}, "Werkzeuge"},
+        {&ui->Command3, {198, 4, 25, 21}, "Farben"},
+        {&ui->Command1(6), {231, 4, 25, 21}, "letzten Schritt rückgängig machen"},
+        {&ui->Text1, {263, 5, 184, 19}, ""},
+        {&ui->Label1, {451, 8, 30, 15}, ""},
+        {&ui->Option1, {487, 8, 65, 17}, ""},
+        {&ui->Option2, {551, 8, 57, 17}, ""},
     };
     for (const Expected& e : expected) {
-        EXPECT_EQ(e.control->parentWidget(), &f.Picture1) << e.tip;
+        EXPECT_EQ(e.control->parentWidget(), &ui->Picture1) << e.tip;
         EXPECT_EQ(e.control->geometry(), e.geometry) << e.tip;
         EXPECT_EQ(e.control->toolTip(), QString::fromUtf8(e.tip));
     }
-    EXPECT_EQ(f.Picture1.geometry(), QRect(0, 0, 762, 29));
-    EXPECT_EQ(f.Label1.text(), ".jpg");
-    EXPECT_EQ(f.Option1.text(), "Bitmap");
-    EXPECT_EQ(f.Option2.text(), "JPeg");
-    EXPECT_TRUE(f.Option2.isChecked());
-    EXPECT_FALSE(f.Option1.isChecked());
-    EXPECT_EQ(f.Text1.font().family(), "Arial");
-    EXPECT_TRUE(f.Text1.font().bold());
-    EXPECT_EQ(f.Text1.font().pointSizeF(), 9.0);
-    EXPECT_TRUE(f.Label1.font().bold());
-    EXPECT_FALSE(f.Option1.font().bold());
-    EXPECT_EQ(f.Picture2.Font.pointSizeF(), 12.0);
-    EXPECT_TRUE(f.Picture2.Font.bold());
-    EXPECT_TRUE(f.Check1.isCheckable());
-    EXPECT_EQ(f.CurrentColor(), 0x0000FFFFu);
+    EXPECT_EQ(ui->Picture1.geometry(), QRect(0, 0, 762, 29));
+    EXPECT_EQ(ui->Label1.text(), ".jpg");
+    EXPECT_EQ(ui->Option1.text(), "Bitmap");
+    EXPECT_EQ(ui->Option2.text(), "JPeg");
+    EXPECT_TRUE(ui->Option2.isChecked());
+    EXPECT_FALSE(ui->Option1.isChecked());
+    EXPECT_EQ(ui->Text1.font().family(), "Arial");
+    EXPECT_TRUE(ui->Text1.font().bold());
+    EXPECT_EQ(ui->Text1.font().pointSizeF(), 9.0);
+    EXPECT_TRUE(ui->Label1.font().bold());
+    EXPECT_FALSE(ui->Option1.font().bold());
+    EXPECT_EQ(f.State().Canvas().Font().pointSizeF(), 12.0);
+    EXPECT_TRUE(f.State().Canvas().Font().bold());
+    EXPECT_TRUE(ui->Check1.isCheckable());
+    EXPECT_EQ(f.State().CurrentColor(), 0x0000FFFFu);
     EXPECT_EQ(f.windowTitle(), "Korvel Annotarix");
     EXPECT_FALSE(f.windowIcon().isNull());
 }
 
 TEST_F(WindowLayout, CommandArrayHasNoIndexTwo) {
+    ButtonArray buttons;
+    EXPECT_THROW(buttons[2], std::out_of_range);
+    EXPECT_THROW(buttons[7], std::out_of_range);
+    EXPECT_EQ(buttons.IndexOf(&buttons[5]), 5);
+    const QToolButton other;
+    EXPECT_EQ(buttons.IndexOf(&other), -1);
     frmCapture& f = MakeForm();
-    EXPECT_THROW(f.Command1[2], std::out_of_range);
-    EXPECT_THROW(f.Command1[7], std::out_of_range);
-    EXPECT_EQ(f.Command1.IndexOf(&f.Command1[5]), 5);
-    EXPECT_EQ(f.Command1.IndexOf(&f.Command2), -1);
+    EXPECT_EQ(f.findChild<QToolButton*>(QStringLiteral("Command1(2)")), nullptr);
 }
 
-TEST_F(WindowLayout, HiddenHoldersAndDesignedScrollBars) {
+TEST_F(WindowLayout, HiddenQualityBarAndDesignedScrollBars) {
     frmCapture& f = MakeForm();
     f.show();
-    EXPECT_FALSE(f.picUndo.isVisible());
-    EXPECT_FALSE(f.picRectangle.isVisible());
-    EXPECT_FALSE(f.HScroll2.isVisible());
-    EXPECT_EQ(f.HScroll2.minimum(), 40);
-    EXPECT_EQ(f.HScroll2.maximum(), 95);
-    EXPECT_EQ(f.HScroll2.value(), 95);
-    EXPECT_EQ(f.HScroll1.singleStep(), 50);
-    EXPECT_EQ(f.HScroll1.pageStep(), 500);
-    EXPECT_EQ(f.VScroll1.singleStep(), 50);
-    EXPECT_EQ(f.VScroll1.pageStep(), 500);
+    EXPECT_FALSE(ui->HScroll2.isVisible());
+    EXPECT_EQ(ui->HScroll2.minimum(), 40);
+    EXPECT_EQ(ui->HScroll2.maximum(), 95);
+    EXPECT_EQ(ui->HScroll2.value(), 95);
+    EXPECT_EQ(ui->HScroll1.singleStep(), 50);
+    EXPECT_EQ(ui->HScroll1.pageStep(), 500);
+    EXPECT_EQ(ui->VScroll1.singleStep(), 50);
+    EXPECT_EQ(ui->VScroll1.pageStep(), 500);
     // Ctrl+V comes from key events: no timer keeps waking the idle program.
     for (const QTimer* timer : f.findChildren<QTimer*>()) EXPECT_FALSE(timer->isActive()) << timer;
     // The focus sink lies outside the window, yet takes the focus.
-    EXPECT_GE(f.dummy.x(), f.width());
-    EXPECT_EQ(f.Picture2.parentWidget(), &f.Picture3);
-    EXPECT_EQ(f.Picture3.y(), 29);
+    EXPECT_GE(ui->dummy.x(), f.width());
+    EXPECT_EQ(ui->Picture2.parentWidget(), &ui->Picture3);
+    EXPECT_EQ(ui->Picture3.y(), 29);
 }
 
 TEST_F(WindowLayout, LoadClearsTheNameAndMakesTheCanvasBlack) {
     frmCapture& f = MakeForm();
-    EXPECT_EQ(f.Text1.text(), "");
-    EXPECT_EQ(f.Picture2.BackColor(), 0u);
-    EXPECT_EQ(f.Picture2.Image().pixel(0, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(f.Picture3.MousePointer(), PictureBox::kPointerCustom);
+    EXPECT_EQ(ui->Text1.text(), "");
+    EXPECT_EQ(f.State().Canvas().BackColor(), 0u);
+    EXPECT_EQ(f.State().Canvas().Image().pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(ui->Picture3.MousePointer(), canvas::kPointerCustom);
 }
 
 TEST_F(WindowLayout, CanvasTenPixelsTallerThanThePanelScrollsBy220Twips) {
@@ -98,87 +99,87 @@ TEST_F(WindowLayout, CanvasTenPixelsTallerThanThePanelScrollsBy220Twips) {
     f.ResizeTwips(11430, 7305);
     const int panelHeight = f.Picture3HeightTwips();
     EXPECT_EQ(panelHeight, 7305 - 435 - 690);
-    f.SetAssignedPicture(Solid(100, panelHeight / 15 + 10, Qt::white));
+    f.State().Canvas().SetPicture(Solid(100, panelHeight / 15 + 10, Qt::white));
     f.Form_Resize();
-    EXPECT_TRUE(f.VScroll1.isEnabled());
-    EXPECT_EQ(f.VScroll1.maximum(), 220);
-    EXPECT_EQ(f.VScroll1.height() * 15, panelHeight);
-    EXPECT_EQ(f.HScroll1.y(), 29 + panelHeight / 15);
+    EXPECT_TRUE(ui->VScroll1.isEnabled());
+    EXPECT_EQ(ui->VScroll1.maximum(), 220);
+    EXPECT_EQ(ui->VScroll1.height() * 15, panelHeight);
+    EXPECT_EQ(ui->HScroll1.y(), 29 + panelHeight / 15);
 }
 
 TEST_F(WindowLayout, CanvasAsHighAsThePanelDisablesTheBarAndShowsTheWholeCanvas) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
     const int panelHeight = f.Picture3HeightTwips();
-    f.SetAssignedPicture(Solid(100, panelHeight / 15 + 40, Qt::white));
+    f.State().Canvas().SetPicture(Solid(100, panelHeight / 15 + 40, Qt::white));
     f.Form_Resize();
-    f.VScroll1.setValue(300);
+    ui->VScroll1.setValue(300);
     EXPECT_EQ(f.Picture2TopTwips(), -300);
-    f.SetAssignedPicture(Solid(100, panelHeight / 15, Qt::white));
+    f.State().Canvas().SetPicture(Solid(100, panelHeight / 15, Qt::white));
     f.Form_Resize();
-    EXPECT_FALSE(f.VScroll1.isEnabled());
-    EXPECT_EQ(f.VScroll1.maximum(), 670);
+    EXPECT_FALSE(ui->VScroll1.isEnabled());
+    EXPECT_EQ(ui->VScroll1.maximum(), 670);
     // A canvas that fits is not left scrolled out of the panel.
-    EXPECT_EQ(f.VScroll1.value(), 0);
+    EXPECT_EQ(ui->VScroll1.value(), 0);
     EXPECT_EQ(f.Picture2TopTwips(), 0);
 }
 
 TEST_F(WindowLayout, SmallerPictureLoadedAfterScrollingSitsAtThePanelOrigin) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
-    f.SetAssignedPicture(Solid(2000, 1500, Qt::white));
+    f.State().Canvas().SetPicture(Solid(2000, 1500, Qt::white));
     f.Form_Resize();
-    f.HScroll1.setValue(f.HScroll1.maximum());
-    f.VScroll1.setValue(f.VScroll1.maximum());
-    f.SetAssignedPicture(Solid(640, 480, Qt::red));
+    ui->HScroll1.setValue(ui->HScroll1.maximum());
+    ui->VScroll1.setValue(ui->VScroll1.maximum());
+    f.State().Canvas().SetPicture(Solid(640, 480, Qt::red));
     f.FitWindowToPicture();
-    EXPECT_FALSE(f.HScroll1.isEnabled());
-    EXPECT_FALSE(f.VScroll1.isEnabled());
-    EXPECT_EQ(f.Picture2.pos(), QPoint(0, 0));
+    EXPECT_FALSE(ui->HScroll1.isEnabled());
+    EXPECT_FALSE(ui->VScroll1.isEnabled());
+    EXPECT_EQ(ui->Picture2.pos(), QPoint(0, 0));
 }
 
 TEST_F(WindowLayout, NarrowCanvasLeavesTheHorizontalBarOff) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(7770 + 380, 7305);
     ASSERT_EQ(f.Picture3WidthTwips(), 7770);
-    f.SetAssignedPicture(Solid(300, 100, Qt::white));
+    f.State().Canvas().SetPicture(Solid(300, 100, Qt::white));
     f.Form_Resize();
-    EXPECT_FALSE(f.HScroll1.isEnabled());
+    EXPECT_FALSE(ui->HScroll1.isEnabled());
     EXPECT_EQ(f.Picture2LeftTwips(), 0);
-    EXPECT_EQ(f.Picture2.x(), 0);
+    EXPECT_EQ(ui->Picture2.x(), 0);
 }
 
 TEST_F(WindowLayout, WideCanvasScrollsToItsFarEdge) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(7770 + 380, 7305);
-    f.SetAssignedPicture(Solid(1000, 100, Qt::white));
+    f.State().Canvas().SetPicture(Solid(1000, 100, Qt::white));
     f.Form_Resize();
-    EXPECT_TRUE(f.HScroll1.isEnabled());
-    EXPECT_EQ(f.HScroll1.maximum(), 7300);
-    f.HScroll1.setSliderPosition(f.HScroll1.maximum());  // dragging the thumb to the end
+    EXPECT_TRUE(ui->HScroll1.isEnabled());
+    EXPECT_EQ(ui->HScroll1.maximum(), 7300);
+    ui->HScroll1.setSliderPosition(ui->HScroll1.maximum());  // dragging the thumb to the end
     EXPECT_EQ(f.Picture2LeftTwips(), -7300);
-    EXPECT_EQ(f.Picture2.x(), -487);
+    EXPECT_EQ(ui->Picture2.x(), -487);
     // A smaller Max pulls the value and the canvas back.
-    f.SetAssignedPicture(Solid(600, 100, Qt::white));
+    f.State().Canvas().SetPicture(Solid(600, 100, Qt::white));
     f.Form_Resize();
-    EXPECT_EQ(f.HScroll1.maximum(), 9000 - 7770 + 70);
+    EXPECT_EQ(ui->HScroll1.maximum(), 9000 - 7770 + 70);
     EXPECT_EQ(f.Picture2LeftTwips(), -(9000 - 7770 + 70));
 }
 
 TEST_F(WindowLayout, HugeScreenshotScrollsBeyondSixteenBitRanges) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
-    f.SetAssignedPicture(Solid(7680, 4320, Qt::white));
+    f.State().Canvas().SetPicture(Solid(7680, 4320, Qt::white));
     f.Form_Resize();
     const int expectedMax = 7680 * 15 - f.Picture3WidthTwips() + 70;
     EXPECT_GT(expectedMax, 32767);
-    EXPECT_EQ(f.HScroll1.maximum(), expectedMax);
-    EXPECT_EQ(f.VScroll1.maximum(), 4320 * 15 - f.Picture3HeightTwips() + 70);
-    f.HScroll1.setValue(f.HScroll1.maximum());
-    f.VScroll1.setValue(f.VScroll1.maximum());
+    EXPECT_EQ(ui->HScroll1.maximum(), expectedMax);
+    EXPECT_EQ(ui->VScroll1.maximum(), 4320 * 15 - f.Picture3HeightTwips() + 70);
+    ui->HScroll1.setValue(ui->HScroll1.maximum());
+    ui->VScroll1.setValue(ui->VScroll1.maximum());
     // The far corner stands about 5 px inside the panel.
-    EXPECT_NEAR(f.Picture2.x() + f.Picture2.width(), f.Picture3.width() - 5, 1);
-    EXPECT_NEAR(f.Picture2.y() + f.Picture2.height(), f.Picture3.height() - 5, 1);
+    EXPECT_NEAR(ui->Picture2.x() + ui->Picture2.width(), ui->Picture3.width() - 5, 1);
+    EXPECT_NEAR(ui->Picture2.y() + ui->Picture2.height(), ui->Picture3.height() - 5, 1);
 }
 
 TEST_F(WindowLayout, WindowTooSmallForThePanelKeepsThePanelSize) {
@@ -193,7 +194,7 @@ TEST_F(WindowLayout, WindowTooSmallForThePanelKeepsThePanelSize) {
 
 TEST_F(WindowLayout, OffsetEnlargesTheRoomOnBothAxes) {
     frmCapture& f = MakeForm();
-    app::G().intWinOffset = 120;
+    f.SetWinOffset(120);
     f.ResizeTwips(11430, 7305);
     EXPECT_EQ(f.Picture3WidthTwips(), 11430 - 380 - 120);
     EXPECT_EQ(f.Picture3HeightTwips(), 7305 - 435 - 690 - 120);
@@ -201,16 +202,16 @@ TEST_F(WindowLayout, OffsetEnlargesTheRoomOnBothAxes) {
 
 TEST_F(WindowLayout, FittingA640By480PictureSizesAndCentresTheWindow) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Solid(640, 480, Qt::white));
+    f.State().Canvas().SetPicture(Solid(640, 480, Qt::white));
     f.FitWindowToPicture();
     EXPECT_EQ(f.WidthTwips(), 10045);
     EXPECT_EQ(f.HeightTwips(), 8380);
     EXPECT_EQ(f.Picture3WidthTwips(), 9665);
     EXPECT_EQ(f.Picture3HeightTwips(), 7255);
-    EXPECT_FALSE(f.HScroll1.isEnabled());
-    EXPECT_FALSE(f.VScroll1.isEnabled());
-    const int screenWidth = frmCapture::ScreenWidthTwips();
-    const int screenHeight = frmCapture::ScreenHeightTwips();
+    EXPECT_FALSE(ui->HScroll1.isEnabled());
+    EXPECT_FALSE(ui->VScroll1.isEnabled());
+    const int screenWidth = f.ScreenWidthTwips();
+    const int screenHeight = f.ScreenHeightTwips();
     const int left = std::max(0, screenWidth / 2 - 10045 / 2);
     const int top = std::max(0, screenHeight / 2 - 8380 / 2);
     EXPECT_NEAR(f.frameGeometry().x(), left / 15.0, 1);
@@ -219,20 +220,20 @@ TEST_F(WindowLayout, FittingA640By480PictureSizesAndCentresTheWindow) {
 
 TEST_F(WindowLayout, FittingAPictureLargerThanTheScreenKeepsTheWindowOnTheScreen) {
     frmCapture& f = MakeForm();
-    const int screenWidth = frmCapture::ScreenWidthTwips();
-    const int screenHeight = frmCapture::ScreenHeightTwips();
-    f.SetAssignedPicture(Solid(screenWidth / 15 + 300, screenHeight / 15 + 200, Qt::white));
+    const int screenWidth = f.ScreenWidthTwips();
+    const int screenHeight = f.ScreenHeightTwips();
+    f.State().Canvas().SetPicture(Solid(screenWidth / 15 + 300, screenHeight / 15 + 200, Qt::white));
     f.FitWindowToPicture();
     EXPECT_EQ(f.WidthTwips(), screenWidth);
     EXPECT_EQ(f.HeightTwips(), screenHeight);
     EXPECT_EQ(f.frameGeometry().topLeft(), f.screen()->geometry().topLeft());
     // The scroll bars reach what the window cannot show.
-    EXPECT_TRUE(f.HScroll1.isEnabled());
-    EXPECT_TRUE(f.VScroll1.isEnabled());
-    EXPECT_EQ(f.HScroll1.maximum(), f.Picture2WidthTwips() - f.Picture3WidthTwips() + 70);
-    EXPECT_EQ(f.VScroll1.maximum(), f.Picture2HeightTwips() - f.Picture3HeightTwips() + 70);
-    EXPECT_LE(f.HScroll1.geometry().bottom(), f.height());
-    EXPECT_LE(f.VScroll1.geometry().right(), f.width());
+    EXPECT_TRUE(ui->HScroll1.isEnabled());
+    EXPECT_TRUE(ui->VScroll1.isEnabled());
+    EXPECT_EQ(ui->HScroll1.maximum(), f.Picture2WidthTwips() - f.Picture3WidthTwips() + 70);
+    EXPECT_EQ(ui->VScroll1.maximum(), f.Picture2HeightTwips() - f.Picture3HeightTwips() + 70);
+    EXPECT_LE(ui->HScroll1.geometry().bottom(), f.height());
+    EXPECT_LE(ui->VScroll1.geometry().right(), f.width());
 }
 
 // The design's window sizes include a title bar and frame that the window
@@ -246,30 +247,30 @@ TEST_F(WindowLayout, ScrollBarsEndFlushWithTheClientArea) {
         [&] { f.Form_Resize(); },  // the designed client area as created
         [&] { f.ResizeTwips(11430, 7305); },
         [&] {
-            f.SetAssignedPicture(Solid(640, 480, Qt::white));
+            f.State().Canvas().SetPicture(Solid(640, 480, Qt::white));
             f.FitWindowToPicture();
         },
         [&] {
-            f.SetAssignedPicture(Solid(333, 251, Qt::white));
+            f.State().Canvas().SetPicture(Solid(333, 251, Qt::white));
             f.FitWindowToPicture();
         },
     };
     for (std::size_t i = 0; i < std::size(layouts); ++i) {
         layouts[i]();
         QCoreApplication::processEvents();
-        EXPECT_EQ(f.HScroll1.geometry().bottom(), f.height() - 1) << i;
-        EXPECT_EQ(f.VScroll1.geometry().right(), f.width() - 1) << i;
+        EXPECT_EQ(ui->HScroll1.geometry().bottom(), f.height() - 1) << i;
+        EXPECT_EQ(ui->VScroll1.geometry().right(), f.width() - 1) << i;
     }
     // The offset setting still leaves that much extra room on both axes.
-    app::G().intWinOffset = 30;
+    f.SetWinOffset(30);
     f.ResizeTwips(11430, 7305);
-    EXPECT_EQ(f.HScroll1.geometry().bottom(), f.height() - 1 - 2);
-    EXPECT_EQ(f.VScroll1.geometry().right(), f.width() - 1 - 2);
+    EXPECT_EQ(ui->HScroll1.geometry().bottom(), f.height() - 1 - 2);
+    EXPECT_EQ(ui->VScroll1.geometry().right(), f.width() - 1 - 2);
 }
 
 TEST_F(WindowLayout, CenteringPutsAWindowLargerThanTheScreenAtTheTopLeft) {
     frmCapture& f = MakeForm();
-    f.ResizeTwips(frmCapture::ScreenWidthTwips() + 3000, frmCapture::ScreenHeightTwips() + 3000);
+    f.ResizeTwips(f.ScreenWidthTwips() + 3000, f.ScreenHeightTwips() + 3000);
     f.CenterOnScreen();
     EXPECT_EQ(f.frameGeometry().topLeft(), f.screen()->geometry().topLeft());
 }

@@ -43,29 +43,27 @@ TEST_F(HighDpi, CanvasShowsEachPicturePixelOnOneDevicePixel) {
     const QImage picture = OddPattern(301, 203);
     Load(picture);
     EXPECT_EQ(Canvas().size(), QSize(151, 102));  // rounded up, the picture keeps its size
-    EXPECT_EQ(Canvas().Image().size(), picture.size());
+    EXPECT_EQ(Surface().Image().size(), picture.size());
     const QImage shown = Canvas().grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.size(), QSize(302, 204));
     EXPECT_EQ(shown.copy(0, 0, 301, 203), picture);
 }
 
 TEST_F(HighDpi, PointerReportsThePicturePixelUnderIt) {
-    PictureBox box;
-    box.SetPicture(OddPattern(200, 120));
-    box.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    canvas::CanvasSurface surface;
+    canvas::CanvasView view(surface);
+    surface.SetPicture(OddPattern(200, 120));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     QPointF reported;
-    box.onMouseDown = [&](int, int, float x, float y) { reported = QPointF(x, y); };
+    QObject::connect(&view, &canvas::CanvasView::mouseDown,
+                     [&](int, int, float x, float y) { reported = QPointF(x, y); });
     const struct {
-        int scale;
         QPoint widget;
         QPointF expected;
-    } cases[] = {{PictureBox::kScalePixels, {37, 21}, {74, 42}},
-                 {PictureBox::kScalePixels, {0, 59}, {0, 118}},
-                 {PictureBox::kScaleTwips, {37, 21}, {74 * 15, 42 * 15}}};
+    } cases[] = {{{37, 21}, {74, 42}}, {{0, 59}, {0, 118}}};
     for (const auto& c : cases) {
-        box.SetScaleMode(c.scale);
-        QTest::mouseClick(&box, Qt::LeftButton, {}, c.widget);
+        QTest::mouseClick(&view, Qt::LeftButton, {}, c.widget);
         EXPECT_EQ(reported, c.expected) << c.widget.x() << "," << c.widget.y();
     }
 }
@@ -81,22 +79,22 @@ TEST_F(HighDpi, ArrowLandsUnderThePointerWithItsThreePixelPen) {
 }
 
 TEST_F(HighDpi, CropCutsThePicturePixelsUnderTheFrame) {
-    const QImage original = Canvas().Image().copy();
-    QTest::mouseClick(&form->Check1, Qt::LeftButton);
+    const QImage original = Surface().Image().copy();
+    QTest::mouseClick(&ui->Check1, Qt::LeftButton);
     WidgetDrag(QPoint(70, 45), QPoint(90, 63));
-    EXPECT_EQ(Canvas().Image(), original.copy(140, 90, 40, 36));
+    EXPECT_EQ(Surface().Image(), original.copy(140, 90, 40, 36));
 }
 
 TEST_F(HighDpi, ScrollStepsAndTheFarEdgeCountInPicturePixels) {
     Load(OddPattern(2000, 100));
     form->ResizeTwips(7770 + 380, 7305);
     // The panel (7770 twips of widget pixels) holds 1036 picture pixels.
-    EXPECT_EQ(form->HScroll1.maximum(), 2000 * 15 - 7770 * 2 + 70);
-    form->HScroll1.triggerAction(QAbstractSlider::SliderSingleStepAdd);  // 50 twips, about 3 picture pixels
+    EXPECT_EQ(ui->HScroll1.maximum(), 2000 * 15 - 7770 * 2 + 70);
+    ui->HScroll1.triggerAction(QAbstractSlider::SliderSingleStepAdd);  // 50 twips, about 3 picture pixels
     EXPECT_NEAR(-Canvas().x() * 2.0, 50 / 15.0, 1.0);
-    form->HScroll1.setValue(form->HScroll1.maximum());
+    ui->HScroll1.setValue(ui->HScroll1.maximum());
     // The far edge stands about 70 twips (5 picture pixels) inside the panel.
-    EXPECT_NEAR(form->Picture3.width() * 2 - (Canvas().x() * 2 + 2000), 70 / 15.0, 2.0);
+    EXPECT_NEAR(ui->Picture3.width() * 2 - (Canvas().x() * 2 + 2000), 70 / 15.0, 2.0);
 }
 
 TEST_F(HighDpi, HandDragMovesThePictureWithThePointer) {
@@ -110,7 +108,7 @@ TEST_F(HighDpi, HandDragMovesThePictureWithThePointer) {
     // move brings the scroll value a fifteenth of the way to where the
     // grabbed point lies under the pointer. At 100 % the same drag in picture
     // pixels (200 to 190 to 180) leaves the value at 10 + (300 - 10) / 15 = 29.
-    EXPECT_NEAR(form->HScroll1.value(), 29, 1);
+    EXPECT_NEAR(ui->HScroll1.value(), 29, 1);
     EXPECT_EQ(Canvas().x(), -1);
 }
 
@@ -119,8 +117,8 @@ TEST_F(HighDpi, WindowFitShowsThePictureOnePixelToOne) {
     form->FitWindowToPicture();
     EXPECT_EQ(form->WidthTwips(), 640 * 15 / 2 + 445);
     EXPECT_EQ(form->HeightTwips(), 480 * 15 / 2 + 1180);
-    EXPECT_FALSE(form->HScroll1.isEnabled());
-    EXPECT_FALSE(form->VScroll1.isEnabled());
+    EXPECT_FALSE(ui->HScroll1.isEnabled());
+    EXPECT_FALSE(ui->VScroll1.isEnabled());
     EXPECT_EQ(Canvas().size(), QSize(320, 240));
 }
 

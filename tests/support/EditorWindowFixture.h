@@ -15,22 +15,24 @@
 #include <memory>
 
 #include "editor/frmCapture.h"
-#include "program/ProgramValues.h"
-#include "support/ProgramValuesScope.h"
+#include "support/EditorControls.h"
 #include "support/TestPictures.h"
+#include "support/TestProgram.h"
 #include "tools/ColorPalette.h"
+#include "tools/CropTool.h"
+#include "tools/HandTool.h"
+#include "tools/TextTool.h"
 #include "tools/ToolPalette.h"
 #include "tools/ToolSet.h"
 #include "tools/art/ToolArt.h"
-#include "widgets/WindowHelpers.h"
 
 namespace test_support {
 
 class EditorWindowFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        app::SetMessageSinkForTests([](const QString&, int, const QString&) {});
-        form = std::make_unique<frmCapture>();
+        form = std::make_unique<frmCapture>(values);
+        ui = std::make_unique<EditorControls>(*form);
         form->Form_Load();
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -48,8 +50,8 @@ class EditorWindowFixture : public ::testing::Test {
             else
                 QTest::mouseRelease(form.get(), b, {}, QPoint(1, 1));
         }
+        ui.reset();
         form.reset();
-        app::SetMessageSinkForTests({});
     }
 
     // The picture each test starts with.
@@ -61,10 +63,13 @@ class EditorWindowFixture : public ::testing::Test {
         QApplication::processEvents();
     }
 
-    PictureBox& Canvas() { return form->Picture2; }
-    QRgb Pixel(int x, int y) { return Canvas().Image().pixel(x, y) & 0xFFFFFF; }
+    // The canvas: its view (mouse, pointer, children) and its surface (pixels, pen).
+    canvas::CanvasView& Canvas() { return ui->Picture2; }
+    canvas::CanvasSurface& Surface() { return form->State().Canvas(); }
+    canvas::EditorState& State() { return form->State(); }
+    QRgb Pixel(int x, int y) { return Surface().Image().pixel(x, y) & 0xFFFFFF; }
 
-    tools::ToolSet& Tools() { return *form->toolSet; }
+    tools::ToolSet& Tools() { return form->Tools(); }
     tools::ToolPalette& ToolPanel() { return Tools().Tools(); }
     tools::ColorPalette& ColorPanel() { return Tools().Colors(); }
     QToolButton& ToolButton(int i) { return ToolPanel().btnTools[static_cast<std::size_t>(i)]; }
@@ -74,7 +79,7 @@ class EditorWindowFixture : public ::testing::Test {
         return SamePixels(Command2Picture(), tools::ButtonPicture(picture).toImage());
     }
     QImage Command2Picture() {
-        const QIcon icon = form->Command2.icon();
+        const QIcon icon = ui->Command2.icon();
         return icon.pixmap(icon.availableSizes().value(0)).toImage();
     }
 
@@ -129,18 +134,19 @@ class EditorWindowFixture : public ::testing::Test {
 
     // Chooses a tool and a colour by sliding over the pop-ups, as a user does.
     void SlideToTool(int i) {
-        Press(form->Command2);
+        Press(ui->Command2);
         MoveTo(ToolButton(i));
         Release(ToolButton(i));
     }
     void SlideToColor(int i) {
-        Press(form->Command3);
+        Press(ui->Command3);
         MoveTo(ColorField(i));
         Release(ColorField(i));
     }
 
-    test_support::ProgramValuesScope values;
+    program::ProgramContext values = QuietProgram();
     std::unique_ptr<frmCapture> form;
+    std::unique_ptr<EditorControls> ui;
 
   private:
     // QTest sends an event at (0, 0) to the middle of the widget instead.

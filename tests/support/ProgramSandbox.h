@@ -25,18 +25,12 @@
 #include "dialogs/frmInfo.h"
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
-#include "program/ProgramValues.h"
 #include "settings/IniFile.h"
-#include "support/ProgramValuesScope.h"
+#include "support/EditorControls.h"
 #include "support/TestPictures.h"
-#include "widgets/WindowHelpers.h"
+#include "support/TestProgram.h"
 
 namespace test_support {
-
-struct Message {
-    QString prompt;
-    int kind;
-};
 
 inline QString ReadText(const QString& path) {
     QFile file(path);
@@ -67,20 +61,20 @@ class ProgramSandboxTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         home = QDir(dir.path()).absolutePath();
-        app::Globals& g = app::G();
-        g.strIniFile = home + "/korvel-annotarix.ini";
-        g.strAppPath = home + "/";
-        g.strTempFile = home + "/temp.bmp";
-        app::SetMessageSinkForTests([this](const QString& prompt, int kind, const QString&) {
-            messages.push_back({prompt, kind});
-        });
+        values = ProgramIn(home, messages);
     }
-    void TearDown() override { app::SetMessageSinkForTests({}); }
+    void TearDown() override {}
 
-    ProgramValuesScope values;
+    // Points the settings at another file.
+    void UseIniFile(const QString& file) {
+        values.paths.strIniFile = file;
+        values.settings = program::Settings(file);
+    }
+
     QTemporaryDir dir;
     QString home;  // the temporary folder, absolute
     std::vector<Message> messages;
+    program::ProgramContext values;
 };
 
 // The sandbox with an empty clipboard and an editor window made when a test
@@ -95,12 +89,14 @@ class SandboxedEditorTest : public ProgramSandboxTest {
     void TearDown() override {
         if (frmInfo* notice = dialogs::SavedNotice()) notice->close();
         QApplication::processEvents();
+        ui.reset();
         form.reset();
         ProgramSandboxTest::TearDown();
     }
 
     frmCapture& MakeForm() {
-        form = std::make_unique<frmCapture>();
+        form = std::make_unique<frmCapture>(values);
+        ui = std::make_unique<EditorControls>(*form);
         form->Form_Load();
         return *form;
     }
@@ -119,11 +115,12 @@ class SandboxedEditorTest : public ProgramSandboxTest {
     }
 
     std::string Ini(const char* key) {
-        return app::ReadIni("Korvel Annotarix", key, app::G().strIniFile.toStdString(), "<none>");
+        return app::ReadIni("Korvel Annotarix", key, values.paths.strIniFile.toStdString(), "<none>");
     }
 
     QString folder;
     std::unique_ptr<frmCapture> form;
+    std::unique_ptr<EditorControls> ui;
 };
 
 // Saving: a picture folder with a blank in its name, the scratch bitmap in a
@@ -135,20 +132,21 @@ class PictureFolderTest : public SandboxedEditorTest {
         SandboxedEditorTest::SetUp();
         folder = home + "/Bil der/";
         ASSERT_TRUE(QDir().mkpath(folder));
-        app::Globals& g = app::G();
-        g.strIniFile = home + "/korvel.ini";
-        g.strAppPath.clear();
-        g.strPictureFolder = folder;
-        g.strTempFile = home + "/scratch dir/temp.bmp";
+        UseIniFile(home + "/korvel.ini");
+        values.paths.strAppPath.clear();
+        values.paths.strTempFile = home + "/scratch dir/temp.bmp";
         QDir().mkpath(home + "/scratch dir");
-        form = std::make_unique<frmCapture>();
+        form = std::make_unique<frmCapture>(values);
+        ui = std::make_unique<EditorControls>(*form);
+        form->State().SetPictureFolder(folder);
         assigned = Gradient(64, 48);
-        form->SetAssignedPicture(assigned);
-        QPainter painter(&form->Picture2.Image());  // a drawing on the canvas
+        canvas::CanvasSurface& surface = form->State().Canvas();
+        surface.SetPicture(assigned);
+        QPainter painter(&surface.WritableImage(surface.Image().rect()));  // a drawing on the canvas
         painter.fillRect(10, 8, 20, 12, Qt::blue);
         painter.end();
-        canvas = form->Picture2.Image().copy();
-        form->Text1.setText("Shot");
+        canvas = surface.Image().copy();
+        form->SetPictureName("Shot");
     }
 
     QImage assigned;

@@ -48,14 +48,14 @@ TEST_F(XClipboard, PictureCopiedByAnotherProgramPastes) {
     owner.closeWriteChannel();
     QTest::qWait(300);
     f.Command1_Click(4);
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(120, 80, 9)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(120, 80, 9)));
     owner.kill();
     owner.waitForFinished();
 }
 
 TEST_F(XClipboard, CopiedPictureReadsBackThroughXclipAsPng) {
     frmCapture& f = MakeForm();
-    f.SetAssignedPicture(Pattern(64, 48, 4));
+    f.State().Canvas().SetPicture(Pattern(64, 48, 4));
     f.Command1_Click(3);
     const QString targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
     EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();

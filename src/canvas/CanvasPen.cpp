@@ -1,30 +1,30 @@
-#include "tools/CanvasPen.h"
+#include "canvas/CanvasPen.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "widgets/PictureBox.h"
+#include "canvas/CanvasSurface.h"
 
-namespace tools {
+namespace canvas {
 
-CanvasPen::CanvasPen(PictureBox& box) : box_(box), painter_(&box.Image()) {
-    Update();
+CanvasPen::CanvasPen(CanvasSurface& surface) : surface_(surface), painter_(&surface.WritableImage(QRect())) {
+    surface_.PreparePen(painter_, surface_.Pen().ForeColor, surface_.Pen().FillStyle == kFillSolid);
 }
 
 CanvasPen::~CanvasPen() {
     painter_.end();
-    if (!dirty_.isEmpty()) box_.Refresh(dirty_);
+    surface_.Changed(dirty_);
 }
 
-void CanvasPen::Update() {
-    box_.PreparePen(painter_, box_.ForeColor, box_.FillStyle == PictureBox::kFillSolid);
-}
-
+// Every shape announces the pixels it can change before it is drawn.
 void CanvasPen::Touch(const QRectF& shape) {
-    dirty_ |= box_.PenBounds(shape);
+    const QRect bounds = surface_.PenBounds(shape);
+    surface_.WillWrite(bounds);
+    dirty_ |= bounds;
 }
 
 void CanvasPen::Line(QPointF a, QPointF b) {
+    Touch(QRectF(a, b));
     if (a == b) {
         Dot(a);
     } else {
@@ -34,7 +34,6 @@ void CanvasPen::Line(QPointF a, QPointF b) {
         const QPointF middle(0.5, 0.5);
         painter_.drawLine(a + middle, b + middle);
     }
-    Touch(QRectF(a, b));
 }
 
 void CanvasPen::Dot(QPointF at) {
@@ -58,8 +57,8 @@ void CanvasPen::Dot(QPointF at) {
 }
 
 void CanvasPen::Ellipse(const QRectF& bounds) {
-    painter_.drawEllipse(bounds);
     Touch(bounds);
+    painter_.drawEllipse(bounds);
 }
 
-}  // namespace tools
+}  // namespace canvas

@@ -1,27 +1,25 @@
-// Draws on a picture box's persistent image with the box's own pen (width,
-// style, raster operation, colour, fill) and repaints only what changed when
-// it goes out of scope. One CanvasPen serves several shapes, so an erase and a
-// redraw cost one painter and one repaint.
+// Draws on the canvas with its own pen (width, style, raster operation,
+// colour, fill) and has the view repaint only what changed when it goes out of
+// scope. One CanvasPen serves several shapes, so an erase and a redraw cost one
+// painter and one repaint.
 #pragma once
 
 #include <QPainter>
 #include <QRect>
 
-class PictureBox;
 class QPointF;
 class QRectF;
 
-namespace tools {
+namespace canvas {
+
+class CanvasSurface;
 
 class CanvasPen {
   public:
-    explicit CanvasPen(PictureBox& box);
+    explicit CanvasPen(CanvasSurface& surface);
     ~CanvasPen();
     CanvasPen(const CanvasPen&) = delete;
     CanvasPen& operator=(const CanvasPen&) = delete;
-
-    // Re-reads the pen after the box's pen state changed.
-    void Update();
 
     // A line from a to b; from a point to itself, the pen's round dot
     // centred on that pixel (Qt would draw nothing).
@@ -33,9 +31,9 @@ class CanvasPen {
     void Dot(QPointF at);
     void Touch(const QRectF& shape);
 
-    PictureBox& box_;
+    CanvasSurface& surface_;
     QPainter painter_;
     QRect dirty_;
 };
 
-}  // namespace tools
+}  // namespace canvas

@@ -1,0 +1,92 @@
+// The editing state of the editor window, in one owner: the canvas with its
+// picture and drawings, the reference picture the eraser puts back (picUndo),
+// the current tool (lngTool), colour and colour field (intColorIndex), the undo
+// flag (intUndoReady), the stroke in progress, and the two values the commands
+// keep for the run: the folder of the current picture (strPictureFolder) and
+// the external image program (strExtProgram).
+//
+// The window creates it and hands it to its tools and commands; a test can
+// drive a tool or a command with a state of its own and no window.
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+
+#include "canvas/CanvasSurface.h"
+#include "widgets/ColorRef.h"
+
+namespace canvas {
+
+// The stroke in progress on the canvas. Booleans: True = -1, False = 0.
+struct StrokeState {
+    std::int16_t blnDrawing = 0;
+    // The stroke's start point in canvas pixels (the hand: the pointer in the
+    // view panel's twips; the highlighter: its last point).
+    std::int32_t lngStartX = 0;
+    std::int32_t lngStartY = 0;
+    // The end point of the shape last drawn as preview.
+    std::int32_t lngEndX = 0;
+    std::int32_t lngEndY = 0;
+};
+
+class EditorState : public QObject {
+    Q_OBJECT
+  public:
+    EditorState() = default;
+
+    // Picture2: the working picture with everything drawn on it.
+    CanvasSurface& Canvas() { return canvas_; }
+    const CanvasSurface& Canvas() const { return canvas_; }
+
+    // picUndo: the reference picture, the assigned picture without later
+    // drawings. Shared with the canvas's picture, never copied.
+    const QImage& Reference() const { return reference_; }
+    void SetReference(QImage picture) { reference_ = std::move(picture); }
+    // The reference becomes the canvas's assigned picture.
+    void ReferenceFromCanvas() { reference_ = canvas_.Picture(); }
+
+    // lngTool: 0 hand, 1 highlighter, 2 ellipse, 3 arrow, 4 text, 5 eraser.
+    std::int32_t CurrentTool() const { return lngTool_; }
+    void SetCurrentTool(std::int32_t tool) { lngTool_ = tool; }
+
+    // The drawing colour, shown as the background of the colours button
+    // (kSystemButtonFace names the system button face).
+    COLORREF CurrentColor() const { return currentColor_; }
+    void SetCurrentColor(COLORREF color);
+    // intColorIndex: the colour field last chosen, 0 to 5.
+    std::int16_t ColorIndex() const { return intColorIndex_; }
+    void SetColorIndex(std::int16_t index) { intColorIndex_ = index; }
+
+    // intUndoReady: 1 while the clipboard holds the canvas as it was before
+    // the last press.
+    std::int16_t UndoReady() const { return intUndoReady_; }
+    void SetUndoReady(std::int16_t ready) { intUndoReady_ = ready; }
+
+    StrokeState& Stroke() { return stroke_; }
+    const StrokeState& Stroke() const { return stroke_; }
+
+    // strPictureFolder: where saves go, ending in a separator, or empty.
+    const QString& PictureFolder() const { return strPictureFolder_; }
+    void SetPictureFolder(QString folder) { strPictureFolder_ = std::move(folder); }
+    // strExtProgram: the external image program, empty until chosen.
+    const QString& ExtProgram() const { return strExtProgram_; }
+    void SetExtProgram(QString program) { strExtProgram_ = std::move(program); }
+
+  signals:
+    void currentColorChanged(COLORREF color);
+
+  private:
+    CanvasSurface canvas_;
+    QImage reference_;
+    std::int32_t lngTool_ = 0;
+    COLORREF currentColor_ = 0x0000FFFF;
+    std::int16_t intColorIndex_ = 0;
+    std::int16_t intUndoReady_ = 0;
+    StrokeState stroke_;
+    QString strPictureFolder_;
+    QString strExtProgram_;
+};
+
+}  // namespace canvas
