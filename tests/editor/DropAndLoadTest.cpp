@@ -95,27 +95,36 @@ TEST_F(DropAndLoad, DropLaysOutWithoutFittingTheWindow) {
     EXPECT_TRUE(f.HScroll1.isEnabled());
 }
 
-TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
+// The window fits the picture, but never so narrow that the tool bar is cut
+// off: a tiny picture leaves every tool bar control reachable.
+TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindowButKeepsTheToolBar) {
     frmCapture& f = MakeForm();
+    Solid(50, 30, Qt::red).save(folder + "/tiny.bmp");
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
     WhenPickerOpens([](frmPicSelect& picker) {
         EXPECT_EQ(picker.windowTitle(), "Bild laden");
-        ASSERT_TRUE(picker.File1.SelectFileName("one.bmp"));
+        ASSERT_TRUE(picker.File1.SelectFileName("tiny.bmp"));
         picker.Command1_Click();
     });
     f.Command1_Click(0);
     QDir::setCurrent(previous);
     EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(f.Text1.text(), "one");
+    EXPECT_EQ(f.Text1.text(), "tiny");
     EXPECT_EQ(app::G().strPictureFolder, folder + "/");
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(40, 30, Qt::red)));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Solid(40, 30, Qt::red)));
+    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(50, 30, Qt::red)));
+    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Solid(50, 30, Qt::red)));
     // Picture, back buffer and reference are one block of pixels until a drawing.
     EXPECT_EQ(f.Picture2.Image().constBits(), f.Picture2.Picture().constBits());
     EXPECT_EQ(f.picUndo.Image().constBits(), f.Picture2.Picture().constBits());
-    EXPECT_EQ(f.WidthTwips(), 40 * 15 + 445);
+    EXPECT_EQ(f.width(), 608);  // the right edge of the format choice
     EXPECT_EQ(f.HeightTwips(), 30 * 15 + 1180);
+    EXPECT_EQ(f.Picture2.geometry(), QRect(0, 0, 50, 30));
+    EXPECT_FALSE(f.HScroll1.isEnabled());
+    for (const QWidget* control : f.Picture1.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isHidden()) continue;
+        EXPECT_LE(control->mapTo(&f, control->rect().bottomRight()).x(), f.width() - 1);
+    }
 }
 
 // A chosen file that does not load leaves the canvas with its drawings; the
@@ -124,7 +133,7 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
 TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTheWindow) {
     frmCapture& f = MakeForm();
     WriteText(folder + "/broken.bmp", "BM not really a bitmap");
-    f.SetAssignedPicture(Pattern(300, 200));
+    f.SetAssignedPicture(Pattern(700, 200));
     f.picUndo.SetPicture(Solid(5, 5, Qt::blue));
     f.Picture2.Line(10, 10, 90, 10, 0x0000FF);  // a drawing on the canvas
     const QImage drawn = f.Picture2.Image().copy();
@@ -140,10 +149,10 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
     EXPECT_EQ(app::G().intDialogOpen, 0);
     EXPECT_EQ(f.Text1.text(), "broken");
     EXPECT_EQ(app::G().strPictureFolder, folder + "/");
-    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(300, 200)));
+    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(700, 200)));
     EXPECT_TRUE(SamePixels(f.Picture2.Image(), drawn));
-    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(300, 200)));
-    EXPECT_EQ(f.WidthTwips(), 300 * 15 + 445);
+    EXPECT_TRUE(SamePixels(f.picUndo.Picture(), Pattern(700, 200)));
+    EXPECT_EQ(f.WidthTwips(), 700 * 15 + 445);
     EXPECT_EQ(f.HeightTwips(), 200 * 15 + 1180);
     EXPECT_TRUE(messages.empty());
 }
