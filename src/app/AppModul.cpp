@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -9,6 +10,7 @@
 
 #include "app/ClipboardKeeper.h"
 #include "editor/frmCapture.h"
+#include "platform/qt/LocalPaths.h"
 #include "platform/qt/PictureLoader.h"
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
@@ -86,7 +88,7 @@ bool AcceptedExtension(const std::string& file) {
 
 // Step 5: the picture named on the command line. Returns true when the
 // command line named a picture (loaded or not).
-bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
+bool OpenCommandLine(frmCapture& form, const QString& commandLine, CommandLineText text) {
     if (commandLine.isEmpty()) return false;
     std::string file = GetLongPath(Std(commandLine));
     StripQuotes(file);
@@ -102,7 +104,9 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
     std::string folder = GetFolderPart(file);
     G().strPictureFolder = FromStd(AddBackslash(folder));
     form.Text1.setText(FromStd(GetNameWithoutExt(GetFilePart(file))));
-    // The window is laid out by the start-up that follows.
+    // The window is laid out by the start-up that follows. A path without
+    // exact text is never opened: its text may name another file.
+    if (text == CommandLineText::Unreadable) return true;
     if (QImage picture = LoadPictureFile(FromStd(file)); !picture.isNull())
         form.ReplacePicture(std::move(picture), AfterReplace::Nothing);
     return true;
@@ -111,13 +115,13 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
 }  // namespace
 
 std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QString& commandLine,
-                                        FilePlace place) {
+                                        FilePlace place, CommandLineText text) {
     SetPaths(programFile, place);
 
     auto form = std::make_unique<frmCapture>();
     form->Form_Load();
 
-    const bool opened = OpenCommandLine(*form, commandLine);
+    const bool opened = OpenCommandLine(*form, commandLine, text);
 
     if (ReadSetting("SaveAs", ".jpg") == ".bmp") {
         form->Option1.setChecked(true);
@@ -146,9 +150,14 @@ int Main(int argc, char** argv, FilePlace place) {
     InstanceLock() = std::move(lock);
 
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(QString::fromLocal8Bit(argv[i]));
+    CommandLineText text = CommandLineText::Exact;
+    for (int i = 1; i < argc; ++i) {
+        const auto argument = platform::PathFromLocalBytes(argv[i]);
+        if (!argument) text = CommandLineText::Unreadable;
+        arguments.push_back(argument.value_or(QFile::decodeName(argv[i])));
+    }
     EditorWindow() =
-        StartEditor(QCoreApplication::applicationFilePath(), arguments.join(QLatin1Char(' ')), place);
+        StartEditor(QCoreApplication::applicationFilePath(), arguments.join(QLatin1Char(' ')), place, text);
     return -1;
 }
 

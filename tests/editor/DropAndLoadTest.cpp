@@ -86,6 +86,23 @@ TEST_F(DropAndLoad, TextAndRemoteDataAreIgnored) {
     EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
 }
 
+// A dropped file whose name is not valid UTF-8 (bild%E4 from a Latin-1
+// folder) cannot be opened: it is skipped like a file that does not load, and
+// the file named with its look-alike text is not opened in its place.
+TEST_F(DropAndLoad, AFileNameWithoutExactTextIsSkipped) {
+    frmCapture& f = MakeForm();
+    f.SetAssignedPicture(Pattern(20, 20));
+    f.Text1.setText("keep");
+    const QByteArray raw = QFile::encodeName(folder) + "/bild\xe4.bmp";
+    Solid(30, 30, Qt::red).save(QFile::decodeName(raw), "BMP");  // the look-alike, named with U+FFFD
+    QMimeData data;
+    data.setData("text/uri-list", "file://" + raw.toPercentEncoding("/") + "\r\n");
+    ASSERT_EQ(data.urls().size(), 1);
+    Drop(f.Picture2, data);
+    EXPECT_EQ(f.Text1.text(), "keep");
+    EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
+}
+
 TEST_F(DropAndLoad, DropLaysOutWithoutFittingTheWindow) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
