@@ -11,8 +11,9 @@
 //   expect afterwards), asks the window to close as a window manager does and
 //   times the close until the process has ended;
 // - reads image/png again from whatever holds the clipboard now and compares
-//   the pixels; then takes the clipboard as another program's copy would and
-//   counts the clipboard keepers still running a moment later.
+//   the pixels; then takes the clipboard as another program's copy would,
+//   times until no clipboard keeper runs any more and counts those still
+//   running two seconds later.
 //
 // Usage: korvel-close-bench EDITOR [--runs N] [--presses N] [--highlighter]
 //                           [--picture FILE] [--after-copy MS] [--manager COMMAND ...]
@@ -107,6 +108,7 @@ struct RunResult {
     std::string pressesMs;  // each press's CPU time (ms), in order
     bool kept = false;
     int keepersLeft = 0;
+    double keeperEndMs = -1;  // from another program's copy until no keeper runs (-1: none ran)
 };
 
 struct Options {
@@ -155,9 +157,12 @@ std::optional<RunResult> RunOnce(XScreen& display, const std::string& editor, co
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const QImage after = ClipboardPng();
     result.kept = !expected.isNull() && after == expected;
+    const bool keeperRan = KeepersRunning() > 0;
+    const Clock::time_point taken = Clock::now();
     display.TakeClipboard();
     WaitUntil([] { return KeepersRunning() == 0; }, std::chrono::seconds(2));
     result.keepersLeft = KeepersRunning();
+    if (keeperRan && result.keepersLeft == 0) result.keeperEndMs = MsSince(taken);
     return result;
 }
 
@@ -215,7 +220,7 @@ int main(int argc, char** argv) {
         std::printf("note: a clipboard manager already runs on this display\n");
     }
 
-    std::vector<double> closeMs, cpuMs;
+    std::vector<double> closeMs, cpuMs, keeperEndMs;
     int kept = 0;
     int keepersLeft = 0;
     for (int run = 1; run <= runs; ++run) {
@@ -229,9 +234,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the editor did not show\n");
             return 1;
         }
-        std::printf("run %d: close %.0f ms, CPU per press %.0f ms (%s), picture kept: %s, keepers left: %d\n",
-                    run, result->closeMs, result->cpuPerPressMs, result->pressesMs.c_str(),
-                    result->kept ? "yes" : "NO", result->keepersLeft);
+        std::printf(
+            "run %d: close %.0f ms, CPU per press %.0f ms (%s), picture kept: %s, keepers left: %d, keeper "
+            "end after another copy: %.0f ms\n",
+            run, result->closeMs, result->cpuPerPressMs, result->pressesMs.c_str(),
+            result->kept ? "yes" : "NO", result->keepersLeft, result->keeperEndMs);
+        if (result->keeperEndMs >= 0) keeperEndMs.push_back(result->keeperEndMs);
         std::fflush(stdout);
         closeMs.push_back(result->closeMs);
         cpuMs.push_back(result->cpuPerPressMs);
@@ -244,5 +252,10 @@ int main(int argc, char** argv) {
         manager.empty() ? "no clipboard manager" : "with a clipboard manager", kept, runs, Median(closeMs),
         *std::max_element(closeMs.begin(), closeMs.end()), Median(cpuMs),
         *std::max_element(cpuMs.begin(), cpuMs.end()), keepersLeft);
+    if (!keeperEndMs.empty()) {
+        std::printf("keeper end after another copy (%zu runs with a keeper): median %.0f ms, max %.0f ms\n",
+                    keeperEndMs.size(), Median(keeperEndMs),
+                    *std::max_element(keeperEndMs.begin(), keeperEndMs.end()));
+    }
     return kept == runs ? 0 : 1;
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins zlib1g-dev libxcb1-dev
+  qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins zlib1g-dev libxcb1-dev libxcb-xfixes0-dev
   libgtest-dev libgmock-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   fonts-liberation

@@ -1,5 +1,7 @@
 // Korvel Annotarix: marks up screenshots in one editor window.
 #include <QApplication>
+#include <QFile>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,10 +33,13 @@ constexpr app::FilePlace kFilePlace = app::FilePlace::BesideProgram;
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The clipboard keeper: no window, no single-instance lock.
-    if (argc == 3 && std::strcmp(argv[1], app::kKeepClipboardArgument) == 0) {
+    // The clipboard keeper: no window, no single-instance lock. The editor
+    // names its picture file and the window that owned the clipboard.
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], app::kKeepClipboardArgument) == 0) {
+        const std::uint32_t editorWindow =
+            argc == 4 ? static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)) : 0;
         const QGuiApplication keeper(argc, argv);
-        EndWithoutTeardown(app::RunClipboardKeeper(QString::fromLocal8Bit(argv[2])));
+        EndWithoutTeardown(app::RunClipboardKeeper(QFile::decodeName(argv[2]), editorWindow));
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel-annotarix"));

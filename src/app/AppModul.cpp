@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -9,6 +10,7 @@
 
 #include "app/ClipboardKeeper.h"
 #include "editor/frmCapture.h"
+#include "platform/qt/LocalPaths.h"
 #include "platform/qt/PictureLoader.h"
 #include "settings/NumberText.h"
 #include "settings/PathHelpers.h"
@@ -75,7 +77,7 @@ bool AcceptedExtension(const std::string& file) {
 
 // Step 5: the picture named on the command line. Returns true when the
 // command line named a picture (loaded or not).
-bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
+bool OpenCommandLine(frmCapture& form, const QString& commandLine, CommandLineText text) {
     if (commandLine.isEmpty()) return false;
     std::string file = GetLongPath(Std(commandLine));
     StripQuotes(file);
@@ -91,7 +93,9 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
     std::string folder = GetFolderPart(file);
     form.State().SetPictureFolder(FromStd(AddBackslash(folder)));
     form.SetPictureName(FromStd(GetNameWithoutExt(GetFilePart(file))));
-    // The window is laid out by the start-up that follows.
+    // The window is laid out by the start-up that follows. A path without
+    // exact text is never opened: its text may name another file.
+    if (text == CommandLineText::Unreadable) return true;
     if (QImage picture = LoadPictureFile(FromStd(file)); !picture.isNull())
         form.ReplacePicture(std::move(picture), AfterReplace::Nothing);
     return true;
@@ -103,7 +107,7 @@ Session::~Session() = default;
 RunningProgram::~RunningProgram() = default;
 
 std::unique_ptr<Session> StartEditor(const QString& programFile, const QString& commandLine, FilePlace place,
-                                     program::MessageSink messages) {
+                                     CommandLineText text, program::MessageSink messages) {
     auto session = std::make_unique<Session>();
     program::ProgramContext& context = session->program;
     context.paths = MakePaths(programFile, place);
@@ -116,7 +120,7 @@ std::unique_ptr<Session> StartEditor(const QString& programFile, const QString& 
     form.State().SetExtProgram(FromStd(settings.Read("ExtPhotoProgram", "")));
     form.Form_Load();
 
-    const bool opened = OpenCommandLine(form, commandLine);
+    const bool opened = OpenCommandLine(form, commandLine, text);
 
     form.SetSaveAsBitmap(settings.Read("SaveAs", ".jpg") == ".bmp");
     if (const auto offset = LeadingInt16(settings.Read("Offset(Win10)", "0"))) form.SetWinOffset(*offset);
@@ -140,9 +144,14 @@ std::unique_ptr<RunningProgram> Main(int argc, char** argv, FilePlace place) {
     if (!running->lock->tryLock(0)) return nullptr;
 
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(QString::fromLocal8Bit(argv[i]));
+    CommandLineText text = CommandLineText::Exact;
+    for (int i = 1; i < argc; ++i) {
+        const auto argument = platform::PathFromLocalBytes(argv[i]);
+        if (!argument) text = CommandLineText::Unreadable;
+        arguments.push_back(argument.value_or(QFile::decodeName(argv[i])));
+    }
     running->session =
-        StartEditor(QCoreApplication::applicationFilePath(), arguments.join(QLatin1Char(' ')), place);
+        StartEditor(QCoreApplication::applicationFilePath(), arguments.join(QLatin1Char(' ')), place, text);
     return running;
 }
 

@@ -36,12 +36,20 @@ struct RunningProgram {
 // program must end at once (a second instance).
 std::unique_ptr<RunningProgram> Main(int argc, char** argv, FilePlace place);
 
+// Whether the command line's text gives back the bytes it came as: a path
+// whose bytes are not valid in the system's encoding names no file the
+// program can open (see platform/qt/LocalPaths.h).
+enum class CommandLineText { Exact, Unreadable };
+
 // Start-up after the single-instance test: program-wide values from the
 // program file's path, the settings, the editor window with the picture named
-// by `commandLine` (the arguments joined with blanks), shown at the end.
-// Messages go to `messages` (empty: message boxes).
+// by `commandLine` (the arguments joined with blanks), shown at the end. An
+// unreadable command line is taken as a picture that does not load: the name
+// and folder follow the text, nothing is opened. Messages go to `messages`
+// (empty: message boxes).
 std::unique_ptr<Session> StartEditor(const QString& programFile, const QString& commandLine,
                                      FilePlace place = FilePlace::BesideProgram,
+                                     CommandLineText text = CommandLineText::Exact,
                                      program::MessageSink messages = {});
 
 // Hands the clipboard over (see ClipboardKeeper.h), then drops the editor and

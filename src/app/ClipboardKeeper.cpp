@@ -9,10 +9,11 @@
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QThread>
-#include <QTimer>
 #include <QtEndian>
 #include <array>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/qt/PictureClipboard.h"
@@ -26,8 +27,14 @@ namespace {
 // and height, then the rows of 32-bit pixels.
 constexpr std::array<char, 8> kMagic{'K', 'O', 'R', 'V', 'K', 'E', 'E', 'P'};
 constexpr int kMaxSide = 32767;
-constexpr int kManagerTimeoutMs = 3000;
-constexpr int kKeeperTimeoutMs = 3000;
+// The editor's close hands its clipboard on within this time, on a busy
+// machine too: the keeper has had this long to take over (it goes on
+// starting after the editor has gone), a snapshot's hand-over to a manager
+// ends by then.
+constexpr int kCloseHandOverMs = 450;
+// A keeper has no one waiting on it: it gives a manager all the time a large
+// picture takes.
+constexpr int kKeeperHandOverMs = 30000;
 
 bool WritePictureFile(QFile& file, const QImage& picture) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
@@ -63,26 +70,32 @@ QImage ReadPictureFile(const QString& path) {
     return picture;
 }
 
-// Lets events run until another window owns the clipboard or the time is up.
-bool WaitForNewOwner(std::uint32_t previousOwner, int timeoutMs) {
-    const QDeadlineTimer deadline(timeoutMs);
+// Lets events run until another window owns the clipboard, the keeper has
+// ended, or the time is up. True unless the keeper has ended.
+bool WaitForKeeper(std::uint32_t previousOwner, qint64 pid, const QDeadlineTimer& deadline) {
     while (platform::ClipboardOwnerWindow() == previousOwner) {
-        if (deadline.hasExpired()) return false;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0) return false;
+        if (deadline.hasExpired()) return true;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
         QThread::msleep(10);
     }
     return true;
 }
 
+[[noreturn]] void EndKeeper() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
 }  // namespace
 
 ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool managerRunning) {
     if (!ownPicture || !x11) return ClipboardExit::Nothing;
-    if (managerRunning) return ClipboardExit::HandToManager;
-    return userCopy ? ClipboardExit::StartKeeper : ClipboardExit::Nothing;
+    if (userCopy) return ClipboardExit::StartKeeper;
+    return managerRunning ? ClipboardExit::HandToManager : ClipboardExit::Nothing;
 }
 
-bool KeepClipboardAtExit() {
+bool KeepClipboardAtExit(const QString& keeperProgram) {
     const bool x11 = platform::IsX11();
     // Qt asks the X server for the owner when it hands out the contents, so
     // this is our picture only while the clipboard is still ours.
@@ -97,11 +110,12 @@ bool KeepClipboardAtExit() {
     const ClipboardExit choice =
         ChooseClipboardExit(own != nullptr, userCopy, x11, x11 && platform::ClipboardManagerRunning());
     bool kept = false;
-    if (choice == ClipboardExit::HandToManager) kept = platform::HandClipboardToManager(kManagerTimeoutMs);
-    // A copy that the manager did not take goes to a keeper after all.
-    if (!kept && userCopy && choice != ClipboardExit::Nothing) {
-        kept = StartClipboardKeeper(own->Picture(), QCoreApplication::applicationFilePath(),
-                                    kKeeperTimeoutMs) != 0;
+    if (choice == ClipboardExit::HandToManager) kept = platform::HandClipboardToManager(kCloseHandOverMs);
+    // The picture file for the keeper is written within the same time.
+    if (choice == ClipboardExit::StartKeeper) {
+        const QString program =
+            keeperProgram.isEmpty() ? QCoreApplication::applicationFilePath() : keeperProgram;
+        kept = StartClipboardKeeper(own->Picture(), program, kCloseHandOverMs) != 0;
     }
     // Whatever is still ours now is let go, so that Qt's own hand-over at the
     // very end does not hold up the close for seconds.
@@ -113,6 +127,7 @@ bool KeepClipboardAtExit() {
 
 qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, int timeoutMs) {
     if (picture.isNull() || !platform::IsX11()) return 0;
+    const QDeadlineTimer deadline(timeoutMs);  // the picture file's writing counts too
     const std::uint32_t previousOwner = platform::ClipboardOwnerWindow();
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/korvel-annotarix-keep-XXXXXX"));
     file.setAutoRemove(false);  // the keeper removes it once read
@@ -125,7 +140,8 @@ qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, i
     // on to the editor's output.
     QProcess keeper;
     keeper.setProgram(programFile);
-    keeper.setArguments({QString::fromLatin1(kKeepClipboardArgument), file.fileName()});
+    keeper.setArguments(
+        {QString::fromLatin1(kKeepClipboardArgument), file.fileName(), QString::number(previousOwner)});
     keeper.setStandardInputFile(QProcess::nullDevice());
     keeper.setStandardOutputFile(QProcess::nullDevice());
     keeper.setStandardErrorFile(QProcess::nullDevice());
@@ -134,14 +150,14 @@ qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, i
         file.remove();
         return 0;
     }
-    if (!WaitForNewOwner(previousOwner, timeoutMs)) {
+    if (!WaitForKeeper(previousOwner, pid, deadline)) {
         QFile::remove(file.fileName());
         return 0;
     }
     return pid;
 }
 
-int RunClipboardKeeper(const QString& file) {
+int RunClipboardKeeper(const QString& file, std::uint32_t editorWindow) {
 #ifdef SIGHUP
     // The terminal the editor was started from may close; the keeper lives on
     // until the clipboard is taken or the X session ends.
@@ -150,18 +166,27 @@ int RunClipboardKeeper(const QString& file) {
     const QImage picture = ReadPictureFile(file);
     QFile::remove(file);
     if (picture.isNull() || !platform::IsX11()) return 1;
+    // An editor that stopped waiting has gone meanwhile: its clipboard is
+    // taken over only when nobody else has copied since.
+    const std::uint32_t owner = platform::ClipboardOwnerWindow();
+    if (owner != editorWindow && owner != 0) return 0;
     platform::PutPictureOnClipboard(picture, platform::ClipboardUse::Copy);
     // Qt's own record of owning the clipboard can miss a change of owner, so
     // the keeper asks the X server which window owns it.
     const std::uint32_t ownWindow = platform::ClipboardOwnerWindow();
     if (!QGuiApplication::clipboard()->ownsClipboard() || ownWindow == 0) return 1;
-    const auto quitWhenTaken = [ownWindow] {
-        if (platform::ClipboardOwnerWindow() != ownWindow) QCoreApplication::quit();
-    };
-    QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, qApp, quitWhenTaken);
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, qApp, quitWhenTaken);
-    check.start(500);
+    // The keeper ends the moment another program copies, even while it is
+    // busy encoding the picture for a reader. Without XFixes, Qt's signal
+    // tells it once the event loop runs again.
+    if (!platform::WatchClipboardOwner(ownWindow, [] { EndKeeper(); })) {
+        if (platform::ClipboardOwnerWindow() != ownWindow) return 0;
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, qApp, [ownWindow] {
+            if (platform::ClipboardOwnerWindow() != ownWindow) QCoreApplication::quit();
+        });
+    }
+    // A clipboard manager that takes the picture keeps it from now on.
+    if (platform::ClipboardManagerRunning() && platform::HandClipboardToManager(kKeeperHandOverMs)) return 0;
+    if (platform::ClipboardOwnerWindow() != ownWindow) return 0;
     return QCoreApplication::exec();
 }
 

@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
 
 namespace app {
 
@@ -20,26 +21,36 @@ inline constexpr char kKeepClipboardArgument[] = "--keep-clipboard";
 
 enum class ClipboardExit {
     Nothing,        // the clipboard does not hold this program's picture, or nothing can keep it
-    HandToManager,  // a clipboard manager runs: it saves the picture
-    StartKeeper,    // a picture the user copied, and no clipboard manager
+    HandToManager,  // an undo snapshot, and a clipboard manager runs: it may save it
+    StartKeeper,    // a picture the user copied
 };
 
-// The choice for the end of the editor. An undo snapshot of a canvas press is
-// never kept alive by a keeper: it is undo state, not something the user copied.
+// The choice for the end of the editor. A copy always goes to a keeper, which
+// takes over within moments and hands the picture to a clipboard manager at
+// its own pace: a manager's fetch of a large picture, or one that never
+// answers, would otherwise hold up the close. An undo snapshot of a canvas
+// press is never kept alive by a keeper: it is undo state, not something the
+// user copied; a manager gets it only within the close's time.
 ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool managerRunning);
 
-// Run once when the editor has closed, while the application still runs.
-// Returns true when Qt's clipboard teardown must be skipped: a clipboard
-// manager or a keeper took the picture over, or another program took the
-// clipboard while Qt still counts it as ours.
-bool KeepClipboardAtExit();
+// Run once when the editor has closed, while the application still runs;
+// done within a second. Returns true when Qt's clipboard teardown must be
+// skipped: a clipboard manager or a keeper took the picture over (or is about
+// to), or another program took the clipboard while Qt still counts it as ours.
+// `keeperProgram` is this program's binary unless a test names another.
+bool KeepClipboardAtExit(const QString& keeperProgram = {});
 
 // Starts a keeper for the picture and waits (at most timeoutMs) until it has
-// taken the clipboard. Returns the keeper's process id, or 0 when it failed.
+// taken the clipboard. A keeper still starting then takes it over once this
+// program has let it go, unless another program has copied meanwhile.
+// Returns the keeper's process id, or 0 when it failed.
 qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, int timeoutMs);
 
 // The keeper itself: serves the picture in FILE (which it removes) until
-// another program takes the clipboard. Returns the process exit code.
-int RunClipboardKeeper(const QString& file);
+// another program takes the clipboard, or hands it to a clipboard manager
+// that takes it. `editorWindow` is the window of the editor that started it:
+// the clipboard is taken only while that window or nobody owns it. Returns
+// the process exit code.
+int RunClipboardKeeper(const QString& file, std::uint32_t editorWindow);
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "commands/CommandHost.h"
+#include "platform/qt/LocalPaths.h"
 #include "platform/qt/PictureLoader.h"
 #include "settings/PathHelpers.h"
 
@@ -18,7 +19,9 @@ QStringList DroppedFiles(const QMimeData& data) {
     QStringList files;
     if (!data.hasUrls()) return files;
     for (const QUrl& url : data.urls()) {
-        if (url.isLocalFile()) files.push_back(url.toLocalFile());
+        // A file whose name has no text here cannot be opened: it is skipped
+        // like any file that does not load, and no look-alike name is tried.
+        if (const auto file = platform::LocalFileOfUrl(url)) files.push_back(*file);
     }
     return files;
 }

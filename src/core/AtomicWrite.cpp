@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <string>
-#include <vector>
+
+#include "core/TemporaryFiles.h"
 
 namespace core {
 
@@ -28,6 +30,8 @@ bool FileSink::Write(const void* data, std::size_t size) {
 }
 
 namespace {
+
+std::atomic<bool> namedTemporariesOnly{false};
 
 // The folder part of `path` ("." for a bare name), with a trailing '/'.
 std::string FolderOf(const std::string& path) {
@@ -66,6 +70,7 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 // the link refuses an existing target. -1: no unnamed files here.
 int WriteUnnamedNewFile(const std::string& path, const std::function<bool(FileSink&)>& fill) {
 #ifdef O_TMPFILE
+    if (namedTemporariesOnly.load()) return -1;
     if (::access("/proc/self/fd", X_OK) != 0) return -1;
     const std::string folder = FolderOf(path);
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);  // umask applies
@@ -91,25 +96,36 @@ int WriteUnnamedNewFile(const std::string& path, const std::function<bool(FileSi
 
 }  // namespace
 
+void UseNamedTemporariesOnly(bool on) {
+    namedTemporariesOnly.store(on);
+}
+
 int WriteFileAtomically(const std::string& path, FileWriteMode mode,
                         const std::function<bool(FileSink&)>& fill) {
     if (path.empty()) return ENOENT;
+    const std::string folder = FolderOf(path);
+    // Temporaries of writers that were killed or lost their machine stay in
+    // the folder, hidden and often as large as the whole picture; the next
+    // write into the folder removes them.
+    RemoveAbandonedTemporaries(folder);
     if (mode == FileWriteMode::NewFileOnly) {
         const int unnamed = WriteUnnamedNewFile(path, fill);
         if (unnamed >= 0) return unnamed;
     }
-    std::string pattern = FolderOf(path) + ".korvel-XXXXXX.part";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemps(name.data(), 5);
-    if (fd < 0) return errno;  // folder missing or not writable
-    const std::string temp(name.data());
-
-    FileSink sink(fd);
+    std::string temp;
     int error = 0;
+    UniqueFd fd = CreateLockedTemporary(folder, temp, error);
+    if (!fd.Valid()) return error;
+
+    // A second descriptor of the same open file keeps the lock until the
+    // rename, so that no clean-up takes the finished temporary for abandoned
+    // once the writing descriptor is closed (its close reports the errors of
+    // data a network share writes back only then).
+    const UniqueFd lockHolder(::fcntl(fd.Get(), F_DUPFD_CLOEXEC, 0));
+    FileSink sink(fd.Get());
     if (!fill(sink)) error = sink.Error() != 0 ? sink.Error() : EIO;
-    if (error == 0 && ::fchmod(fd, NewFileMode()) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::fchmod(fd.Get(), NewFileMode()) != 0) error = errno;
+    if (const int closeError = fd.Close(); error == 0) error = closeError;
     if (error == 0) {
         if (mode == FileWriteMode::NewFileOnly) {
             error = RenameNoReplace(temp, path);

@@ -36,7 +36,16 @@ class FileSink {
 // temporary file, no partial target) and an existing target is untouched.
 // The new file gets the permissions any newly created file gets (0666 less
 // the process's umask).
+//
+// Where the file system has no unnamed files, the temporary is a hidden
+// ".korvel-XXXXXX.part" in the target folder (see TemporaryFiles.h). Each
+// write first removes the temporaries that writers killed meanwhile left in
+// that folder.
 int WriteFileAtomically(const std::string& path, FileWriteMode mode,
                         const std::function<bool(FileSink&)>& fill);
+
+// Tests: writes behave as on a file system without unnamed files (vfat, many
+// network shares), through a named temporary.
+void UseNamedTemporariesOnly(bool on);
 
 }  // namespace core

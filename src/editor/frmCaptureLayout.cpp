@@ -169,7 +169,12 @@ void frmCapture::FitWindowToPicture() {
     // The scroll bars then cover what the window cannot show.
     // The window shows the picture one picture pixel to one device pixel.
     const double ratio = ViewRatio();
-    const int width = std::min(core::N(Picture2WidthTwips() / ratio) + 445 + offset, ScreenWidthTwips());
+    // Never narrower than the tool bar's controls, which end with the format
+    // choice: for a tiny picture the formula alone leaves only the first two
+    // buttons, and the tools, colours and the name box out of reach.
+    const int toolbarWidth = Option2.mapTo(this, QPoint(Option2.width(), 0)).x() * kTwips + kFrameWidthTwips;
+    const int fitted = std::max(core::N(Picture2WidthTwips() / ratio) + 445 + offset, toolbarWidth);
+    const int width = std::min(fitted, ScreenWidthTwips());
     const int height = std::min(core::N(Picture2HeightTwips() / ratio) + 1180 + offset, ScreenHeightTwips());
     ResizeTwips(width, height);
     int top = core::N(ScreenHeightTwips()) / 2 - core::N(HeightTwips()) / 2;

@@ -178,8 +178,38 @@ TEST_F(TextTest, BoxGrowsWithTheMeasuredTextPlusAMarginLetter) {
     QTest::mousePress(Option(2), Qt::LeftButton);
     QTest::mouseRelease(Option(2), Qt::LeftButton);
     EXPECT_EQ(label->font(), measuring);
-    EXPECT_NEAR(label->font().pointSizeF(), 9.75, 0.01);
     EXPECT_TRUE(label->font().bold());
+}
+
+// Measured in one font whatever the text size, the box holds text of the
+// middle size without scrolling its first letters out of view; it is wider
+// than size-10 text and too narrow for longer size-14 text.
+TEST_F(TextTest, TheMeasuredBoxHoldsMiddleSizeTextButNotTheLargest) {
+    const QString text = QStringLiteral("Beschriftung am Rand");
+    int previousSlack = 1 << 20;
+    for (const int option : {0, 1, 2}) {
+        SCOPED_TRACE(option);
+        QTest::mousePress(Option(option), Qt::LeftButton);
+        QTest::mouseRelease(Option(option), Qt::LeftButton);
+        OpenAt(10, 10);
+        QTest::keyClicks(box, text);
+        box->repaint();
+        const int end = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        box->home(false);
+        box->repaint();
+        // Less than the text's width when the text had scrolled.
+        const int shown = end - box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        const int needed = QFontMetrics(box->font()).horizontalAdvance(text);
+        if (option < 2) {
+            EXPECT_NEAR(shown, needed, 1);
+        } else {
+            EXPECT_LT(shown, needed - 1);
+        }
+        const int slack = box->width() - needed;
+        EXPECT_LT(slack, previousSlack);
+        previousSlack = slack;
+        QTest::keyClick(box, Qt::Key_Escape);
+    }
 }
 
 TEST_F(TextTest, SizeOptionsSetCanvasAndOpenBoxAtOnce) {

@@ -7,8 +7,8 @@
 
 #include "app/ClipboardKeeper.h"
 #include "commands/ClipboardCommands.h"
-#include "support/ProgramSandbox.h"
 #include "platform/qt/PictureClipboard.h"
+#include "support/ProgramSandbox.h"
 
 using namespace test_support;
 
@@ -326,7 +326,9 @@ TEST_F(Clipboard, CopyAndExternalProgramWriteTheClipboardOnceAsAUserCopy) {
     EXPECT_EQ(OwnPicture()->Use(), platform::ClipboardUse::Copy);
 }
 
-TEST_F(Clipboard, OnlyAUserCopyWithoutAManagerStartsAKeeper) {
+// A copy always goes to a keeper (which hands it to a manager at its own
+// pace); a snapshot only ever to a manager, within the close's time.
+TEST_F(Clipboard, AUserCopyGoesToAKeeperASnapshotOnlyToAManager) {
     using app::ClipboardExit;
     struct Case {
         bool own, copy, x11, manager;
@@ -335,7 +337,7 @@ TEST_F(Clipboard, OnlyAUserCopyWithoutAManagerStartsAKeeper) {
     for (const Case c : {
              Case{true, true, true, false, ClipboardExit::StartKeeper},
              Case{true, false, true, false, ClipboardExit::Nothing},  // a press's undo snapshot
-             Case{true, true, true, true, ClipboardExit::HandToManager},
+             Case{true, true, true, true, ClipboardExit::StartKeeper},
              Case{true, false, true, true, ClipboardExit::HandToManager},
              Case{false, false, true, true, ClipboardExit::Nothing},  // another program's clipboard
              Case{true, true, false, false, ClipboardExit::Nothing},  // Wayland, offscreen

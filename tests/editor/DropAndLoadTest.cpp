@@ -87,6 +87,23 @@ TEST_F(DropAndLoad, TextAndRemoteDataAreIgnored) {
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
 }
 
+// A dropped file whose name is not valid UTF-8 (bild%E4 from a Latin-1
+// folder) cannot be opened: it is skipped like a file that does not load, and
+// the file named with its look-alike text is not opened in its place.
+TEST_F(DropAndLoad, AFileNameWithoutExactTextIsSkipped) {
+    frmCapture& f = MakeForm();
+    f.State().Canvas().SetPicture(Pattern(20, 20));
+    ui->Text1.setText("keep");
+    const QByteArray raw = QFile::encodeName(folder) + "/bild\xe4.bmp";
+    Solid(30, 30, Qt::red).save(QFile::decodeName(raw), "BMP");  // the look-alike, named with U+FFFD
+    QMimeData data;
+    data.setData("text/uri-list", "file://" + raw.toPercentEncoding("/") + "\r\n");
+    ASSERT_EQ(data.urls().size(), 1);
+    Drop(ui->Picture2, data);
+    EXPECT_EQ(ui->Text1.text(), "keep");
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
+}
+
 TEST_F(DropAndLoad, DropLaysOutWithoutFittingTheWindow) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
@@ -96,27 +113,36 @@ TEST_F(DropAndLoad, DropLaysOutWithoutFittingTheWindow) {
     EXPECT_TRUE(ui->HScroll1.isEnabled());
 }
 
-TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
+// The window fits the picture, but never so narrow that the tool bar is cut
+// off: a tiny picture leaves every tool bar control reachable.
+TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindowButKeepsTheToolBar) {
     frmCapture& f = MakeForm();
+    Solid(50, 30, Qt::red).save(folder + "/tiny.bmp");
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
     WhenPickerOpens([](frmPicSelect& picker) {
         EXPECT_EQ(picker.windowTitle(), "Bild laden");
-        ASSERT_TRUE(picker.File1.SelectFileName("one.bmp"));
+        ASSERT_TRUE(picker.File1.SelectFileName("tiny.bmp"));
         picker.Command1_Click();
     });
     f.Command1_Click(0);
     QDir::setCurrent(previous);
     EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(ui->Text1.text(), "one");
+    EXPECT_EQ(ui->Text1.text(), "tiny");
     EXPECT_EQ(f.State().PictureFolder(), folder + "/");
-    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(40, 30, Qt::red)));
-    EXPECT_TRUE(SamePixels(f.State().Reference(), Solid(40, 30, Qt::red)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(50, 30, Qt::red)));
+    EXPECT_TRUE(SamePixels(f.State().Reference(), Solid(50, 30, Qt::red)));
     // Picture, back buffer and reference are one block of pixels until a drawing.
     EXPECT_EQ(f.State().Canvas().Image().constBits(), f.State().Canvas().Picture().constBits());
     EXPECT_EQ(f.State().Reference().constBits(), f.State().Canvas().Picture().constBits());
-    EXPECT_EQ(f.WidthTwips(), 40 * 15 + 445);
+    EXPECT_EQ(f.width(), 608);  // the right edge of the format choice
     EXPECT_EQ(f.HeightTwips(), 30 * 15 + 1180);
+    EXPECT_EQ(ui->Picture2.geometry(), QRect(0, 0, 50, 30));
+    EXPECT_FALSE(ui->HScroll1.isEnabled());
+    for (const QWidget* control : ui->Picture1.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isHidden()) continue;
+        EXPECT_LE(control->mapTo(&f, control->rect().bottomRight()).x(), f.width() - 1);
+    }
 }
 
 // A chosen file that does not load leaves the canvas with its drawings; the
@@ -125,7 +151,7 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
 TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTheWindow) {
     frmCapture& f = MakeForm();
     WriteText(folder + "/broken.bmp", "BM not really a bitmap");
-    f.State().Canvas().SetPicture(Pattern(300, 200));
+    f.State().Canvas().SetPicture(Pattern(700, 200));
     f.State().SetReference(Solid(5, 5, Qt::blue));
     f.State().Canvas().Line(QPointF(10, 10), QPointF(90, 10), 0x0000FF);  // a drawing on the canvas
     const QImage drawn = f.State().Canvas().Image().copy();
@@ -141,10 +167,10 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
     EXPECT_EQ(app::G().intDialogOpen, 0);
     EXPECT_EQ(ui->Text1.text(), "broken");
     EXPECT_EQ(f.State().PictureFolder(), folder + "/");
-    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(300, 200)));
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(700, 200)));
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
-    EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(300, 200)));
-    EXPECT_EQ(f.WidthTwips(), 300 * 15 + 445);
+    EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(700, 200)));
+    EXPECT_EQ(f.WidthTwips(), 700 * 15 + 445);
     EXPECT_EQ(f.HeightTwips(), 200 * 15 + 1180);
     EXPECT_TRUE(messages.empty());
 }

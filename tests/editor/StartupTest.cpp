@@ -2,8 +2,9 @@
 #include <unistd.h>
 
 #include "app/AppModul.h"
-#include "support/ProgramSandbox.h"
+#include "platform/qt/LocalPaths.h"
 #include "settings/PathHelpers.h"
+#include "support/ProgramSandbox.h"
 
 using namespace test_support;
 
@@ -42,14 +43,10 @@ class Startup : public SandboxedEditorTest {
         QDir().mkpath(folder + "/Bilder");
         Solid(40, 30, Qt::red).save(folder + "/Bilder/Mein Bild.JPG", "JPG");
     }
-    void TearDown() override {
-        ui.reset();
-        session.reset();
-        SandboxedEditorTest::TearDown();
-    }
-    frmCapture& Start(const QString& commandLine, app::FilePlace place = app::FilePlace::BesideProgram) {
+    frmCapture& Start(const QString& commandLine, app::FilePlace place = app::FilePlace::BesideProgram,
+                      app::CommandLineText text = app::CommandLineText::Exact) {
         Close();
-        session = app::StartEditor(programFile, commandLine, place);
+        session = app::StartEditor(programFile, commandLine, place, text);
         ui = std::make_unique<EditorControls>(*session->editor);
         return *session->editor;
     }
@@ -117,6 +114,24 @@ TEST_F(Startup, MissingPictureStillSetsNameAndFolder) {
     EXPECT_EQ(ui->Text1.text(), "Gone");
     EXPECT_EQ(Editor().State().PictureFolder(), fallback.left(fallback.lastIndexOf('/') + 1));
     EXPECT_TRUE(f.State().Canvas().Picture().isNull());
+}
+
+// A path whose bytes are not valid UTF-8 (a file named under a Latin-1
+// locale) has no exact text here: it is taken as a picture that does not
+// load, and the file whose name is its look-alike text is not opened instead.
+TEST_F(Startup, ACommandLineWithoutExactTextOpensNothing) {
+    EXPECT_EQ(platform::PathFromLocalBytes("/Bilder/Mein Bild.jpg"), "/Bilder/Mein Bild.jpg");
+    EXPECT_EQ(platform::PathFromLocalBytes("/b\xc3\xa4r/\xef\xbf\xbd.jpg"),
+              QString::fromUtf8("/b\u00e4r/\ufffd.jpg"));
+    EXPECT_FALSE(platform::PathFromLocalBytes("/Bilder/bild\xe4.jpg"));
+    EXPECT_FALSE(platform::PathFromLocalBytes("/Bilder/bild\xc3.jpg"));
+
+    const QString shown = QFile::decodeName(QFile::encodeName(folder) + "/Bilder/bild\xe4.jpg");
+    Solid(20, 10, Qt::blue).save(shown, "JPG");  // a file named with U+FFFD
+    frmCapture& f = Start(shown, app::FilePlace::BesideProgram, app::CommandLineText::Unreadable);
+    EXPECT_TRUE(f.State().Canvas().Picture().isNull());
+    EXPECT_EQ(ui->Text1.text(), QString::fromUtf8("bild\ufffd"));
+    EXPECT_EQ(Editor().State().PictureFolder(), folder + "/Bilder/");
 }
 
 TEST_F(Startup, EveryAcceptedEndingOpensThePicture) {

@@ -3,6 +3,7 @@
 // window fit all count in picture pixels, exactly as at 100 %. This binary
 // runs with QT_SCALE_FACTOR=2 (set before the application starts).
 #include <QScrollBar>
+#include <algorithm>
 #include <cstdlib>
 
 #include "canvas_tools/StartPictures.h"
@@ -115,7 +116,9 @@ TEST_F(HighDpi, HandDragMovesThePictureWithThePointer) {
 TEST_F(HighDpi, WindowFitShowsThePictureOnePixelToOne) {
     Load(OddPattern(640, 480));
     form->FitWindowToPicture();
-    EXPECT_EQ(form->WidthTwips(), 640 * 15 / 2 + 445);
+    // The width is the tool bar's (the picture is narrower), within the screen.
+    EXPECT_EQ(form->WidthTwips(),
+              std::min(608 * 15 + frmCapture::kFrameWidthTwips, form->ScreenWidthTwips()));
     EXPECT_EQ(form->HeightTwips(), 480 * 15 / 2 + 1180);
     EXPECT_FALSE(ui->HScroll1.isEnabled());
     EXPECT_FALSE(ui->VScroll1.isEnabled());

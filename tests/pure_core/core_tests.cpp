@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,10 +11,13 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <memory>
+#include <set>
 #include <sstream>
 
 #include "core/AtomicWrite.h"
 #include "core/Rounding.h"
+#include "core/TemporaryFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -135,6 +139,127 @@ TEST_F(AtomicWrite, FailuresLeaveTheOldFileAndNoTemporary) {
     // The folder is missing.
     file_ = (folder_ / "missing" / "out.bin").string();
     EXPECT_EQ(Write("x", core::FileWriteMode::NewFileOnly), ENOENT);
+}
+
+// A writer in another process, as another editor saving: it writes part of
+// the file into its temporary and waits there until told to go on.
+class WriterProcess {
+  public:
+    explicit WriterProcess(const std::string& path) {
+        int ready[2], go[2];
+        if (::pipe(ready) != 0 || ::pipe(go) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            ::close(go[1]);
+            const int error =
+                core::WriteFileAtomically(path, core::FileWriteMode::NewFileOnly, [&](core::FileSink& out) {
+                    char c = 'r';
+                    if (!out.Write("first half ", 11)) return false;
+                    (void)::write(ready[1], &c, 1);
+                    (void)::read(go[0], &c, 1);
+                    return out.Write("second half", 11);
+                });
+            ::_exit(error);
+        }
+        ::close(ready[1]);
+        ::close(go[0]);
+        go_ = go[1];
+        char c = 0;
+        started_ = ::read(ready[0], &c, 1) == 1;
+        ::close(ready[0]);
+    }
+    ~WriterProcess() {
+        if (pid_ > 0) Kill();
+    }
+    bool Started() const { return started_; }
+    void Kill() {
+        ::kill(pid_, SIGKILL);
+        Wait();
+    }
+    // Lets it finish; its exit status is the write's result.
+    int Finish() {
+        const char c = 'g';
+        (void)::write(go_, &c, 1);
+        return Wait();
+    }
+
+  private:
+    int Wait() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        ::close(go_);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    pid_t pid_ = -1;
+    int go_ = -1;
+    bool started_ = false;
+};
+
+// On a file system without unnamed files (vfat, network shares), saves killed
+// half-way leave hidden temporaries; the next write into the folder removes
+// them, and nothing else: not a save running meanwhile in another process,
+// not files of other names, links or folders.
+TEST_F(AtomicWrite, TheNextWriteRemovesLeftoversOfKilledWritersOnly) {
+    core::UseNamedTemporariesOnly(true);
+    struct Restore {
+        ~Restore() { core::UseNamedTemporariesOnly(false); }
+    } restore;
+    const auto temporaries = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            const std::string name = entry.path().filename().string();
+            if (core::IsTemporaryName(name) && !fs::is_symlink(entry.path()) &&
+                fs::is_regular_file(entry.path()))
+                names.insert(name);
+        }
+        return names;
+    };
+    // Things that look alike but are not a killed writer's temporary.
+    const fs::path outside = folder_ / "outside";
+    fs::create_directories(outside);
+    std::ofstream(outside / "target") << "linked";
+    const std::vector<std::string> others{".korvel-abc.part", ".korvel-abcde!.part",
+                                          ".korvel-abcdef.part.jpg", "x.korvel-abcdef.part", "Shot.jpg"};
+    for (const auto& name : others) std::ofstream(folder_ / name) << name;
+    fs::create_directory(folder_ / ".korvel-FOLDER.part");
+    fs::create_symlink(outside / "target", folder_ / ".korvel-LINKED.part");
+
+    // One save goes on in another process; three are killed half-way (all
+    // started before any is killed: each write cleans the folder first).
+    WriterProcess running((folder_ / "running.jpg").string());
+    ASSERT_TRUE(running.Started());
+    const auto runningTemporary = temporaries();
+    ASSERT_EQ(runningTemporary.size(), 1u);
+    std::vector<std::unique_ptr<WriterProcess>> killed;
+    for (const char* name : {"a.jpg", "b.jpg", "c.bmp"}) {
+        killed.push_back(std::make_unique<WriterProcess>((folder_ / name).string()));
+        ASSERT_TRUE(killed.back()->Started());
+    }
+    for (auto& writer : killed) writer->Kill();
+    ASSERT_EQ(temporaries().size(), 4u);
+
+    EXPECT_EQ(Write("next save", core::FileWriteMode::NewFileOnly), 0);
+    EXPECT_EQ(Read(), "next save");
+    // Only the running writer's temporary is left, and it finishes intact.
+    const auto left = temporaries();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(runningTemporary.count(*left.begin()));
+    EXPECT_EQ(running.Finish(), 0);
+    std::stringstream finished;
+    finished << std::ifstream(folder_ / "running.jpg").rdbuf();
+    EXPECT_EQ(finished.str(), "first half second half");
+    EXPECT_TRUE(temporaries().empty());
+    for (const auto& name : others) {
+        std::stringstream text;
+        text << std::ifstream(folder_ / name).rdbuf();
+        EXPECT_EQ(text.str(), name);
+    }
+    EXPECT_TRUE(fs::is_directory(folder_ / ".korvel-FOLDER.part"));
+    EXPECT_TRUE(fs::is_symlink(folder_ / ".korvel-LINKED.part"));
+    EXPECT_TRUE(fs::exists(outside / "target"));
+    for (const char* killed : {"a.jpg", "b.jpg", "c.bmp"}) EXPECT_FALSE(fs::exists(folder_ / killed));
 }
 
 }  // namespace

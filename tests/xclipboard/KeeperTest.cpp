@@ -4,9 +4,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <atomic>
 #include <csignal>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "app/ClipboardKeeper.h"
@@ -127,10 +129,13 @@ TEST_F(KeeperTest, AKeeperStartedWithAnUnreadableFileEndsAtOnce) {
 
 // A clipboard manager on a connection of its own: it owns CLIPBOARD_MANAGER
 // and, when it answers, saves the image/png target on SAVE_TARGETS as an ICCCM
-// manager does, then owns the clipboard itself.
+// manager does, then owns the clipboard itself. One that reads (as a clipboard
+// history on the manager's window does) asks for the clipboard's targets again
+// and again and never answers SAVE_TARGETS.
 class FakeManager {
   public:
-    explicit FakeManager(bool answers) : answers_(answers) {
+    enum Mode { kSilent, kAnswers, kReadsNeverAnswers };
+    explicit FakeManager(Mode mode) : answers_(mode == kAnswers), reads_(mode == kReadsNeverAnswers) {
         connection_ = xcb_connect(nullptr, nullptr);
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
         window_ = xcb_generate_id(connection_);
@@ -141,6 +146,7 @@ class FakeManager {
         targetsAtom_ = Atom("TARGETS");
         pngAtom_ = Atom("image/png");
         xcb_set_selection_owner(connection_, window_, managerAtom_, XCB_CURRENT_TIME);
+        if (reads_) ReadTargets();
         xcb_flush(connection_);
         thread_ = std::thread([this] { Run(); });
     }
@@ -154,8 +160,18 @@ class FakeManager {
     std::vector<std::string> targets;  // the targets offered, in order
     std::atomic<bool> finished = false;
     std::atomic<int> saveRequests = 0;  // SAVE_TARGETS requests received
+    std::atomic<int> reads = 0;         // answers to its reads of the targets
+    // The windows that asked for SAVE_TARGETS.
+    std::vector<xcb_window_t> SaveRequestors() {
+        const std::lock_guard lock(mutex_);
+        return saveRequestors_;
+    }
 
   private:
+    void ReadTargets() {
+        xcb_convert_selection(connection_, window_, clipboardAtom_, targetsAtom_, targetsAtom_,
+                              XCB_CURRENT_TIME);
+    }
     xcb_atom_t Atom(const char* name) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
             connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
@@ -194,7 +210,11 @@ class FakeManager {
             const int type = event->response_type & 0x7F;
             if (type == XCB_SELECTION_REQUEST) {
                 const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
-                if (request->selection == managerAtom_) ++saveRequests;
+                if (request->selection == managerAtom_) {
+                    ++saveRequests;
+                    const std::lock_guard lock(mutex_);
+                    saveRequestors_.push_back(request->requestor);
+                }
                 if (answers_ && request->selection == managerAtom_ && requestor == XCB_NONE) {
                     requestor = request->requestor;
                     property = request->property;
@@ -204,7 +224,12 @@ class FakeManager {
                 }
             } else if (type == XCB_SELECTION_NOTIFY) {
                 const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event);
-                if (notify->target == targetsAtom_) {
+                if (reads_ && notify->target == targetsAtom_) {
+                    ++reads;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    ReadTargets();
+                    xcb_flush(connection_);
+                } else if (notify->target == targetsAtom_) {
                     const QByteArray list = ReadProperty(targetsAtom_);
                     const auto* atoms = reinterpret_cast<const xcb_atom_t*>(list.constData());
                     for (qsizetype i = 0; i < list.size() / 4; ++i) targets.push_back(AtomName(atoms[i]));
@@ -231,6 +256,9 @@ class FakeManager {
     }
 
     bool answers_;
+    bool reads_;
+    std::mutex mutex_;
+    std::vector<xcb_window_t> saveRequestors_;
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t window_ = XCB_NONE;
     xcb_atom_t managerAtom_ = XCB_NONE, clipboardAtom_ = XCB_NONE, targetsAtom_ = XCB_NONE,
@@ -240,7 +268,7 @@ class FakeManager {
 };
 
 TEST_F(KeeperTest, AClipboardManagerTakesThePictureAsPngOfferedFirst) {
-    FakeManager manager(true);
+    FakeManager manager(FakeManager::kAnswers);
     ASSERT_TRUE(platform::ClipboardManagerRunning());
     PutPicture(Pattern(80, 60, 3));
     EXPECT_TRUE(platform::HandClipboardToManager(10000));
@@ -253,7 +281,7 @@ TEST_F(KeeperTest, AClipboardManagerTakesThePictureAsPngOfferedFirst) {
 }
 
 TEST_F(KeeperTest, AManagerThatNeverAnswersIsNotTakenForOneThatSaved) {
-    FakeManager manager(false);
+    FakeManager manager(FakeManager::kSilent);
     PutPicture(Pattern(20, 20, 1));
     EXPECT_FALSE(platform::HandClipboardToManager(10000));
     EXPECT_TRUE(QGuiApplication::clipboard()->ownsClipboard());
@@ -277,12 +305,12 @@ void AnotherProgramCopiesAndQuits() {
 }
 
 // A keeper that has lost the clipboard ends at once, whether the new owner
-// keeps it or not: it never asks a running manager to save contents that are
-// not its own any more (and waits seconds for an answer that never comes).
+// keeps it or not: it asks a running manager to save the picture only while
+// the clipboard is its own (once, on taking over), never afterwards.
 TEST_F(KeeperTest, AKeeperThatLostTheClipboardEndsWithoutAskingTheManager) {
     for (const bool newOwnerQuits : {false, true}) {
         SCOPED_TRACE(newOwnerQuits ? "the new owner quits" : "the new owner keeps serving");
-        FakeManager manager(false);
+        FakeManager manager(FakeManager::kSilent);
         const qint64 keeper = StartKeeper(Pattern(40, 30, 2));
         ASSERT_NE(keeper, 0);
         if (newOwnerQuits) {
@@ -291,8 +319,64 @@ TEST_F(KeeperTest, AKeeperThatLostTheClipboardEndsWithoutAskingTheManager) {
             AnotherProgramCopies();
         }
         EXPECT_TRUE(WaitForEnd(keeper));
-        EXPECT_EQ(manager.saveRequests, 0);
+        EXPECT_LE(manager.saveRequests, 1);
     }
+}
+
+// The keeper hands a copied picture to a manager that takes SAVE_TARGETS and
+// then ends: the manager keeps it from there.
+TEST_F(KeeperTest, AKeeperHandsThePictureToAManagerAndEnds) {
+    FakeManager manager(FakeManager::kAnswers);
+    const qint64 keeper = StartKeeper(Pattern(50, 40, 7));
+    ASSERT_NE(keeper, 0);
+    EXPECT_TRUE(WaitForEnd(keeper));
+    ASSERT_TRUE(manager.finished);
+    EXPECT_TRUE(SamePixels(QImage::fromData(manager.png, "PNG"), Pattern(50, 40, 7)));
+}
+
+// The keepers running now (the editor's close starts them detached).
+std::vector<qint64> RunningKeepers() {
+    std::vector<qint64> pids;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(app::kKeepClipboardArgument) &&
+            !ProcessEnded(entry.toLongLong()))
+            pids.push_back(entry.toLongLong());
+    }
+    return pids;
+}
+
+// A manager that reads the clipboard again and again (as a clipboard history
+// on the manager's own window does) but never answers SAVE_TARGETS, while the
+// editor's event loop never rests: the hand-over of an undo snapshot ends by
+// its limit, and the close never waits on the manager for a copied picture,
+// which a keeper serves on.
+TEST_F(KeeperTest, AManagerThatReadsButNeverAnswersHoldsUpNoClose) {
+    FakeManager manager(FakeManager::kReadsNeverAnswers);
+    QTimer busy;
+    QObject::connect(&busy, &QTimer::timeout, [] { QThread::usleep(2000); });
+    busy.start(0);
+
+    PutPicture(Pattern(20, 20, 1));
+    const int readsBefore = manager.reads;
+    EXPECT_FALSE(platform::HandClipboardToManager(400));
+    EXPECT_GT(manager.reads, readsBefore);  // it kept reading meanwhile
+    EXPECT_EQ(manager.saveRequests, 1);
+
+    PutPicture(Pattern(30, 20, 5));
+    const std::uint32_t editorWindow = platform::ClipboardOwnerWindow();
+    EXPECT_TRUE(app::KeepClipboardAtExit(QStringLiteral(KORVEL_BINARY)));
+    busy.stop();
+    const auto started = RunningKeepers();
+    ASSERT_EQ(started.size(), 1u);
+    keepers.push_back(started[0]);
+    EXPECT_NE(platform::ClipboardOwnerWindow(), editorWindow);
+    EXPECT_TRUE(SamePixels(ReadPngWithXclip(), Pattern(30, 20, 5)));
+    const auto requestors = manager.SaveRequestors();
+    EXPECT_EQ(std::count(requestors.begin(), requestors.end(), editorWindow), 1);  // the snapshot's only
+
+    AnotherProgramCopies();
+    EXPECT_TRUE(WaitForEnd(started[0]));
 }
 
 // The editor ends after another program replaced its copy and quit, while Qt
@@ -301,14 +385,14 @@ TEST_F(KeeperTest, AKeeperThatLostTheClipboardEndsWithoutAskingTheManager) {
 // Qt's teardown (which would wait seconds for the manager) is skipped while
 // Qt still counts the clipboard as ours.
 TEST_F(KeeperTest, AtTheEndACopyReplacedByAnotherProgramIsNeitherKeptNorHandedOn) {
-    FakeManager manager(false);
+    FakeManager manager(FakeManager::kSilent);
     PutPicture(Pattern(30, 20, 4));
     EXPECT_TRUE(platform::ClipboardOwnedHere());
     AnotherProgramCopiesAndQuits();
     QTest::qWait(100);
     EXPECT_FALSE(platform::ClipboardOwnedHere());
     const bool qtStillCountsItOurs = QGuiApplication::clipboard()->ownsClipboard();
-    EXPECT_EQ(app::KeepClipboardAtExit(), qtStillCountsItOurs);
+    EXPECT_EQ(app::KeepClipboardAtExit(QStringLiteral(KORVEL_BINARY)), qtStillCountsItOurs);
     EXPECT_EQ(platform::ClipboardOwnerWindow(), 0u);
     EXPECT_EQ(manager.saveRequests, 0);
 }

@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTimer>
@@ -15,6 +16,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
+
+#ifdef KORVEL_HAVE_XCB_XFIXES
+#include <xcb/xfixes.h>
+#endif
 #endif
 
 namespace platform {
@@ -55,21 +61,18 @@ xcb_window_t SelectionOwner(xcb_connection_t* connection, xcb_atom_t selection) 
 // answer, a SelectionNotify sent to the requesting window.
 class SaveTargetsAnswer : public QAbstractNativeEventFilter {
   public:
-    SaveTargetsAnswer(xcb_window_t window, xcb_window_t manager, QEventLoop& loop)
-        : window_(window), manager_(manager), loop_(loop) {}
+    SaveTargetsAnswer(xcb_window_t window, xcb_window_t manager) : window_(window), manager_(manager) {}
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) override {
         if (eventType != "xcb_generic_event_t") return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
         const int type = event->response_type & 0x7F;
         if (type == XCB_SELECTION_REQUEST) {
-            // The manager has started to fetch the targets: give it the time.
-            // Requests of other windows (a clipboard history reading the
-            // latest copy) do not count.
+            // The manager has started to fetch the targets. Requests of other
+            // windows (a clipboard history reading the latest copy) do not
+            // count; a history on the manager's own window cannot be told
+            // apart, which is why the whole wait has a limit of its own.
             const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
-            if (request->requestor == manager_ && !working) {
-                working = true;
-                loop_.quit();
-            }
+            if (request->requestor == manager_) working = true;
             return false;  // Qt answers the request
         }
         if (type != XCB_SELECTION_NOTIFY) return false;
@@ -77,7 +80,6 @@ class SaveTargetsAnswer : public QAbstractNativeEventFilter {
         if (notify->requestor != window_) return false;
         answered = true;
         saved = notify->property != XCB_ATOM_NONE;
-        loop_.quit();
         return true;
     }
     bool working = false;
@@ -87,8 +89,9 @@ class SaveTargetsAnswer : public QAbstractNativeEventFilter {
   private:
     xcb_window_t window_;
     xcb_window_t manager_;
-    QEventLoop& loop_;
 };
+
+using ConnectionPtr = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
 
 }  // namespace
 
@@ -130,22 +133,63 @@ bool HandClipboardToManager(int timeoutMs) {
     const xcb_window_t window = SelectionOwner(connection, Atom(connection, "CLIPBOARD"));
     if (window == XCB_NONE) return false;
     xcb_delete_property(connection, window, property);
-    QEventLoop loop;
-    SaveTargetsAnswer answer(window, managerWindow, loop);
+    SaveTargetsAnswer answer(window, managerWindow);
     QCoreApplication::instance()->installNativeEventFilter(&answer);
     xcb_convert_selection(connection, window, manager, saveTargets, property, XCB_CURRENT_TIME);
     xcb_flush(connection);
     // A manager that takes SAVE_TARGETS asks for the list of targets at once;
     // one that does not (xfce4-clipman 1.6 owns the selection but never
-    // answers) would otherwise hold up the close for the whole time.
-    QTimer::singleShot(std::min(timeoutMs, kFirstRequestMs), &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (answer.working && !answer.answered) {
-        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // answers) would otherwise hold up the close for the whole time. Both
+    // limits are checked after every round of events: a stream of events
+    // cannot stretch the wait, and the timers only wake an idle loop.
+    const QDeadlineTimer deadline(std::max(0, timeoutMs));
+    const QDeadlineTimer firstRequest(std::clamp(timeoutMs, 0, kFirstRequestMs));
+    QObject waker;
+    QTimer::singleShot(static_cast<int>(firstRequest.remainingTime()), &waker, [] {});
+    QTimer::singleShot(static_cast<int>(deadline.remainingTime()), &waker, [] {});
+    while (!answer.answered && !deadline.hasExpired() && (answer.working || !firstRequest.hasExpired())) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     }
     QCoreApplication::instance()->removeNativeEventFilter(&answer);
     return answer.saved;
+}
+
+bool WatchClipboardOwner(std::uint32_t ownWindow, void (*lost)()) {
+#ifdef KORVEL_HAVE_XCB_XFIXES
+    if (!IsX11() || lost == nullptr) return false;
+    ConnectionPtr watch(xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    if (xcb_connection_has_error(watch.get()) != 0) return false;
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(watch.get(), &xcb_xfixes_id);
+    if (xfixes == nullptr || xfixes->present == 0) return false;
+    std::free(
+        xcb_xfixes_query_version_reply(watch.get(), xcb_xfixes_query_version(watch.get(), 5, 0), nullptr));
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(watch.get())).data;
+    const xcb_atom_t clipboard = Atom(watch.get(), "CLIPBOARD");
+    if (screen == nullptr || clipboard == XCB_ATOM_NONE) return false;
+    xcb_xfixes_select_selection_input(watch.get(), screen->root, clipboard,
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    // Asked after the notices were chosen, so that no change falls between.
+    if (SelectionOwner(watch.get(), clipboard) != ownWindow) return false;
+    const std::uint8_t notifyType = xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+    std::thread([watch = std::move(watch), clipboard, notifyType, ownWindow, lost] {
+        // Blocks until the server reports something; a broken connection (the
+        // X session ended) counts as lost too.
+        while (xcb_generic_event_t* event = xcb_wait_for_event(watch.get())) {
+            const std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> owned(event, &std::free);
+            if ((event->response_type & 0x7F) != notifyType) continue;
+            const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
+            if (notify->selection == clipboard && notify->owner != ownWindow) break;
+        }
+        lost();
+    }).detach();
+    return true;
+#else
+    (void)ownWindow;
+    (void)lost;
+    return false;
+#endif
 }
 
 #else
@@ -163,6 +207,10 @@ bool ClipboardManagerRunning() {
 }
 
 bool HandClipboardToManager(int /*timeoutMs*/) {
+    return false;
+}
+
+bool WatchClipboardOwner(std::uint32_t /*ownWindow*/, void (* /*lost*/)()) {
     return false;
 }
 

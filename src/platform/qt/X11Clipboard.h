@@ -27,7 +27,19 @@ bool ClipboardManagerRunning();
 // owns, and lets events run meanwhile so that the clipboard serves the
 // manager's requests (large pictures in increments, which Qt's own hand-over
 // at the very end of the program cannot do). Returns true when the manager
-// confirmed within timeoutMs.
+// confirmed. The whole wait ends within timeoutMs, however busy the event
+// loop and however often the manager (or a clipboard history on its window)
+// reads the clipboard meanwhile; without a first request from the manager
+// within 300 ms it ends then.
 bool HandClipboardToManager(int timeoutMs);
+
+// Calls `lost` on a thread of its own as soon as the X server reports that
+// `ownWindow` no longer owns the clipboard (another program copied, or the
+// clipboard was let go), also while this program's own thread is busy, for
+// example encoding a large picture for a reader. Waits on a connection of its
+// own for the server's notices; nothing polls. Returns false when this cannot
+// be watched (no X11, no XFixes extension, or the window does not own the
+// clipboard any more); `lost` is then never called.
+bool WatchClipboardOwner(std::uint32_t ownWindow, void (*lost)());
 
 }  // namespace platform
