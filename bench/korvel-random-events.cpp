@@ -33,6 +33,7 @@
 #include <map>
 #include <random>
 
+#include "dialogs/PickerWait.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
 #include "program/ProgramValues.h"
@@ -194,6 +195,7 @@ class Run {
         for (const QString& failure : failures_) std::printf("FAILED %s\n", qPrintable(failure));
     }
     bool Failed() const { return !failures_.isEmpty(); }
+    bool PickerOpen() const { return dialogs::OpenPicker(*form_) != nullptr; }
 
   private:
     QWidget* TargetWindow() {
@@ -370,7 +372,7 @@ class Run {
         };
         if (what.startsWith(QStringLiteral("type-replaced")))
             return fail(QStringLiteral("typing without Control replaced the picture"));
-        if (app::G().intDialogOpen != 0) return true;  // a picker is waiting; checked once it closes
+        if (PickerOpen()) return true;  // a picker is waiting; checked once it closes
         const QImage& assigned = form_->Picture2.Picture();
         if (!assigned.isNull() && form_->Picture2.Image().size() != assigned.size())
             return fail(QStringLiteral("canvas image and assigned picture differ in size"));
@@ -451,7 +453,7 @@ int main(int argc, char** argv) {
     // for the picker come from this timer meanwhile.
     QTimer pickerDriver;
     QObject::connect(&pickerDriver, &QTimer::timeout, [&] {
-        if (!inStep || app::G().intDialogOpen == 0) return;
+        if (!inStep || !run.PickerOpen()) return;
         if (over()) {
             run.ClosePickers();
         } else {

@@ -32,7 +32,10 @@ std::string Native(const QString& path) {
 bool ChooseProgram(QWidget& owner) {
     app::Globals& g = app::G();
     const std::optional<QString> selected = dialogs::RunPicker(
-        kPickerCaption, g.strExtProgram, &owner, [] { return std::make_unique<frmFileSelect>(); });
+        kPickerCaption, g.strExtProgram, &owner,
+        [](dialogs::PickerHandOver& handOver, QWidget* parent) -> std::unique_ptr<dialogs::PickerWindow> {
+            return std::make_unique<frmFileSelect>(handOver, parent);
+        });
     if (!selected) return false;
     // A cancelled choice leaves the selection at the old program, which is
     // written back as it was.

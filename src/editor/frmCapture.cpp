@@ -216,7 +216,6 @@ void frmCapture::Form_Unload() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible()) window->hide();
     }
-    app::G().intDialogOpen = 0;
     QCoreApplication::exit(0);
 }
 

@@ -1,6 +1,5 @@
 // Program-wide values: set at start-up (paths, settings file, the external
-// program) or by the pickers' hand-over, and read by every part of the
-// program. Paths use the native separator; folder values end in one.
+// program) and read by every part of the program. Paths use the native separator; folder values end in one.
 #pragma once
 
 #include <QString>
@@ -16,12 +15,6 @@ struct Globals {
     QString strPictureFolder;       // folder of the current picture, ending in a separator, or ""
     QString strExtProgram;          // external image program
     std::int16_t intWinOffset = 0;  // layout margin in twips
-
-    // Picker hand-over: the caller sets these, shows a picker and processes
-    // events until the picker sets intDialogOpen back to 0.
-    std::int16_t intDialogOpen = 0;
-    QString strDialogCaption;
-    QString strSelectedFile;
 };
 
 Globals& G();

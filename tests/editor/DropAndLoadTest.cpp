@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "commands/ClipboardCommands.h"
+#include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
 #include "support/ProgramSandbox.h"
 
@@ -106,7 +107,7 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindow) {
     });
     f.Command1_Click(0);
     QDir::setCurrent(previous);
-    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
     EXPECT_EQ(f.Text1.text(), "one");
     EXPECT_EQ(app::G().strPictureFolder, folder + "/");
     EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(40, 30, Qt::red)));
@@ -137,7 +138,7 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
     });
     f.Command1_Click(0);
     QDir::setCurrent(previous);
-    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
     EXPECT_EQ(f.Text1.text(), "broken");
     EXPECT_EQ(app::G().strPictureFolder, folder + "/");
     EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Pattern(300, 200)));
@@ -167,7 +168,7 @@ TEST_F(DropAndLoad, CancelCloseOrNoSelectionLeaveEverything) {
     for (const auto& ending : endings) {
         WhenPickerOpens(ending);
         f.Command1_Click(0);
-        EXPECT_EQ(app::G().intDialogOpen, 0);
+        EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
         EXPECT_EQ(f.Text1.text(), "keep");
         EXPECT_EQ(app::G().strPictureFolder, "/before/");
         EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
@@ -181,7 +182,7 @@ TEST_F(DropAndLoad, ClosingTheEditorWhileThePickerWaitsEndsTheLoad) {
     f.SetAssignedPicture(Pattern(20, 20));
     WhenPickerOpens([&f](frmPicSelect&) { f.close(); });
     f.Command1_Click(0);
-    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
     EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
 }
 
