@@ -4,6 +4,8 @@
 // only with QT_QPA_PLATFORM=wayland (scripts/test.sh starts a headless sway
 // for it); the compositor's view is read with swaymsg, keys are typed with
 // wtype and the clipboard is read with wl-paste.
+#include <signal.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +20,8 @@
 #include "core/Rounding.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/PickerWindow.h"
+#include "platform/qt/PictureClipboard.h"
+#include "platform/wayland/WaylandClipboardKeeper.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -154,4 +158,46 @@ TEST_F(WaylandDesktop, SavedNoticeLeavesTheKeyboardWithTheEditor) {
     if (!editor.isEmpty()) {
         EXPECT_TRUE(editor.value("focused").toBool());
     }
+}
+
+// A copied picture outlives the editor where the compositor offers the
+// data-control protocol: a keeper serves it, image/png first, until another
+// program copies, and then ends.
+TEST_F(WaylandDesktop, CopiedPictureIsKeptUntilAnotherProgramCopies) {
+    if (!wayland::ClipboardControlOffered()) GTEST_SKIP() << "the compositor offers no data-control";
+    const QString wtype = QStandardPaths::findExecutable("wtype");
+    const QString wlPaste = QStandardPaths::findExecutable("wl-paste");
+    const QString wlCopy = QStandardPaths::findExecutable("wl-copy");
+    if (wtype.isEmpty() || wlPaste.isEmpty() || wlCopy.isEmpty())
+        GTEST_SKIP() << "wtype or wl-clipboard missing";
+    frmCapture& f = ShowEditor();
+    const QImage picture = Pattern(300, 200);
+    f.SetAssignedPicture(picture);
+    // A copy needs an input event of the user's, as the click on the copy
+    // button is; a key press gives one.
+    RunProgram(wtype, {"-s", "300", "-k", "Shift_L", "-s", "100"});
+    f.Command1_Click(3);
+    ASSERT_NE(platform::OwnClipboardPicture(), nullptr);
+    // The compositor may still refuse the copy (an input event too old); the
+    // test goes on only once the compositor offers the editor's picture.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return RunProgram(wlPaste, {"--list-types"}).startsWith("image/png"); }, 3000))
+        << "the compositor refused the copy";
+
+    const qint64 keeper = wayland::StartClipboardKeeper(f.Picture2.Image(), KORVEL_BINARY, 3000);
+    ASSERT_NE(keeper, 0);
+    f.close();
+    form.reset();  // the editor is gone
+    EXPECT_EQ(RunProgram(wlPaste, {"--list-types"}), "image/png\nimage/bmp\n");
+    const QImage png = QImage::fromData(RunProgram(wlPaste, {"--type", "image/png"}), "PNG");
+    ASSERT_EQ(png.size(), picture.size());
+    EXPECT_TRUE(SamePixels(png.convertToFormat(QImage::Format_RGB32), picture));
+    const QImage bmp = QImage::fromData(RunProgram(wlPaste, {"--type", "image/bmp"}), "BMP");
+    EXPECT_TRUE(SamePixels(bmp.convertToFormat(QImage::Format_RGB32), picture));
+
+    QProcess other;  // another program copies, and keeps serving its text
+    other.start(wlCopy, {"text of another program"});
+    EXPECT_TRUE(QTest::qWaitFor([keeper] { return ::kill(static_cast<pid_t>(keeper), 0) != 0; }, 5000));
+    EXPECT_EQ(RunProgram(wlPaste, {"--no-newline"}), "text of another program");
+    other.waitForFinished(3000);
 }
