@@ -33,8 +33,7 @@
 #include <map>
 #include <random>
 
-#include "dialogs/frmFileSelect.h"
-#include "dialogs/frmPicSelect.h"
+#include "dialogs/PickerWait.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/PictureLoader.h"
 #include "support/EditorControls.h"
@@ -97,15 +96,6 @@ qint64 PeakMemoryKiB() {
         if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
-}
-
-// Whether one of the pickers is showing (a command waits for it).
-bool PickerOpen() {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        const bool picker = qobject_cast<frmPicSelect*>(window) != nullptr || qobject_cast<frmFileSelect*>(window) != nullptr;
-        if (picker && window->isVisible()) return true;
-    }
-    return false;
 }
 
 class Run {
@@ -204,6 +194,7 @@ class Run {
         for (const QString& failure : failures_) std::printf("FAILED %s\n", qPrintable(failure));
     }
     bool Failed() const { return !failures_.isEmpty(); }
+    bool PickerOpen() const { return dialogs::OpenPicker(*form_) != nullptr; }
 
   private:
     QWidget* TargetWindow() {
@@ -463,7 +454,7 @@ int main(int argc, char** argv) {
     // for the picker come from this timer meanwhile.
     QTimer pickerDriver;
     QObject::connect(&pickerDriver, &QTimer::timeout, [&] {
-        if (!inStep || !PickerOpen()) return;
+        if (!inStep || !run.PickerOpen()) return;
         if (over()) {
             run.ClosePickers();
         } else {

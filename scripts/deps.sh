@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs
   fonts-liberation
   xvfb xauth xclip
+  qt6-wayland libwayland-dev wayland-protocols sway wtype wl-clipboard
   desktop-file-utils appstream
 )
 if [[ "${KORVEL_FUZZ_DEPS:-0}" == 1 ]]; then packages+=(clang); fi

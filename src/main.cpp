@@ -8,6 +8,8 @@
 
 #include "app/AppModul.h"
 #include "app/ClipboardKeeper.h"
+#include "platform/wayland/DesktopPlatform.h"
+#include "platform/wayland/WaylandClipboardKeeper.h"
 
 namespace {
 
@@ -41,6 +43,10 @@ int main(int argc, char** argv) {
         const QGuiApplication keeper(argc, argv);
         EndWithoutTeardown(app::RunClipboardKeeper(QFile::decodeName(argv[2]), editorWindow));
     }
+    // The Wayland keeper: no Qt application, only its own compositor connection.
+    if (argc == 3 && std::strcmp(argv[1], wayland::kKeepClipboardArgument) == 0)
+        EndWithoutTeardown(wayland::RunClipboardKeeper(argv[2]));
+    wayland::ChooseQtPlatform();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel-annotarix"));
     // The app id: Wayland shells and X11 task bars match it to the installed

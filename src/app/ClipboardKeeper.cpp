@@ -18,6 +18,7 @@
 
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/X11Clipboard.h"
+#include "platform/wayland/WaylandClipboardKeeper.h"
 
 namespace app {
 
@@ -96,6 +97,7 @@ ClipboardExit ChooseClipboardExit(bool ownPicture, bool userCopy, bool x11, bool
 }
 
 bool KeepClipboardAtExit(const QString& keeperProgram) {
+    if (wayland::OnWayland()) return wayland::KeepClipboardAtExit();
     const bool x11 = platform::IsX11();
     // Qt asks the X server for the owner when it hands out the contents, so
     // this is our picture only while the clipboard is still ours.

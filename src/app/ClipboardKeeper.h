@@ -5,9 +5,9 @@
 // as soon as another program (or another keeper) takes the clipboard. The
 // keeper never takes the single-instance lock, so a new editor starts at once.
 //
-// Wayland gives the clipboard only to a program with the keyboard focus, so a
-// windowless keeper cannot work there: the picture stays available for as
-// long as the compositor (or its clipboard manager) keeps it.
+// On Wayland a windowless program can take the clipboard only through a
+// compositor's clipboard-manager protocol: see
+// platform/wayland/WaylandClipboardKeeper.h.
 #pragma once
 
 #include <QImage>

@@ -30,7 +30,10 @@ std::string Native(const QString& path) {
 bool ChooseProgram(CommandHost& host) {
     canvas::EditorState& state = host.State();
     const std::optional<QString> selected = dialogs::RunPicker(
-        kPickerCaption, state.ExtProgram(), &host.Window(), [] { return std::make_unique<frmFileSelect>(); });
+        kPickerCaption, state.ExtProgram(), &host.Window(),
+        [](dialogs::PickerHandOver& handOver, QWidget* parent) -> std::unique_ptr<dialogs::PickerWindow> {
+            return std::make_unique<frmFileSelect>(handOver, parent);
+        });
     if (!selected) return false;
     // A cancelled choice leaves the selection at the old program, which is
     // written back as it was.

@@ -1,6 +1,5 @@
-#include <memory>
-
 #include <QDir>
+#include <memory>
 
 #include "canvas/EditorState.h"
 #include "commands/ClipboardCommands.h"
@@ -13,9 +12,10 @@ namespace commands {
 
 void LoadPicture(CommandHost& host) {
     // While a picker is open the click is ignored.
-    const std::optional<QString> selected =
-        dialogs::RunPicker(QStringLiteral("Bild laden"), {}, &host.Window(), [&host] {
-            auto picker = std::make_unique<frmPicSelect>();
+    const std::optional<QString> selected = dialogs::RunPicker(
+        QStringLiteral("Bild laden"), {}, &host.Window(),
+        [&host](dialogs::PickerHandOver& handOver, QWidget* owner) -> std::unique_ptr<dialogs::PickerWindow> {
+            auto picker = std::make_unique<frmPicSelect>(handOver, owner);
             picker->onPictureName = [&host](const QString& name) { host.SetPictureName(name); };
             return picker;
         });

@@ -1,5 +1,6 @@
 #include "dialogs/frmInfo.h"
 
+#include <QGuiApplication>
 #include <QPalette>
 #include <QPointer>
 
@@ -7,16 +8,27 @@
 
 namespace {
 
+bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// On Wayland a top-level window takes the keyboard when it maps, and the
+// compositor places it where it likes. A notice with an owner is a popup of
+// the owner there instead (an xdg_popup without a grab): it never takes the
+// keyboard, and it sits where the program puts it relative to the owner.
+// Elsewhere it is a frameless tool window that does not take the focus.
+Qt::WindowFlags NoticeFlags(const QWidget* owner) {
+    const Qt::WindowFlags common = Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+    return (owner != nullptr && OnWayland() ? Qt::ToolTip : Qt::Tool) | common;
+}
+
 // The one notice on screen. Qt owns it: it is deleted when it closes
 // (WA_DeleteOnClose), or with its owner window.
 QPointer<frmInfo> g_notice;
 
 }  // namespace
 
-frmInfo::frmInfo(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      Label2(this),
-      Timer1(this) {
+frmInfo::frmInfo(QWidget* parent) : QWidget(parent, NoticeFlags(parent)), Label2(this), Timer1(this) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::NoFocus);
@@ -50,6 +62,13 @@ frmInfo::frmInfo(QWidget* parent)
 void frmInfo::Form_Load() {
     app::CenterForm(*this);
     app::SetTopMost(*this);
+    // The editor is centred on the screen as the notice is; on Wayland, where
+    // only a position relative to the owner counts, the notice is centred
+    // over the owner itself.
+    if (windowType() == Qt::ToolTip && parentWidget() != nullptr) {
+        const QRect owner = parentWidget()->window()->geometry();
+        move(owner.center() - QPoint(width() / 2, height() / 2));
+    }
 }
 
 void frmInfo::Timer1_Timer() {

@@ -2,11 +2,13 @@
 // the canvas position inside the panel, and fitting the window to a picture.
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 #include "core/Rounding.h"
 #include "core/Units.h"
 #include "editor/frmCapture.h"
+#include "platform/qt/WindowSizeHold.h"
 #include "widgets/WindowHelpers.h"
 
 namespace {
@@ -176,7 +178,12 @@ void frmCapture::FitWindowToPicture() {
     const int fitted = std::max(core::N(Picture2WidthTwips() / ratio) + 445 + offset, toolbarWidth);
     const int width = std::min(fitted, ScreenWidthTwips());
     const int height = std::min(core::N(Picture2HeightTwips() / ratio) + 1180 + offset, ScreenHeightTwips());
+    const QSize before = size();
     ResizeTwips(width, height);
+    // Wayland: a configure sent before the compositor saw the new size would
+    // put the window back to the old one.
+    if (QWindow* window = windowHandle(); window != nullptr && size() != before)
+        platform::HoldRequestedSize(*window, before, [this, fitted = size()] { resize(fitted); });
     int top = core::N(ScreenHeightTwips()) / 2 - core::N(HeightTwips()) / 2;
     int left = core::N(ScreenWidthTwips()) / 2 - core::N(WidthTwips()) / 2;
     if (top < 0) top = 0;

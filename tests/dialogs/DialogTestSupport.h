@@ -1,5 +1,5 @@
 // Helpers for the picker and notice tests: temporary folders with files and
-// a clean set of hand-over values.
+// a fresh hand-over.
 #pragma once
 
 #include <QDir>
@@ -8,7 +8,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "program/ProgramValues.h"
+#include "dialogs/PickerHandOver.h"
 
 namespace dialogs_test {
 
@@ -27,24 +27,9 @@ inline QImage SolidPicture(int width, int height, QColor color) {
     return picture;
 }
 
-// The hand-over values of one test: fresh at the start, put back at the end.
-class HandOverScope {
-  public:
-    HandOverScope() : saved_(app::G()) { app::G() = app::Globals{}; }
-    ~HandOverScope() { app::G() = saved_; }
-    HandOverScope(const HandOverScope&) = delete;
-    HandOverScope& operator=(const HandOverScope&) = delete;
-
-  private:
-    app::Globals saved_;
-};
-
-// Hand-over values as a caller sets them before showing a picker.
-inline void OpenHandOver(const QString& caption, const QString& preset) {
-    app::Globals& g = app::G();
-    g.intDialogOpen = 1;
-    g.strDialogCaption = caption;
-    g.strSelectedFile = preset;
+// A hand-over as a caller fills it before making a picker.
+inline dialogs::PickerHandOver OpenHandOver(const QString& caption, const QString& preset) {
+    return {1, caption, preset};
 }
 
 }  // namespace dialogs_test

@@ -21,7 +21,6 @@ class FileSelect : public ::testing::Test {
         MakeExecutable(folder + "/viewer");
         WriteFile(folder + "/readme.txt");
     }
-    HandOverScope values;
     QTemporaryDir dir;
     QString folder;
 };
@@ -29,8 +28,8 @@ class FileSelect : public ::testing::Test {
 }  // namespace
 
 TEST_F(FileSelect, OpensOnThePresetProgram) {
-    OpenHandOver("Externes Bildverarbeitungsprogramm auswählen", folder + "/viewer");
-    frmFileSelect picker;
+    auto handOver = OpenHandOver("Externes Bildverarbeitungsprogramm auswählen", folder + "/viewer");
+    frmFileSelect picker(handOver);
     EXPECT_EQ(picker.windowTitle(), QString("Externes Bildverarbeitungsprogramm auswählen"));
     EXPECT_EQ(picker.File1.Path(), folder);
     EXPECT_EQ(picker.File1.count(), 2);  // the two programs, not the text file
@@ -40,38 +39,38 @@ TEST_F(FileSelect, OpensOnThePresetProgram) {
 }
 
 TEST_F(FileSelect, MissingPresetLeavesNothingSelected) {
-    OpenHandOver("x", folder + "/deleted-program");
-    frmFileSelect picker;
+    auto handOver = OpenHandOver("x", folder + "/deleted-program");
+    frmFileSelect picker(handOver);
     EXPECT_EQ(picker.File1.FileName(), "");
 }
 
 TEST_F(FileSelect, AcceptReturnsTheFullPathAndLeavesPictureValuesAlone) {
-    OpenHandOver("x", "");
-    frmFileSelect picker;
+    auto handOver = OpenHandOver("x", "");
+    frmFileSelect picker(handOver);
     picker.Dir1.SetPath(folder);
     picker.Command1_Click();  // nothing selected
-    EXPECT_EQ(app::G().intDialogOpen, 1);
+    EXPECT_EQ(handOver.intDialogOpen, 1);
     ASSERT_TRUE(picker.File1.SelectFileName("Paint Tool"));
     picker.Command1_Click();
-    EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(app::G().strSelectedFile, folder + "/Paint Tool");
+    EXPECT_EQ(handOver.intDialogOpen, 0);
+    EXPECT_EQ(handOver.strSelectedFile, folder + "/Paint Tool");
 }
 
 TEST_F(FileSelect, CancelAndCloseKeepTheOldProgram) {
-    OpenHandOver("x", folder + "/viewer");
+    auto handOver = OpenHandOver("x", folder + "/viewer");
     {
-        frmFileSelect picker;
+        frmFileSelect picker(handOver);
         picker.Dir1.SetPath(QDir::rootPath());
         picker.show();
         picker.Command2_Click();
     }
-    EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(app::G().strSelectedFile, folder + "/viewer");
+    EXPECT_EQ(handOver.intDialogOpen, 0);
+    EXPECT_EQ(handOver.strSelectedFile, folder + "/viewer");
 
-    OpenHandOver("x", folder + "/viewer");
-    frmFileSelect picker;
+    handOver = OpenHandOver("x", folder + "/viewer");
+    frmFileSelect picker(handOver);
     QTimer::singleShot(50, &picker, [&] { picker.close(); });
-    dialogs::WaitForPicker(picker, nullptr);
-    EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(app::G().strSelectedFile, folder + "/viewer");
+    dialogs::WaitForPicker(picker, handOver, nullptr);
+    EXPECT_EQ(handOver.intDialogOpen, 0);
+    EXPECT_EQ(handOver.strSelectedFile, folder + "/viewer");
 }

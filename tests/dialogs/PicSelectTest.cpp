@@ -29,7 +29,6 @@ class PicSelect : public ::testing::Test {
         picker.File1_Click();
     }
 
-    HandOverScope values;
     QTemporaryDir dir;
     QString folder;
 };
@@ -37,8 +36,8 @@ class PicSelect : public ::testing::Test {
 }  // namespace
 
 TEST_F(PicSelect, OpensOnThePresetFileWithTitle) {
-    OpenHandOver("Bild laden", folder + "/wide.bmp");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", folder + "/wide.bmp");
+    frmPicSelect picker(handOver);
     EXPECT_EQ(picker.windowTitle(), "Bild laden");
     EXPECT_EQ(picker.Dir1.Path(), folder);
     EXPECT_EQ(picker.File1.Path(), folder);
@@ -51,8 +50,8 @@ TEST_F(PicSelect, OpensOnThePresetFileWithTitle) {
 TEST_F(PicSelect, WithoutPresetOpensOnTheCurrentFolder) {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
-    OpenHandOver("Bild laden", "");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", "");
+    frmPicSelect picker(handOver);
     QDir::setCurrent(previous);
     EXPECT_EQ(picker.File1.Path(), folder);
     EXPECT_EQ(picker.File1.FileName(), "");
@@ -60,8 +59,8 @@ TEST_F(PicSelect, WithoutPresetOpensOnTheCurrentFolder) {
 }
 
 TEST_F(PicSelect, PreviewScalesWideAndTallPicturesIntoTheBox) {
-    OpenHandOver("Bild laden", folder + "/wide.bmp");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", folder + "/wide.bmp");
+    frmPicSelect picker(handOver);
     ASSERT_EQ(picker.Picture1.InnerSize(), QSize(389, 327));
 
     Click(picker, "wide.bmp");  // 800 x 600 -> 389 x 292 at the top-left
@@ -79,16 +78,16 @@ TEST_F(PicSelect, PreviewScalesWideAndTallPicturesIntoTheBox) {
 }
 
 TEST_F(PicSelect, ArrowKeysInTheFileListPreviewTheNextFile) {
-    OpenHandOver("Bild laden", folder + "/Tall.JPG");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", folder + "/Tall.JPG");
+    frmPicSelect picker(handOver);
     QTest::keyClick(&picker.File1, Qt::Key_Down);  // Tall.JPG -> wide.bmp
     EXPECT_EQ(picker.File1.FileName(), "wide.bmp");
     EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::red).rgb());
 }
 
 TEST_F(PicSelect, UnreadableFileShowsThePreviousPictureAgain) {
-    OpenHandOver("Bild laden", "");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", "");
+    frmPicSelect picker(handOver);
     picker.Dir1.SetPath(folder);
     Click(picker, "broken.gif");  // nothing loaded yet: stays black
     EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::black).rgb());
@@ -98,54 +97,54 @@ TEST_F(PicSelect, UnreadableFileShowsThePreviousPictureAgain) {
 }
 
 TEST_F(PicSelect, AcceptHandsOverPathFolderAndPictureName) {
-    OpenHandOver("Bild laden", "");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", "");
+    frmPicSelect picker(handOver);
     QString pictureName;
     picker.onPictureName = [&](const QString& name) { pictureName = name; };
     picker.Dir1.SetPath(folder);
     picker.Command1_Click();  // nothing selected: nothing happens
-    EXPECT_EQ(app::G().intDialogOpen, 1);
+    EXPECT_EQ(handOver.intDialogOpen, 1);
 
     Click(picker, "Tall.JPG");
     picker.Command1_Click();
-    EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(app::G().strSelectedFile, folder + "/Tall.JPG");
+    EXPECT_EQ(handOver.intDialogOpen, 0);
+    EXPECT_EQ(handOver.strSelectedFile, folder + "/Tall.JPG");
     EXPECT_EQ(pictureName, "Tall");
     EXPECT_FALSE(picker.isVisible());
 }
 
 TEST_F(PicSelect, DoubleClickAccepts) {
-    OpenHandOver("Bild laden", "");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", "");
+    frmPicSelect picker(handOver);
     picker.Dir1.SetPath(folder);
     ASSERT_TRUE(picker.File1.SelectFileName("wide.bmp"));
     emit picker.File1.itemDoubleClicked(picker.File1.currentItem());
-    EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(app::G().strSelectedFile, folder + "/wide.bmp");
+    EXPECT_EQ(handOver.intDialogOpen, 0);
+    EXPECT_EQ(handOver.strSelectedFile, folder + "/wide.bmp");
 }
 
 TEST_F(PicSelect, CancelEmptiesTheSelectionAndCloseKeepsIt) {
-    OpenHandOver("Bild laden", folder + "/wide.bmp");
+    auto handOver = OpenHandOver("Bild laden", folder + "/wide.bmp");
     {
-        frmPicSelect picker;
+        frmPicSelect picker(handOver);
         picker.show();
         picker.Command2_Click();
-        EXPECT_EQ(app::G().intDialogOpen, 0);
-        EXPECT_EQ(app::G().strSelectedFile, "");
+        EXPECT_EQ(handOver.intDialogOpen, 0);
+        EXPECT_EQ(handOver.strSelectedFile, "");
     }
-    OpenHandOver("Bild laden", "");
-    frmPicSelect picker;
+    handOver = OpenHandOver("Bild laden", "");
+    frmPicSelect picker(handOver);
     picker.show();
     picker.close();  // the close box
-    EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(app::G().strSelectedFile, "");
+    EXPECT_EQ(handOver.intDialogOpen, 0);
+    EXPECT_EQ(handOver.strSelectedFile, "");
 }
 
 TEST_F(PicSelect, WaitingCallerResumesWhenThePickerReportsBack) {
-    OpenHandOver("Bild laden", folder + "/wide.bmp");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", folder + "/wide.bmp");
+    frmPicSelect picker(handOver);
     QTimer::singleShot(50, &picker, [&] { picker.Command1.click(); });
-    dialogs::WaitForPicker(picker, nullptr);
-    EXPECT_EQ(app::G().intDialogOpen, 0);
-    EXPECT_EQ(app::G().strSelectedFile, folder + "/wide.bmp");
+    dialogs::WaitForPicker(picker, handOver, nullptr);
+    EXPECT_EQ(handOver.intDialogOpen, 0);
+    EXPECT_EQ(handOver.strSelectedFile, folder + "/wide.bmp");
 }

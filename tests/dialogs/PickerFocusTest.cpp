@@ -6,9 +6,13 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+#include <functional>
+#include <optional>
 
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/PickerWait.h"
+#include "dialogs/PickerWindow.h"
 #include "dialogs/frmFileSelect.h"
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
@@ -32,7 +36,7 @@ class PickerFocus : public ::testing::Test {
     void WaitAndEnd(Picker& picker, QPushButton& button) {
         QTimer::singleShot(0, &picker, [&] { picker.activateWindow(); });
         QTimer::singleShot(100, &picker, [&] { button.click(); });
-        dialogs::WaitForPicker(picker, &editor);
+        dialogs::WaitForPicker(picker, picker.HandOver(), &editor);
     }
 
     program::ProgramContext values = test_support::QuietProgram();
@@ -42,30 +46,81 @@ class PickerFocus : public ::testing::Test {
 }  // namespace
 
 TEST_F(PickerFocus, EditorIsActiveAgainAfterEitherPickerEnds) {
-    OpenHandOver("Bild laden", "");
+    auto handOver = OpenHandOver("Bild laden", "");
     {
-        frmPicSelect picker;
+        frmPicSelect picker(handOver);
         WaitAndEnd(picker, picker.Command2);  // cancel
-        EXPECT_EQ(app::G().intDialogOpen, 0);
+        EXPECT_EQ(handOver.intDialogOpen, 0);
     }
     EXPECT_TRUE(QTest::qWaitForWindowActive(&editor, 1000));
 
-    OpenHandOver("Externes Bildverarbeitungsprogramm auswählen", "");
+    handOver = OpenHandOver("Externes Bildverarbeitungsprogramm auswählen", "");
     {
-        frmFileSelect picker;
+        frmFileSelect picker(handOver);
         WaitAndEnd(picker, picker.Command2);
     }
     EXPECT_TRUE(QTest::qWaitForWindowActive(&editor, 1000));
 }
 
 TEST_F(PickerFocus, PickerTakesTheKeyboardWhenItOpens) {
-    OpenHandOver("Bild laden", "");
-    frmPicSelect picker;
+    auto handOver = OpenHandOver("Bild laden", "");
+    frmPicSelect picker(handOver);
     bool activeWhileOpen = false;
     QTimer::singleShot(0, &picker, [&] {
         activeWhileOpen = QTest::qWaitForWindowActive(&picker, 1000);
         picker.Command2.click();
     });
-    dialogs::WaitForPicker(picker, &editor);
+    dialogs::WaitForPicker(picker, handOver, &editor);
     EXPECT_TRUE(activeWhileOpen);
+}
+
+// Both pickers are dialogs of the editor (its children: transient for it on
+// X11, children on Wayland), and the editor has one at a time: a second
+// command that would open one while it shows does nothing.
+TEST_F(PickerFocus, PickersAreDialogsOfTheEditorOneAtATime) {
+    const std::function<std::unique_ptr<dialogs::PickerWindow>(dialogs::PickerHandOver&, QWidget*)> makers[] =
+        {
+            [](dialogs::PickerHandOver& h, QWidget* owner) {
+                return std::make_unique<frmPicSelect>(h, owner);
+            },
+            [](dialogs::PickerHandOver& h, QWidget* owner) {
+                return std::make_unique<frmFileSelect>(h, owner);
+            },
+        };
+    for (const auto& make : makers) {
+        std::optional<QString> second = QString("not run");
+        QTimer::singleShot(50, &editor, [&] {
+            dialogs::PickerWindow* picker = dialogs::OpenPicker(editor);
+            ASSERT_NE(picker, nullptr);
+            EXPECT_EQ(picker->parentWidget(), &editor);
+            EXPECT_EQ(picker->windowType(), Qt::Dialog);
+            EXPECT_TRUE(picker->windowFlags() & Qt::WindowStaysOnTopHint);
+            ASSERT_NE(picker->windowHandle(), nullptr);
+            EXPECT_EQ(picker->windowHandle()->transientParent(), editor.windowHandle());
+            second = dialogs::RunPicker("second", "", &editor, make);
+            picker->Command2.click();
+        });
+        const std::optional<QString> first = dialogs::RunPicker("first", "/preset", &editor, make);
+        EXPECT_TRUE(first.has_value());
+        EXPECT_FALSE(second.has_value());
+        EXPECT_EQ(dialogs::OpenPicker(editor), nullptr);
+    }
+}
+
+// Escape is the cancel button: the picture picker answers "no file", the
+// program picker keeps the program chosen before.
+TEST_F(PickerFocus, EscapeCancelsEitherPicker) {
+    auto pictures = OpenHandOver("Bild laden", "/preset.jpg");
+    frmPicSelect picturePicker(pictures, &editor);
+    auto programs = OpenHandOver("x", "/usr/bin/preset");
+    frmFileSelect programPicker(programs, &editor);
+    const std::pair<dialogs::PickerWindow*, QString> cases[] = {{&picturePicker, ""},
+                                                                {&programPicker, "/usr/bin/preset"}};
+    for (const auto& [picker, answer] : cases) {
+        picker->show();
+        QTest::keyClick(&picker->File1, Qt::Key_Escape);  // reaches the window through the list
+        EXPECT_EQ(picker->HandOver().intDialogOpen, 0);
+        EXPECT_EQ(picker->HandOver().strSelectedFile, answer);
+        EXPECT_FALSE(picker->isVisible());
+    }
 }

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "commands/ClipboardCommands.h"
+#include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
-#include "program/ProgramValues.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -127,7 +127,7 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindowButKeepsTheToolBar) {
     });
     f.Command1_Click(0);
     QDir::setCurrent(previous);
-    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
     EXPECT_EQ(ui->Text1.text(), "tiny");
     EXPECT_EQ(f.State().PictureFolder(), folder + "/");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(50, 30, Qt::red)));
@@ -164,7 +164,7 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
     });
     f.Command1_Click(0);
     QDir::setCurrent(previous);
-    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
     EXPECT_EQ(ui->Text1.text(), "broken");
     EXPECT_EQ(f.State().PictureFolder(), folder + "/");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(700, 200)));
@@ -194,7 +194,7 @@ TEST_F(DropAndLoad, CancelCloseOrNoSelectionLeaveEverything) {
     for (const auto& ending : endings) {
         WhenPickerOpens(ending);
         f.Command1_Click(0);
-        EXPECT_EQ(app::G().intDialogOpen, 0);
+        EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
         EXPECT_EQ(ui->Text1.text(), "keep");
         EXPECT_EQ(f.State().PictureFolder(), "/before/");
         EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
@@ -208,7 +208,7 @@ TEST_F(DropAndLoad, ClosingTheEditorWhileThePickerWaitsEndsTheLoad) {
     f.State().Canvas().SetPicture(Pattern(20, 20));
     WhenPickerOpens([&f](frmPicSelect&) { f.close(); });
     f.Command1_Click(0);
-    EXPECT_EQ(app::G().intDialogOpen, 0);
+    EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
 }
 

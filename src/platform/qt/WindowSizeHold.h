@@ -1,0 +1,23 @@
+// Keeps a size the program asked for on Wayland. A compositor answers many
+// changes (activation, a child window going) with a configure that carries
+// the window's size as the compositor last knew it; Qt applies every
+// configure, so one sent just before the compositor saw the new size puts the
+// window back to the old one. For a short while after asking for a new size,
+// a window put back to exactly its old size asks for the new one again.
+// Elsewhere this does nothing: an X window manager answers the request itself.
+#pragma once
+
+#include <QSize>
+#include <functional>
+
+class QWindow;
+
+namespace platform {
+
+// `previous`: the size before the request; `reapply` asks for the new size
+// again. Holds for about a second, and asks again at most twice, so a
+// compositor that does not let the window choose its size (a tiling layout)
+// keeps its way.
+void HoldRequestedSize(QWindow& window, QSize previous, std::function<void()> reapply);
+
+}  // namespace platform

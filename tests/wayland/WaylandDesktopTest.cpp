@@ -1,0 +1,204 @@
+// The editor under a real Wayland compositor: the fit after a picker load,
+// the saved notice leaving the keyboard where it was, the picker placed as a
+// child of the editor, and the copied picture after the editor ends. Runs
+// only with QT_QPA_PLATFORM=wayland (scripts/test.sh starts a headless sway
+// for it); the compositor's view is read with swaymsg, keys are typed with
+// wtype and the clipboard is read with wl-paste.
+#include <signal.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWindow>
+#include <functional>
+
+#include "commands/SavePicture.h"
+#include "core/Rounding.h"
+#include "dialogs/PickerWait.h"
+#include "dialogs/PickerWindow.h"
+#include "platform/qt/PictureClipboard.h"
+#include "platform/wayland/WaylandClipboardKeeper.h"
+#include "support/ProgramSandbox.h"
+
+using namespace test_support;
+
+namespace {
+
+// Runs a program to its end while this one keeps serving the compositor.
+QByteArray RunProgram(const QString& program, const QStringList& arguments, int timeoutMs = 5000) {
+    QProcess process;
+    process.start(program, arguments);
+    process.closeWriteChannel();
+    QDeadlineTimer deadline(timeoutMs);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        process.waitForFinished(10);
+    }
+    if (process.state() != QProcess::NotRunning) process.kill();
+    return process.readAllStandardOutput();
+}
+
+// The compositor's windows with the given title, depth first.
+void FindWindows(const QJsonObject& node, const QString& title, QList<QJsonObject>& found) {
+    if (node.value("name").toString() == title) found << node;
+    for (const char* key : {"nodes", "floating_nodes"}) {
+        for (const QJsonValue& child : node.value(key).toArray()) FindWindows(child.toObject(), title, found);
+    }
+}
+
+class WaylandDesktop : public SandboxedEditorTest {
+  protected:
+    void SetUp() override {
+        SandboxedEditorTest::SetUp();
+        if (!QGuiApplication::platformName().startsWith("wayland"))
+            GTEST_SKIP() << "needs a Wayland compositor";
+        swaymsg = QStandardPaths::findExecutable("swaymsg");
+    }
+
+    // The editor as the user sees it after start-up: shown and active.
+    frmCapture& ShowEditor() {
+        frmCapture& f = MakeForm();
+        f.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
+        EXPECT_TRUE(QTest::qWaitFor([&f] { return f.isActiveWindow(); }, 3000));
+        return f;
+    }
+
+    // The compositor's record of the window titled `title` (sway only).
+    QJsonObject CompositorWindow(const QString& title) {
+        if (swaymsg.isEmpty() || qEnvironmentVariableIsEmpty("SWAYSOCK")) return {};
+        const QJsonObject tree = QJsonDocument::fromJson(RunProgram(swaymsg, {"-t", "get_tree"})).object();
+        QList<QJsonObject> found;
+        FindWindows(tree, title, found);
+        return found.isEmpty() ? QJsonObject() : found.first();
+    }
+
+    QString swaymsg;
+};
+
+}  // namespace
+
+// Loading a picture through the picker ends with the window fitted around
+// it, as on X11: the compositor's configure that comes with the editor's
+// re-activation does not undo the fit.
+TEST_F(WaylandDesktop, PickerLoadFitsTheWindow) {
+    frmCapture& f = ShowEditor();
+    Solid(1200, 800, Qt::darkCyan).save(folder + "/big.bmp");
+    const QSize before = f.size();
+    WhenPickerOpens([this](frmPicSelect& picker) {
+        // The user picks once the picker shows and has the keyboard.
+        EXPECT_TRUE(QTest::qWaitFor([&picker] { return picker.isActiveWindow(); }, 3000));
+        picker.Dir1.SetPath(folder);
+        ASSERT_TRUE(picker.File1.SelectFileName("big.bmp"));
+        picker.Command1_Click();
+    });
+    f.Command1_Click(0);
+    // (1200 x 800 picture pixels + 445 x 1180 twips - the frame allowance) / 15:
+    // 1221 x 849 at scale 1, 621 x 449 at scale 2.
+    const double ratio = f.ViewRatio();
+    const auto client = [ratio](int pixels, int extra, int frame) {
+        return core::N((core::N(pixels * 15 / ratio) + extra - frame) / 15.0);
+    };
+    const QSize fitted(client(1200, 445, frmCapture::kFrameWidthTwips),
+                       client(800, 1180, frmCapture::kFrameHeightTwips));
+    QTest::qWait(1000);  // any late configure has come by now
+    EXPECT_EQ(f.size(), fitted) << "before " << before.width() << "x" << before.height();
+    EXPECT_FALSE(ui->HScroll1.isEnabled());
+    EXPECT_FALSE(ui->VScroll1.isEnabled());
+    const QJsonObject shown = CompositorWindow(f.windowTitle());
+    if (!shown.isEmpty()) {
+        const QJsonObject rect = shown.value("window_rect").toObject();
+        EXPECT_EQ(QSize(rect.value("width").toInt(), rect.value("height").toInt()), fitted);
+    }
+}
+
+// Keys typed while the saved notice shows still reach the editor, as on
+// X11: the notice is a popup of the editor that never takes the keyboard,
+// centred over the editor. (The save itself moves the focus from the name box
+// to the editor's focus sink.)
+TEST_F(WaylandDesktop, SavedNoticeLeavesTheKeyboardWithTheEditor) {
+    const QString wtype = QStandardPaths::findExecutable("wtype");
+    if (wtype.isEmpty()) GTEST_SKIP() << "wtype is not installed";
+    frmCapture& f = ShowEditor();
+    f.State().SetPictureFolder(folder + "/");
+    f.State().Canvas().SetPicture(Solid(64, 48, Qt::yellow));
+    ui->Text1.clear();
+    ui->Text1.setFocus();
+    // The Z keys the editor's focus widget receives while the notice shows.
+    struct KeysToEditor : QObject {
+        explicit KeysToEditor(QWidget& editor) : editor_(editor) {}
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (event->type() == QEvent::KeyPress && widget != nullptr && widget->window() == &editor_ &&
+                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Z && dialogs::SavedNotice() != nullptr)
+                presses += watched == QApplication::focusWidget() ? 1 : 0;
+            return false;
+        }
+        QWidget& editor_;
+        int presses = 0;
+    } keys(f);
+    QApplication::instance()->installEventFilter(&keys);
+    // One virtual keyboard for all keys (its first keys would be lost while
+    // the compositor announces a new one): the name, Enter, then "zz" while
+    // the notice shows.
+    RunProgram(wtype, {"-s", "400", "Shot", "-k", "Return", "-s", "600", "zz", "-s", "200"});
+    QApplication::instance()->removeEventFilter(&keys);
+    EXPECT_EQ(keys.presses, 2);
+    EXPECT_EQ(ui->Text1.text(), "Shot");
+    EXPECT_TRUE(QFile::exists(folder + "/Shot.jpg"));
+    ASSERT_NE(dialogs::SavedNotice(), nullptr);
+    const frmInfo& notice = *dialogs::SavedNotice();
+    EXPECT_EQ(notice.windowHandle()->transientParent(), f.windowHandle());
+    EXPECT_EQ(notice.geometry().center(), f.geometry().center());
+    const QJsonObject editor = CompositorWindow(f.windowTitle());
+    if (!editor.isEmpty()) {
+        EXPECT_TRUE(editor.value("focused").toBool());
+    }
+}
+
+// A copied picture outlives the editor where the compositor offers the
+// data-control protocol: a keeper serves it, image/png first, until another
+// program copies, and then ends.
+TEST_F(WaylandDesktop, CopiedPictureIsKeptUntilAnotherProgramCopies) {
+    if (!wayland::ClipboardControlOffered()) GTEST_SKIP() << "the compositor offers no data-control";
+    const QString wtype = QStandardPaths::findExecutable("wtype");
+    const QString wlPaste = QStandardPaths::findExecutable("wl-paste");
+    const QString wlCopy = QStandardPaths::findExecutable("wl-copy");
+    if (wtype.isEmpty() || wlPaste.isEmpty() || wlCopy.isEmpty())
+        GTEST_SKIP() << "wtype or wl-clipboard missing";
+    frmCapture& f = ShowEditor();
+    const QImage picture = Pattern(300, 200);
+    f.State().Canvas().SetPicture(picture);
+    // A copy needs an input event of the user's, as the click on the copy
+    // button is; a key press gives one.
+    RunProgram(wtype, {"-s", "300", "-k", "Shift_L", "-s", "100"});
+    f.Command1_Click(3);
+    ASSERT_NE(platform::OwnClipboardPicture(), nullptr);
+    // The compositor may still refuse the copy (an input event too old); the
+    // test goes on only once the compositor offers the editor's picture.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return RunProgram(wlPaste, {"--list-types"}).startsWith("image/png"); }, 3000))
+        << "the compositor refused the copy";
+
+    const qint64 keeper = wayland::StartClipboardKeeper(f.State().Canvas().Image(), KORVEL_BINARY, 3000);
+    ASSERT_NE(keeper, 0);
+    f.close();
+    ui.reset();
+    form.reset();  // the editor is gone
+    EXPECT_EQ(RunProgram(wlPaste, {"--list-types"}), "image/png\nimage/bmp\n");
+    const QImage png = QImage::fromData(RunProgram(wlPaste, {"--type", "image/png"}), "PNG");
+    ASSERT_EQ(png.size(), picture.size());
+    EXPECT_TRUE(SamePixels(png.convertToFormat(QImage::Format_RGB32), picture));
+    const QImage bmp = QImage::fromData(RunProgram(wlPaste, {"--type", "image/bmp"}), "BMP");
+    EXPECT_TRUE(SamePixels(bmp.convertToFormat(QImage::Format_RGB32), picture));
+
+    QProcess other;  // another program copies, and keeps serving its text
+    other.start(wlCopy, {"text of another program"});
+    EXPECT_TRUE(QTest::qWaitFor([keeper] { return ::kill(static_cast<pid_t>(keeper), 0) != 0; }, 5000));
+    EXPECT_EQ(RunProgram(wlPaste, {"--no-newline"}), "text of another program");
+    other.waitForFinished(3000);
+}
