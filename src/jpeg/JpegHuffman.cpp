@@ -4,9 +4,9 @@
 #include <limits>
 #include <vector>
 
+#include "core/Parallel.h"
 #include "jpeg/JpegBlockOrder.h"
 #include "jpeg/JpegError.h"
-#include "jpeg/JpegParallel.h"
 
 namespace jpeg {
 namespace {
@@ -159,14 +159,14 @@ std::int64_t OptimiseTables(EncoderState& state, int threads) {
         const int parts = std::max(1, threads);
         std::vector<std::vector<SymbolCounts>> partial(static_cast<std::size_t>(parts),
                                                        std::vector<SymbolCounts>(n));
-        RunParts(parts, [&](int p) {
+        core::RunParts(parts, [&](int p) {
             for (std::size_t c = 0; c < n; ++c) {
                 const Component& comp = state.components[c];
                 if (comp.countsValid) continue;
                 const auto blocks = static_cast<long long>(comp.coefficients.size() / 64);
                 const bool linearDc = !interleaved[c] || mcuIsArrayOrder;
-                CountLinear(comp, PartBegin(blocks, parts, p), PartBegin(blocks, parts, p + 1), linearDc,
-                            partial[static_cast<std::size_t>(p)][c]);
+                CountLinear(comp, core::PartBegin(blocks, parts, p), core::PartBegin(blocks, parts, p + 1),
+                            linearDc, partial[static_cast<std::size_t>(p)][c]);
             }
         });
         for (std::size_t c = 0; c < n; ++c) {

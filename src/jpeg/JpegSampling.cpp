@@ -15,10 +15,10 @@
 #include <memory>
 #include <vector>
 
+#include "core/Parallel.h"
 #include "jpeg/JpegBlockOrder.h"
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
-#include "jpeg/JpegParallel.h"
 #include "jpeg/JpegPixelBlock.h"
 #include "jpeg/JpegWorkBitmap.h"
 #include "jpeg/cJpeg.h"
@@ -243,10 +243,10 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
                                                PartStatistics(targets.size()));
 
         if (g.direct) {
-            jpeg::RunParts(groupParts, [&](int p) {
+            core::RunParts(groupParts, [&](int p) {
                 const WorkBitmap& strip = *strips[static_cast<std::size_t>(p)];
-                const auto end = static_cast<int>(jpeg::PartBegin(rows, groupParts, p + 1));
-                for (auto by = static_cast<int>(jpeg::PartBegin(rows, groupParts, p)); by < end;
+                const auto end = static_cast<int>(core::PartBegin(rows, groupParts, p + 1));
+                for (auto by = static_cast<int>(core::PartBegin(rows, groupParts, p)); by < end;
                      by += kStripBlockRows) {
                     const int n = std::min(kStripBlockRows, end - by);
                     FillStrip(strip, g, 8 * static_cast<std::int64_t>(by), 8 * n, lHDC, lSrcLeft, lSrcTop);
@@ -268,9 +268,9 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
             for (int y = top + ch; y < h8; ++y) {
                 gdi::BitBlt(mem, 0, y, static_cast<int>(g.pw), 1, mem, 0, y - 1, gdi::SRCCOPY);
             }
-            jpeg::RunParts(groupParts, [&](int p) {
-                const auto first = static_cast<int>(jpeg::PartBegin(rows, groupParts, p));
-                const auto end = static_cast<int>(jpeg::PartBegin(rows, groupParts, p + 1));
+            core::RunParts(groupParts, [&](int p) {
+                const auto first = static_cast<int>(core::PartBegin(rows, groupParts, p));
+                const auto end = static_cast<int>(core::PartBegin(rows, groupParts, p + 1));
                 if (!SampleBlockRows(full.Row(top + 8 * first), -static_cast<std::ptrdiff_t>(full.RowBytes()),
                                      blocksX, end - first, static_cast<std::size_t>(first), targets,
                                      statistics[static_cast<std::size_t>(p)])) {

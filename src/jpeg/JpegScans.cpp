@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/Parallel.h"
 #include "jpeg/JpegBlockOrder.h"
-#include "jpeg/JpegParallel.h"
 
 namespace jpeg {
 namespace {
@@ -94,14 +94,15 @@ void WriteLinearScan(const EncoderState& state, OutputBuffer& out, std::span<con
             int tailBits = 0;
         };
         std::vector<Part> coded(static_cast<std::size_t>(parts));
-        RunParts(parts, [&](int p) {
+        core::RunParts(parts, [&](int p) {
             Part& part = coded[static_cast<std::size_t>(p)];
             part.bytes =
                 std::make_unique<OutputBuffer>(out.Capacity() / static_cast<std::size_t>(parts) + 4096);
             RawBitWriter raw(*part.bytes);
             EncodeLinear(
-                state, scan, static_cast<std::size_t>(PartBegin(static_cast<long long>(blocks), parts, p)),
-                static_cast<std::size_t>(PartBegin(static_cast<long long>(blocks), parts, p + 1)), raw);
+                state, scan,
+                static_cast<std::size_t>(core::PartBegin(static_cast<long long>(blocks), parts, p)),
+                static_cast<std::size_t>(core::PartBegin(static_cast<long long>(blocks), parts, p + 1)), raw);
             raw.TakeTail(part.tail, part.tailBits);
         });
         for (const Part& part : coded) {
