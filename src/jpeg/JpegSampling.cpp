@@ -139,9 +139,9 @@ bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, 
                 // One colour: the transform reduces to the DC term.
                 const std::uint8_t* px = rows[0] + bx * 24;
                 for (const Target& t : targets) {
-                    const ColourWeights w = t.weights;
-                    const float sample = static_cast<float>(px[2]) * w.r + static_cast<float>(px[1]) * w.g +
-                                         static_cast<float>(px[0]) * w.b + w.offset;
+                    const float red = px[2], green = px[1], blue = px[0];
+                    float sample;
+                    t.weights.Apply(&red, &green, &blue, &sample, 1);
                     ok = jpeg::TransformFlatBlock(sample, t.plan, t.out + offset) && ok;
                 }
             } else {
