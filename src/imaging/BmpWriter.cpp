@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "jpeg/JpegParallel.h"
+#include "core/Parallel.h"
 
 namespace imaging {
 
@@ -84,10 +84,10 @@ bool PutBmp24File(const Rgb32View& pixels, std::span<std::uint8_t> out) {
     const std::size_t rowBytes = Bmp24RowBytes(pixels.width);
     const std::span<std::uint8_t> rows = out.subspan(kBmp24HeaderBytes);
     const auto wanted = static_cast<long long>(rows.size() / kMinBytesPerPart);
-    const int parts = static_cast<int>(std::clamp<long long>(wanted, 1, jpeg::AutomaticThreadCount()));
-    jpeg::RunParts(parts, [&](int p) {
-        const auto begin = static_cast<int>(jpeg::PartBegin(pixels.height, parts, p));
-        const auto end = static_cast<int>(jpeg::PartBegin(pixels.height, parts, p + 1));
+    const int parts = static_cast<int>(std::clamp<long long>(wanted, 1, core::AutomaticThreadCount()));
+    core::RunParts(parts, [&](int p) {
+        const auto begin = static_cast<int>(core::PartBegin(pixels.height, parts, p));
+        const auto end = static_cast<int>(core::PartBegin(pixels.height, parts, p + 1));
         PutBmp24Rows(pixels, begin, end, rows.subspan(static_cast<std::size_t>(begin) * rowBytes));
     });
     return true;

@@ -10,7 +10,7 @@
 #include <span>
 #include <utility>
 
-#include "jpeg/JpegParallel.h"
+#include "core/Parallel.h"
 
 namespace imaging {
 
@@ -136,10 +136,10 @@ std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, Pn
         }
         const int count = static_cast<int>(bands.size());
         const bool reuse = CacheFits(previous, pixels, rowsPerBand, count);
-        const int parts = std::min(count, jpeg::AutomaticThreadCount());
-        jpeg::RunParts(parts, [&](int p) {
-            const long long begin = jpeg::PartBegin(count, parts, p);
-            const long long end = jpeg::PartBegin(count, parts, p + 1);
+        const int parts = std::min(count, core::AutomaticThreadCount());
+        core::RunParts(parts, [&](int p) {
+            const long long begin = core::PartBegin(count, parts, p);
+            const long long end = core::PartBegin(count, parts, p + 1);
             for (long long b = begin; b < end; ++b) {
                 Band& band = bands[static_cast<std::size_t>(b)];
                 if (reuse && SameBandPixels(previous.pixels, pixels, band)) {

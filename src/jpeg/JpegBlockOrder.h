@@ -1,14 +1,17 @@
-// How the coded blocks are ordered: which components share a scan, the MCU
-// walk of an interleaved scan with its dummy blocks, and the small per-block
-// helpers that counting and coding share, so the statistics gathered for the
-// Huffman tables always match what is written.
+// How the coded blocks are ordered and what symbols they make: which
+// components share a scan, the MCU walk of an interleaved scan with its dummy
+// blocks, and CodeScan, which hands every symbol of a scan to a sink. The
+// Huffman statistics are counted and the scans written through CodeScan from
+// the same stored coefficients, so the tables always fit what is written.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "core/Parallel.h"
 #include "jpeg/JpegState.h"
 
 #if defined(__SSE2__)
@@ -50,9 +53,9 @@ inline std::uint64_t NonZeroMask(const std::int16_t* block) {
 // Walks the AC run-length symbols of one block in coding order (the DC
 // coefficient is skipped): emit(symbol, value, category) for every symbol,
 // with value and category 0 for a run of 16 zeros (0xF0) and for the end of
-// block (0x00). Stops and returns false when emit returns false.
+// block (0x00).
 template <class Emit>
-inline bool WalkAc(const std::int16_t* block, Emit&& emit) {
+inline void WalkAc(const std::int16_t* block, Emit&& emit) {
     std::uint64_t nonZero = NonZeroMask(block) & ~std::uint64_t{1};
     int last = 0;
     while (nonZero != 0) {
@@ -61,24 +64,14 @@ inline bool WalkAc(const std::int16_t* block, Emit&& emit) {
         int run = k - last - 1;
         last = k;
         while (run > 15) {
-            if (!emit(0xF0, 0, 0)) return false;
+            emit(0xF0, 0, 0);
             run -= 16;
         }
         const int value = block[k];
         const int category = Category(value);
-        if (!emit(run * 16 + category, value, category)) return false;
+        emit(run * 16 + category, value, category);
     }
-    return last == 63 || emit(0x00, 0, 0);
-}
-
-// Counts the AC symbols of one block (the DC coefficient is skipped). False
-// when a coefficient has no symbol (category above 15).
-inline bool CountAc(const std::int16_t* block, FrequencyList& ac) {
-    return WalkAc(block, [&ac](int symbol, int, int category) {
-        if (category > 15) return false;
-        ++ac[symbol];
-        return true;
-    });
+    if (last != 63) emit(0x00, 0, 0);
 }
 
 // Geometry of one component inside an interleaved scan.
@@ -137,6 +130,70 @@ void WalkInterleaved(const EncoderState& state, std::span<const int> scan, Visit
                 for (int v = 0; v < geometry[s].component->v; ++v) rowPos[s][v] += geometry[s].rowSkip;
             }
         }
+    }
+}
+
+// Whether a scan is coded in array order: a scan of one component, or of
+// components that all have sampling factors 1 (every MCU then holds one block
+// of each, for each block index in turn, and there are no dummy blocks).
+inline bool InArrayOrder(const EncoderState& state, std::span<const int> scan) {
+    return scan.size() == 1 || (state.hmax == 1 && state.vmax == 1);
+}
+
+// Block indexes of a scan in array order.
+inline std::size_t ArrayOrderBlocks(const EncoderState& state, std::span<const int> scan) {
+    std::size_t blocks = state.components[scan[0]].coefficients.size() / 64;
+    for (const int c : scan) blocks = std::min(blocks, state.components[c].coefficients.size() / 64);
+    return blocks;
+}
+
+// Parts a scan is coded (or counted) in, on as many threads: scans in array
+// order of 4096 block indexes and more are split, interleaved scans never.
+inline int ScanParts(const EncoderState& state, std::span<const int> scan, int threads) {
+    if (!InArrayOrder(state, scan)) return 1;
+    return static_cast<int>(
+        std::clamp<std::size_t>(ArrayOrderBlocks(state, scan) / 4096, 1, std::max(1, threads)));
+}
+
+// Hands the symbols of one block to sink in coding order: sink.Dc(category,
+// difference) for the DC difference from prediction, then sink.Ac(symbol,
+// value, category) for every AC symbol (see WalkAc). The prediction becomes
+// the block's DC coefficient. A dummy block (nullptr) codes a difference of 0
+// and an end of block and keeps the prediction.
+template <class Sink>
+inline void CodeBlock(Sink& sink, const std::int16_t* block, int& prediction) {
+    if (block == nullptr) {
+        sink.Dc(0, 0);
+        sink.Ac(0x00, 0, 0);
+        return;
+    }
+    const int diff = block[0] - prediction;
+    prediction = block[0];
+    sink.Dc(Category(diff), diff);
+    WalkAc(block, [&sink](int symbol, int value, int category) { sink.Ac(symbol, value, category); });
+}
+
+// Hands the symbols of part p of `parts` (see ScanParts) of a scan to the
+// sinks, sinks[s] taking those of the scan's component s.
+template <class Sink>
+void CodeScan(const EncoderState& state, std::span<const int> scan, int p, int parts, Sink* sinks) {
+    int prediction[4] = {};
+    const auto code = [&](int s, const std::int16_t* block) { CodeBlock(sinks[s], block, prediction[s]); };
+    if (!InArrayOrder(state, scan)) {
+        WalkInterleaved(state, scan, code);
+        return;
+    }
+    const auto blocks = static_cast<long long>(ArrayOrderBlocks(state, scan));
+    const auto first = static_cast<std::size_t>(core::PartBegin(blocks, parts, p));
+    const auto last = static_cast<std::size_t>(core::PartBegin(blocks, parts, p + 1));
+    const std::int16_t* data[4];
+    const std::size_t n = scan.size();
+    for (std::size_t s = 0; s < n; ++s) {
+        data[s] = state.components[scan[s]].coefficients.data();
+        if (first > 0) prediction[s] = data[s][(first - 1) * 64];  // the block before the part
+    }
+    for (std::size_t i = first; i < last; ++i) {
+        for (std::size_t s = 0; s < n; ++s) code(static_cast<int>(s), data[s] + i * 64);
     }
 }
 

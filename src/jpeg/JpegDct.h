@@ -1,6 +1,8 @@
 // Forward DCT (the scaled float transform of Arai, Agui and Nakajima) and the
 // quantiser that folds the DCT's output scaling into one multiplier per
-// coefficient.
+// coefficient: the reference form, step by step, and the fast form sampling
+// uses, which runs the same arithmetic on eight lanes at once and gives the
+// same coefficients.
 #pragma once
 
 #include <array>
@@ -34,8 +36,14 @@ struct QuantPlan {
 };
 QuantPlan MakeQuantPlan(const QuantTable& table);
 
-// Transforms block (natural layout, destroyed) and writes 64 coefficients to
-// out. Returns false when a coefficient falls outside the 16-bit range.
+// Quantise with the multipliers of a plan, for a block in natural layout;
+// false instead of the error when a coefficient does not fit 16 bits.
+bool QuantiseByPlan(const float* block, const QuantPlan& plan, std::int16_t* out);
+
+// ForwardDct and quantisation in one: transforms block (natural layout,
+// destroyed) and writes 64 coefficients to out. Takes the fast path where the
+// processor has it (JpegPixelBlock.cpp). Returns false when a coefficient
+// falls outside the 16-bit range.
 bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out);
 
 // TransformBlock for a block whose 64 samples all equal `sample`, with the

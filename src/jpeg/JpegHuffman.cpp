@@ -4,9 +4,9 @@
 #include <limits>
 #include <vector>
 
+#include "core/Parallel.h"
 #include "jpeg/JpegBlockOrder.h"
 #include "jpeg/JpegError.h"
-#include "jpeg/JpegParallel.h"
 
 namespace jpeg {
 namespace {
@@ -29,20 +29,29 @@ int SmallestEntry(const FrequencyList& freq, int exclude) {
     return best;
 }
 
-// Statistics of a component whose blocks are coded in array order: blocks
-// [first, last) with the prediction taken from the block before first.
-void CountLinear(const Component& c, std::int64_t first, std::int64_t last, bool countDc,
-                 SymbolCounts& counts) {
-    const std::int16_t* block = c.coefficients.data() + first * 64;
-    int prediction = first > 0 ? block[-64] : 0;
-    for (std::int64_t b = first; b < last; ++b, block += 64) {
-        if (countDc) {
-            ++counts.dc[Category(block[0] - prediction)];
-            prediction = block[0];
+// Symbol statistics of one component: DC categories and AC symbols.
+struct SymbolCounts {
+    FrequencyList dc{};
+    FrequencyList ac{};
+
+    void Add(const SymbolCounts& other) {
+        for (std::size_t s = 0; s < dc.size(); ++s) {
+            dc[s] += other.dc[s];
+            ac[s] += other.ac[s];
         }
-        if (!CountAc(block, counts.ac)) RaiseSubscript();  // no such symbol
     }
-}
+};
+
+// The sink of CodeScan that counts the symbols of one component.
+struct SymbolCounter {
+    SymbolCounts* counts;
+
+    void Dc(int category, int) { ++counts->dc[category]; }
+    void Ac(int symbol, int, int category) {
+        if (category > 15) RaiseSubscript();  // a coefficient no AC symbol can code
+        ++counts->ac[symbol];
+    }
+};
 
 }  // namespace
 
@@ -132,63 +141,21 @@ std::int64_t OptimiseTables(EncoderState& state, int threads) {
         if (c.coefficients.empty() || c.coefficients.size() % 64 != 0) RaiseSubscript();
     }
 
-    // Which components sit in interleaved scans.
-    const std::vector<std::vector<int>> scans = GroupScans(state);
-    std::vector<bool> interleaved(n, false);
-    for (const auto& scan : scans) {
-        for (const int c : scan) interleaved[c] = scan.size() > 1;
-    }
-    // With Hmax = Vmax = 1 an interleaved scan has one block per component in
-    // each MCU and no dummy blocks, so MCU order is array order.
-    const bool mcuIsArrayOrder = state.hmax == 1 && state.vmax == 1;
-
-    // Statistics gathered while sampling are used as they are; the others
-    // are counted here, in parts on several threads.
+    // The symbols of every scan, counted from the stored coefficients by the
+    // walk that writes them (in parts on several threads as it does).
     std::vector<SymbolCounts> perComponent(n);
-    bool anyToCount = false;
-    for (std::size_t c = 0; c < n; ++c) {
-        const Component& comp = state.components[c];
-        if (!comp.countsValid) {
-            anyToCount = true;
-            continue;
-        }
-        perComponent[c].ac = comp.counts.ac;
-        if (!interleaved[c] || mcuIsArrayOrder) perComponent[c].dc = comp.counts.dc;
-    }
-    if (anyToCount) {
-        const int parts = std::max(1, threads);
+    for (const std::vector<int>& scan : GroupScans(state)) {
+        const int parts = ScanParts(state, scan, threads);
         std::vector<std::vector<SymbolCounts>> partial(static_cast<std::size_t>(parts),
-                                                       std::vector<SymbolCounts>(n));
-        RunParts(parts, [&](int p) {
-            for (std::size_t c = 0; c < n; ++c) {
-                const Component& comp = state.components[c];
-                if (comp.countsValid) continue;
-                const auto blocks = static_cast<long long>(comp.coefficients.size() / 64);
-                const bool linearDc = !interleaved[c] || mcuIsArrayOrder;
-                CountLinear(comp, PartBegin(blocks, parts, p), PartBegin(blocks, parts, p + 1), linearDc,
-                            partial[static_cast<std::size_t>(p)][c]);
-            }
+                                                       std::vector<SymbolCounts>(scan.size()));
+        core::RunParts(parts, [&](int p) {
+            std::vector<SymbolCounts>& counts = partial[static_cast<std::size_t>(p)];
+            SymbolCounter sinks[4];
+            for (std::size_t s = 0; s < scan.size(); ++s) sinks[s] = {&counts[s]};
+            CodeScan(state, scan, p, parts, sinks);
         });
-        for (std::size_t c = 0; c < n; ++c) {
-            for (const auto& part : partial) perComponent[c].Add(part[c]);
-        }
-    }
-    // DC statistics in MCU order, and the dummy blocks: each codes a DC
-    // difference of 0 and an EOB, so the EOB always has a code when they occur.
-    if (!mcuIsArrayOrder) {
-        for (const auto& scan : scans) {
-            if (scan.size() < 2) continue;
-            int prediction[4] = {};
-            WalkInterleaved(state, scan, [&](int s, const std::int16_t* block) {
-                SymbolCounts& counts = perComponent[static_cast<std::size_t>(scan[s])];
-                if (block == nullptr) {
-                    ++counts.dc[0];
-                    ++counts.ac[0x00];
-                } else {
-                    ++counts.dc[Category(block[0] - prediction[s])];
-                    prediction[s] = block[0];
-                }
-            });
+        for (const auto& part : partial) {
+            for (std::size_t s = 0; s < scan.size(); ++s) perComponent[scan[s]].Add(part[s]);
         }
     }
 
@@ -200,10 +167,7 @@ std::int64_t OptimiseTables(EncoderState& state, int threads) {
         for (std::size_t c = 0; c < n; ++c) {
             if (TableSelector(static_cast<int>(c)) != k) continue;
             used = true;
-            for (int s = 0; s < 257; ++s) {
-                slot.dc[s] += perComponent[c].dc[s];
-                slot.ac[s] += perComponent[c].ac[s];
-            }
+            slot.Add(perComponent[c]);
         }
         if (!used) continue;
 

@@ -19,12 +19,12 @@ void GenerateOptimalTable(HuffmanTable& table, FrequencyList& freq);
 // repeats, the codes do not fit their lengths, or the table is empty.
 void DeriveCodes(HuffmanTable& table, int maxSymbol);
 
-// Gathers the statistics of every slot in use (taking those a component
-// gathered while it was sampled, counting the others on `threads` threads),
-// builds the DC and AC tables of those slots and returns the estimated size
-// of the entropy-coded data in bytes (without byte stuffing and end-of-scan
-// padding). Dummy blocks of interleaved scans are counted too, so their EOB
-// always has a code.
+// Counts the symbols of every scan from the stored coefficients, walking them
+// as the scans are written (CodeScan, split over `threads` threads the same
+// way), builds the DC and AC tables of the slots in use and returns the
+// estimated size of the entropy-coded data in bytes (without byte stuffing
+// and end-of-scan padding). Dummy blocks of interleaved scans are counted
+// too, so their EOB always has a code.
 std::int64_t OptimiseTables(EncoderState& state, int threads);
 
 }  // namespace jpeg

@@ -1,17 +1,29 @@
 // One 8 x 8 block of 24-bit pixels turned into the quantised coefficients of
-// each colour component: the per-block work of sampling, with an AVX2 form
-// chosen at run time where the processor has it. Both forms perform the same
-// single-precision operations in the same order, so their results are equal.
+// each colour component: the per-block work of sampling. It has two forms: the
+// reference, one value at a time (ForwardDct), and a fast path for processors
+// with AVX2, chosen at run time, that runs the reference's own transform
+// (lanes::Dct8) on eight lanes at once. Their results are equal.
 #pragma once
 
 #include <cstdint>
 
 #include "jpeg/JpegDct.h"
+#include "jpeg/JpegDctLanes.h"
 
 namespace jpeg {
 
+// Weights of red, green and blue and the offset (with the level shift) of
+// one colour component.
 struct ColourWeights {
     float r, g, b, offset;
+
+    // The component's samples of n pixels: out[i] from red[i], green[i] and
+    // blue[i], each a float or eight pixels in the lanes of a vector. Every
+    // form adds in this order.
+    template <class V>
+    KORVEL_ALWAYS_INLINE void Apply(const V* red, const V* green, const V* blue, V* out, int n) const {
+        for (int i = 0; i < n; ++i) out[i] = ((red[i] * r + green[i] * g) + blue[i] * b) + offset;
+    }
 };
 
 struct BlockTarget {

@@ -15,10 +15,9 @@
 #include <memory>
 #include <vector>
 
-#include "jpeg/JpegBlockOrder.h"
+#include "core/Parallel.h"
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
-#include "jpeg/JpegParallel.h"
 #include "jpeg/JpegPixelBlock.h"
 #include "jpeg/JpegWorkBitmap.h"
 #include "jpeg/cJpeg.h"
@@ -78,54 +77,11 @@ bool IsFlat(const std::uint8_t* const* rows, int bx) {
     return true;
 }
 
-// Symbol statistics of the blocks one thread produced, a run of consecutive
-// blocks in array order, counted while the coefficients are still in cache.
-// The DC difference of the run's first block needs the block before it,
-// which another thread makes; it is counted after all threads are done.
-struct PartStatistics {
-    explicit PartStatistics(std::size_t targets) : counts(targets), prediction(targets, 0) {}
-    std::vector<jpeg::SymbolCounts> counts;  // per target
-    std::vector<int> prediction;
-    std::size_t firstBlock = 0;
-    bool started = false;
-    bool complete = true;  // false when a coefficient has no symbol
-};
-
-void CountBlock(PartStatistics& stats, std::size_t k, const std::int16_t* block, bool flat) {
-    jpeg::SymbolCounts& counts = stats.counts[k];
-    if (stats.started) ++counts.dc[jpeg::Category(block[0] - stats.prediction[k])];
-    stats.prediction[k] = block[0];
-    if (flat) {
-        ++counts.ac[0x00];  // nothing but an end of block
-    } else if (!jpeg::CountAc(block, counts.ac)) {
-        stats.complete = false;
-    }
-}
-
-// Adds the parts' statistics and their first blocks' DC differences to the
-// components of the targets.
-void CollectStatistics(const std::vector<PartStatistics>& parts, const std::vector<Target>& targets,
-                       jpeg::Component* const* components) {
-    for (std::size_t k = 0; k < targets.size(); ++k) {
-        jpeg::Component& comp = *components[k];
-        comp.counts = {};
-        comp.countsValid = true;
-        for (const PartStatistics& part : parts) {
-            if (!part.started) continue;
-            comp.countsValid = comp.countsValid && part.complete;
-            comp.counts.Add(part.counts[k]);
-            const std::int16_t* first = targets[k].out + part.firstBlock * 64;
-            const int before = part.firstBlock > 0 ? first[-64] : 0;
-            ++comp.counts.dc[jpeg::Category(first[0] - before)];
-        }
-    }
-}
-
 // Transforms `blockRows` rows of `blocksX` blocks. Pixel line y of the first
 // block row starts at top + y * step. The coefficients go to the targets'
 // arrays from block row outRow on. False when a coefficient overflows.
 bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, int blockRows,
-                     std::size_t outRow, const std::vector<Target>& targets, PartStatistics& stats) {
+                     std::size_t outRow, const std::vector<Target>& targets) {
     bool ok = true;
     const int count = static_cast<int>(targets.size());
     for (int by = 0; by < blockRows; ++by) {
@@ -133,15 +89,13 @@ bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, 
         for (int j = 0; j < 8; ++j) rows[j] = top + static_cast<std::ptrdiff_t>(by * 8 + j) * step;
         for (int bx = 0; bx < blocksX; ++bx) {
             const std::size_t offset = ((outRow + by) * blocksX + bx) * 64;
-            if (!stats.started) stats.firstBlock = offset / 64;
-            const bool flat = IsFlat(rows, bx);
-            if (flat) {
+            if (IsFlat(rows, bx)) {
                 // One colour: the transform reduces to the DC term.
                 const std::uint8_t* px = rows[0] + bx * 24;
                 for (const Target& t : targets) {
-                    const ColourWeights w = t.weights;
-                    const float sample = static_cast<float>(px[2]) * w.r + static_cast<float>(px[1]) * w.g +
-                                         static_cast<float>(px[0]) * w.b + w.offset;
+                    const float red = px[2], green = px[1], blue = px[0];
+                    float sample;
+                    t.weights.Apply(&red, &green, &blue, &sample, 1);
                     ok = jpeg::TransformFlatBlock(sample, t.plan, t.out + offset) && ok;
                 }
             } else {
@@ -149,9 +103,6 @@ bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, 
                 for (int j = 0; j < 8; ++j) at[j] = rows[j] + bx * 24;
                 ok = jpeg::TransformPixelBlock(at, targets.data(), count, offset) && ok;
             }
-            for (std::size_t k = 0; k < targets.size(); ++k)
-                CountBlock(stats, k, targets[k].out + offset, flat);
-            stats.started = true;
         }
     }
     return ok;
@@ -224,13 +175,10 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
     std::atomic<bool> overflow{false};
     for (const Group& g : groups) {
         std::vector<Target> targets;
-        jpeg::Component* components[3] = {};
         for (int k = 0; k < g.count; ++k) {
             const int index = g.first + k;
             jpeg::Component& comp = state_.components[static_cast<std::size_t>(index)];
-            components[k] = &comp;
             comp.id = index + 1;
-            comp.countsValid = false;
             // Every entry is written below, so the new array is not cleared first.
             comp.coefficients = jpeg::CoefficientArray(static_cast<std::size_t>(g.pw * g.ph));
             targets.push_back({kWeights[index], jpeg::MakeQuantPlan(state_.quant[comp.quantSelector]),
@@ -239,20 +187,17 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
         const int blocksX = static_cast<int>(g.pw / 8);
         const int rows = static_cast<int>(g.ph / 8);
         const int groupParts = std::max(1, std::min(parts, rows / (2 * kStripBlockRows)));
-        std::vector<PartStatistics> statistics(static_cast<std::size_t>(groupParts),
-                                               PartStatistics(targets.size()));
 
         if (g.direct) {
-            jpeg::RunParts(groupParts, [&](int p) {
+            core::RunParts(groupParts, [&](int p) {
                 const WorkBitmap& strip = *strips[static_cast<std::size_t>(p)];
-                const auto end = static_cast<int>(jpeg::PartBegin(rows, groupParts, p + 1));
-                for (auto by = static_cast<int>(jpeg::PartBegin(rows, groupParts, p)); by < end;
+                const auto end = static_cast<int>(core::PartBegin(rows, groupParts, p + 1));
+                for (auto by = static_cast<int>(core::PartBegin(rows, groupParts, p)); by < end;
                      by += kStripBlockRows) {
                     const int n = std::min(kStripBlockRows, end - by);
                     FillStrip(strip, g, 8 * static_cast<std::int64_t>(by), 8 * n, lHDC, lSrcLeft, lSrcTop);
                     if (!SampleBlockRows(strip.Row(0), -static_cast<std::ptrdiff_t>(strip.RowBytes()),
-                                         blocksX, n, static_cast<std::size_t>(by), targets,
-                                         statistics[static_cast<std::size_t>(p)])) {
+                                         blocksX, n, static_cast<std::size_t>(by), targets)) {
                         overflow = true;
                     }
                 }
@@ -268,17 +213,15 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
             for (int y = top + ch; y < h8; ++y) {
                 gdi::BitBlt(mem, 0, y, static_cast<int>(g.pw), 1, mem, 0, y - 1, gdi::SRCCOPY);
             }
-            jpeg::RunParts(groupParts, [&](int p) {
-                const auto first = static_cast<int>(jpeg::PartBegin(rows, groupParts, p));
-                const auto end = static_cast<int>(jpeg::PartBegin(rows, groupParts, p + 1));
+            core::RunParts(groupParts, [&](int p) {
+                const auto first = static_cast<int>(core::PartBegin(rows, groupParts, p));
+                const auto end = static_cast<int>(core::PartBegin(rows, groupParts, p + 1));
                 if (!SampleBlockRows(full.Row(top + 8 * first), -static_cast<std::ptrdiff_t>(full.RowBytes()),
-                                     blocksX, end - first, static_cast<std::size_t>(first), targets,
-                                     statistics[static_cast<std::size_t>(p)])) {
+                                     blocksX, end - first, static_cast<std::size_t>(first), targets)) {
                     overflow = true;
                 }
             });
         }
-        CollectStatistics(statistics, targets, components);
     }
     if (overflow) jpeg::RaiseOverflow();
     return 0;

@@ -39,19 +39,6 @@ struct HuffmanTable {
 // Counts of the symbols 0..255 plus the reserved entry 256.
 using FrequencyList = std::array<std::int64_t, 257>;
 
-// Symbol statistics of one component: DC categories and AC symbols.
-struct SymbolCounts {
-    FrequencyList dc{};
-    FrequencyList ac{};
-
-    void Add(const SymbolCounts& other) {
-        for (std::size_t s = 0; s < dc.size(); ++s) {
-            dc[s] += other.dc[s];
-            ac[s] += other.ac[s];
-        }
-    }
-};
-
 struct Component {
     std::int32_t id = 0;    // 1, 2, 3
     int h = 1;              // horizontal sampling factor 1..4
@@ -60,10 +47,6 @@ struct Component {
     // 64 quantised coefficients per block, zigzag order, blocks row by row from
     // the top of the component.
     CoefficientArray coefficients;
-    // Statistics of the coefficients in array order (DC differences from
-    // block to block), gathered while sampling; only valid when set so.
-    SymbolCounts counts;
-    bool countsValid = false;
 };
 
 struct EncoderState {

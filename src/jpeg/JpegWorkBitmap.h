@@ -4,30 +4,20 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "raster/GdiHandles.h"
 #include "raster/gdi.h"
 
 namespace jpeg {
 
 class WorkBitmap {
   public:
-    WorkBitmap() = default;
-    WorkBitmap(const WorkBitmap&) = delete;
-    WorkBitmap& operator=(const WorkBitmap&) = delete;
-    ~WorkBitmap() {
-        if (dc_ == 0) return;
-        if (bitmap_ != 0) {
-            gdi::SelectObject(dc_, previous_);
-            gdi::DeleteObject(bitmap_);
-        }
-        gdi::DeleteDC(dc_);
-    }
-
     // Makes the DC and a bottom-up bitmap of width x height; false when
     // either cannot be made.
     bool Create(int width, int height) {
-        dc_ = gdi::CreateCompatibleDC(0);
-        if (dc_ == 0) return false;
+        dc_.reset(gdi::CreateCompatibleDC(0));
+        if (!dc_) return false;
         gdi::BITMAPINFO info{};
         info.bmiHeader.biSize = 40;
         info.bmiHeader.biWidth = width;
@@ -37,30 +27,31 @@ class WorkBitmap {
         info.bmiHeader.biCompression = gdi::BI_RGB;
         info.bmiHeader.biSizeImage = static_cast<gdi::DWORD>(Stride(width) * height);
         void* bits = nullptr;
-        bitmap_ = gdi::CreateDIBSection(dc_, &info, gdi::DIB_RGB_COLORS, &bits, 0, 0);
-        if (bitmap_ == 0 || bits == nullptr) {
-            if (bitmap_ != 0) gdi::DeleteObject(bitmap_);
-            bitmap_ = 0;
+        bitmap_.reset(gdi::CreateDIBSection(dc_.get(), &info, gdi::DIB_RGB_COLORS, &bits, 0, 0));
+        if (!bitmap_ || bits == nullptr) {
+            bitmap_.reset();
             return false;
         }
         bits_ = static_cast<std::uint8_t*>(bits);
         height_ = height;
         stride_ = Stride(width);
-        previous_ = gdi::SelectObject(dc_, bitmap_);
+        selection_.emplace(dc_.get(), bitmap_.get());
         return true;
     }
 
     static std::int64_t Stride(std::int64_t width) { return (3 * width + 3) & ~std::int64_t{3}; }
-    gdi::HDC Dc() const { return dc_; }
+    gdi::HDC Dc() const { return dc_.get(); }
     std::uint8_t* Bits() const { return bits_; }
     std::int64_t RowBytes() const { return stride_; }
     // Memory of DC row y (rows counted from the top).
     std::uint8_t* Row(int y) const { return bits_ + static_cast<std::int64_t>(height_ - 1 - y) * stride_; }
 
   private:
-    gdi::HDC dc_ = 0;
-    gdi::HBITMAP bitmap_ = 0;
-    gdi::HGDIOBJ previous_ = 0;
+    // In this order, so that destruction selects the previous bitmap back,
+    // then deletes the bitmap, then the DC.
+    gdi::UniqueDC dc_;
+    gdi::UniqueBitmap bitmap_;
+    std::optional<gdi::SelectionGuard> selection_;
     std::uint8_t* bits_ = nullptr;
     int height_ = 0;
     std::int64_t stride_ = 0;

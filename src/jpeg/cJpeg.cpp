@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <new>
 
+#include "core/Parallel.h"
 #include "core/Rounding.h"
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegFileWriter.h"
-#include "jpeg/JpegParallel.h"
 #include "jpeg/JpegTables.h"
 
 using jpeg::JpegError;
@@ -97,5 +97,5 @@ jpeg::ByteArray cJpeg::Assemble() {
 }
 
 int cJpeg::Threads() const {
-    return threads_ > 0 ? threads_ : jpeg::AutomaticThreadCount();
+    return threads_ > 0 ? threads_ : core::AutomaticThreadCount();
 }

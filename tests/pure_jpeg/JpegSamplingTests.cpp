@@ -158,4 +158,18 @@ TEST(JpegSampling, EmptyRectangleOrMissingDcFailsWithoutTouchingTheArrays) {
     EXPECT_EQ(Coefficients(encoder, 0), Coefficients(reference, 0));
 }
 
+// The work bitmaps (strips for full-size components, one stretched picture
+// for subsampled ones) and their DCs are all released after sampling.
+TEST(JpegSampling, WorkBitmapsAreReleased) {
+    const SourcePicture picture(40, 300, Pattern);
+    const std::size_t before = gdi::LiveHandleCount();
+    for (const bool subsampled : {false, true}) {
+        cJpeg encoder;
+        encoder.SetThreadCount(3);
+        if (subsampled) encoder.SetSamplingFrequencies(2, 2, 1, 1, 1, 1);
+        ASSERT_EQ(encoder.SampleHDC(picture.Dc(), 40, 300, 0, 0), 0);
+        EXPECT_EQ(gdi::LiveHandleCount(), before) << (subsampled ? "subsampled" : "full size");
+    }
+}
+
 }  // namespace

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-namespace jpeg {
+namespace core {
 
 // The number of parts to use when the caller asks for 0 (automatic).
 inline int AutomaticThreadCount() {
@@ -53,4 +53,4 @@ inline long long PartBegin(long long count, int parts, int p) {
     return count * p / parts;
 }
 
-}  // namespace jpeg
+}  // namespace core
