@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -30,8 +29,6 @@ bool FileSink::Write(const void* data, std::size_t size) {
 }
 
 namespace {
-
-std::atomic<bool> namedTemporariesOnly{false};
 
 // The folder part of `path` ("." for a bare name), with a trailing '/'.
 std::string FolderOf(const std::string& path) {
@@ -70,7 +67,6 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 // the link refuses an existing target. -1: no unnamed files here.
 int WriteUnnamedNewFile(const std::string& path, const std::function<bool(FileSink&)>& fill) {
 #ifdef O_TMPFILE
-    if (namedTemporariesOnly.load()) return -1;
     if (::access("/proc/self/fd", X_OK) != 0) return -1;
     const std::string folder = FolderOf(path);
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);  // umask applies
@@ -96,19 +92,15 @@ int WriteUnnamedNewFile(const std::string& path, const std::function<bool(FileSi
 
 }  // namespace
 
-void UseNamedTemporariesOnly(bool on) {
-    namedTemporariesOnly.store(on);
-}
-
-int WriteFileAtomically(const std::string& path, FileWriteMode mode,
-                        const std::function<bool(FileSink&)>& fill) {
+int WriteFileAtomically(const std::string& path, FileWriteMode mode, const std::function<bool(FileSink&)>& fill,
+                        Temporaries temporaries) {
     if (path.empty()) return ENOENT;
     const std::string folder = FolderOf(path);
     // Temporaries of writers that were killed or lost their machine stay in
     // the folder, hidden and often as large as the whole picture; the next
     // write into the folder removes them.
     RemoveAbandonedTemporaries(folder);
-    if (mode == FileWriteMode::NewFileOnly) {
+    if (mode == FileWriteMode::NewFileOnly && temporaries == Temporaries::UnnamedWhereOffered) {
         const int unnamed = WriteUnnamedNewFile(path, fill);
         if (unnamed >= 0) return unnamed;
     }

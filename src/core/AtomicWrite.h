@@ -41,11 +41,11 @@ class FileSink {
 // ".korvel-XXXXXX.part" in the target folder (see TemporaryFiles.h). Each
 // write first removes the temporaries that writers killed meanwhile left in
 // that folder.
-int WriteFileAtomically(const std::string& path, FileWriteMode mode,
-                        const std::function<bool(FileSink&)>& fill);
-
-// Tests: writes behave as on a file system without unnamed files (vfat, many
-// network shares), through a named temporary.
-void UseNamedTemporariesOnly(bool on);
+//
+// `temporaries`: NamedOnly writes as on a file system without unnamed files
+// (vfat, many network shares) even where the system has them (tests).
+enum class Temporaries { UnnamedWhereOffered, NamedOnly };
+int WriteFileAtomically(const std::string& path, FileWriteMode mode, const std::function<bool(FileSink&)>& fill,
+                        Temporaries temporaries = Temporaries::UnnamedWhereOffered);
 
 }  // namespace core

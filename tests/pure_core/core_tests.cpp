@@ -62,9 +62,11 @@ class AtomicWrite : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    int Write(const std::string& content, core::FileWriteMode mode) {
+    int Write(const std::string& content, core::FileWriteMode mode,
+              core::Temporaries temporaries = core::Temporaries::UnnamedWhereOffered) {
         return core::WriteFileAtomically(
-            file_, mode, [&](core::FileSink& out) { return out.Write(content.data(), content.size()); });
+            file_, mode, [&](core::FileSink& out) { return out.Write(content.data(), content.size()); },
+            temporaries);
     }
     std::string Read() const {
         std::ifstream in(file_, std::ios::binary);
@@ -141,8 +143,9 @@ TEST_F(AtomicWrite, FailuresLeaveTheOldFileAndNoTemporary) {
     EXPECT_EQ(Write("x", core::FileWriteMode::NewFileOnly), ENOENT);
 }
 
-// A writer in another process, as another editor saving: it writes part of
-// the file into its temporary and waits there until told to go on.
+// A writer in another process, as another editor saving on a file system
+// without unnamed files: it writes part of the file into its named temporary
+// and waits there until told to go on.
 class WriterProcess {
   public:
     explicit WriterProcess(const std::string& path) {
@@ -159,7 +162,7 @@ class WriterProcess {
                     (void)::write(ready[1], &c, 1);
                     (void)::read(go[0], &c, 1);
                     return out.Write("second half", 11);
-                });
+                }, core::Temporaries::NamedOnly);
             ::_exit(error);
         }
         ::close(ready[1]);
@@ -202,10 +205,6 @@ class WriterProcess {
 // them, and nothing else: not a save running meanwhile in another process,
 // not files of other names, links or folders.
 TEST_F(AtomicWrite, TheNextWriteRemovesLeftoversOfKilledWritersOnly) {
-    core::UseNamedTemporariesOnly(true);
-    struct Restore {
-        ~Restore() { core::UseNamedTemporariesOnly(false); }
-    } restore;
     const auto temporaries = [&] {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder_)) {
@@ -240,7 +239,7 @@ TEST_F(AtomicWrite, TheNextWriteRemovesLeftoversOfKilledWritersOnly) {
     for (auto& writer : killed) writer->Kill();
     ASSERT_EQ(temporaries().size(), 4u);
 
-    EXPECT_EQ(Write("next save", core::FileWriteMode::NewFileOnly), 0);
+    EXPECT_EQ(Write("next save", core::FileWriteMode::NewFileOnly, core::Temporaries::NamedOnly), 0);
     EXPECT_EQ(Read(), "next save");
     // Only the running writer's temporary is left, and it finishes intact.
     const auto left = temporaries();
