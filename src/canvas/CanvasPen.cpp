@@ -7,7 +7,7 @@
 
 namespace canvas {
 
-CanvasPen::CanvasPen(CanvasSurface& surface) : surface_(surface), painter_(&surface.WritableImage(QRect())) {
+CanvasPen::CanvasPen(CanvasSurface& surface) : surface_(surface), painter_(surface.WritableImage(QRect())) {
     surface_.PreparePen(painter_, surface_.Pen().ForeColor, surface_.Pen().FillStyle == kFillSolid);
 }
 
@@ -16,15 +16,17 @@ CanvasPen::~CanvasPen() {
     surface_.Changed(dirty_);
 }
 
-// Every shape announces the pixels it can change before it is drawn.
-void CanvasPen::Touch(const QRectF& shape) {
+// Every shape announces the pixels it can change before it is drawn; a shape
+// whose pixels the canvas's versions could not keep is not drawn.
+bool CanvasPen::Touch(const QRectF& shape) {
     const QRect bounds = surface_.PenBounds(shape);
-    surface_.WillWrite(bounds);
+    if (!surface_.WillWrite(bounds)) return false;
     dirty_ |= bounds;
+    return true;
 }
 
 void CanvasPen::Line(QPointF a, QPointF b) {
-    Touch(QRectF(a, b));
+    if (!Touch(QRectF(a, b))) return;
     if (a == b) {
         Dot(a);
     } else {
@@ -57,7 +59,7 @@ void CanvasPen::Dot(QPointF at) {
 }
 
 void CanvasPen::Ellipse(const QRectF& bounds) {
-    Touch(bounds);
+    if (!Touch(bounds)) return;
     painter_.drawEllipse(bounds);
 }
 

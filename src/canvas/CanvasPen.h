@@ -29,7 +29,7 @@ class CanvasPen {
 
   private:
     void Dot(QPointF at);
-    void Touch(const QRectF& shape);
+    bool Touch(const QRectF& shape);
 
     CanvasSurface& surface_;
     QPainter painter_;

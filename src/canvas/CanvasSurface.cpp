@@ -4,9 +4,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "canvas/CanvasObserver.h"
-#include "platform/qt/LargeImage.h"
 #include "platform/wmf/Rop2Mode.h"
 
 namespace canvas {
@@ -44,11 +44,14 @@ Qt::PenStyle PenStyleForDrawStyle(int drawStyle) {
     }
 }
 
-CanvasSurface::CanvasSurface() {
-    image_ = QImage(1, 1, QImage::Format_RGB32);
-    AtCanvasResolution(image_);
-    image_.fill(ToQColor(backColor_));
+CanvasSurface::CanvasSurface() : block_(std::make_shared<detail::PixelBlock>()) {
+    QImage image(1, 1, QImage::Format_RGB32);
+    AtCanvasResolution(image);
+    image.fill(ToQColor(backColor_));
+    block_->image = std::move(image);
 }
+
+CanvasSurface::~CanvasSurface() = default;
 
 void CanvasSurface::Replaced(bool newPicture) {
     if (observer_ != nullptr) observer_->CanvasReplaced(newPicture);
@@ -58,9 +61,86 @@ void CanvasSurface::Changed(const QRect& area) {
     if (observer_ != nullptr && !area.isEmpty()) observer_->CanvasChanged(area);
 }
 
+std::shared_ptr<CanvasVersion> CanvasSurface::NewVersion() {
+    auto version = std::make_shared<CanvasVersion>(block_, Size());
+    const std::lock_guard lock(block_->mutex);
+    block_->versions.push_back(version);
+    return version;
+}
+
+Version CanvasSurface::TakeVersion() {
+    return NewVersion();
+}
+
+bool CanvasSurface::Shows(const CanvasVersion& version, const QRect& area) const {
+    return version.block_ == block_ && !version.OverwrittenIn(area);
+}
+
+QImage CanvasSurface::Picture() const {
+    return picture_ ? picture_->ToImage() : QImage();
+}
+
+void CanvasSurface::ReplaceBuffer(QImage image) {
+    // The old block stays with the versions taken on it; nothing writes into
+    // it any more.
+    block_ = std::make_shared<detail::PixelBlock>();
+    block_->image = std::move(image);
+}
+
+bool CanvasSurface::WillWrite(const QRect& area) {
+    const std::lock_guard lock(block_->mutex);
+    // A buffer still shared with an image somebody holds becomes the
+    // buffer's own before the write, under the lock the versions read with.
+    (void)block_->image.bits();
+    const QRect inside = area & block_->image.rect();
+    if (inside.isEmpty()) return true;
+    auto& versions = block_->versions;
+    try {
+        for (auto it = versions.begin(); it != versions.end();) {
+            if (const std::shared_ptr<CanvasVersion> version = it->lock()) {
+                version->KeepTiles(inside);
+                ++it;
+            } else {
+                it = versions.erase(it);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return false;  // some version lacks an original: nothing may be written
+    }
+    return true;
+}
+
+QImage* CanvasSurface::WritableImage(const QRect& area) {
+    if (!WillWrite(area)) return nullptr;
+    return &block_->image;
+}
+
+void CanvasSurface::RevertTo(CanvasVersion& version) {
+    if (version.keptCount_ == 0) return;
+    QImage& image = block_->image;
+    for (int ty = 0; ty < version.tilesY_; ++ty) {
+        for (int tx = 0; tx < version.tilesX_; ++tx) {
+            auto& tile = version.kept_[static_cast<std::size_t>(version.TileIndex(tx, ty))];
+            if (!tile) continue;
+            const QRect cell = QRect(tx * kTileSize, ty * kTileSize, kTileSize, kTileSize) & image.rect();
+            // The other versions keep what the revert overwrites.
+            if (!WillWrite(cell)) continue;
+            const std::lock_guard lock(block_->mutex);
+            for (int y = cell.top(); y <= cell.bottom(); ++y) {
+                std::memcpy(image.scanLine(y) + std::ptrdiff_t{4} * cell.left(),
+                            &tile[static_cast<std::size_t>(y - cell.top()) * kTileSize],
+                            std::size_t{4} * static_cast<std::size_t>(cell.width()));
+            }
+            // The buffer shows the version's pixels here again.
+            tile.reset();
+            --version.keptCount_;
+        }
+    }
+}
+
 void CanvasSurface::Resize(QSize size) {
     size = size.expandedTo(QSize(1, 1));
-    if (image_.size() == size) return;
+    if (Size() == size) return;
     QImage grown(size, QImage::Format_RGB32);
     if (grown.isNull()) return;  // out of memory: keep the old buffer
     AtCanvasResolution(grown);
@@ -68,15 +148,16 @@ void CanvasSurface::Resize(QSize size) {
     {
         QPainter painter(&grown);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, image_);
+        painter.drawImage(0, 0, block_->image);
     }
-    image_ = std::move(grown);
+    ReplaceBuffer(std::move(grown));
     Replaced();
 }
 
 bool CanvasSurface::SetPicture(QImage picture) {
     if (picture.isNull()) {
-        picture_ = QImage();
+        picture_.reset();
+        pictureConst_.reset();
         Cls();
         return true;
     }
@@ -87,46 +168,31 @@ bool CanvasSurface::SetPicture(QImage picture) {
         picture = std::move(picture).convertToFormat(QImage::Format_RGB32);
         if (picture.isNull()) return false;
     }
-    // Set before the buffer shares the pixels (setting it on a shared image
+    // Set before the buffer takes the pixels (setting it on a shared image
     // would copy them); costs nothing when the picture is already at 96 DPI.
     AtCanvasResolution(picture);
-    picture_ = std::move(picture);
-    image_ = picture_;
+    ReplaceBuffer(std::move(picture));
+    picture_ = NewVersion();
+    pictureConst_ = picture_;
     Replaced(true);
     return true;
 }
 
-bool CanvasSurface::DetachImage() {
-    if (image_.isNull() || image_.isDetached()) return true;
-    QImage spare = platform::TakeForReuse(image_.size(), image_.format(), image_.bytesPerLine());
-    if (spare.isNull()) {
-        // A press waits for this memory: no huge pages, whose first touch
-        // can stall while the system compacts memory.
-        spare = platform::NewLargeImage(image_.size(), image_.format(), platform::LargePages::Ordinary);
-        if (spare.isNull() || spare.bytesPerLine() != image_.bytesPerLine()) return false;
-    }
-    AtCanvasResolution(spare);
-    std::memcpy(spare.bits(), image_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
-    image_ = std::move(spare);
-    return true;
-}
-
 void CanvasSurface::Cls() {
-    if (!picture_.isNull() && picture_.size() == image_.size()) {
-        // The picture covers the whole buffer: the buffer shares it again.
-        image_ = picture_;
+    if (picture_ && picture_->block_ == block_) {
+        // The picture covers the whole buffer: it is put back where drawn.
+        RevertTo(*picture_);
     } else {
-        // A shared buffer is replaced rather than copied only to be filled.
-        if (!image_.isDetached()) {
-            image_ = QImage(image_.size(), QImage::Format_RGB32);
-            AtCanvasResolution(image_);
-        }
-        image_.fill(ToQColor(backColor_));
-        if (!picture_.isNull()) {
-            QPainter painter(&image_);
+        QImage cleared(Size(), QImage::Format_RGB32);
+        if (cleared.isNull()) return;
+        AtCanvasResolution(cleared);
+        cleared.fill(ToQColor(backColor_));
+        if (picture_) {
+            QPainter painter(&cleared);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, picture_);
+            painter.drawImage(0, 0, picture_->ToImage());
         }
+        ReplaceBuffer(std::move(cleared));
     }
     current_ = QPointF();
     Replaced();
@@ -136,17 +202,6 @@ void CanvasSurface::SetBackColor(COLORREF color) {
     backColor_ = color;
     Cls();
 }
-
-QImage& CanvasSurface::WritableImage(const QRect& area) {
-    // A write into a buffer still shared with the picture or a snapshot
-    // would copy it inside the painter; the press makes it the buffer's own
-    // beforehand, so this copy happens only for writes outside a stroke.
-    DetachImage();
-    WillWrite(area);
-    return image_;
-}
-
-void CanvasSurface::WillWrite(const QRect& /*area*/) {}
 
 // --- drawing -------------------------------------------------------------------
 
@@ -173,8 +228,10 @@ QRect CanvasSurface::Line(QPointF a, QPointF b) {
 
 QRect CanvasSurface::Line(QPointF a, QPointF b, COLORREF color) {
     const QRect bounds = PenBounds(QRectF(a, b));
+    QImage* image = WritableImage(bounds);
+    if (image == nullptr) return {};
     {
-        QPainter painter(&WritableImage(bounds));
+        QPainter painter(image);
         PreparePen(painter, color, false);
         painter.drawLine(a, b);
     }
@@ -185,11 +242,16 @@ QRect CanvasSurface::Line(QPointF a, QPointF b, COLORREF color) {
 
 QRect CanvasSurface::Print(const QString& text) {
     const QPointF at = current_;
-    const QFontMetricsF metrics(font_, &image_);
-    const QRect bounds =
-        QRectF(at, QSizeF(metrics.horizontalAdvance(text), metrics.height())).toAlignedRect().adjusted(-2, -2, 2, 2);
+    const QFontMetricsF metrics(font_, &block_->image);
+    // The ink can reach past the advance (a bold glyph's overhang): the
+    // glyphs' own bounds count too.
+    const QRectF advance(at, QSizeF(metrics.horizontalAdvance(text), metrics.height()));
+    const QRectF ink = metrics.boundingRect(text).translated(at.x(), at.y() + metrics.ascent());
+    const QRect bounds = (advance | ink).toAlignedRect().adjusted(-2, -2, 2, 2);
+    QImage* image = WritableImage(bounds);
+    if (image == nullptr) return {};
     {
-        QPainter painter(&WritableImage(bounds));
+        QPainter painter(image);
         painter.setFont(font_);
         painter.setPen(ToQColor(pen_.ForeColor));
         painter.drawText(QPointF(at.x(), at.y() + metrics.ascent()), text);

@@ -4,11 +4,14 @@
 // widget: a CanvasView shows it, and tools and commands draw on it and read it
 // without any window.
 //
-// Every write goes through the surface: drawing calls return the picture
-// pixels they may have changed, and code that paints into the buffer by its
-// own means asks for it with the area it will write (WritableImage) and
-// reports the area afterwards (Changed). The view repaints exactly those
-// areas, which keeps an 8K picture cheap to draw on.
+// The buffer is the one full copy of the picture. The assigned picture, the
+// eraser's reference and the undo snapshots are versions of it
+// (CanvasVersion), which keep only what a drawing overwrote since they were
+// taken. Every write therefore goes through the surface: drawing calls return
+// the picture pixels they may have changed, and code that paints into the
+// buffer by its own means asks for it with the area it will write
+// (WritableImage) and reports the area afterwards (Changed). The view
+// repaints exactly those areas, which keeps an 8K picture cheap to draw on.
 //
 // Everything is in picture pixels.
 #pragma once
@@ -18,6 +21,7 @@
 #include <QPointF>
 #include <QRect>
 
+#include "canvas/CanvasVersion.h"
 #include "canvas/PenState.h"
 #include "widgets/ColorRef.h"
 
@@ -30,31 +34,30 @@ class CanvasObserver;
 class CanvasSurface {
   public:
     CanvasSurface();
+    ~CanvasSurface();
     CanvasSurface(const CanvasSurface&) = delete;
     CanvasSurface& operator=(const CanvasSurface&) = delete;
 
     // --- picture and back buffer -------------------------------------------
-    // The assigned picture (null when there is none).
-    const QImage& Picture() const { return picture_; }
-    // The persistent image (Format_RGB32), never null. It may share its
-    // pixels with the picture or an undo snapshot; a write through
-    // WritableImage() makes them its own first, so readers never see a
-    // drawing.
-    const QImage& Image() const { return image_; }
-    QSize Size() const { return image_.size(); }
-    // Assigns a picture: the buffer takes its size and becomes the picture.
-    // Picture and buffer share one block of pixels until the first drawing:
-    // assigning costs no copy, whatever the size. A picture of another format
-    // is converted to RGB32, in place when the caller hands over the only
-    // reference. A null image removes the picture and clears the buffer to
-    // the background, keeping the size. False (surface unchanged) when the
-    // conversion runs out of memory.
+    // The assigned picture (null when there is none). While nothing was drawn
+    // it shares the buffer's pixels, so hold it only briefly.
+    QImage Picture() const;
+    // The assigned picture as a version (null when there is none).
+    const Version& PictureVersion() const { return pictureConst_; }
+    // The buffer as it is now, as a version: an undo snapshot.
+    Version TakeVersion();
+    // Whether the buffer shows `version` unchanged in `area`: a version of
+    // this buffer that no drawing went over there since it was taken.
+    bool Shows(const CanvasVersion& version, const QRect& area) const;
+    // The persistent image (Format_RGB32), never null.
+    const QImage& Image() const { return block_->image; }
+    QSize Size() const { return block_->image.size(); }
+    // Assigns a picture: the buffer takes its size and becomes the picture,
+    // without a copy when the caller hands over the only reference. A picture
+    // of another format is converted to RGB32. A null image removes the
+    // picture and clears the buffer to the background, keeping the size.
+    // False (surface unchanged) when the conversion runs out of memory.
     bool SetPicture(QImage picture);
-    // Makes the buffer's pixels its own before a drawing, copying them into
-    // the buffer kept for reuse (platform::KeepForReuse) when it fits, else
-    // into new memory. False, with the buffer still shared, when the memory
-    // cannot be had.
-    bool DetachImage();
     // Clears what was drawn: background colour plus the assigned picture.
     void Cls();
     // Resizes the buffer; what was drawn stays, new area gets the background.
@@ -92,11 +95,12 @@ class CanvasSurface {
 
     // --- writes by other means ------------------------------------------------
     // The buffer, for a write into `area` (and nowhere else) that follows at
-    // once; report it with Changed() when done.
-    QImage& WritableImage(const QRect& area);
+    // once; report it with Changed() when done. Null when the write must not
+    // happen: the versions could not keep what it overwrites (no memory).
+    QImage* WritableImage(const QRect& area);
     // Announces a further write into `area` through a painter already open on
-    // the buffer that WritableImage() gave.
-    void WillWrite(const QRect& area);
+    // the buffer that WritableImage() gave; false when it must not happen.
+    bool WillWrite(const QRect& area);
     // Pixels written since WritableImage(); the view repaints them.
     void Changed(const QRect& area);
 
@@ -105,9 +109,16 @@ class CanvasSurface {
 
   private:
     void Replaced(bool newPicture = false);
+    // The buffer becomes `image`; the versions taken so far keep the old one.
+    void ReplaceBuffer(QImage image);
+    // Puts the pixels `version` kept back into the buffer (it is a version of
+    // the buffer): the buffer shows the version again.
+    void RevertTo(CanvasVersion& version);
+    std::shared_ptr<CanvasVersion> NewVersion();
 
-    QImage picture_;
-    QImage image_;
+    std::shared_ptr<detail::PixelBlock> block_;
+    std::shared_ptr<CanvasVersion> picture_;
+    Version pictureConst_;
     COLORREF backColor_ = 0x00FFFFFF;
     PenState pen_;
     QFont font_;

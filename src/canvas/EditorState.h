@@ -15,6 +15,8 @@
 #include <cstdint>
 
 #include "canvas/CanvasSurface.h"
+#include "canvas/CanvasVersion.h"
+#include "platform/qt/PictureClipboard.h"
 #include "widgets/ColorRef.h"
 
 namespace canvas {
@@ -41,11 +43,19 @@ class EditorState : public QObject {
     const CanvasSurface& Canvas() const { return canvas_; }
 
     // picUndo: the reference picture, the assigned picture without later
-    // drawings. Shared with the canvas's picture, never copied.
-    const QImage& Reference() const { return reference_; }
-    void SetReference(QImage picture) { reference_ = std::move(picture); }
+    // drawings: a version of the canvas, never a copy of its own. Null when
+    // the canvas had no picture.
+    const Version& ReferenceVersion() const { return reference_; }
+    // The reference as an image (null for none); hold it only briefly.
+    QImage Reference() const { return reference_ ? reference_->ToImage() : QImage(); }
+    void SetReference(QImage picture) {
+        reference_ = picture.isNull() ? Version() : CanvasVersion::Of(std::move(picture));
+    }
     // The reference becomes the canvas's assigned picture.
-    void ReferenceFromCanvas() { reference_ = canvas_.Picture(); }
+    void ReferenceFromCanvas() { reference_ = canvas_.PictureVersion(); }
+
+    // Where this editor's pictures go onto the clipboard.
+    const platform::ClipboardPublisher& Clipboard() const { return clipboard_; }
 
     // lngTool: 0 hand, 1 highlighter, 2 ellipse, 3 arrow, 4 text, 5 eraser.
     std::int32_t CurrentTool() const { return lngTool_; }
@@ -79,7 +89,8 @@ class EditorState : public QObject {
 
   private:
     CanvasSurface canvas_;
-    QImage reference_;
+    Version reference_;
+    platform::ClipboardPublisher clipboard_;
     std::int32_t lngTool_ = 0;
     COLORREF currentColor_ = 0x0000FFFF;
     std::int16_t intColorIndex_ = 0;

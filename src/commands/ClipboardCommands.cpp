@@ -44,8 +44,10 @@ void PutPictureOnClipboard(const QImage& picture) {
 
 void CopyPicture(CommandHost& host) {
     // One write replaces what the clipboard held; emptying it first would
-    // only announce a second change to every clipboard watcher.
-    PutPictureOnClipboard(host.State().Canvas().Image());
+    // only announce a second change to every clipboard watcher. The copy is a
+    // version of the canvas: drawing on afterwards leaves it as it was.
+    canvas::EditorState& state = host.State();
+    state.Clipboard().Put(state.Canvas().TakeVersion(), platform::ClipboardUse::Copy);
     QCoreApplication::processEvents();
 }
 

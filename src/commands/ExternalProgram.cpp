@@ -7,11 +7,11 @@
 
 #include "canvas/EditorState.h"
 #include "commands/BitmapFileWriter.h"
-#include "commands/ClipboardCommands.h"
 #include "commands/CommandHost.h"
 #include "commands/SavePicture.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
+#include "platform/qt/PictureClipboard.h"
 #include "program/ProgramContext.h"
 #include "settings/PathHelpers.h"
 
@@ -70,7 +70,7 @@ void ChooseExternalProgram(CommandHost& host) {
 }
 
 void OpenInExternalProgram(CommandHost& host) {
-    const canvas::EditorState& state = host.State();
+    canvas::EditorState& state = host.State();
     const QString& temp = host.Paths().strTempFile;
     if (state.ExtProgram().isEmpty() || !app::FileExists(Native(state.ExtProgram()))) {
         if (!ChooseProgram(host) || host.IsUnloading()) return;  // the editor closed while the picker showed
@@ -78,7 +78,7 @@ void OpenInExternalProgram(CommandHost& host) {
         // file, the picture with drawings onto the clipboard.
         RemoveScratchFile(temp);
         if (!WriteScratchFile(host, state.Canvas().Picture())) return;
-        PutPictureOnClipboard(state.Canvas().Image());
+        state.Clipboard().Put(state.Canvas().TakeVersion(), platform::ClipboardUse::Copy);
         QCoreApplication::processEvents();
         StartProgram(state.ExtProgram(), temp);
         return;

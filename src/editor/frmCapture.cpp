@@ -290,7 +290,7 @@ void frmCapture::PreparePngForClipboardManager() {
     // It is compressed ahead instead, once the window has shown the picture;
     // the next snapshots differ only where a stroke drew.
     QTimer::singleShot(kPngAheadDelayMs, this, [this] {
-        if (platform::ClipboardManagerRunning()) platform::PreparePngAhead(state_.Canvas().Picture());
+        if (platform::ClipboardManagerRunning()) state_.Clipboard().PreparePngAhead(state_.Canvas().PictureVersion());
     });
 }
 

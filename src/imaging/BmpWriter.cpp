@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "core/Parallel.h"
 
@@ -74,6 +75,38 @@ void PutBmp24Rows(const Rgb32View& pixels, int firstRow, int endRow, std::span<s
         }
         std::memset(row + pixelBytes, 0, rowBytes - pixelBytes);
     }
+}
+
+bool PutBmp24File(const RowSource& source, std::span<std::uint8_t> out) {
+    const int width = source.Width();
+    const int height = source.Height();
+    const std::uint64_t fileBytes = Bmp24FileBytes(width, height);
+    if (fileBytes == 0 || out.size() != fileBytes) return false;
+    const auto headers = Bmp24Headers(width, height);
+    std::memcpy(out.data(), headers.data(), headers.size());
+    const std::size_t rowBytes = Bmp24RowBytes(width);
+    const std::span<std::uint8_t> stored = out.subspan(kBmp24HeaderBytes);
+    const auto wanted = static_cast<long long>(stored.size() / kMinBytesPerPart);
+    const int parts = static_cast<int>(std::clamp<long long>(wanted, 1, core::AutomaticThreadCount()));
+    // Each part reads its picture rows in slices of about a megabyte.
+    const int sliceRows = static_cast<int>(std::max<std::size_t>(1, kMinBytesPerPart / (std::size_t{4} * width)));
+    core::RunParts(parts, [&](int p) {
+        const auto begin = static_cast<int>(core::PartBegin(height, parts, p));
+        const auto end = static_cast<int>(core::PartBegin(height, parts, p + 1));
+        std::vector<std::uint8_t> slice;
+        for (int r = begin; r < end; r += sliceRows) {
+            // Stored rows r.. are picture rows counted from the bottom.
+            const int n = std::min(sliceRows, end - r);
+            const int top = height - r - n;
+            slice.resize(std::size_t{4} * static_cast<std::size_t>(width) * static_cast<std::size_t>(n));
+            const std::ptrdiff_t stride = std::ptrdiff_t{4} * width;
+            source.ReadRows(top, n, slice.data(), stride);
+            const Rgb32View view{slice.data(), width, n, stride};
+            // The slice's stored rows, bottom first, are its rows 0.. of PutBmp24Rows.
+            PutBmp24Rows(view, 0, n, stored.subspan(static_cast<std::size_t>(r) * rowBytes));
+        }
+    });
+    return true;
 }
 
 bool PutBmp24File(const Rgb32View& pixels, std::span<std::uint8_t> out) {

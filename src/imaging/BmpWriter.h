@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "imaging/Rgb32View.h"
+#include "imaging/RowSource.h"
 
 namespace imaging {
 
@@ -32,5 +32,6 @@ void PutBmp24Rows(const Rgb32View& pixels, int firstRow, int endRow, std::span<s
 // The whole file into out, which holds exactly Bmp24FileBytes; rows are
 // converted on several threads. False when out has another size.
 bool PutBmp24File(const Rgb32View& pixels, std::span<std::uint8_t> out);
+bool PutBmp24File(const RowSource& rows, std::span<std::uint8_t> out);
 
 }  // namespace imaging

@@ -43,15 +43,12 @@ void PutChunk(std::vector<std::uint8_t>& out, const char (&type)[5],
     PutU32(out, static_cast<std::uint32_t>(crc));
 }
 
-// Row y as PNG scan line: filter byte, then red-green-blue bytes minus those
-// of the row above (the row above row 0 is all zeros).
-void FilterRow(const Rgb32View& pixels, int y, std::uint8_t* line) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(pixels.base + pixels.stride * y);
-    const std::uint32_t* above =
-        y > 0 ? reinterpret_cast<const std::uint32_t*>(pixels.base + pixels.stride * (y - 1)) : nullptr;
+// A row as PNG scan line: filter byte, then red-green-blue bytes minus those
+// of the row above (nullptr for row 0, whose row above is all zeros).
+void FilterRow(const std::uint32_t* row, const std::uint32_t* above, int width, std::uint8_t* line) {
     line[0] = kFilterUp;
     std::uint8_t* out = line + 1;
-    for (int x = 0; x < pixels.width; ++x) {
+    for (int x = 0; x < width; ++x) {
         std::uint32_t p = row[x];
         if (above != nullptr) {
             // Byte-wise subtraction modulo 256, no borrow between the bytes.
@@ -65,34 +62,59 @@ void FilterRow(const Rgb32View& pixels, int y, std::uint8_t* line) {
     }
 }
 
+std::uint64_t RotateLeft(std::uint64_t value, int bits) {
+    return (value << bits) | (value >> (64 - bits));
+}
+
+std::uint64_t Avalanche(std::uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return h;
+}
+
+// The print of the pixels' red, green and blue (alpha does not reach the
+// file): two independent 64-bit lanes over 8 bytes at a time.
+PixelPrint PrintPixels(const std::uint32_t* pixels, std::size_t count) {
+    std::uint64_t a = 0x9E3779B97F4A7C15ull ^ count;
+    std::uint64_t b = 0xC2B2AE3D27D4EB4Full + count;
+    const auto mix = [&a, &b](std::uint64_t word) {
+        a = RotateLeft(a ^ (word * 0x87C37B91114253D5ull), 31) * 0x4CF5AD432745937Full;
+        b = RotateLeft(b + (word ^ 0x52DCE729DA3ED6E5ull), 27) * 0x9E3779B185EBCA87ull + 0x27D4EB2F165667C5ull;
+    };
+    std::size_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, pixels + i, sizeof word);
+        mix(word & 0x00FFFFFF00FFFFFFull);
+    }
+    if (i < count) mix(pixels[i] & 0x00FFFFFFu);
+    return {Avalanche(a ^ b), Avalanche(b + RotateLeft(a, 17))};
+}
+
 struct Band {
     int firstRow = 0;
     int endRow = 0;
     std::vector<std::uint8_t> deflated;  // raw deflate data, ending on a byte boundary
     uLong adler = 1;                     // Adler-32 of the band's filtered rows
     std::size_t filteredBytes = 0;
+    PixelPrint print{};
     bool ok = false;
 };
 
-// True when the band's rows and the row above it hold the same pixels in both.
-bool SameBandPixels(const Rgb32View& a, const Rgb32View& b, const Band& band) {
-    const std::size_t rowBytes = std::size_t{4} * static_cast<std::size_t>(a.width);
-    for (int y = std::max(0, band.firstRow - 1); y < band.endRow; ++y) {
-        if (std::memcmp(a.base + a.stride * y, b.base + b.stride * y, rowBytes) != 0) return false;
-    }
-    return true;
-}
-
-bool CacheFits(const PngBandCache& cache, const Rgb32View& pixels, int rowsPerBand, int bandCount) {
-    return cache.pixels.base != nullptr && cache.pixels.width == pixels.width &&
-           cache.pixels.height == pixels.height && cache.rowsPerBand == rowsPerBand &&
+bool CacheFits(const PngBandCache& cache, int width, int height, int rowsPerBand, int bandCount) {
+    return cache.width == width && cache.height == height && cache.rowsPerBand == rowsPerBand &&
            static_cast<int>(cache.bands.size()) == bandCount;
 }
 
-// Compresses one band as a deflate stream of its own; every band but the last
-// ends with a sync flush (no final block), so the bands join into one stream.
-void DeflateBand(const Rgb32View& pixels, Band& band, bool last) {
-    const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(pixels.width);
+// Compresses one band as a deflate stream of its own from its rows in
+// `pixels` (the row above first, when the band has one); every band but the
+// last ends with a sync flush (no final block), so the bands join into one
+// stream.
+void DeflateBand(const std::uint32_t* pixels, int width, Band& band, bool last) {
+    const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(width);
     std::vector<std::uint8_t> line(lineBytes);
     z_stream z{};
     if (deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
@@ -100,9 +122,12 @@ void DeflateBand(const Rgb32View& pixels, Band& band, bool last) {
     band.deflated.resize(deflateBound(&z, static_cast<uLong>(band.filteredBytes)) + 16);
     z.next_out = band.deflated.data();
     z.avail_out = static_cast<uInt>(band.deflated.size());
+    const std::size_t w = static_cast<std::size_t>(width);
+    const std::uint32_t* above = band.firstRow > 0 ? pixels : nullptr;
+    const std::uint32_t* row = band.firstRow > 0 ? pixels + w : pixels;
     bool ok = true;
-    for (int y = band.firstRow; y < band.endRow && ok; ++y) {
-        FilterRow(pixels, y, line.data());
+    for (int y = band.firstRow; y < band.endRow && ok; ++y, above = row, row += w) {
+        FilterRow(row, above, width, line.data());
         band.adler = adler32(band.adler, line.data(), static_cast<uInt>(lineBytes));
         z.next_in = line.data();
         z.avail_in = static_cast<uInt>(lineBytes);
@@ -118,41 +143,65 @@ void DeflateBand(const Rgb32View& pixels, Band& band, bool last) {
 }  // namespace
 
 std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, PngBandCache* cache) {
-    const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(std::max(pixels.width, 0));
-    return EncodePng(pixels, static_cast<int>(std::max<std::size_t>(1, kBandBytes / lineBytes)), cache);
+    if (pixels.base == nullptr) return {};
+    return EncodePng(ViewRows(pixels), cache);
 }
 
 std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, PngBandCache* cache) {
+    if (pixels.base == nullptr) return {};
+    return EncodePng(ViewRows(pixels), rowsPerBand, cache);
+}
+
+std::vector<std::uint8_t> EncodePng(const RowSource& rows, PngBandCache* cache, const std::atomic<bool>* cancel) {
+    const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(std::max(rows.Width(), 0));
+    return EncodePng(rows, static_cast<int>(std::max<std::size_t>(1, kBandBytes / lineBytes)), cache, cancel);
+}
+
+std::vector<std::uint8_t> EncodePng(const RowSource& rows, int rowsPerBand, PngBandCache* cache,
+                                    const std::atomic<bool>* cancel) {
     PngBandCache previous;
     if (cache != nullptr) previous = std::exchange(*cache, PngBandCache{});
-    if (pixels.base == nullptr || pixels.width <= 0 || pixels.height <= 0 || rowsPerBand <= 0) return {};
+    const int width = rows.Width();
+    const int height = rows.Height();
+    if (width <= 0 || height <= 0 || rowsPerBand <= 0) return {};
+    const auto cancelled = [cancel] { return cancel != nullptr && cancel->load(std::memory_order_relaxed); };
     try {
         std::vector<Band> bands;
-        for (int y = 0; y < pixels.height; y += rowsPerBand) {
+        for (int y = 0; y < height; y += rowsPerBand) {
             Band band;
             band.firstRow = y;
-            band.endRow = std::min(pixels.height, y + rowsPerBand);
+            band.endRow = std::min(height, y + rowsPerBand);
             bands.push_back(std::move(band));
         }
         const int count = static_cast<int>(bands.size());
-        const bool reuse = CacheFits(previous, pixels, rowsPerBand, count);
+        const bool reuse = CacheFits(previous, width, height, rowsPerBand, count);
         const int parts = std::min(count, core::AutomaticThreadCount());
         core::RunParts(parts, [&](int p) {
             const long long begin = core::PartBegin(count, parts, p);
             const long long end = core::PartBegin(count, parts, p + 1);
-            for (long long b = begin; b < end; ++b) {
+            // The band's rows, and the row above that its filter reads.
+            std::vector<std::uint32_t> pixels;
+            for (long long b = begin; b < end && !cancelled(); ++b) {
                 Band& band = bands[static_cast<std::size_t>(b)];
-                if (reuse && SameBandPixels(previous.pixels, pixels, band)) {
-                    PngBandCache::Band& old = previous.bands[static_cast<std::size_t>(b)];
-                    band.deflated = std::move(old.deflated);
-                    band.adler = old.adler;
-                    band.filteredBytes = old.filteredBytes;
+                const int first = std::max(0, band.firstRow - 1);
+                const std::size_t count32 =
+                    static_cast<std::size_t>(band.endRow - first) * static_cast<std::size_t>(width);
+                pixels.resize(count32);
+                rows.ReadRows(first, band.endRow - first, reinterpret_cast<std::uint8_t*>(pixels.data()),
+                              static_cast<std::ptrdiff_t>(width) * 4);
+                band.print = PrintPixels(pixels.data(), count32);
+                PngBandCache::Band* old = reuse ? &previous.bands[static_cast<std::size_t>(b)] : nullptr;
+                if (old != nullptr && old->print == band.print) {
+                    band.deflated = std::move(old->deflated);
+                    band.adler = old->adler;
+                    band.filteredBytes = old->filteredBytes;
                     band.ok = true;
                 } else {
-                    DeflateBand(pixels, band, b + 1 == count);
+                    DeflateBand(pixels.data(), width, band, b + 1 == count);
                 }
             }
         });
+        if (cancelled()) return {};
 
         // The file is assembled in one buffer of its final size: signature,
         // header, one IDAT chunk per band and the end, 12 bytes around each
@@ -169,8 +218,8 @@ std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, Pn
         png.reserve(total);
         png.assign(kSignature.begin(), kSignature.end());
         std::vector<std::uint8_t> header;
-        PutU32(header, static_cast<std::uint32_t>(pixels.width));
-        PutU32(header, static_cast<std::uint32_t>(pixels.height));
+        PutU32(header, static_cast<std::uint32_t>(width));
+        PutU32(header, static_cast<std::uint32_t>(height));
         header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, adaptive filters, no interlace
         PutChunk(png, "IHDR", {header});
 
@@ -194,11 +243,13 @@ std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, Pn
         PutChunk(png, "IEND", {});
 
         if (cache != nullptr) {
-            cache->pixels = pixels;
+            cache->width = width;
+            cache->height = height;
             cache->rowsPerBand = rowsPerBand;
             cache->bands.resize(bands.size());
             for (std::size_t b = 0; b < bands.size(); ++b) {
-                cache->bands[b] = {std::move(bands[b].deflated), bands[b].adler, bands[b].filteredBytes};
+                cache->bands[b] = {std::move(bands[b].deflated), bands[b].adler, bands[b].filteredBytes,
+                                   bands[b].print};
             }
         }
         return png;

@@ -22,20 +22,29 @@ void EraserTool::Move(const ToolEvent& event) {
 }
 
 void EraserTool::CopyBlock(float x, float y) {
-    // Source and destination at the same coordinates, straight between the
-    // reference picture and the canvas image; the blit clips to both, so the
-    // part outside either image is left alone. Its result is not needed:
-    // nothing copied, nothing changed.
+    // Source and destination at the same coordinates, from the reference
+    // picture to the canvas image; the blit clips to both, so the part outside
+    // either image is left alone. Its result is not needed: nothing copied,
+    // nothing changed.
     const QRect block(core::N(x), core::N(y), kBlockWidth, kBlockHeight);
+    const canvas::Version& reference = state_.ReferenceVersion();
     canvas::CanvasSurface& canvas = state_.Canvas();
+    if (!reference) return;
+    // Where nothing was drawn since the reference was taken, the canvas
+    // already shows it: there is nothing to put back.
+    if (canvas.Shows(*reference, block)) return;
+    // The reference's pixels under the block (the reference reads them from
+    // the tiles it kept where a drawing went over them).
+    const QRect inReference = block & QRect(QPoint(0, 0), reference->Size());
+    QImage part = reference->Copy(inReference);
+    QImage* target = canvas.WritableImage(block);
+    if (part.isNull() || target == nullptr) return;
     {
-        // The reference is only read: it keeps sharing its pixels with the
-        // assigned picture.
-        const QImageDib source(state_.Reference(), QImageDib::ReadOnly{});
-        const QImageDib target(canvas.WritableImage(block));
-        if (source.hdc() != 0 && target.hdc() != 0) {
-            gdi::BitBlt(target.hdc(), block.left(), block.top(), kBlockWidth, kBlockHeight, source.hdc(),
-                        block.left(), block.top(), gdi::SRCCOPY);
+        const QImageDib source(part, QImageDib::ReadOnly{});
+        const QImageDib into(*target);
+        if (source.hdc() != 0 && into.hdc() != 0) {
+            gdi::BitBlt(into.hdc(), inReference.left(), inReference.top(), inReference.width(), inReference.height(),
+                        source.hdc(), 0, 0, gdi::SRCCOPY);
         }
     }
     canvas.Changed(block);

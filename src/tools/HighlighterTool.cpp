@@ -22,8 +22,8 @@ void HighlighterTool::Press(const ToolEvent& event) {
     // like the strokes (a degenerate rectangle drawn with the wide pen).
     const int half = kPenWidth / 2;
     const QRect spot(core::N(event.x) - half, core::N(event.y) - half, kPenWidth, kPenWidth);
-    {
-        QPainter painter(&canvas.WritableImage(spot));
+    if (QImage* image = canvas.WritableImage(spot)) {
+        QPainter painter(image);
         painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
         painter.fillRect(spot, ToQColor(pen.ForeColor));
     }

@@ -8,7 +8,6 @@
 #include "canvas/CanvasView.h"
 #include "canvas/EditorState.h"
 #include "core/Rounding.h"
-#include "platform/qt/LargeImage.h"
 #include "platform/qt/PictureClipboard.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
@@ -138,15 +137,10 @@ void ToolSet::HidePopups() {
 // --- canvas -----------------------------------------------------------------------
 
 void ToolSet::PutCanvasOnClipboard() {
-    // The snapshot shares the canvas's pixels: putting it on the clipboard
-    // copies nothing, and nothing is encoded unless another program reads
-    // it. A drawing that follows gives the canvas its own copy (see the
-    // press), for which the previous snapshot, once the clipboard has let go
-    // of it, is kept for reuse.
-    QImage previous = std::move(snapshot_);
-    snapshot_ = state_.Canvas().Image();
-    platform::PutPictureOnClipboard(snapshot_, platform::ClipboardUse::UndoSnapshot);
-    platform::KeepForReuse(std::move(previous));
+    // The snapshot is a version of the canvas: putting it on the clipboard
+    // copies nothing, the stroke that follows keeps only the tiles it
+    // overwrites, and nothing is encoded unless another program reads it.
+    state_.Clipboard().Put(state_.Canvas().TakeVersion(), platform::ClipboardUse::UndoSnapshot);
 }
 
 PaletteTool* ToolSet::Current() const {
@@ -170,10 +164,6 @@ void ToolSet::Picture2_MouseDown(int button, int shift, float x, float y) {
         return;
     }
     if (button != kLeftButton) return;
-    // Every tool but the hand draws: the canvas makes its pixels its own now,
-    // while nothing is being drawn. Without the memory for that the press
-    // does nothing and the picture stays as it is.
-    if (state_.CurrentTool() != kToolHand && !state_.Canvas().DetachImage()) return;
 
     canvas::StrokeState& stroke = state_.Stroke();
     stroke.blnDrawing = kTrue;

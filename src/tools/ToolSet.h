@@ -4,7 +4,6 @@
 // the tool set then hears the canvas's mouse itself.
 #pragma once
 
-#include <QImage>
 #include <memory>
 
 #include "tools/ToolList.h"
@@ -65,7 +64,6 @@ class ToolSet {
 
     canvas::EditorState& state_;
     ToolHost& host_;
-    QImage snapshot_;  // the last undo snapshot, shared with the clipboard
     ToolList tools_;
     TextTool* text_ = nullptr;  // tools_[kToolText]
     HandTool* hand_ = nullptr;  // tools_[kToolHand]

@@ -5,13 +5,14 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <atomic>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "canvas/CanvasPen.h"
 #include "canvas/CanvasSurface.h"
 #include "canvas/CanvasView.h"
-#include "platform/qt/LargeImage.h"
 #include "support/TestPictures.h"
 
 using namespace test_support;
@@ -43,59 +44,86 @@ TEST(Canvas, PictureSetsSizeAndBufferAndClsRestoresIt) {
     EXPECT_EQ(box.Image().pixel(5, 5), qRgb(0, 0, 0));
 }
 
-TEST(Canvas, BufferSharesThePictureUntilDrawnAndDetachesIntoASpare) {
+TEST(Canvas, APictureHandedOverWholeIsNeitherCopiedNorConverted) {
     CanvasSurface box;
-    const QImage pattern = Pattern(40, 30);
-    // A picture handed over whole is neither copied nor converted.
     QImage picture = Pattern(40, 30);
     const uchar* pictureBits = picture.constBits();
     box.SetPicture(std::move(picture));
+    EXPECT_EQ(box.Image().constBits(), pictureBits);
     EXPECT_EQ(box.Picture().constBits(), pictureBits);
-    EXPECT_EQ(box.Image().constBits(), pictureBits);
 
-    // A spare kept for reuse while still shared elsewhere, or of another
-    // size, is not written to.
-    QImage sharedSpare(40, 30, QImage::Format_RGB32);
-    sharedSpare.fill(Qt::red);
-    const QImage holder = sharedSpare;
-    platform::KeepForReuse(sharedSpare);
-    ASSERT_TRUE(box.DetachImage());
-    EXPECT_NE(box.Image().constBits(), holder.constBits());
-    EXPECT_EQ(holder.pixel(0, 0), QColor(Qt::red).rgb());
-    EXPECT_TRUE(SamePixels(box.Image(), pattern));
-    box.Cls();
-    platform::KeepForReuse(QImage(10, 10, QImage::Format_RGB32));
-    ASSERT_TRUE(box.DetachImage());
-    EXPECT_TRUE(SamePixels(box.Image(), pattern));
-
-    // An unshared spare of the buffer's size kept for reuse receives the copy; drawing then
-    // leaves the picture alone, and Cls shares it again.
-    box.Cls();
-    QImage spare(40, 30, QImage::Format_RGB32);
-    const uchar* spareBits = spare.constBits();
-    platform::KeepForReuse(std::move(spare));
-    ASSERT_TRUE(box.DetachImage());
-    EXPECT_EQ(box.Image().constBits(), spareBits);
-    EXPECT_TRUE(SamePixels(box.Image(), pattern));
-    box.Line(QPointF(0, 0), QPointF(39, 29), 0x00FFFFFF);
-    EXPECT_TRUE(SamePixels(box.Picture(), pattern));
-    box.Cls();
-    EXPECT_EQ(box.Image().constBits(), pictureBits);
-
-    // A picture of another format handed over whole is converted where it lies.
     QImage argb = Pattern(40, 30, 2).convertToFormat(QImage::Format_ARGB32);
     const uchar* argbBits = argb.constBits();
     box.SetPicture(std::move(argb));
-    EXPECT_EQ(box.Picture().format(), QImage::Format_RGB32);
-    EXPECT_EQ(box.Picture().constBits(), argbBits);
+    EXPECT_EQ(box.Image().format(), QImage::Format_RGB32);
+    EXPECT_EQ(box.Image().constBits(), argbBits);
     EXPECT_TRUE(SamePixels(box.Image(), Pattern(40, 30, 2)));
+}
+
+// The picture, the reference and the undo snapshots are versions of the
+// canvas: each gives back exactly the pixels of its moment, keeping no more
+// than the tiles drawn over since.
+TEST(Canvas, VersionsKeepTheirMomentAndOnlyTheTilesDrawnOver) {
+    CanvasSurface box;
+    const QImage picture = Pattern(300, 200);
+    box.SetPicture(picture.copy());
+    const canvas::Version first = box.TakeVersion();
+    SetPen(box, 3, canvas::kDrawModeCopyPen);
+    box.Line(QPointF(10, 10), QPointF(40, 12), 0x000000FF);  // within the first tile
+    const QImage afterOne = box.Image().copy();
+    const canvas::Version second = box.TakeVersion();
+    box.Line(QPointF(150, 150), QPointF(290, 190), 0x0000FF00);
+    box.Line(QPointF(5, 5), QPointF(60, 60), 0x00FF0000);  // over the first line again
+
+    EXPECT_TRUE(SamePixels(first->ToImage(), picture));
+    EXPECT_TRUE(SamePixels(second->ToImage(), afterOne));
+    EXPECT_TRUE(SamePixels(box.Picture(), picture));
+    EXPECT_FALSE(SamePixels(box.Image(), afterOne));
+    // Parts, across tile edges and reaching outside.
+    for (const QRect area : {QRect(0, 0, 14, 11), QRect(50, 60, 30, 20), QRect(280, 180, 40, 40)}) {
+        EXPECT_TRUE(SamePixels(first->Copy(area), picture.copy(area & picture.rect()))) << area.x();
+        EXPECT_TRUE(SamePixels(second->Copy(area), afterOne.copy(area & picture.rect()))) << area.x();
+    }
+    EXPECT_TRUE(second->OverwrittenIn(QRect(0, 0, 64, 64)));
+    EXPECT_FALSE(second->OverwrittenIn(QRect(64, 0, 64, 64)));  // nothing drawn there since
+
+    // Clearing puts the picture back; the versions still give their moments.
+    box.Cls();
+    EXPECT_TRUE(SamePixels(box.Image(), picture));
+    EXPECT_TRUE(SamePixels(second->ToImage(), afterOne));
+    // A new picture: the old versions keep the old pixels.
+    box.SetPicture(Pattern(20, 10, 5));
+    EXPECT_TRUE(SamePixels(second->ToImage(), afterOne));
+    EXPECT_TRUE(SamePixels(first->ToImage(), picture));
+}
+
+// A reader on another thread (a clipboard encoder) gets the pixels of the
+// version's moment while the canvas draws on.
+TEST(Canvas, AVersionReadOnAnotherThreadWhileDrawingGivesItsMoment) {
+    CanvasSurface box;
+    box.SetPicture(Pattern(640, 480));
+    const QImage before = box.Image().copy();
+    const canvas::Version snapshot = box.TakeVersion();
+    std::atomic<bool> stop{false};
+    QImage read(640, 480, QImage::Format_RGB32);
+    std::thread reader([&] {
+        while (!stop.load()) snapshot->ReadRows(0, 480, read.bits(), read.bytesPerLine());
+    });
+    SetPen(box, 12, canvas::kDrawModeMaskPen);
+    for (int i = 0; i < 200; ++i) {
+        box.Line(QPointF(i * 3 % 640, i % 480), QPointF((i * 7) % 640, (i * 5) % 480), 0x0000FFFF);
+    }
+    stop.store(true);
+    reader.join();
+    EXPECT_TRUE(SamePixels(read, before));
+    EXPECT_FALSE(SamePixels(box.Image(), before));
 }
 
 TEST(Canvas, GrowingTheBoxKeepsTheDrawingAndFillsWithBackground) {
     CanvasSurface box;
     box.SetBackColor(0x000000FF);  // red
     box.Resize(QSize(10, 10));
-    box.WritableImage(QRect(3, 4, 1, 1)).setPixel(3, 4, qRgb(0, 255, 0));
+    box.WritableImage(QRect(3, 4, 1, 1))->setPixel(3, 4, qRgb(0, 255, 0));
     box.Resize(QSize(20, 15));
     EXPECT_EQ(box.Image().size(), QSize(20, 15));
     EXPECT_EQ(box.Image().pixel(3, 4), qRgb(0, 255, 0));

@@ -1,15 +1,15 @@
-// What the clipboard's PNG writer keeps between pictures: the one pixel buffer
-// kept for the canvas's next copy (only memory nothing else refers to, and the
-// picture the writer no longer compares against), and the compression done
-// ahead on a pool thread, which must never change a byte of what is read.
+// What the clipboard hands another program: the PNG of the picture of the
+// moment it was put there, whatever was compressed ahead before and however
+// the picture's source changed meanwhile, and each format encoded once.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QThreadPool>
 
 #include "imaging/PngWriter.h"
-#include "platform/qt/LargeImage.h"
 #include "platform/qt/PictureClipboard.h"
 
 namespace {
@@ -20,38 +20,6 @@ QImage Filled(int width, int height, QRgb colour) {
     return image;
 }
 
-QImage Take(const QImage& like) {
-    return platform::TakeForReuse(like.size(), like.format(), like.bytesPerLine());
-}
-
-TEST(KeptForReuse, OnlyUnsharedMemoryIsKeptAndTakenOnceInTheSameShape) {
-    QImage shared = Filled(64, 48, 0xFF102030);
-    const QImage other = shared;
-    platform::KeepForReuse(shared);
-    EXPECT_TRUE(Take(other).isNull());  // still in use elsewhere: never written to
-
-    QImage alone = Filled(64, 48, 0xFF405060);
-    const uchar* bits = alone.constBits();
-    platform::KeepForReuse(std::move(alone));
-    const QImage taken = Take(other);
-    EXPECT_EQ(taken.constBits(), bits);
-    EXPECT_TRUE(Take(other).isNull());  // taken once
-
-    platform::KeepForReuse(Filled(64, 48, 0));
-    EXPECT_TRUE(Take(Filled(48, 64, 0)).isNull());  // another shape: not handed out,
-    EXPECT_TRUE(Take(other).isNull());              // and not kept either
-}
-
-TEST(KeptForReuse, ThePictureThePngWriterComparedAgainstIsKeptOnceReplaced) {
-    QImage first = Filled(300, 200, 0xFF336699);
-    const uchar* firstBits = first.constBits();
-    (void)platform::EncodeClipboardPng(first);
-    first = QImage();  // now only the PNG writer's comparison holds it
-    const QImage second = Filled(300, 200, 0xFF996633);
-    (void)platform::EncodeClipboardPng(second);
-    EXPECT_EQ(Take(second).constBits(), firstBits);
-}
-
 QByteArray FreshPng(const QImage& picture) {
     const imaging::Rgb32View view{picture.constBits(), picture.width(), picture.height(),
                                   picture.bytesPerLine()};
@@ -59,7 +27,13 @@ QByteArray FreshPng(const QImage& picture) {
     return QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
 }
 
+QByteArray ReadPng() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data != nullptr ? data->data(QStringLiteral("image/png")) : QByteArray();
+}
+
 TEST(PngAhead, EveryReadGivesTheBytesOfAFreshWriteWhateverWasPreparedBefore) {
+    const platform::ClipboardPublisher publisher;
     const QImage opened = Filled(900, 700, 0xFF204060);
     QImage stroked = opened.copy();
     QPainter(&stroked).fillRect(100, 300, 400, 6, Qt::yellow);
@@ -67,15 +41,35 @@ TEST(PngAhead, EveryReadGivesTheBytesOfAFreshWriteWhateverWasPreparedBefore) {
 
     // Prepared and finished, prepared and still running or superseded, and
     // a read of a picture other than the one prepared.
-    platform::PreparePngAhead(opened);
+    publisher.PreparePngAhead(platform::ImageSource(opened));
     QThreadPool::globalInstance()->waitForDone();
-    EXPECT_EQ(platform::EncodeClipboardPng(opened), FreshPng(opened));
-    platform::PreparePngAhead(other);
-    platform::PreparePngAhead(stroked);
-    EXPECT_EQ(platform::EncodeClipboardPng(stroked), FreshPng(stroked));
-    EXPECT_EQ(platform::EncodeClipboardPng(other), FreshPng(other));
+    publisher.Put(platform::ImageSource(opened), platform::ClipboardUse::Copy);
+    EXPECT_EQ(ReadPng(), FreshPng(opened));
+    publisher.PreparePngAhead(platform::ImageSource(other));
+    publisher.PreparePngAhead(platform::ImageSource(stroked));
+    publisher.Put(platform::ImageSource(stroked), platform::ClipboardUse::UndoSnapshot);
+    EXPECT_EQ(ReadPng(), FreshPng(stroked));
+    publisher.Put(platform::ImageSource(other), platform::ClipboardUse::Copy);
+    EXPECT_EQ(ReadPng(), FreshPng(other));
     QThreadPool::globalInstance()->waitForDone();
-    EXPECT_EQ(platform::EncodeClipboardPng(opened), FreshPng(opened));
+    publisher.Put(platform::ImageSource(opened), platform::ClipboardUse::Copy);
+    EXPECT_EQ(ReadPng(), FreshPng(opened));
+}
+
+TEST(PngAhead, EachFormatIsEncodedOnceAndAheadForTheReaderToCome) {
+    const platform::ClipboardPublisher publisher;
+    const QImage picture = Filled(320, 200, 0xFF112233);
+    publisher.Put(platform::ImageSource(picture), platform::ClipboardUse::Copy);
+    const platform::PictureMimeData* own = platform::OwnClipboardPicture();
+    ASSERT_NE(own, nullptr);
+    own->EncodePngAhead();
+    EXPECT_EQ(own->Encodings(), 1);
+    EXPECT_EQ(ReadPng(), FreshPng(picture));
+    EXPECT_EQ(ReadPng(), FreshPng(picture));
+    EXPECT_EQ(own->Encodings(), 1);
+    EXPECT_EQ(QImage::fromData(own->data(QStringLiteral("image/bmp")), "BMP").convertToFormat(QImage::Format_RGB32),
+              picture);
+    EXPECT_EQ(own->Encodings(), 2);
 }
 
 }  // namespace

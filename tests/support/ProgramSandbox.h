@@ -142,7 +142,7 @@ class PictureFolderTest : public SandboxedEditorTest {
         assigned = Gradient(64, 48);
         canvas::CanvasSurface& surface = form->State().Canvas();
         surface.SetPicture(assigned);
-        QPainter painter(&surface.WritableImage(surface.Image().rect()));  // a drawing on the canvas
+        QPainter painter(surface.WritableImage(surface.Image().rect()));  // a drawing on the canvas
         painter.fillRect(10, 8, 20, 12, Qt::blue);
         painter.end();
         canvas = surface.Image().copy();

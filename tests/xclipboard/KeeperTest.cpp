@@ -238,6 +238,9 @@ class FakeManager {
                     xcb_flush(connection_);
                 } else if (notify->target == pngAtom_) {
                     png = ReadProperty(pngAtom_);
+                    // Set before the answer goes out: the editor may go on the
+                    // moment it arrives.
+                    finished = true;
                     xcb_set_selection_owner(connection_, window_, clipboardAtom_, XCB_CURRENT_TIME);
                     xcb_selection_notify_event_t done{};
                     done.response_type = XCB_SELECTION_NOTIFY;
@@ -248,7 +251,6 @@ class FakeManager {
                     xcb_send_event(connection_, 0, requestor, XCB_EVENT_MASK_NO_EVENT,
                                    reinterpret_cast<const char*>(&done));
                     xcb_flush(connection_);
-                    finished = true;
                 }
             }
             std::free(event);

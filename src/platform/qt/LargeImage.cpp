@@ -53,24 +53,4 @@ QImage NewLargeImage(QSize size, QImage::Format format, [[maybe_unused]] LargePa
     return QImage(size, format);
 }
 
-namespace {
-
-QImage& KeptImage() {
-    static QImage kept;
-    return kept;
-}
-
-}  // namespace
-
-void KeepForReuse(QImage image) {
-    if (image.isNull() || !image.isDetached()) return;
-    KeptImage() = std::move(image);
-}
-
-QImage TakeForReuse(QSize size, QImage::Format format, qsizetype bytesPerLine) {
-    QImage kept = std::exchange(KeptImage(), QImage());
-    if (kept.size() != size || kept.format() != format || kept.bytesPerLine() != bytesPerLine) return {};
-    return kept;
-}
-
 }  // namespace platform

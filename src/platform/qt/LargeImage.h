@@ -21,16 +21,4 @@ enum class LargePages { HugeWhereOffered, Ordinary };
 // null image when the memory cannot be had.
 QImage NewLargeImage(QSize size, QImage::Format format, LargePages pages = LargePages::HugeWhereOffered);
 
-// One large pixel buffer kept for the next drawing press, so that giving the
-// canvas its own copy of a picture costs a copy but no fresh memory. The
-// buffers come from pictures nothing refers to any more: the undo snapshot
-// before the last, or the picture the clipboard's PNG writer compared against.
-// Only an image that nothing else shares is kept; it replaces the one kept
-// before.
-void KeepForReuse(QImage image);
-
-// The kept buffer if it has this size, format and row length (null if not);
-// the slot is empty afterwards either way.
-QImage TakeForReuse(QSize size, QImage::Format format, qsizetype bytesPerLine);
-
 }  // namespace platform

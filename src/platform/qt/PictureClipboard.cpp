@@ -1,10 +1,11 @@
 #include "platform/qt/PictureClipboard.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QThreadPool>
+#include <atomic>
 #include <limits>
-#include <memory>
 #include <mutex>
 #include <new>
 #include <span>
@@ -12,7 +13,7 @@
 
 #include "imaging/BmpWriter.h"
 #include "imaging/PngWriter.h"
-#include "platform/qt/LargeImage.h"
+#include "platform/qt/X11Clipboard.h"
 
 namespace platform {
 
@@ -25,84 +26,114 @@ QImage AsRgb32(const QImage& picture) {
     return picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
 }
 
-// Successive pictures (the undo snapshots of one stroke after another)
-// mostly differ in a few bands: those alone are compressed again. The cache
-// holds the last picture's pixels so that they cannot change. Writes ahead run
-// on a pool thread; the mutex is held for a whole write.
-struct PngCache {
-    std::mutex mutex;
-    QImage picture;
-    imaging::PngBandCache bands;
-    std::uint64_t wanted = 0;  // the latest write ahead asked for
+class PlainImage : public PictureSource {
+  public:
+    explicit PlainImage(QImage image) : image_(AsRgb32(image)) {}
+    int Width() const override { return image_.width(); }
+    int Height() const override { return image_.height(); }
+    void ReadRows(int first, int count, std::uint8_t* out, std::ptrdiff_t stride) const override {
+        const imaging::Rgb32View view{image_.constBits(), image_.width(), image_.height(), image_.bytesPerLine()};
+        imaging::ViewRows(view).ReadRows(first, count, out, stride);
+    }
+    QImage ToImage() const override { return image_; }
+
+  private:
+    QImage image_;
 };
 
-PngCache& ThePngCache() {
-    static PngCache cache;
-    return cache;
+QByteArray ToByteArray(const std::vector<std::uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
-// Writes the picture through the cache; the caller holds the mutex. Returns
-// the picture compared against before, now not needed any more.
-QImage EncodeThroughCache(PngCache& cache, const QImage& rgb, std::vector<std::uint8_t>& png) {
-    const imaging::Rgb32View view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine()};
-    png = imaging::EncodePng(view, &cache.bands);
-    return std::exchange(cache.picture, png.empty() ? QImage() : rgb);
-}
-
-}  // namespace
-
-QByteArray EncodeClipboardPng(const QImage& picture) {
-    const QImage rgb = AsRgb32(picture);
-    std::vector<std::uint8_t> png;
-    QImage replaced;
-    {
-        PngCache& cache = ThePngCache();
-        const std::lock_guard lock(cache.mutex);
-        replaced = EncodeThroughCache(cache, rgb, png);
-    }
-    // The picture compared against last time can take the canvas's next copy.
-    KeepForReuse(std::move(replaced));
-    return QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
-}
-
-void PreparePngAhead(const QImage& picture) {
-    if (picture.isNull()) return;
-    PngCache& cache = ThePngCache();
-    std::uint64_t ticket = 0;
-    {
-        const std::lock_guard lock(cache.mutex);
-        ticket = ++cache.wanted;
-    }
-    QThreadPool::globalInstance()->start([picture, ticket] {
-        PngCache& cache = ThePngCache();
-        const std::lock_guard lock(cache.mutex);
-        if (ticket != cache.wanted) return;  // a newer picture came since
-        std::vector<std::uint8_t> png;
-        // The picture replaced here is let go on this thread; only the
-        // editor's own thread hands memory on for reuse.
-        (void)EncodeThroughCache(cache, AsRgb32(picture), png);
-    });
-}
-
-QByteArray EncodeClipboardBmp(const QImage& picture) {
+QByteArray BmpOf(const imaging::RowSource& rows) {
     // The same 24-bit bitmap as a saved file, written straight into one
     // buffer of its final size.
-    const QImage rgb = AsRgb32(picture);
-    const std::uint64_t bytes = imaging::Bmp24FileBytes(rgb.width(), rgb.height());
+    const std::uint64_t bytes = imaging::Bmp24FileBytes(rows.Width(), rows.Height());
     if (bytes == 0 || bytes > static_cast<std::uint64_t>(std::numeric_limits<qsizetype>::max())) return {};
     try {
         QByteArray bmp(static_cast<qsizetype>(bytes), Qt::Uninitialized);
-        const imaging::Rgb32View view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine()};
         const std::span<std::uint8_t> out{reinterpret_cast<std::uint8_t*>(bmp.data()),
                                           static_cast<std::size_t>(bmp.size())};
-        return imaging::PutBmp24File(view, out) ? bmp : QByteArray();
+        return imaging::PutBmp24File(rows, out) ? bmp : QByteArray();
     } catch (const std::bad_alloc&) {
         return {};
     }
 }
 
-PictureMimeData::PictureMimeData(QImage picture, ClipboardUse use)
-    : picture_(std::move(picture)), use_(use) {}
+// Wakes the program's thread when it waits for an encoding.
+void WakeProgramThread() {
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
+    }
+}
+
+}  // namespace
+
+// The writes of one editor's PNGs run one after another, each through the
+// bands of the one before. `wanted` numbers the writes ahead, so a newer one
+// takes over from one that has not started yet.
+struct PngWriterCache {
+    std::mutex mutex;
+    imaging::PngBandCache bands;
+    std::atomic<std::uint64_t> wanted{0};
+};
+
+std::shared_ptr<const PictureSource> ImageSource(QImage image) {
+    return std::make_shared<PlainImage>(std::move(image));
+}
+
+// One format's encoding: the pool job fills `bytes` and sets `done`; the
+// mime data's destruction sets `cancelled`, which stops a job that nobody
+// waits for any more.
+struct PictureMimeData::Encoding {
+    std::atomic<bool> done{false};
+    std::atomic<bool> cancelled{false};
+    QByteArray bytes;
+};
+
+PictureMimeData::PictureMimeData(std::shared_ptr<const PictureSource> picture, ClipboardUse use,
+                                 std::shared_ptr<PngWriterCache> cache)
+    : picture_(std::move(picture)), use_(use), cache_(std::move(cache)) {}
+
+PictureMimeData::~PictureMimeData() {
+    for (const auto& encoding : {png_, bmp_}) {
+        if (encoding) encoding->cancelled.store(true);
+    }
+}
+
+QImage PictureMimeData::Picture() const {
+    return picture_ ? picture_->ToImage() : QImage();
+}
+
+int PictureMimeData::Encodings() const {
+    return (png_ ? 1 : 0) + (bmp_ ? 1 : 0);
+}
+
+std::shared_ptr<PictureMimeData::Encoding> PictureMimeData::Start(bool png) const {
+    std::shared_ptr<Encoding>& slot = png ? png_ : bmp_;
+    if (slot) return slot;
+    slot = std::make_shared<Encoding>();
+    auto job = [encoding = slot, picture = picture_, cache = cache_, png] {
+        if (picture) {
+            if (!png) {
+                encoding->bytes = BmpOf(*picture);
+            } else if (cache) {
+                const std::lock_guard lock(cache->mutex);
+                encoding->bytes = ToByteArray(imaging::EncodePng(*picture, &cache->bands, &encoding->cancelled));
+            } else {
+                encoding->bytes = ToByteArray(imaging::EncodePng(*picture, nullptr, &encoding->cancelled));
+            }
+        }
+        encoding->done.store(true);
+        WakeProgramThread();
+    };
+    QThreadPool::globalInstance()->start(std::move(job));
+    return slot;
+}
+
+void PictureMimeData::EncodePngAhead() const {
+    (void)Start(true);
+}
 
 QStringList PictureMimeData::formats() const {
     // Only these two: Qt's own image type would make the X11 clipboard offer
@@ -117,20 +148,41 @@ bool PictureMimeData::hasFormat(const QString& mimeType) const {
 }
 
 QVariant PictureMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
-    if (type.id() == QMetaType::QImage) return picture_;
-    QByteArray* cache = mimeType == kPng ? &png_ : mimeType == kBmp ? &bmp_ : nullptr;
-    if (cache == nullptr) return {};
-    if (cache->isEmpty()) {
-        *cache = mimeType == kPng ? EncodeClipboardPng(picture_) : EncodeClipboardBmp(picture_);
-        ++encodings_;
+    if (type.id() == QMetaType::QImage) return Picture();
+    if (mimeType != kPng && mimeType != kBmp) return {};
+    // The encoding is held here: the clipboard may let go of this object
+    // while the events below run.
+    const std::shared_ptr<Encoding> encoding = Start(mimeType == kPng);
+    while (!encoding->done.load()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     }
-    return *cache;
+    return encoding->bytes;
+}
+
+ClipboardPublisher::ClipboardPublisher() : cache_(std::make_shared<PngWriterCache>()) {}
+
+void ClipboardPublisher::Put(std::shared_ptr<const PictureSource> picture, ClipboardUse use) const {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr || !picture || picture->Width() <= 0 || picture->Height() <= 0) return;
+    auto data = std::make_unique<PictureMimeData>(std::move(picture), use, cache_);
+    if (ClipboardManagerRunning()) data->EncodePngAhead();
+    clipboard->setMimeData(data.release());  // the clipboard takes ownership
+}
+
+void ClipboardPublisher::PreparePngAhead(std::shared_ptr<const PictureSource> picture) const {
+    if (!picture) return;
+    const std::uint64_t ticket = ++cache_->wanted;
+    QThreadPool::globalInstance()->start([picture = std::move(picture), cache = cache_, ticket] {
+        const std::lock_guard lock(cache->mutex);
+        if (ticket != cache->wanted.load()) return;  // a newer picture came since
+        (void)imaging::EncodePng(*picture, &cache->bands);
+    });
 }
 
 void PutPictureOnClipboard(const QImage& picture, ClipboardUse use) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr || picture.isNull()) return;
-    auto data = std::make_unique<PictureMimeData>(picture, use);
+    auto data = std::make_unique<PictureMimeData>(ImageSource(picture), use);
     clipboard->setMimeData(data.release());  // the clipboard takes ownership
 }
 
@@ -140,6 +192,16 @@ const PictureMimeData* OwnClipboardPicture() {
     // The platform hands back foreign data through an object of its own, so
     // this is non-null only while the clipboard holds this program's picture.
     return qobject_cast<const PictureMimeData*>(clipboard->mimeData());
+}
+
+QByteArray EncodeClipboardPng(const QImage& picture) {
+    const PlainImage source(picture);
+    return ToByteArray(imaging::EncodePng(source));
+}
+
+QByteArray EncodeClipboardBmp(const QImage& picture) {
+    const PlainImage source(picture);
+    return BmpOf(source);
 }
 
 }  // namespace platform

@@ -1,59 +1,103 @@
 // The pictures this program puts on the system clipboard. They are offered as
 // image/png first, then image/bmp, and each is encoded only when a reader asks
-// for it, once per picture: a write costs no encoding when nobody reads it.
+// for it (or ahead, where a clipboard manager is sure to ask), once per
+// picture, on a pool thread: the program's window goes on answering while a
+// large picture is encoded, and a reader still gets the picture exactly as it
+// was when it was put there.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
 #include <QMimeData>
+#include <memory>
+
+#include "imaging/RowSource.h"
 
 namespace platform {
+
+// A picture as the clipboard hands it out: in rows, from any thread, for the
+// encoders, or whole, on the program's own thread, for the program itself.
+class PictureSource : public imaging::RowSource {
+  public:
+    // The picture as an image of its own.
+    virtual QImage ToImage() const = 0;
+};
+
+// A plain image as a source (the image is shared, never written).
+std::shared_ptr<const PictureSource> ImageSource(QImage image);
 
 // Why a picture is on the clipboard: a canvas press leaves its undo snapshot
 // there; a copy (the copy button, the external-program command) is something
 // the user asked for and is kept after the editor ends.
 enum class ClipboardUse { UndoSnapshot, Copy };
 
+// The PNG bands of the last picture written, shared by the pictures one
+// editor puts on the clipboard: successive undo snapshots mostly differ in a
+// few bands, and only those are compressed again.
+struct PngWriterCache;
+
 class PictureMimeData : public QMimeData {
     Q_OBJECT
   public:
-    PictureMimeData(QImage picture, ClipboardUse use);
+    PictureMimeData(std::shared_ptr<const PictureSource> picture, ClipboardUse use,
+                    std::shared_ptr<PngWriterCache> cache = {});
+    ~PictureMimeData() override;
 
-    const QImage& Picture() const { return picture_; }
+    // The picture as an image of its own (the program's paste and undo).
+    QImage Picture() const;
+    const std::shared_ptr<const PictureSource>& Source() const { return picture_; }
     ClipboardUse Use() const { return use_; }
     // How many times a format was encoded (tests: at most once each).
-    int Encodings() const { return encodings_; }
+    int Encodings() const;
+    // Starts encoding the PNG now, on a pool thread: a reader is sure to ask.
+    void EncodePngAhead() const;
 
     QStringList formats() const override;
     bool hasFormat(const QString& mimeType) const override;
 
   protected:
+    // Waits for the encoding while the program's events other than the
+    // user's input go on (a ping from the window manager is answered).
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
 
   private:
-    QImage picture_;
+    struct Encoding;
+    std::shared_ptr<Encoding> Start(bool png) const;
+
+    std::shared_ptr<const PictureSource> picture_;
     ClipboardUse use_;
-    mutable QByteArray png_;
-    mutable QByteArray bmp_;
-    mutable int encodings_ = 0;
+    std::shared_ptr<PngWriterCache> cache_;
+    mutable std::shared_ptr<Encoding> png_;
+    mutable std::shared_ptr<Encoding> bmp_;
 };
 
-// Puts the picture on the clipboard in one write; the clipboard shares the
-// picture's pixels. A null picture leaves the clipboard as it is.
+// Where one editor's pictures go onto the clipboard: it keeps the PNG bands
+// of the last picture written for the next one.
+class ClipboardPublisher {
+  public:
+    ClipboardPublisher();
+    // Puts the picture on the clipboard in one write. With a clipboard
+    // manager running (it fetches every picture at once), its PNG is
+    // encoded ahead.
+    void Put(std::shared_ptr<const PictureSource> picture, ClipboardUse use) const;
+    // Compresses the picture's PNG ahead on a pool thread, so that a first
+    // read of it (or of an undo snapshot that still shows it) finds every
+    // band ready. A later request takes over from one not yet started.
+    void PreparePngAhead(std::shared_ptr<const PictureSource> picture) const;
+
+  private:
+    std::shared_ptr<PngWriterCache> cache_;
+};
+
+// Puts a plain image on the clipboard, without a band cache (the keeper).
 void PutPictureOnClipboard(const QImage& picture, ClipboardUse use);
 
 // This program's picture while it owns the clipboard, else nullptr.
 const PictureMimeData* OwnClipboardPicture();
 
-// The picture as the image/png and image/bmp readers get it.
+// The picture as the image/png and image/bmp readers get it, encoded here on
+// the calling thread.
 QByteArray EncodeClipboardPng(const QImage& picture);
-
-// Compresses the picture's PNG ahead on a pool thread, so that a first read of
-// it (or of an undo snapshot that still shows it) finds every band ready
-// instead of holding up the editor for a whole compression. A write asked for
-// later takes over from one not yet started; EncodeClipboardPng waits for one
-// that is running.
-void PreparePngAhead(const QImage& picture);
 QByteArray EncodeClipboardBmp(const QImage& picture);
 
 }  // namespace platform
