@@ -48,8 +48,16 @@ int main(int argc, char** argv) {
     // Short pen strokes as the highlighter draws them, each repainted.
     ui->HScroll1.setValue(0);
     ui->VScroll1.setValue(0);
-    { canvas::PenState pen = form.State().Canvas().Pen(); pen.DrawWidth = 3; form.State().Canvas().SetPen(pen); }
-    { canvas::PenState pen = form.State().Canvas().Pen(); pen.DrawMode = canvas::kDrawModeMaskPen; form.State().Canvas().SetPen(pen); }
+    {
+        canvas::PenState pen = form.State().Canvas().Pen();
+        pen.DrawWidth = 3;
+        form.State().Canvas().SetPen(pen);
+    }
+    {
+        canvas::PenState pen = form.State().Canvas().Pen();
+        pen.DrawMode = canvas::kDrawModeMaskPen;
+        form.State().Canvas().SetPen(pen);
+    }
     const int strokes = 2000;
     timer.restart();
     for (int i = 0; i < strokes; ++i) {

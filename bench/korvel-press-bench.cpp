@@ -96,7 +96,6 @@ class Pinger {
             if (back) {
                 Note(MsSince(sent));
                 ++answered_;
-
             }
         }
     }
@@ -134,7 +133,8 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--reader") == 0) reader = true;
         if (i + 1 < argc && std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
-        if (i + 1 < argc && std::strcmp(argv[i], "--size") == 0) std::sscanf(argv[i + 1], "%dx%d", &width, &height);
+        if (i + 1 < argc && std::strcmp(argv[i], "--size") == 0)
+            std::sscanf(argv[i + 1], "%dx%d", &width, &height);
     }
     QGuiApplication application(argc, argv);  // fonts for the synthetic picture
     QTemporaryDir folder;
@@ -145,7 +145,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no X server (run under xvfb-run)\n");
         return 1;
     }
-    std::printf("picture %d x %d, %d runs%s\n", width, height, runs, reader ? ", a clipboard read after each stroke" : "");
+    std::printf("picture %d x %d, %d runs%s\n", width, height, runs,
+                reader ? ", a clipboard read after each stroke" : "");
     std::vector<std::vector<double>> pressMs(3);
     std::vector<double> longestPing;
     std::vector<double> readMs;
@@ -198,12 +199,13 @@ int main(int argc, char** argv) {
     }
     for (std::size_t press = 0; press < pressMs.size(); ++press) {
         const auto& ms = pressMs[press];
-        std::printf("press %zu: first pixel after %.1f ms median (min %.1f, max %.1f)\n", press + 1, Median(ms),
-                    *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()));
+        std::printf("press %zu: first pixel after %.1f ms median (min %.1f, max %.1f)\n", press + 1,
+                    Median(ms), *std::min_element(ms.begin(), ms.end()),
+                    *std::max_element(ms.begin(), ms.end()));
     }
     if (reader) {
-        std::printf("clipboard reads: %d of %d gave the whole picture, %.1f ms median each\n", wholeReads, reads,
-                    Median(readMs));
+        std::printf("clipboard reads: %d of %d gave the whole picture, %.1f ms median each\n", wholeReads,
+                    reads, Median(readMs));
         std::printf("longest ping answer around a read: %.1f ms median, %.1f ms max\n", Median(longestPing),
                     *std::max_element(longestPing.begin(), longestPing.end()));
     }

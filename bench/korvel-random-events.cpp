@@ -114,7 +114,8 @@ class Run {
         form_ = std::make_unique<frmCapture>(values_);
         ui_ = std::make_unique<test_support::EditorControls>(*form_);
         form_->State().SetPictureFolder(folder_);
-        form_->State().SetExtProgram(QStringLiteral("/bin/true"));  // the eye button starts nothing of consequence
+        form_->State().SetExtProgram(
+            QStringLiteral("/bin/true"));  // the eye button starts nothing of consequence
         form_->Form_Load();
         form_->show();
         form_->activateWindow();
@@ -247,8 +248,8 @@ class Run {
     }
 
     QString SlideFromButton() {
-        QWidget& button = dice_.Chance(50) ? static_cast<QWidget&>(ui_->Command2)
-                                           : static_cast<QWidget&>(ui_->Command3);
+        QWidget& button =
+            dice_.Chance(50) ? static_cast<QWidget&>(ui_->Command2) : static_cast<QWidget&>(ui_->Command3);
         QTest::mousePress(&button, Qt::LeftButton);
         // Mostly onto the pop-up that opens under the button, else anywhere.
         const QPoint to = dice_.Chance(75)

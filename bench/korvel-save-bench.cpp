@@ -20,9 +20,9 @@
 #include "commands/SavePicture.h"
 #include "commands/SaveSteps.h"
 #include "editor/frmCapture.h"
+#include "platform/qt/PictureLoader.h"
 #include "support/EditorControls.h"
 #include "support/TestProgram.h"
-#include "platform/qt/PictureLoader.h"
 #include "widgets/WindowHelpers.h"
 
 namespace {

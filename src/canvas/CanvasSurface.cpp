@@ -209,12 +209,14 @@ void CanvasSurface::PreparePen(QPainter& painter, COLORREF color, bool fill) con
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(ToQColor(color));
     pen.setWidth(std::max(pen_.DrawWidth, 1));
-    pen.setStyle(pen_.DrawWidth > 1 && pen_.DrawStyle != 5 ? Qt::SolidLine : PenStyleForDrawStyle(pen_.DrawStyle));
+    pen.setStyle(pen_.DrawWidth > 1 && pen_.DrawStyle != 5 ? Qt::SolidLine
+                                                           : PenStyleForDrawStyle(pen_.DrawStyle));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(pen);
     painter.setBrush(fill ? QBrush(ToQColor(pen_.FillColor)) : Qt::NoBrush);
-    painter.setCompositionMode(platform::CompositionModeOfRop2(pen_.DrawMode, QPainter::CompositionMode_Source));
+    painter.setCompositionMode(
+        platform::CompositionModeOfRop2(pen_.DrawMode, QPainter::CompositionMode_Source));
 }
 
 QRect CanvasSurface::PenBounds(QRectF shape) const {

@@ -100,7 +100,8 @@ QImage CanvasVersion::Copy(const QRect& area) const {
     const QImage& image = block_->image;
     const QRect fromImage = inside & image.rect();
     for (int y = fromImage.top(); y <= fromImage.bottom(); ++y) {
-        std::memcpy(part.scanLine(y - inside.top()), image.constScanLine(y) + std::ptrdiff_t{4} * inside.left(),
+        std::memcpy(part.scanLine(y - inside.top()),
+                    image.constScanLine(y) + std::ptrdiff_t{4} * inside.left(),
                     std::size_t{4} * static_cast<std::size_t>(fromImage.width()));
     }
     if (keptCount_ == 0) return part;
@@ -112,8 +113,9 @@ QImage CanvasVersion::Copy(const QRect& area) const {
             for (int y = cell.top(); y <= cell.bottom(); ++y) {
                 const std::size_t at = static_cast<std::size_t>(y - ty * kTileSize) * kTileSize +
                                        static_cast<std::size_t>(cell.left() - tx * kTileSize);
-                std::memcpy(part.scanLine(y - inside.top()) + std::ptrdiff_t{4} * (cell.left() - inside.left()),
-                            &tile[at], std::size_t{4} * static_cast<std::size_t>(cell.width()));
+                std::memcpy(
+                    part.scanLine(y - inside.top()) + std::ptrdiff_t{4} * (cell.left() - inside.left()),
+                    &tile[at], std::size_t{4} * static_cast<std::size_t>(cell.width()));
             }
         }
     }

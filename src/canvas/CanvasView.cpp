@@ -82,7 +82,8 @@ void CanvasView::paintEvent(QPaintEvent* event) {
     // On a scaled desktop: the picture pixels under the area, drawn onto exactly as many device
     // pixels: a plain copy at any scale, never a stretch.
     const QRect source =
-        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio).toAlignedRect() &
+        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio)
+            .toAlignedRect() &
         image.rect();
     QRegion rest(area);
     if (!source.isEmpty()) {

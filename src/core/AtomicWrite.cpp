@@ -92,8 +92,8 @@ int WriteUnnamedNewFile(const std::string& path, const std::function<bool(FileSi
 
 }  // namespace
 
-int WriteFileAtomically(const std::string& path, FileWriteMode mode, const std::function<bool(FileSink&)>& fill,
-                        Temporaries temporaries) {
+int WriteFileAtomically(const std::string& path, FileWriteMode mode,
+                        const std::function<bool(FileSink&)>& fill, Temporaries temporaries) {
     if (path.empty()) return ENOENT;
     const std::string folder = FolderOf(path);
     // Temporaries of writers that were killed or lost their machine stay in

@@ -45,7 +45,8 @@ class FileSink {
 // `temporaries`: NamedOnly writes as on a file system without unnamed files
 // (vfat, many network shares) even where the system has them (tests).
 enum class Temporaries { UnnamedWhereOffered, NamedOnly };
-int WriteFileAtomically(const std::string& path, FileWriteMode mode, const std::function<bool(FileSink&)>& fill,
+int WriteFileAtomically(const std::string& path, FileWriteMode mode,
+                        const std::function<bool(FileSink&)>& fill,
                         Temporaries temporaries = Temporaries::UnnamedWhereOffered);
 
 }  // namespace core

@@ -58,9 +58,10 @@ frmCapture::frmCapture(const program::ProgramContext& program, QWidget* parent)
     BuildControls();
     ConnectHandlers();
     tools::ToolHost& host = *this;
-    toolSet_ = std::make_unique<tools::ToolSet>(
-        state_, host,
-        tools::ToolControls{*this, Picture2, Picture3, Picture1, Command2, Command3, Check1, HScroll1, VScroll1});
+    toolSet_ =
+        std::make_unique<tools::ToolSet>(state_, host,
+                                         tools::ToolControls{*this, Picture2, Picture3, Picture1, Command2,
+                                                             Command3, Check1, HScroll1, VScroll1});
 }
 
 frmCapture::~frmCapture() = default;
@@ -72,8 +73,10 @@ void frmCapture::BuildControls() {
     Picture1.setMouseTracking(true);
     Picture1.installEventFilter(this);
     const auto command1 = [](int i) { return QStringLiteral("Command1(%1)").arg(i); };
-    ToolbarButton(Command1[0], Picture1, command1(0), 3, icons::OpenFolderIcon(), QStringLiteral("Bild laden"));
-    ToolbarButton(Command1[1], Picture1, command1(1), 28, icons::FloppyDiskIcon(), QStringLiteral("Bild speichern"));
+    ToolbarButton(Command1[0], Picture1, command1(0), 3, icons::OpenFolderIcon(),
+                  QStringLiteral("Bild laden"));
+    ToolbarButton(Command1[1], Picture1, command1(1), 28, icons::FloppyDiskIcon(),
+                  QStringLiteral("Bild speichern"));
     ToolbarButton(Check1, Picture1, QStringLiteral("Check1"), 63, icons::CropIcon(),
                   QStringLiteral("Bild beschneiden"));
     Check1.setCheckable(true);
@@ -290,7 +293,8 @@ void frmCapture::PreparePngForClipboardManager() {
     // It is compressed ahead instead, once the window has shown the picture;
     // the next snapshots differ only where a stroke drew.
     QTimer::singleShot(kPngAheadDelayMs, this, [this] {
-        if (platform::ClipboardManagerRunning()) state_.Clipboard().PreparePngAhead(state_.Canvas().PictureVersion());
+        if (platform::ClipboardManagerRunning())
+            state_.Clipboard().PreparePngAhead(state_.Canvas().PictureVersion());
     });
 }
 

@@ -89,7 +89,8 @@ bool PutBmp24File(const RowSource& source, std::span<std::uint8_t> out) {
     const auto wanted = static_cast<long long>(stored.size() / kMinBytesPerPart);
     const int parts = static_cast<int>(std::clamp<long long>(wanted, 1, core::AutomaticThreadCount()));
     // Each part reads its picture rows in slices of about a megabyte.
-    const int sliceRows = static_cast<int>(std::max<std::size_t>(1, kMinBytesPerPart / (std::size_t{4} * width)));
+    const int sliceRows =
+        static_cast<int>(std::max<std::size_t>(1, kMinBytesPerPart / (std::size_t{4} * width)));
     core::RunParts(parts, [&](int p) {
         const auto begin = static_cast<int>(core::PartBegin(height, parts, p));
         const auto end = static_cast<int>(core::PartBegin(height, parts, p + 1));

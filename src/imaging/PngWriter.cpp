@@ -82,7 +82,8 @@ PixelPrint PrintPixels(const std::uint32_t* pixels, std::size_t count) {
     std::uint64_t b = 0xC2B2AE3D27D4EB4Full + count;
     const auto mix = [&a, &b](std::uint64_t word) {
         a = RotateLeft(a ^ (word * 0x87C37B91114253D5ull), 31) * 0x4CF5AD432745937Full;
-        b = RotateLeft(b + (word ^ 0x52DCE729DA3ED6E5ull), 27) * 0x9E3779B185EBCA87ull + 0x27D4EB2F165667C5ull;
+        b = RotateLeft(b + (word ^ 0x52DCE729DA3ED6E5ull), 27) * 0x9E3779B185EBCA87ull +
+            0x27D4EB2F165667C5ull;
     };
     std::size_t i = 0;
     for (; i + 2 <= count; i += 2) {
@@ -152,7 +153,8 @@ std::vector<std::uint8_t> EncodePng(const Rgb32View& pixels, int rowsPerBand, Pn
     return EncodePng(ViewRows(pixels), rowsPerBand, cache);
 }
 
-std::vector<std::uint8_t> EncodePng(const RowSource& rows, PngBandCache* cache, const std::atomic<bool>* cancel) {
+std::vector<std::uint8_t> EncodePng(const RowSource& rows, PngBandCache* cache,
+                                    const std::atomic<bool>* cancel) {
     const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(std::max(rows.Width(), 0));
     return EncodePng(rows, static_cast<int>(std::max<std::size_t>(1, kBandBytes / lineBytes)), cache, cancel);
 }

@@ -29,7 +29,8 @@ class ViewRows : public RowSource {
     int Height() const override { return view_.height; }
     void ReadRows(int first, int count, std::uint8_t* out, std::ptrdiff_t stride) const override {
         const std::size_t bytes = std::size_t{4} * static_cast<std::size_t>(view_.width);
-        for (int r = 0; r < count; ++r) std::memcpy(out + stride * r, view_.base + view_.stride * (first + r), bytes);
+        for (int r = 0; r < count; ++r)
+            std::memcpy(out + stride * r, view_.base + view_.stride * (first + r), bytes);
     }
 
   private:

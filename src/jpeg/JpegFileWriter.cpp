@@ -1,15 +1,10 @@
 #include "jpeg/JpegFileWriter.h"
 
-#include <cerrno>
-#include <filesystem>
-
-#include "core/AtomicWrite.h"
 #include "core/Rounding.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegHuffman.h"
 #include "jpeg/JpegScans.h"
 #include "jpeg/JpegTables.h"
-#include "jpeg/cJpeg.h"
 
 namespace jpeg {
 namespace {
@@ -120,37 +115,3 @@ ByteArray AssembleFile(EncoderState& state, int threads) {
 }
 
 }  // namespace jpeg
-
-namespace {
-
-[[noreturn]] void RaiseFileError(int error) {
-    if (error == ENOENT || error == ENOTDIR) throw jpeg::JpegError(jpeg::kErrPathNotFound, "Path not found");
-    if (error == ENOSPC) throw jpeg::JpegError(jpeg::kErrDiskFull, "Disk full");
-    throw jpeg::JpegError(jpeg::kErrFileAccess, "Path/File access error");
-}
-
-}  // namespace
-
-std::vector<std::uint8_t> cJpeg::EncodeToMemory() {
-    const jpeg::ByteArray bytes = Assemble();
-    return {bytes.begin(), bytes.end()};
-}
-
-std::int32_t cJpeg::SaveFile(const std::string& FileName) {
-    if (FileName.empty()) return 1;
-    std::error_code ec;
-    // Anything under that name counts, a dangling link included: it is never replaced.
-    const std::filesystem::file_type type = std::filesystem::symlink_status(FileName, ec).type();
-    if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none) return 2;
-
-    const jpeg::ByteArray bytes = Assemble();
-
-    // Written through a temporary file that never replaces a file, so a file
-    // that appeared meanwhile survives and a half-written picture never shows.
-    const int error =
-        core::WriteFileAtomically(FileName, core::FileWriteMode::NewFileOnly,
-                                  [&](core::FileSink& out) { return out.Write(bytes.data(), bytes.size()); });
-    if (error == EEXIST) return 2;
-    if (error != 0) RaiseFileError(error);
-    return 0;
-}

@@ -1,11 +1,11 @@
 #include "settings/NumberText.h"
 
-#include "core/Rounding.h"
-
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+
+#include "core/Rounding.h"
 
 namespace app {
 

@@ -46,8 +46,8 @@ void CropFrameLine::paintEvent(QPaintEvent* event) {
 
 // --- crop tool ----------------------------------------------------------------
 
-CropTool::CropTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view, canvas::ViewPanel& panel,
-                   QAbstractButton& cropButton, const ToolList& tools)
+CropTool::CropTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view,
+                   canvas::ViewPanel& panel, QAbstractButton& cropButton, const ToolList& tools)
     : state_(state), host_(host), view_(view), panel_(panel), cropButton_(cropButton), tools_(tools) {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         lines_[i] = std::make_unique<CropFrameLine>(view_);

@@ -43,8 +43,8 @@ void EraserTool::CopyBlock(float x, float y) {
         const QImageDib source(part, QImageDib::ReadOnly{});
         const QImageDib into(*target);
         if (source.hdc() != 0 && into.hdc() != 0) {
-            gdi::BitBlt(into.hdc(), inReference.left(), inReference.top(), inReference.width(), inReference.height(),
-                        source.hdc(), 0, 0, gdi::SRCCOPY);
+            gdi::BitBlt(into.hdc(), inReference.left(), inReference.top(), inReference.width(),
+                        inReference.height(), source.hdc(), 0, 0, gdi::SRCCOPY);
         }
     }
     canvas.Changed(block);

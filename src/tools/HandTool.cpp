@@ -42,8 +42,8 @@ void PanAxisStep(QScrollBar& bar, float canvasPos, std::int32_t panStart, std::i
 
 }  // namespace
 
-HandTool::HandTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view, QScrollBar& horizontal,
-                   QScrollBar& vertical)
+HandTool::HandTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view,
+                   QScrollBar& horizontal, QScrollBar& vertical)
     : state_(state), host_(host), view_(view), horizontal_(horizontal), vertical_(vertical) {}
 
 void HandTool::Press(const ToolEvent& event) {

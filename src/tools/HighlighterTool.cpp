@@ -37,7 +37,8 @@ void HighlighterTool::Move(const ToolEvent& event) {
     stroke.lngEndY = stroke.lngStartY;
     stroke.lngStartX = core::N(event.x);
     stroke.lngStartY = core::N(event.y);
-    state_.Canvas().Line(QPointF(stroke.lngStartX, stroke.lngStartY), QPointF(stroke.lngEndX, stroke.lngEndY));
+    state_.Canvas().Line(QPointF(stroke.lngStartX, stroke.lngStartY),
+                         QPointF(stroke.lngEndX, stroke.lngEndY));
 }
 
 std::optional<QCursor> HighlighterTool::Pointer(int variant) const {

@@ -36,7 +36,8 @@ COLORREF ResolveColor(COLORREF color) {
     return color & 0x00FFFFFFu;
 }
 
-void DrawArrow(canvas::CanvasSurface& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+void DrawArrow(canvas::CanvasSurface& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+               std::int32_t y2) {
     canvas::CanvasPen pen(canvas);
     ArrowLines(pen, {x1, y1}, {x2, y2});
 }

@@ -21,7 +21,8 @@ namespace tools {
 COLORREF ResolveColor(COLORREF color);
 
 // The figures between two points with the canvas pen as it stands.
-void DrawArrow(canvas::CanvasSurface& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+void DrawArrow(canvas::CanvasSurface& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+               std::int32_t y2);
 void DrawEllipse(canvas::CanvasSurface& canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2,
                  std::int32_t y2);
 

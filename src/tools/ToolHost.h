@@ -38,15 +38,15 @@ class ToolHost {
 };
 
 struct ToolControls {
-    QWidget& window;                // parent of the pop-up panels and the text size panel
-    canvas::CanvasView& canvas;     // Picture2
-    canvas::ViewPanel& viewPanel;   // Picture3, around the canvas
-    QWidget& toolbarStrip;          // Picture1
-    QToolButton& toolsButton;       // Command2
-    QToolButton& colorsButton;      // Command3
-    QAbstractButton& cropButton;    // Check1
-    QScrollBar& horizontalScroll;   // HScroll1
-    QScrollBar& verticalScroll;     // VScroll1
+    QWidget& window;               // parent of the pop-up panels and the text size panel
+    canvas::CanvasView& canvas;    // Picture2
+    canvas::ViewPanel& viewPanel;  // Picture3, around the canvas
+    QWidget& toolbarStrip;         // Picture1
+    QToolButton& toolsButton;      // Command2
+    QToolButton& colorsButton;     // Command3
+    QAbstractButton& cropButton;   // Check1
+    QScrollBar& horizontalScroll;  // HScroll1
+    QScrollBar& verticalScroll;    // VScroll1
 };
 
 }  // namespace tools

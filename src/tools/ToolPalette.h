@@ -27,8 +27,9 @@ class ToolPalette : public QObject {
   public:
     // `leavingTool` runs before a tool becomes current; `showSizePanel` shows
     // or hides the text-size panel.
-    ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolControls& controls, const ToolList& tools,
-                std::function<void()> leavingTool, std::function<void(bool)> showSizePanel);
+    ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolControls& controls,
+                const ToolList& tools, std::function<void()> leavingTool,
+                std::function<void(bool)> showSizePanel);
     ~ToolPalette() override;
 
     QWidget picTools;

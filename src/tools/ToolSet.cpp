@@ -38,7 +38,8 @@ ToolSet::ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls&
     // The crop frame lines go onto the canvas before the text box.
     tools_[kToolHighlighter] = std::make_unique<HighlighterTool>(state);
     tools_[kToolEraser] = std::make_unique<EraserTool>(state);
-    auto hand = std::make_unique<HandTool>(state, host, view, controls.horizontalScroll, controls.verticalScroll);
+    auto hand =
+        std::make_unique<HandTool>(state, host, view, controls.horizontalScroll, controls.verticalScroll);
     hand_ = hand.get();
     tools_[kToolHand] = std::move(hand);
     crop_ = std::make_unique<CropTool>(state, host, view, controls.viewPanel, controls.cropButton, tools_);
@@ -83,12 +84,15 @@ ToolSet::ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls&
                                     [this] { Command3_MouseUp(); }, acceptsTarget, releasedElsewhere});
 
     // The canvas's mouse, and releases on the panel around it.
-    QObject::connect(&view, &canvas::CanvasView::mouseDown, toolPalette_.get(),
-                     [this](int button, int shift, float x, float y) { Picture2_MouseDown(button, shift, x, y); });
-    QObject::connect(&view, &canvas::CanvasView::mouseMove, toolPalette_.get(),
-                     [this](int button, int shift, float x, float y) { Picture2_MouseMove(button, shift, x, y); });
-    QObject::connect(&view, &canvas::CanvasView::mouseUp, toolPalette_.get(),
-                     [this](int button, int shift, float x, float y) { Picture2_MouseUp(button, shift, x, y); });
+    QObject::connect(
+        &view, &canvas::CanvasView::mouseDown, toolPalette_.get(),
+        [this](int button, int shift, float x, float y) { Picture2_MouseDown(button, shift, x, y); });
+    QObject::connect(
+        &view, &canvas::CanvasView::mouseMove, toolPalette_.get(),
+        [this](int button, int shift, float x, float y) { Picture2_MouseMove(button, shift, x, y); });
+    QObject::connect(
+        &view, &canvas::CanvasView::mouseUp, toolPalette_.get(),
+        [this](int button, int shift, float x, float y) { Picture2_MouseUp(button, shift, x, y); });
     QObject::connect(&controls.viewPanel, &canvas::ViewPanel::released, toolPalette_.get(),
                      [this] { AfterPress(); });
 

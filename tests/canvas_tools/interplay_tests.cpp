@@ -58,7 +58,7 @@ TEST_F(InterplayTest, HandOnAScrolledPictureStartsFromThePanelPosition) {
     Press(300, 100);
     EXPECT_EQ(form->State().Stroke().lngStartX, 300 * 15 - 3000);  // in the view panel's twips
     EXPECT_EQ(Tools().Hand().PanLeft(), -3000);
-    MoveTo(270, 100);                          // 30 px to the left: 450 twips
+    MoveTo(270, 100);                            // 30 px to the left: 450 twips
     EXPECT_EQ(ui->HScroll1.value(), 3000 + 30);  // a fifteenth of the way
     EXPECT_EQ(form->Picture2LeftTwips(), -3030);
     Release(270, 100);

@@ -27,7 +27,9 @@ class StrokeTest : public ToolsFixture {
         }
         return n;
     }
-    bool Untouched(int x, int y) const { return form->State().Canvas().Image().pixel(x, y) == original.pixel(x, y); }
+    bool Untouched(int x, int y) const {
+        return form->State().Canvas().Image().pixel(x, y) == original.pixel(x, y);
+    }
 
     QImage original;
 };
@@ -280,7 +282,11 @@ TEST_F(StrokeTest, ArrowDragLeavesNothingButTheArrowAtItsStart) {
         Release(to.x(), to.y());
         const QImage dragged = Surface().Image().copy();
         Load(original);
-        { canvas::PenState pen = Surface().Pen(); pen.DrawMode = canvas::kDrawModeCopyPen; Surface().SetPen(pen); }
+        {
+            canvas::PenState pen = Surface().Pen();
+            pen.DrawMode = canvas::kDrawModeCopyPen;
+            Surface().SetPen(pen);
+        }
         tools::DrawArrow(Surface(), from.x(), from.y(), to.x(), to.y());
         EXPECT_TRUE(SamePixels(dragged, Surface().Image())) << "to " << to.x() << "," << to.y();
     }

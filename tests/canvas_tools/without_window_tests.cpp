@@ -36,7 +36,7 @@ TEST(ToolWithoutWindow, ArrowDragsARubberBandAndCommitsInTheColourOfThePress) {
     arrow.Move(At(90, 50));
     EXPECT_EQ(state.Canvas().Image().pixel(60, 50) & 0xFFFFFF, 0xFF0000u);  // XOR over black: the colour
     state.SetCurrentColor(0x0000FF00);  // a colour chosen mid-stroke does not count
-    arrow.Move(At(150, 52, 2));        // Ctrl: horizontal
+    arrow.Move(At(150, 52, 2));         // Ctrl: horizontal
     arrow.Release(At(150, 52, 2));
     EXPECT_EQ(state.Stroke().lngEndY, 50);
     EXPECT_EQ(state.Canvas().Image().pixel(120, 50) & 0xFFFFFF, 0xFF0000u);

@@ -84,7 +84,8 @@ TEST_F(ExternalProgram, FirstStartChoosesTheProgramAndHandsOverBothPictures) {
     ASSERT_EQ(clip.size(), canvas.size());
     EXPECT_EQ(MaxDifference(clip, canvas), 0);
     // Exactly one argument: the scratch file's absolute path, blanks and all.
-    EXPECT_EQ(RecordedArguments(), (QStringList{"1", QFileInfo(values.paths.strTempFile).absoluteFilePath()}));
+    EXPECT_EQ(RecordedArguments(),
+              (QStringList{"1", QFileInfo(values.paths.strTempFile).absoluteFilePath()}));
 }
 
 TEST_F(ExternalProgram, NormalStartHandsOverThePictureWithDrawingsWithoutPicker) {
@@ -104,7 +105,8 @@ TEST_F(ExternalProgram, NormalStartHandsOverThePictureWithDrawingsWithoutPicker)
     guard.start(10);
 
     form->Command1_Click(5);
-    EXPECT_EQ(RecordedArguments(), (QStringList{"1", QFileInfo(values.paths.strTempFile).absoluteFilePath()}));
+    EXPECT_EQ(RecordedArguments(),
+              (QStringList{"1", QFileInfo(values.paths.strTempFile).absoluteFilePath()}));
     EXPECT_FALSE(pickerShown);
     const QImage scratch(values.paths.strTempFile);
     ASSERT_EQ(scratch.size(), canvas.size());

@@ -43,8 +43,16 @@ class Clipboard : public SandboxedEditorTest {
 TEST_F(Clipboard, CopyAndPasteRoundTripTheCanvasImageWithItsDrawings) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(120, 80));
-    { canvas::PenState pen = f.State().Canvas().Pen(); pen.ForeColor = 0x000000FF; f.State().Canvas().SetPen(pen); }
-    { canvas::PenState pen = f.State().Canvas().Pen(); pen.DrawWidth = 3; f.State().Canvas().SetPen(pen); }
+    {
+        canvas::PenState pen = f.State().Canvas().Pen();
+        pen.ForeColor = 0x000000FF;
+        f.State().Canvas().SetPen(pen);
+    }
+    {
+        canvas::PenState pen = f.State().Canvas().Pen();
+        pen.DrawWidth = 3;
+        f.State().Canvas().SetPen(pen);
+    }
     f.State().Canvas().Line(QPointF(10, 10), QPointF(100, 60));
     const QImage drawn = f.State().Canvas().Image().copy();
     f.Command1_Click(3);

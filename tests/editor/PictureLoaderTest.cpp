@@ -2,8 +2,8 @@
 #include <QBuffer>
 #include <QtEndian>
 
-#include "support/ProgramSandbox.h"
 #include "platform/qt/PictureLoader.h"
+#include "support/ProgramSandbox.h"
 
 using namespace test_support;
 

@@ -155,14 +155,16 @@ class WriterProcess {
         if (pid_ == 0) {
             ::close(ready[0]);
             ::close(go[1]);
-            const int error =
-                core::WriteFileAtomically(path, core::FileWriteMode::NewFileOnly, [&](core::FileSink& out) {
+            const int error = core::WriteFileAtomically(
+                path, core::FileWriteMode::NewFileOnly,
+                [&](core::FileSink& out) {
                     char c = 'r';
                     if (!out.Write("first half ", 11)) return false;
                     (void)::write(ready[1], &c, 1);
                     (void)::read(go[0], &c, 1);
                     return out.Write("second half", 11);
-                }, core::Temporaries::NamedOnly);
+                },
+                core::Temporaries::NamedOnly);
             ::_exit(error);
         }
         ::close(ready[1]);

@@ -67,8 +67,9 @@ TEST(PngAhead, EachFormatIsEncodedOnceAndAheadForTheReaderToCome) {
     EXPECT_EQ(ReadPng(), FreshPng(picture));
     EXPECT_EQ(ReadPng(), FreshPng(picture));
     EXPECT_EQ(own->Encodings(), 1);
-    EXPECT_EQ(QImage::fromData(own->data(QStringLiteral("image/bmp")), "BMP").convertToFormat(QImage::Format_RGB32),
-              picture);
+    EXPECT_EQ(
+        QImage::fromData(own->data(QStringLiteral("image/bmp")), "BMP").convertToFormat(QImage::Format_RGB32),
+        picture);
     EXPECT_EQ(own->Encodings(), 2);
 }
 

@@ -32,7 +32,8 @@ class PlainImage : public PictureSource {
     int Width() const override { return image_.width(); }
     int Height() const override { return image_.height(); }
     void ReadRows(int first, int count, std::uint8_t* out, std::ptrdiff_t stride) const override {
-        const imaging::Rgb32View view{image_.constBits(), image_.width(), image_.height(), image_.bytesPerLine()};
+        const imaging::Rgb32View view{image_.constBits(), image_.width(), image_.height(),
+                                      image_.bytesPerLine()};
         imaging::ViewRows(view).ReadRows(first, count, out, stride);
     }
     QImage ToImage() const override { return image_; }
@@ -63,7 +64,8 @@ QByteArray BmpOf(const imaging::RowSource& rows) {
 // Wakes the program's thread when it waits for an encoding.
 void WakeProgramThread() {
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] {}, Qt::QueuedConnection);
     }
 }
 
@@ -119,7 +121,8 @@ std::shared_ptr<PictureMimeData::Encoding> PictureMimeData::Start(bool png) cons
                 encoding->bytes = BmpOf(*picture);
             } else if (cache) {
                 const std::lock_guard lock(cache->mutex);
-                encoding->bytes = ToByteArray(imaging::EncodePng(*picture, &cache->bands, &encoding->cancelled));
+                encoding->bytes =
+                    ToByteArray(imaging::EncodePng(*picture, &cache->bands, &encoding->cancelled));
             } else {
                 encoding->bytes = ToByteArray(imaging::EncodePng(*picture, nullptr, &encoding->cancelled));
             }
