@@ -32,13 +32,12 @@ class ExternalProgram : public PictureFolderTest {
     // Answers the program picker once it shows: accept `name` in `where`, or
     // cancel when `name` is empty. Records what the picker looked like.
     void AnswerPicker(const QString& where, const QString& name) {
-        auto answer = std::make_shared<std::function<void()>>();
-        *answer = [this, where, name, answer] {
+        auto* poll = new QTimer(form.get());  // owned by the editor window
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, where, name] {
             frmFileSelect* picker = OpenWindow<frmFileSelect>();
-            if (picker == nullptr) {
-                QTimer::singleShot(20, *answer);
-                return;
-            }
+            if (picker == nullptr) return;
+            poll->stop();
             pickerCaption = picker->windowTitle();
             pickerPreset = picker->File1.FileName();
             if (name.isEmpty()) {
@@ -48,8 +47,8 @@ class ExternalProgram : public PictureFolderTest {
             picker->Dir1.SetPath(where);
             picker->File1.SelectFileName(name);
             picker->Command1.click();
-        };
-        QTimer::singleShot(20, *answer);
+        });
+        poll->start();
     }
 
     QStringList RecordedArguments() {

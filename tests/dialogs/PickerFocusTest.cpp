@@ -89,9 +89,13 @@ TEST_F(PickerFocus, PickersAreDialogsOfTheEditorOneAtATime) {
         };
     for (const auto& make : makers) {
         std::optional<QString> second = QString("not run");
-        QTimer::singleShot(50, &editor, [&] {
+        // Acts once the first picker shows (its making may itself run events).
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, &editor, [&] {
             dialogs::PickerWindow* picker = dialogs::OpenPicker(editor);
-            ASSERT_NE(picker, nullptr);
+            if (picker == nullptr || !picker->isVisible()) return;
+            poll.stop();
             EXPECT_EQ(picker->parentWidget(), &editor);
             EXPECT_EQ(picker->windowType(), Qt::Dialog);
             EXPECT_TRUE(picker->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -100,6 +104,7 @@ TEST_F(PickerFocus, PickersAreDialogsOfTheEditorOneAtATime) {
             second = dialogs::RunPicker("second", "", &editor, make);
             picker->Command2.click();
         });
+        poll.start();
         const std::optional<QString> first = dialogs::RunPicker("first", "/preset", &editor, make);
         EXPECT_TRUE(first.has_value());
         EXPECT_FALSE(second.has_value());
