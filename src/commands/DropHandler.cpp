@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "commands/CommandHost.h"
+#include "platform/qt/PendingPicture.h"
 #include "platform/qt/PictureLoader.h"
 #include "settings/PathHelpers.h"
 #include "widgets/PictureBox.h"
@@ -27,15 +28,20 @@ void DropFiles(CommandHost& host, const QMimeData& data) {
     const QStringList files = DroppedFiles(data);
     if (files.isEmpty()) return;
     // Loading runs after the drop has been answered, so the file manager is
-    // not kept waiting while large pictures load.
+    // not kept waiting while large pictures load, and after any picture still
+    // arriving (a paste, a load or another drop that the drop came during),
+    // so the picture dropped last is the one that stays.
     const QPointer<QWidget> window(&host.Window());
     CommandHost* target = &host;  // lives as long as its window
     QTimer::singleShot(0, window, [window, target, files] {
-        if (window) DropFiles(*target, files);
+        platform::WhenPictureIntakeIdle(window, [window, target, files] {
+            if (window) DropFiles(*target, files);
+        });
     });
 }
 
 void DropFiles(CommandHost& host, const QStringList& files) {
+    const platform::PictureIntake intake;
     for (const QString& path : files) {
         QCoreApplication::processEvents();
         QImage picture = LoadPictureFile(path);

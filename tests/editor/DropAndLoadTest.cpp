@@ -7,6 +7,7 @@
 
 #include "commands/ClipboardCommands.h"
 #include "dialogs/frmPicSelect.h"
+#include "platform/qt/PendingPicture.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -84,6 +85,21 @@ TEST_F(DropAndLoad, TextAndRemoteDataAreIgnored) {
     Drop(f.Picture3, remote);
     EXPECT_EQ(f.Text1.text(), "keep");
     EXPECT_TRUE(SamePixels(f.Picture2.Image(), Pattern(20, 20)));
+}
+
+// A drop that comes while another picture is still arriving (a paste or a
+// load waiting for its decode) loads after it: the dropped picture stays.
+TEST_F(DropAndLoad, ADropWhileAPictureArrivesLoadsAfterIt) {
+    frmCapture& f = MakeForm();
+    {
+        const platform::PictureIntake arriving;
+        DropFiles(f.Picture2, {"one.bmp"});
+        EXPECT_EQ(f.Text1.text(), "");
+        f.ReplacePicture(Solid(20, 20, Qt::green), AfterReplace::Layout);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(f.Text1.text(), "one");
+    EXPECT_TRUE(SamePixels(f.Picture2.Picture(), Solid(40, 30, Qt::red)));
 }
 
 TEST_F(DropAndLoad, DropLaysOutWithoutFittingTheWindow) {

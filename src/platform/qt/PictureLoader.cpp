@@ -8,6 +8,7 @@
 
 #include "platform/qt/JpegDecoder.h"
 #include "platform/qt/LargeImage.h"
+#include "platform/qt/PendingPicture.h"
 #include "platform/wmf/WmfPicture.h"
 
 namespace platform {
@@ -161,9 +162,9 @@ QImage DecodePictureData(const QByteArray& bytes, const std::atomic<bool>* cance
 }  // namespace platform
 
 QImage LoadPictureFile(const QString& path) {
-    return platform::DecodePictureFile(path);
+    return platform::PendingPicture::File(path).Take();
 }
 
 QImage LoadPictureData(const QByteArray& bytes) {
-    return platform::DecodePictureData(bytes);
+    return platform::PendingPicture::Data(bytes).Take();
 }
