@@ -6,10 +6,12 @@
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QStringList>
+#include <chrono>
+#include <optional>
 
 #include "app/ClipboardKeeper.h"
 #include "editor/frmCapture.h"
-#include "platform/qt/PictureLoader.h"
+#include "platform/qt/PendingPicture.h"
 #include "program/ProgramValues.h"
 #include "program/Settings.h"
 #include "settings/NumberText.h"
@@ -18,6 +20,11 @@
 namespace app {
 
 namespace {
+
+// How long the start-up waits for the command-line picture before it shows
+// the window without it: a screenshot's picture shows with the window, a
+// huge one arrives in a window that is already there.
+constexpr std::chrono::milliseconds kPictureWithWindow{300};
 
 std::unique_ptr<QLockFile>& InstanceLock() {
     static std::unique_ptr<QLockFile> lock;
@@ -84,10 +91,10 @@ bool AcceptedExtension(const std::string& file) {
     return accepted.contains(last);
 }
 
-// Step 5: the picture named on the command line. Returns true when the
-// command line named a picture (loaded or not).
-bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
-    if (commandLine.isEmpty()) return false;
+// Step 5: the picture file the command line names, when its ending is
+// accepted (the file need not exist).
+std::optional<std::string> CommandLinePicture(const QString& commandLine) {
+    if (commandLine.isEmpty()) return std::nullopt;
     std::string file = GetLongPath(Std(commandLine));
     StripQuotes(file);
     if (!FileExists(file)) {
@@ -98,14 +105,16 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine) {
         StripQuotes(unquoted);
         if (FileExists(unquoted)) file = GetLongPath(unquoted);
     }
-    if (!AcceptedExtension(file)) return false;
+    if (!AcceptedExtension(file)) return std::nullopt;
+    return file;
+}
+
+// Step 5 goes on with the picture's folder and name. The picture itself
+// comes later, from its decode.
+void NameCommandLinePicture(frmCapture& form, const std::string& file) {
     std::string folder = GetFolderPart(file);
     G().strPictureFolder = FromStd(AddBackslash(folder));
     form.Text1.setText(FromStd(GetNameWithoutExt(GetFilePart(file))));
-    // The window is laid out by the start-up that follows.
-    if (QImage picture = LoadPictureFile(FromStd(file)); !picture.isNull())
-        form.ReplacePicture(std::move(picture), AfterReplace::Nothing);
-    return true;
 }
 
 }  // namespace
@@ -114,10 +123,24 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
                                         FilePlace place) {
     SetPaths(programFile, place);
 
+    // The command-line picture decodes on a second core while the window is
+    // built.
+    const std::optional<std::string> file = CommandLinePicture(commandLine);
+    std::optional<platform::PendingPicture> picture;
+    if (file) picture.emplace(platform::PendingPicture::File(FromStd(*file)));
+
     auto form = std::make_unique<frmCapture>();
     form->Form_Load();
 
-    const bool opened = OpenCommandLine(*form, commandLine);
+    if (file) {
+        NameCommandLinePicture(*form, *file);
+        // A picture that is there by now shows with the window, laid out
+        // by the start-up that follows.
+        if (picture->Ready(kPictureWithWindow)) {
+            if (QImage decoded = picture->Take(); !decoded.isNull())
+                form->ReplacePicture(std::move(decoded), AfterReplace::Nothing);
+        }
+    }
 
     if (ReadSetting("SaveAs", ".jpg") == ".bmp") {
         form->Option1.setChecked(true);
@@ -126,13 +149,20 @@ std::unique_ptr<frmCapture> StartEditor(const QString& programFile, const QStrin
 
     if (const auto offset = LeadingInt16(ReadSetting("Offset(Win10)", "0"))) G().intWinOffset = *offset;
 
-    if (!opened) form->Text1.setText(FromStd(ReadSetting("PreviewName", "")));
+    if (!file) form->Text1.setText(FromStd(ReadSetting("PreviewName", "")));
 
     form->Form_Resize();
     form->show();
     // Take the keyboard: without a window manager nothing else activates the
     // new window, and the Ctrl+V poll and the name box would stay deaf.
     form->activateWindow();
+
+    // A large picture still decoding arrives in the window already shown,
+    // which answers meanwhile; a picture that fails leaves it empty.
+    if (picture) {
+        if (QImage decoded = picture->Take(); !decoded.isNull())
+            form->ReplacePicture(std::move(decoded), AfterReplace::Layout);
+    }
     return form;
 }
 
