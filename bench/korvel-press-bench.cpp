@@ -27,87 +27,29 @@ using namespace bench;
 // connection of its own, and keeps the longest round trip.
 class Pinger {
   public:
-    explicit Pinger(xcb_window_t window) : window_(window) {
-        connection_ = xcb_connect(nullptr, nullptr);
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-        // The answer goes to the root window for its substructure redirect:
-        // only the client that selected that (the window manager; here this
-        // one, as none runs) receives it.
-        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT;
-        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
-        protocols_ = Atom("WM_PROTOCOLS");
-        ping_ = Atom("_NET_WM_PING");
-        thread_ = std::thread([this] { Run(); });
-    }
+    explicit Pinger(xcb_window_t window) : thread_([this, window] { Run(window); }) {}
     ~Pinger() {
         stop_ = true;
         thread_.join();
-        xcb_disconnect(connection_);
     }
-    // The longest answer since the last call, in milliseconds (a ping still
-    // unanswered counts with the time it has waited so far).
+    // The longest answer since the last call, in milliseconds.
     double TakeLongest() { return longest_.exchange(0); }
-    int Answered() const { return answered_; }
 
   private:
-    xcb_atom_t Atom(const char* name) {
-        auto cookie = xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name);
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookie, nullptr);
-        const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-        free(reply);
-        return atom;
-    }
-    void Note(double ms) {
-        double seen = longest_.load();
-        while (ms > seen && !longest_.compare_exchange_weak(seen, ms)) {
-        }
-    }
-    void Run() {
-        std::uint32_t serial = 0;
+    void Run(xcb_window_t window) {
+        XScreen screen;
         while (!stop_) {
-            xcb_client_message_event_t message{};
-            message.response_type = XCB_CLIENT_MESSAGE;
-            message.format = 32;
-            message.window = window_;
-            message.type = protocols_;
-            message.data.data32[0] = ping_;
-            message.data.data32[1] = ++serial;  // stands for the timestamp
-            message.data.data32[2] = window_;
-            const Clock::time_point sent = Clock::now();
-            xcb_send_event(connection_, 0, window_, XCB_EVENT_MASK_NO_EVENT,
-                           reinterpret_cast<const char*>(&message));
-            xcb_flush(connection_);
-            bool back = false;
-            while (!back && !stop_) {
-                xcb_generic_event_t* event = xcb_poll_for_event(connection_);
-                if (event == nullptr) {
-                    Note(MsSince(sent));
-
-                    std::this_thread::sleep_for(std::chrono::microseconds(200));
-                    continue;
-                }
-                if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
-                    const auto* reply = reinterpret_cast<xcb_client_message_event_t*>(event);
-                    back = reply->window == root_ && reply->data.data32[0] == ping_ &&
-                           reply->data.data32[1] == serial;
-                }
-                free(event);
-            }
-            if (back) {
-                Note(MsSince(sent));
-                ++answered_;
+            // A ping unanswered for ten seconds counts with those ten.
+            const double ms = screen.Ping(window, Clock::now() + std::chrono::seconds(10));
+            const double took = ms < 0 ? 10000 : ms;
+            double seen = longest_.load();
+            while (took > seen && !longest_.compare_exchange_weak(seen, took)) {
             }
         }
     }
 
-    xcb_connection_t* connection_ = nullptr;
-    xcb_window_t root_ = 0;
-    xcb_window_t window_;
-    xcb_atom_t protocols_ = 0;
-    xcb_atom_t ping_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<double> longest_{0};
-    std::atomic<int> answered_{0};
     std::thread thread_;
 };
 

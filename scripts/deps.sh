@@ -7,7 +7,8 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins zlib1g-dev libxcb1-dev libxcb-xfixes0-dev
   libgtest-dev libgmock-dev
-  libjpeg62-turbo-dev libjpeg-turbo-progs
+  libjpeg62-turbo-dev    # the editor's JPEG reader, and the tests' peer decoder
+  libjpeg-turbo-progs    # cjpeg and djpeg for the benchmarks
   fonts-liberation
   xvfb xauth xclip
   qt6-wayland libwayland-dev wayland-protocols sway wtype wl-clipboard

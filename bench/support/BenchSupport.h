@@ -85,18 +85,6 @@ inline long PeakKiB(pid_t pid) {
     return -1;
 }
 
-// CPU time in ms a process has used so far, over all its threads (less
-// sensitive than the wall clock to other load on the machine).
-inline double CpuMs(pid_t pid) {
-    double total = 0;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task) + QStringLiteral("/schedstat"));
-        if (stat.open(QIODevice::ReadOnly)) total += stat.readAll().split(' ').value(0).toDouble() / 1e6;
-    }
-    return total;
-}
-
 // CPU time in ms a process has used so far over all its threads, also those
 // that have already ended (the kernel's exact run time, not tick samples).
 inline double ProcessCpuMs(pid_t pid) {
@@ -155,7 +143,9 @@ class XScreen {
         connection_ = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(connection_) != 0) return;
         root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        // Windows mapped, and the answers to pings (sent to the root window
+        // for structure-notify listeners).
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(connection_);
     }
@@ -247,6 +237,43 @@ class XScreen {
         Sync();
     }
 
+    // Asks the window whether it still answers, as a window manager does
+    // (_NET_WM_PING), and waits for the answer: the round trip in ms, or -1
+    // when none came before the deadline.
+    double Ping(xcb_window_t window, Clock::time_point deadline) {
+        const xcb_atom_t ping = Atom("_NET_WM_PING");
+        const std::uint32_t serial = ++pings_;
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = window;
+        message.type = Atom("WM_PROTOCOLS");
+        message.data.data32[0] = ping;
+        message.data.data32[1] = serial;  // the time stamp field, which the answer carries back
+        message.data.data32[2] = window;
+        const Clock::time_point sent = Clock::now();
+        xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(connection_);
+        // The answer goes to the root window, which this connection watches.
+        while (Clock::now() < deadline) {
+            xcb_generic_event_t* event = xcb_poll_for_event(connection_);
+            if (event == nullptr) {
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+                continue;
+            }
+            bool answered = false;
+            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+                const auto* answer = reinterpret_cast<xcb_client_message_event_t*>(event);
+                answered = answer->window == root_ && answer->data.data32[0] == ping &&
+                           answer->data.data32[1] == serial;
+            }
+            free(event);
+            if (answered) return MsSince(sent);
+        }
+        return -1;
+    }
+
     // Takes the clipboard from whoever holds it and lets it go again, as a
     // copy in another program would end the holder's ownership.
     void TakeClipboard() {
@@ -274,6 +301,7 @@ class XScreen {
 
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = 0;
+    std::uint32_t pings_ = 0;
 };
 
 // Points of the editor window (client coordinates) the benchmarks use.
@@ -285,13 +313,19 @@ struct Started {
     xcb_window_t window = 0;
     double mappedMs = 0;
     double shownMs = 0;
-    double cpuMs = 0;  // the editor's CPU time until shown
+    double cpuMs = 0;  // the editor's CPU time until shown, threads that ended included
 };
 
+// What StartEditor waits for besides the tool-bar strip.
+enum class ShownWith { PictureCorner, StripOnly };
+
 // Starts the editor and waits until its window shows (with `picture`, also
-// the picture's corner).
+// the picture's corner, unless `shownWith` says otherwise), at most
+// `patience` long.
 inline std::optional<Started> StartEditor(XScreen& display, const std::string& editor,
-                                          const std::string& picture) {
+                                          const std::string& picture,
+                                          ShownWith shownWith = ShownWith::PictureCorner,
+                                          std::chrono::seconds patience = std::chrono::seconds(30)) {
     display.Drain();
     std::vector<std::string> args{editor};
     if (!picture.empty()) args.push_back(picture);
@@ -299,7 +333,7 @@ inline std::optional<Started> StartEditor(XScreen& display, const std::string& e
     Started started;
     started.pid = Spawn(args);
     if (started.pid < 0) return std::nullopt;
-    const Clock::time_point deadline = start + std::chrono::seconds(30);
+    const Clock::time_point deadline = start + patience;
     started.window = display.WaitForMap(deadline);
     started.mappedMs = MsSince(start);
     if (started.window == 0) {
@@ -308,9 +342,10 @@ inline std::optional<Started> StartEditor(XScreen& display, const std::string& e
     }
     while (Clock::now() < deadline) {
         if (display.Painted(started.window, kStripX, kStripY) &&
-            (picture.empty() || display.Painted(started.window, kCanvasX, 29 + kCanvasY))) {
+            (picture.empty() || shownWith == ShownWith::StripOnly ||
+             display.Painted(started.window, kCanvasX, 29 + kCanvasY))) {
             started.shownMs = MsSince(start);
-            started.cpuMs = CpuMs(started.pid);
+            started.cpuMs = ProcessCpuMs(started.pid);
             return started;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(500));

@@ -7,17 +7,24 @@
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QStringList>
+#include <chrono>
+#include <optional>
 
 #include "app/ClipboardKeeper.h"
 #include "editor/frmCapture.h"
 #include "platform/qt/LocalPaths.h"
-#include "platform/qt/PictureLoader.h"
+#include "platform/qt/PendingPicture.h"
 #include "settings/NumberText.h"
 #include "settings/PathHelpers.h"
 
 namespace app {
 
 namespace {
+
+// How long the start-up waits for the command-line picture before it shows
+// the window without it: a screenshot's picture shows with the window, a
+// huge one arrives in a window that is already there.
+constexpr std::chrono::milliseconds kPictureWithWindow{300};
 
 std::string Std(const QString& text) {
     return text.toStdString();
@@ -75,10 +82,10 @@ bool AcceptedExtension(const std::string& file) {
     return accepted.contains(last);
 }
 
-// Step 5: the picture named on the command line. Returns true when the
-// command line named a picture (loaded or not).
-bool OpenCommandLine(frmCapture& form, const QString& commandLine, CommandLineText text) {
-    if (commandLine.isEmpty()) return false;
+// Step 5: the picture file the command line names, when its ending is
+// accepted (the file need not exist).
+std::optional<std::string> CommandLinePicture(const QString& commandLine) {
+    if (commandLine.isEmpty()) return std::nullopt;
     std::string file = GetLongPath(Std(commandLine));
     StripQuotes(file);
     if (!FileExists(file)) {
@@ -89,16 +96,16 @@ bool OpenCommandLine(frmCapture& form, const QString& commandLine, CommandLineTe
         StripQuotes(unquoted);
         if (FileExists(unquoted)) file = GetLongPath(unquoted);
     }
-    if (!AcceptedExtension(file)) return false;
+    if (!AcceptedExtension(file)) return std::nullopt;
+    return file;
+}
+
+// Step 5 goes on with the picture's folder and name. The picture itself
+// comes later, from its decode.
+void NameCommandLinePicture(frmCapture& form, const std::string& file) {
     std::string folder = GetFolderPart(file);
     form.State().SetPictureFolder(FromStd(AddBackslash(folder)));
     form.SetPictureName(FromStd(GetNameWithoutExt(GetFilePart(file))));
-    // The window is laid out by the start-up that follows. A path without
-    // exact text is never opened: its text may name another file.
-    if (text == CommandLineText::Unreadable) return true;
-    if (QImage picture = LoadPictureFile(FromStd(file)); !picture.isNull())
-        form.ReplacePicture(std::move(picture), AfterReplace::Nothing);
-    return true;
 }
 
 }  // namespace
@@ -115,22 +122,47 @@ std::unique_ptr<Session> StartEditor(const QString& programFile, const QString& 
     context.messages = std::move(messages);
     const program::Settings& settings = context.settings;
 
+    // The command-line picture decodes on a second core while the window is
+    // built. A path without exact text is never opened: its text may name
+    // another file.
+    const std::optional<std::string> file = CommandLinePicture(commandLine);
+    std::optional<platform::PendingPicture> picture;
+    if (file && text == CommandLineText::Exact)
+        picture.emplace(platform::PendingPicture::File(FromStd(*file)));
+
     session->editor = std::make_unique<frmCapture>(context);
     frmCapture& form = *session->editor;
     form.State().SetExtProgram(FromStd(settings.Read("ExtPhotoProgram", "")));
     form.Form_Load();
 
-    const bool opened = OpenCommandLine(form, commandLine, text);
+    if (file) {
+        NameCommandLinePicture(form, *file);
+        // A picture that is there by now shows with the window, laid out
+        // by the start-up that follows.
+        if (picture && picture->Ready(kPictureWithWindow)) {
+            if (QImage decoded = picture->Take(); !decoded.isNull())
+                form.ReplacePicture(std::move(decoded), AfterReplace::Nothing);
+            picture.reset();
+        }
+    }
 
     form.SetSaveAsBitmap(settings.Read("SaveAs", ".jpg") == ".bmp");
     if (const auto offset = LeadingInt16(settings.Read("Offset(Win10)", "0"))) form.SetWinOffset(*offset);
-    if (!opened) form.SetPictureName(FromStd(settings.Read("PreviewName", "")));
+    if (!file) form.SetPictureName(FromStd(settings.Read("PreviewName", "")));
 
     form.Form_Resize();
     form.show();
     // Take the keyboard: without a window manager nothing else activates the
     // new window, and the Ctrl+V poll and the name box would stay deaf.
     form.activateWindow();
+
+    // A large picture still decoding arrives in the window already shown,
+    // which answers meanwhile; a picture that fails leaves it empty.
+    if (picture) {
+        const platform::PictureIntake::Stretch intake(form.State().Intake());
+        if (QImage decoded = picture->Take(); !decoded.isNull())
+            form.ReplacePicture(std::move(decoded), AfterReplace::Layout);
+    }
     return session;
 }
 

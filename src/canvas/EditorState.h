@@ -16,6 +16,7 @@
 
 #include "canvas/CanvasSurface.h"
 #include "canvas/CanvasVersion.h"
+#include "platform/qt/PendingPicture.h"
 #include "platform/qt/PictureClipboard.h"
 #include "widgets/ColorRef.h"
 
@@ -56,6 +57,8 @@ class EditorState : public QObject {
 
     // Where this editor's pictures go onto the clipboard.
     const platform::ClipboardPublisher& Clipboard() const { return clipboard_; }
+    // The order in which pictures come in (a drop during a paste comes after it).
+    platform::PictureIntake& Intake() { return intake_; }
 
     // lngTool: 0 hand, 1 highlighter, 2 ellipse, 3 arrow, 4 text, 5 eraser.
     std::int32_t CurrentTool() const { return lngTool_; }
@@ -91,6 +94,7 @@ class EditorState : public QObject {
     CanvasSurface canvas_;
     Version reference_;
     platform::ClipboardPublisher clipboard_;
+    platform::PictureIntake intake_;
     std::int32_t lngTool_ = 0;
     COLORREF currentColor_ = 0x0000FFFF;
     std::int16_t intColorIndex_ = 0;

@@ -6,6 +6,7 @@
 
 #include "canvas/EditorState.h"
 #include "commands/CommandHost.h"
+#include "platform/qt/PendingPicture.h"
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/PictureLoader.h"
 
@@ -53,6 +54,7 @@ void CopyPicture(CommandHost& host) {
 
 void PastePicture(CommandHost& host) {
     // No picture on the clipboard: the canvas keeps its picture and drawings.
+    const platform::PictureIntake::Stretch intake(host.State().Intake());
     QImage picture = ClipboardPicture();
     if (picture.isNull()) return;
     host.ReplacePicture(std::move(picture), AfterReplace::Layout);
@@ -61,8 +63,9 @@ void PastePicture(CommandHost& host) {
 void UndoPicture(CommandHost& host) {
     canvas::EditorState& state = host.State();
     if (state.UndoReady() == 1) {
-        // The clipboard's picture is shared, not copied: it is normally the
-        // snapshot this program put there at the last press.
+        // The clipboard's picture is normally the snapshot this program put
+        // there at the last press, a version of the canvas.
+        const platform::PictureIntake::Stretch intake(state.Intake());
         if (QImage picture = ClipboardPicture(); !picture.isNull())
             host.ReplacePicture(std::move(picture), AfterReplace::UndoStep);
     }

@@ -8,8 +8,10 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "canvas/EditorState.h"
 #include "commands/CommandHost.h"
 #include "platform/qt/LocalPaths.h"
+#include "platform/qt/PendingPicture.h"
 #include "platform/qt/PictureLoader.h"
 #include "settings/PathHelpers.h"
 
@@ -30,15 +32,21 @@ void DropFiles(CommandHost& host, const QMimeData& data) {
     const QStringList files = DroppedFiles(data);
     if (files.isEmpty()) return;
     // Loading runs after the drop has been answered, so the file manager is
-    // not kept waiting while large pictures load.
+    // not kept waiting while large pictures load, and after any picture still
+    // arriving (a paste, a load or another drop that the drop came during),
+    // so the picture dropped last is the one that stays.
     const QPointer<QWidget> window(&host.Window());
     CommandHost* target = &host;  // lives as long as its window
     QTimer::singleShot(0, window, [window, target, files] {
-        if (window) DropFiles(*target, files);
+        if (!window) return;
+        target->State().Intake().WhenIdle(window, [window, target, files] {
+            if (window) DropFiles(*target, files);
+        });
     });
 }
 
 void DropFiles(CommandHost& host, const QStringList& files) {
+    const platform::PictureIntake::Stretch intake(host.State().Intake());
     for (const QString& path : files) {
         QCoreApplication::processEvents();
         QImage picture = LoadPictureFile(path);

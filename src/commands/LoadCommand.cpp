@@ -6,6 +6,7 @@
 #include "commands/CommandHost.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
+#include "platform/qt/PendingPicture.h"
 #include "platform/qt/PictureLoader.h"
 
 namespace commands {
@@ -26,6 +27,7 @@ void LoadPicture(CommandHost& host) {
 
     // A file that cannot be loaded leaves the canvas as it was; the reference
     // picture and the window fitting follow all the same.
+    const platform::PictureIntake::Stretch intake(host.State().Intake());
     host.ReplacePicture(LoadPictureFile(*selected), AfterReplace::FitWindow);
 }
 

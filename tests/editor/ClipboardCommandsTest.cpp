@@ -8,6 +8,7 @@
 #include "app/ClipboardKeeper.h"
 #include "commands/ClipboardCommands.h"
 #include "platform/qt/PictureClipboard.h"
+#include "support/HandMadeJpeg.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -213,9 +214,10 @@ TEST_F(Clipboard, CtrlVCountsOnlyWhileTheEditorIsTheActiveWindow) {
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(10, 10)));
 }
 
-// Pasted pictures pass the guards files get: too long a side, or a bitmap
-// far shorter than the pixels its header claims, is refused and the canvas
-// keeps its picture and drawings (paste and undo alike).
+// Pasted pictures pass the guards files get: too long a side, a bitmap far
+// shorter than the pixels its header claims, a JPEG cut short or one whose
+// scans would walk its claimed 16384 x 16384 a thousand times is refused and
+// the canvas keeps its picture and drawings (paste and undo alike).
 TEST_F(Clipboard, PastedPicturesGetTheGuardsOfFiles) {
     QImage wide(40000, 2, QImage::Format_RGB32);
     wide.fill(Qt::red);
@@ -233,6 +235,17 @@ TEST_F(Clipboard, PastedPicturesGetTheGuardsOfFiles) {
     qToLittleEndian<quint16>(1, cutBitmap.data() + 26);
     qToLittleEndian<quint16>(32, cutBitmap.data() + 28);
     cutBitmap.append(QByteArray(4096 - 54, '\x40'));
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    jpegBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(Pattern(64, 48).save(&jpegBuffer, "JPG"));
+    const QByteArray endlessScans = HandMadeProgressiveJpeg(
+        16384, 16384, std::vector<HandMadeScan>(1000, HandMadeScan{0, 0, 0, 0, QByteArray(5, '\0')}));
+    const auto offerBytes = [](const char* format, const QByteArray& bytes) {
+        auto data = std::make_unique<QMimeData>();
+        data->setData(format, bytes);
+        QGuiApplication::clipboard()->setMimeData(data.release());
+    };
 
     const std::function<void()> offers[] = {
         [&] { commands::PutPictureOnClipboard(wide); },
@@ -246,6 +259,8 @@ TEST_F(Clipboard, PastedPicturesGetTheGuardsOfFiles) {
             data->setData("image/bmp", cutBitmap);
             QGuiApplication::clipboard()->setMimeData(data.release());
         },
+        [&] { offerBytes("image/jpeg", jpeg.left(jpeg.size() / 2)); },
+        [&] { offerBytes("image/jpeg", endlessScans); },
     };
     for (const auto& offer : offers) {
         frmCapture& f = MakeForm();

@@ -8,6 +8,7 @@
 #include "commands/ClipboardCommands.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
+#include "platform/qt/PendingPicture.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -102,6 +103,21 @@ TEST_F(DropAndLoad, AFileNameWithoutExactTextIsSkipped) {
     Drop(ui->Picture2, data);
     EXPECT_EQ(ui->Text1.text(), "keep");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
+}
+
+// A drop that comes while another picture is still arriving (a paste or a
+// load waiting for its decode) loads after it: the dropped picture stays.
+TEST_F(DropAndLoad, ADropWhileAPictureArrivesLoadsAfterIt) {
+    frmCapture& f = MakeForm();
+    {
+        const platform::PictureIntake::Stretch arriving(f.State().Intake());
+        DropFiles(ui->Picture2, {"one.bmp"});
+        EXPECT_EQ(ui->Text1.text(), "");
+        f.ReplacePicture(Solid(20, 20, Qt::green), AfterReplace::Layout);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(ui->Text1.text(), "one");
+    EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(40, 30, Qt::red)));
 }
 
 TEST_F(DropAndLoad, DropLaysOutWithoutFittingTheWindow) {

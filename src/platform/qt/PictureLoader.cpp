@@ -6,7 +6,9 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include "platform/qt/JpegDecoder.h"
 #include "platform/qt/LargeImage.h"
+#include "platform/qt/PendingPicture.h"
 #include "platform/wmf/WmfPicture.h"
 
 namespace platform {
@@ -94,7 +96,12 @@ qint64 LeastBytesForPixelData(const QByteArray& head, const QByteArray& format) 
     return 0;
 }
 
-// Reads a picture from `device`, which holds `available` bytes.
+std::span<const std::byte> BytesOf(const QByteArray& bytes) {
+    return std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+// Reads a picture other than a JPEG from `device`, which holds `available`
+// bytes.
 QImage ReadPicture(QIODevice& device, qint64 available) {
     const QByteArray head = device.peek(64);  // before the reader moves on
     QImageReader reader(&device);
@@ -111,12 +118,12 @@ QImage ReadPicture(QIODevice& device, qint64 available) {
     // memory: refused before the picture is allocated (the header is read
     // here, as the reader tells no size for some bitmaps, top-down ones).
     if (available < LeastBytesForPixelData(head, format)) return {};
-    // A large picture is decoded into memory in huge pages: the bitmap, JPEG
-    // and PNG readers fill an image of the size and format they announced
-    // (for a screenshot, the canvas's own RGB32) instead of allocating one of
-    // their own, so the decoded rows land where the canvas will show them.
+    // A large picture is decoded into memory in huge pages: the bitmap and
+    // PNG readers fill an image of the size and format they announced (for a
+    // screenshot, the canvas's own RGB32) instead of allocating one of their
+    // own, so the decoded rows land where the canvas will show them.
     QImage picture;
-    static const QList<QByteArray> kFillsGivenImage{"bmp", "jpeg", "png"};
+    static const QList<QByteArray> kFillsGivenImage{"bmp", "png"};
     if (size.isValid() && kFillsGivenImage.contains(format))
         picture = platform::NewLargeImage(size, reader.imageFormat());
     if (!reader.read(&picture)) return {};
@@ -125,19 +132,39 @@ QImage ReadPicture(QIODevice& device, qint64 available) {
 
 }  // namespace
 
-QImage LoadPictureFile(const QString& path) {
+namespace platform {
+
+QImage DecodePictureFile(const QString& path, const std::atomic<bool>* cancel) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile() || !info.isReadable()) return {};
     // Qt reads no metafiles: those (told by their header) go to the program's own player.
     if (auto metafile = wmf::TryLoadWindowsMetafileFile(path)) return *metafile;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
+    if (IsJpeg(BytesOf(file.peek(2)))) {
+        // The whole file in memory: the decoder reads it without a copy per
+        // block, and another program shortening the file meanwhile cannot
+        // pull it away from under the decoder.
+        if (file.size() > kMaxPictureBytes) return {};
+        return DecodeJpeg(BytesOf(file.readAll()), cancel);
+    }
     return ReadPicture(file, file.size());
 }
 
-QImage LoadPictureData(const QByteArray& bytes) {
+QImage DecodePictureData(const QByteArray& bytes, const std::atomic<bool>* cancel) {
+    if (IsJpeg(BytesOf(bytes))) return DecodeJpeg(BytesOf(bytes), cancel);
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly)) return {};
     return ReadPicture(buffer, bytes.size());
+}
+
+}  // namespace platform
+
+QImage LoadPictureFile(const QString& path) {
+    return platform::PendingPicture::File(path).Take();
+}
+
+QImage LoadPictureData(const QByteArray& bytes) {
+    return platform::PendingPicture::Data(bytes).Take();
 }
