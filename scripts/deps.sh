@@ -13,6 +13,7 @@ packages=(
   xvfb xauth xclip
   qt6-wayland libwayland-dev wayland-protocols sway wtype wl-clipboard
   desktop-file-utils appstream
+  clang-format
 )
 if [[ "${KORVEL_FUZZ_DEPS:-0}" == 1 ]]; then packages+=(clang); fi
 

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTemporaryFile>
 #include <QThread>
 #include <QtEndian>
@@ -17,6 +16,7 @@
 #include <cstring>
 
 #include "platform/qt/PictureClipboard.h"
+#include "platform/qt/QuietProcess.h"
 #include "platform/qt/X11Clipboard.h"
 #include "platform/wayland/WaylandClipboardKeeper.h"
 
@@ -138,17 +138,10 @@ qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, i
         return 0;
     }
     file.close();
-    // The keeper gets no terminal: it outlives the editor and must not hold
-    // on to the editor's output.
-    QProcess keeper;
-    keeper.setProgram(programFile);
-    keeper.setArguments(
+    const qint64 pid = platform::StartDetachedQuietly(
+        programFile,
         {QString::fromLatin1(kKeepClipboardArgument), file.fileName(), QString::number(previousOwner)});
-    keeper.setStandardInputFile(QProcess::nullDevice());
-    keeper.setStandardOutputFile(QProcess::nullDevice());
-    keeper.setStandardErrorFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!keeper.startDetached(&pid)) {
+    if (pid == 0) {
         file.remove();
         return 0;
     }

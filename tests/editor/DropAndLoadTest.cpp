@@ -9,6 +9,7 @@
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
 #include "platform/qt/PendingPicture.h"
+#include "support/Drops.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -24,22 +25,10 @@ class DropAndLoad : public SandboxedEditorTest {
         Solid(60, 45, Qt::blue).save(folder + "/photo.jpeg", "JPG");
         WriteText(folder + "/notes.txt", "not a picture");
     }
-    // Drags data onto a widget and drops it there, then lets the deferred
-    // loading run.
-    static void Drop(QWidget& target, const QMimeData& data) {
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&target, &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&target, &drop);
-        QApplication::processEvents();
-        QApplication::processEvents();
-    }
     void DropFiles(QWidget& target, const QStringList& names) const {
-        QList<QUrl> urls;
-        for (const QString& name : names) urls << QUrl::fromLocalFile(folder + "/" + name);
-        QMimeData data;
-        data.setUrls(urls);
-        Drop(target, data);
+        QStringList paths;
+        for (const QString& name : names) paths << folder + "/" + name;
+        DropPaths(target, paths);
     }
 };
 

@@ -6,10 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTemporaryFile>
 
 #include "platform/qt/PictureClipboard.h"
+#include "platform/qt/QuietProcess.h"
 
 #ifdef KORVEL_HAVE_WAYLAND
 #include <fcntl.h>
@@ -60,16 +60,9 @@ qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, i
         return 0;
     }
     file.close();
-    // No terminal: the keeper outlives the editor and must not hold on to
-    // the editor's output.
-    QProcess keeper;
-    keeper.setProgram(programFile);
-    keeper.setArguments({QString::fromLatin1(kKeepClipboardArgument), file.fileName()});
-    keeper.setStandardInputFile(QProcess::nullDevice());
-    keeper.setStandardOutputFile(QProcess::nullDevice());
-    keeper.setStandardErrorFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!keeper.startDetached(&pid)) {
+    const qint64 pid = platform::StartDetachedQuietly(
+        programFile, {QString::fromLatin1(kKeepClipboardArgument), file.fileName()});
+    if (pid == 0) {
         file.remove();
         return 0;
     }
