@@ -1,8 +1,8 @@
 #include "dialogs/frmInfo.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPalette>
-#include <QPointer>
 
 #include "widgets/WindowHelpers.h"
 
@@ -22,9 +22,14 @@ Qt::WindowFlags NoticeFlags(const QWidget* owner) {
     return (owner != nullptr && OnWayland() ? Qt::ToolTip : Qt::Tool) | common;
 }
 
-// The one notice on screen. Qt owns it: it is deleted when it closes
-// (WA_DeleteOnClose), or with its owner window.
-QPointer<frmInfo> g_notice;
+// The one notice on screen, found among the application's windows: Qt owns
+// it, and it is deleted when it closes (WA_DeleteOnClose) or with its owner.
+frmInfo* NoticeOnScreen() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* notice = qobject_cast<frmInfo*>(window)) return notice;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -79,17 +84,16 @@ void frmInfo::Timer1_Timer() {
 namespace dialogs {
 
 void ShowSavedNotice(QWidget* owner) {
-    if (!g_notice) {
-        g_notice = new frmInfo(owner);  // Qt-owned: deleted on close or with its owner
-    }
-    frmInfo& notice = *g_notice;
+    frmInfo* shown = NoticeOnScreen();
+    if (shown == nullptr) shown = new frmInfo(owner);  // Qt-owned: deleted on close or with its owner
+    frmInfo& notice = *shown;
     notice.show();
     notice.raise();
     notice.Timer1.start();  // (re)starts the full 2000 ms
 }
 
 frmInfo* SavedNotice() {
-    return g_notice.data();
+    return NoticeOnScreen();
 }
 
 }  // namespace dialogs

@@ -2,6 +2,8 @@
 // assigned picture, the eraser's reference and the undo snapshot are versions
 // of it that keep only what a stroke drew over, and the eraser still restores
 // the unmarked picture.
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -107,6 +109,28 @@ TEST_F(PictureSharingTest, DrawingKeepsOnlyWhatItOverwroteAndTheEraserRestoresTh
     for (const QPoint at : {QPoint(30, 100), QPoint(30, 120)})
         EXPECT_EQ(Pixel(at.x(), at.y()), unmarked.pixel(at) & 0xFFFFFF) << at.x() << "," << at.y();
     EXPECT_TRUE(SamePixels(form->State().Reference(), unmarked));
+}
+
+// Another program reading the clipboard in the middle of a stroke gets the
+// picture of the press, whole, in both formats; undo then brings it back.
+TEST_F(PictureSharingTest, AReaderMidStrokeGetsThePictureOfThePress) {
+    const QImage before = Surface().Image().copy();
+    form->State().SetCurrentTool(1);
+    form->State().SetCurrentColor(0x00000000);
+    Press(10, 100);
+    MoveTo(60, 100);
+    ASSERT_EQ(Pixel(30, 100), 0x000000u);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    for (const char* format : {"PNG", "BMP"}) {
+        const QByteArray bytes = data->data(QStringLiteral("image/") + QString::fromLatin1(format).toLower());
+        EXPECT_TRUE(SamePixels(QImage::fromData(bytes, format).convertToFormat(QImage::Format_RGB32), before))
+            << format;
+    }
+    MoveTo(90, 100);
+    Release(90, 100);
+    form->Command1_Click(6);
+    EXPECT_TRUE(SamePixels(Surface().Image(), before));
 }
 
 }  // namespace
