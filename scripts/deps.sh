@@ -11,6 +11,7 @@ packages=(
   fonts-liberation
   xvfb xauth xclip
   qt6-wayland libwayland-dev wayland-protocols sway wtype wl-clipboard
+  kwin-wayland mutter dbus-daemon libglib2.0-bin
   desktop-file-utils appstream
 )
 if [[ "${KORVEL_FUZZ_DEPS:-0}" == 1 ]]; then packages+=(clang); fi
