@@ -22,6 +22,7 @@
 #include "dialogs/PickerWait.h"
 #include "dialogs/PickerWindow.h"
 #include "platform/qt/PictureClipboard.h"
+#include "platform/wayland/DesktopPlatform.h"
 #include "platform/wayland/WaylandClipboardKeeper.h"
 #include "support/ProgramSandbox.h"
 #include "wayland/KeyTyper.h"
@@ -193,4 +194,26 @@ TEST_F(WaylandDesktop, CopiedPictureIsKeptUntilAnotherProgramCopies) {
     EXPECT_TRUE(QTest::qWaitFor([keeper] { return ::kill(static_cast<pid_t>(keeper), 0) != 0; }, 5000));
     EXPECT_EQ(RunProgram(wlPaste, {"--no-newline"}), "text of another program");
     other.waitForFinished(3000);
+}
+
+// The probe that chooses the platform under GNOME reads the outputs as Qt
+// does: the layout size is Qt's screen size. At scale 1 the mode is the same
+// size, and X11 windows would show one pixel to one device pixel. (At scale 2
+// mutter's default layout stays in device pixels, sway's and KWin's do not.)
+TEST_F(WaylandDesktop, OutputProbeSeesTheScreensAsQtDoes) {
+    const std::vector<wayland::OutputPixels> outputs = wayland::CompositorOutputs();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(outputs.size(), static_cast<size_t>(screens.size()));
+    if (screens.size() != 1) GTEST_SKIP() << "the sizes are compared for one output";
+    const QScreen& screen = *screens.first();
+    const wayland::OutputPixels& output = outputs.front();
+    const QSize layout(output.layoutWidth, output.layoutHeight);
+    const QSize mode(output.modeWidth, output.modeHeight);
+    EXPECT_EQ(layout, screen.geometry().size());
+    if (screen.devicePixelRatio() == 1.0) {
+        EXPECT_EQ(mode, layout);
+        EXPECT_TRUE(wayland::X11PixelsAreDevicePixels(outputs));
+    } else {
+        EXPECT_GE(mode.width(), layout.width());
+    }
 }
