@@ -12,6 +12,7 @@ packages=(
   fonts-liberation
   xvfb xauth xclip
   qt6-wayland libwayland-dev wayland-protocols sway wtype wl-clipboard
+  kwin-wayland mutter dbus-daemon libglib2.0-bin
   desktop-file-utils appstream
   clang-format
 )

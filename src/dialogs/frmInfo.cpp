@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QWindow>
 
 #include "widgets/WindowHelpers.h"
 
@@ -69,10 +70,17 @@ void frmInfo::Form_Load() {
     app::SetTopMost(*this);
     // The editor is centred on the screen as the notice is; on Wayland, where
     // only a position relative to the owner counts, the notice is centred
-    // over the owner itself.
+    // over the owner itself. Qt takes that position relative to the owner's
+    // window as the platform knows it, which on Wayland stays where the
+    // compositor put it, whatever the editor last asked for (its centring on
+    // the screen after a fit): measured from the widget's idea of its place,
+    // the notice would lie outside the owner, and mutter closes such a popup
+    // at once.
     if (windowType() == Qt::ToolTip && parentWidget() != nullptr) {
-        const QRect owner = parentWidget()->window()->geometry();
-        move(owner.center() - QPoint(width() / 2, height() / 2));
+        const QWidget& owner = *parentWidget()->window();
+        const QRect place =
+            owner.windowHandle() != nullptr ? owner.windowHandle()->geometry() : owner.geometry();
+        move(place.center() - QPoint(width() / 2, height() / 2));
     }
 }
 

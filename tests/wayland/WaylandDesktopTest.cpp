@@ -2,8 +2,9 @@
 // the saved notice leaving the keyboard where it was, the picker placed as a
 // child of the editor, and the copied picture after the editor ends. Runs
 // only with QT_QPA_PLATFORM=wayland (scripts/test.sh starts a headless sway
-// for it); the compositor's view is read with swaymsg, keys are typed with
-// wtype and the clipboard is read with wl-paste.
+// and a headless KWin for it); under sway the compositor's view is read with
+// swaymsg; keys are typed as KeyTyper finds a way, the clipboard is read with
+// wl-paste.
 #include <signal.h>
 
 #include <QJsonArray>
@@ -21,26 +22,14 @@
 #include "dialogs/PickerWait.h"
 #include "dialogs/PickerWindow.h"
 #include "platform/qt/PictureClipboard.h"
+#include "platform/wayland/DesktopPlatform.h"
 #include "platform/wayland/WaylandClipboardKeeper.h"
 #include "support/ProgramSandbox.h"
+#include "wayland/KeyTyper.h"
 
 using namespace test_support;
 
 namespace {
-
-// Runs a program to its end while this one keeps serving the compositor.
-QByteArray RunProgram(const QString& program, const QStringList& arguments, int timeoutMs = 5000) {
-    QProcess process;
-    process.start(program, arguments);
-    process.closeWriteChannel();
-    QDeadlineTimer deadline(timeoutMs);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        process.waitForFinished(10);
-    }
-    if (process.state() != QProcess::NotRunning) process.kill();
-    return process.readAllStandardOutput();
-}
 
 // The compositor's windows with the given title, depth first.
 void FindWindows(const QJsonObject& node, const QString& title, QList<QJsonObject>& found) {
@@ -121,11 +110,14 @@ TEST_F(WaylandDesktop, PickerLoadFitsTheWindow) {
 // centred over the editor. (The save itself moves the focus from the name box
 // to the editor's focus sink.)
 TEST_F(WaylandDesktop, SavedNoticeLeavesTheKeyboardWithTheEditor) {
-    const QString wtype = QStandardPaths::findExecutable("wtype");
-    if (wtype.isEmpty()) GTEST_SKIP() << "wtype is not installed";
+    const auto typer = KeyTyper::ForCompositor();
+    if (typer == nullptr) GTEST_SKIP() << "no way to type keys under this compositor";
     frmCapture& f = ShowEditor();
     f.State().SetPictureFolder(folder + "/");
-    f.State().Canvas().SetPicture(Solid(64, 48, Qt::yellow));
+    // A picture loaded fits the window and centres it on the screen: on
+    // Wayland the window itself stays where the compositor put it.
+    f.State().Canvas().SetPicture(Solid(640, 480, Qt::yellow));
+    f.FitWindowToPicture();
     ui->Text1.clear();
     ui->Text1.setFocus();
     // The Z keys the editor's focus widget receives while the notice shows.
@@ -142,18 +134,18 @@ TEST_F(WaylandDesktop, SavedNoticeLeavesTheKeyboardWithTheEditor) {
         int presses = 0;
     } keys(f);
     QApplication::instance()->installEventFilter(&keys);
-    // One virtual keyboard for all keys (its first keys would be lost while
-    // the compositor announces a new one): the name, Enter, then "zz" while
-    // the notice shows.
-    RunProgram(wtype, {"-s", "400", "Shot", "-k", "Return", "-s", "600", "zz", "-s", "200"});
+    // The name, Enter, then "zz" while the notice shows.
+    const KeyStep steps[] = {
+        {400, KeyStep::Text, "Shot"}, {0, KeyStep::Return}, {600, KeyStep::Text, "zz"}, {200}};
+    typer->Type(steps);
     QApplication::instance()->removeEventFilter(&keys);
-    EXPECT_EQ(keys.presses, 2);
+    EXPECT_EQ(keys.presses, 2) << "keys typed with " << typer->Name().toStdString();
     EXPECT_EQ(ui->Text1.text(), "Shot");
     EXPECT_TRUE(QFile::exists(folder + "/Shot.jpg"));
     ASSERT_NE(dialogs::SavedNotice(), nullptr);
     const frmInfo& notice = *dialogs::SavedNotice();
     EXPECT_EQ(notice.windowHandle()->transientParent(), f.windowHandle());
-    EXPECT_EQ(notice.geometry().center(), f.geometry().center());
+    EXPECT_EQ(notice.geometry().center(), f.windowHandle()->geometry().center());
     const QJsonObject editor = CompositorWindow(f.windowTitle());
     if (!editor.isEmpty()) {
         EXPECT_TRUE(editor.value("focused").toBool());
@@ -165,17 +157,18 @@ TEST_F(WaylandDesktop, SavedNoticeLeavesTheKeyboardWithTheEditor) {
 // program copies, and then ends.
 TEST_F(WaylandDesktop, CopiedPictureIsKeptUntilAnotherProgramCopies) {
     if (!wayland::ClipboardControlOffered()) GTEST_SKIP() << "the compositor offers no data-control";
-    const QString wtype = QStandardPaths::findExecutable("wtype");
+    const auto typer = KeyTyper::ForCompositor();
     const QString wlPaste = QStandardPaths::findExecutable("wl-paste");
     const QString wlCopy = QStandardPaths::findExecutable("wl-copy");
-    if (wtype.isEmpty() || wlPaste.isEmpty() || wlCopy.isEmpty())
-        GTEST_SKIP() << "wtype or wl-clipboard missing";
+    if (typer == nullptr || wlPaste.isEmpty() || wlCopy.isEmpty())
+        GTEST_SKIP() << "no way to type keys, or wl-clipboard missing";
     frmCapture& f = ShowEditor();
     const QImage picture = Pattern(300, 200);
     f.State().Canvas().SetPicture(picture);
     // A copy needs an input event of the user's, as the click on the copy
     // button is; a key press gives one.
-    RunProgram(wtype, {"-s", "300", "-k", "Shift_L", "-s", "100"});
+    const KeyStep shift[] = {{300, KeyStep::Shift}, {100}};
+    typer->Type(shift);
     f.Command1_Click(3);
     ASSERT_NE(platform::OwnClipboardPicture(), nullptr);
     // The compositor may still refuse the copy (an input event too old); the
@@ -201,4 +194,26 @@ TEST_F(WaylandDesktop, CopiedPictureIsKeptUntilAnotherProgramCopies) {
     EXPECT_TRUE(QTest::qWaitFor([keeper] { return ::kill(static_cast<pid_t>(keeper), 0) != 0; }, 5000));
     EXPECT_EQ(RunProgram(wlPaste, {"--no-newline"}), "text of another program");
     other.waitForFinished(3000);
+}
+
+// The probe that chooses the platform under GNOME reads the outputs as Qt
+// does: the layout size is Qt's screen size. At scale 1 the mode is the same
+// size, and X11 windows would show one pixel to one device pixel. (At scale 2
+// mutter's default layout stays in device pixels, sway's and KWin's do not.)
+TEST_F(WaylandDesktop, OutputProbeSeesTheScreensAsQtDoes) {
+    const std::vector<wayland::OutputPixels> outputs = wayland::CompositorOutputs();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(outputs.size(), static_cast<size_t>(screens.size()));
+    if (screens.size() != 1) GTEST_SKIP() << "the sizes are compared for one output";
+    const QScreen& screen = *screens.first();
+    const wayland::OutputPixels& output = outputs.front();
+    const QSize layout(output.layoutWidth, output.layoutHeight);
+    const QSize mode(output.modeWidth, output.modeHeight);
+    EXPECT_EQ(layout, screen.geometry().size());
+    if (screen.devicePixelRatio() == 1.0) {
+        EXPECT_EQ(mode, layout);
+        EXPECT_TRUE(wayland::X11PixelsAreDevicePixels(outputs));
+    } else {
+        EXPECT_GE(mode.width(), layout.width());
+    }
 }
