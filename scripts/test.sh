@@ -60,9 +60,9 @@ fi
 
 # Every test program again under AddressSanitizer and UBSan (the widget tests
 # offscreen; the X11 and Wayland passes and the install checks stay with the
-# build above).
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF -DKORVEL_WERROR=ON \
-  >/dev/null
+# build above, which also holds warnings to be errors: the sanitizers'
+# instrumentation makes GCC's object-size warnings misfire).
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF >/dev/null
 cmake --build build-asan -j"$jobs" --target korvel_all_tests korvel-annotarix
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" QT_QPA_PLATFORM=offscreen \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE 'x11|wayland' -E '^desktop\.' --timeout 300

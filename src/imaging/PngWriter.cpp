@@ -115,6 +115,7 @@ bool CacheFits(const PngBandCache& cache, int width, int height, int rowsPerBand
 // last ends with a sync flush (no final block), so the bands join into one
 // stream.
 void DeflateBand(const std::uint32_t* pixels, int width, Band& band, bool last) {
+    if (width <= 0) return;
     const std::size_t lineBytes = 1 + std::size_t{3} * static_cast<std::size_t>(width);
     std::vector<std::uint8_t> line(lineBytes);
     z_stream z{};
@@ -136,7 +137,7 @@ void DeflateBand(const std::uint32_t* pixels, int width, Band& band, bool last) 
         const int result = deflate(&z, flush);
         ok = z.avail_in == 0 && (result == Z_OK || result == Z_STREAM_END || result == Z_BUF_ERROR);
     }
-    band.deflated.resize(band.deflated.size() - z.avail_out);
+    band.deflated.resize(band.deflated.size() - std::min<std::size_t>(z.avail_out, band.deflated.size()));
     deflateEnd(&z);
     band.ok = ok;
 }
