@@ -5,8 +5,6 @@
 
 #include "jpeg/JpegPixelBlock.h"
 
-#include <atomic>
-
 #include "jpeg/JpegDctLanes.h"
 
 #if defined(__GNUC__) && defined(__x86_64__)
@@ -16,8 +14,6 @@
 
 namespace jpeg {
 namespace {
-
-std::atomic<bool> avx2Allowed{true};
 
 // The reference form: colour conversion, ForwardDct and quantisation one
 // value at a time.
@@ -134,31 +130,27 @@ bool CpuHasAvx2() {
 
 }  // namespace
 
-bool UsingAvx2() {
+bool Avx2Available() {
 #if defined(KORVEL_JPEG_AVX2)
     static const bool available = CpuHasAvx2();
-    return available && avx2Allowed.load(std::memory_order_relaxed);
+    return available;
 #else
     return false;
 #endif
 }
 
-void AllowAvx2(bool allowed) {
-    avx2Allowed = allowed;
-}
-
 bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out) {
 #if defined(KORVEL_JPEG_AVX2)
-    if (UsingAvx2()) return TransformBlockAvx2(block, plan, out);
+    if (Avx2Available()) return TransformBlockAvx2(block, plan, out);
 #endif
     ForwardDct(block);
     return QuantiseByPlan(block, plan, out);
 }
 
 bool TransformPixelBlock(const std::uint8_t* const* rows, const BlockTarget* targets, int count,
-                         std::size_t offset) {
+                         std::size_t offset, bool vector) {
 #if defined(KORVEL_JPEG_AVX2)
-    if (UsingAvx2()) return TransformPixelBlockAvx2(rows, targets, count, offset);
+    if (vector && Avx2Available()) return TransformPixelBlockAvx2(rows, targets, count, offset);
 #endif
     return TransformPixelBlockReference(rows, targets, count, offset);
 }

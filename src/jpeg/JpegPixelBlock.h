@@ -34,12 +34,12 @@ struct BlockTarget {
 
 // rows[j] points at pixel line j of the block (blue, green, red bytes); each
 // target receives 64 coefficients at out + offset. False when a coefficient
-// overflows 16 bits.
+// overflows 16 bits. `vector` lets it take the AVX2 form where the processor
+// has one; both forms give the same coefficients.
 bool TransformPixelBlock(const std::uint8_t* const* rows, const BlockTarget* targets, int count,
-                         std::size_t offset);
+                         std::size_t offset, bool vector);
 
-// Whether TransformPixelBlock uses AVX2; tests switch it off to compare.
-bool UsingAvx2();
-void AllowAvx2(bool allowed);
+// Whether this processor runs the AVX2 forms (detected once).
+bool Avx2Available();
 
 }  // namespace jpeg

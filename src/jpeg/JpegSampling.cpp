@@ -81,7 +81,7 @@ bool IsFlat(const std::uint8_t* const* rows, int bx) {
 // block row starts at top + y * step. The coefficients go to the targets'
 // arrays from block row outRow on. False when a coefficient overflows.
 bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, int blockRows,
-                     std::size_t outRow, const std::vector<Target>& targets) {
+                     std::size_t outRow, const std::vector<Target>& targets, bool vector) {
     bool ok = true;
     const int count = static_cast<int>(targets.size());
     for (int by = 0; by < blockRows; ++by) {
@@ -101,7 +101,7 @@ bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, 
             } else {
                 const std::uint8_t* at[8];
                 for (int j = 0; j < 8; ++j) at[j] = rows[j] + bx * 24;
-                ok = jpeg::TransformPixelBlock(at, targets.data(), count, offset) && ok;
+                ok = jpeg::TransformPixelBlock(at, targets.data(), count, offset, vector) && ok;
             }
         }
     }
@@ -197,7 +197,7 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
                     const int n = std::min(kStripBlockRows, end - by);
                     FillStrip(strip, g, 8 * static_cast<std::int64_t>(by), 8 * n, lHDC, lSrcLeft, lSrcTop);
                     if (!SampleBlockRows(strip.Row(0), -static_cast<std::ptrdiff_t>(strip.RowBytes()),
-                                         blocksX, n, static_cast<std::size_t>(by), targets)) {
+                                         blocksX, n, static_cast<std::size_t>(by), targets, vector_)) {
                         overflow = true;
                     }
                 }
@@ -217,7 +217,8 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
                 const auto first = static_cast<int>(core::PartBegin(rows, groupParts, p));
                 const auto end = static_cast<int>(core::PartBegin(rows, groupParts, p + 1));
                 if (!SampleBlockRows(full.Row(top + 8 * first), -static_cast<std::ptrdiff_t>(full.RowBytes()),
-                                     blocksX, end - first, static_cast<std::size_t>(first), targets)) {
+                                     blocksX, end - first, static_cast<std::size_t>(first), targets,
+                                     vector_)) {
                     overflow = true;
                 }
             });

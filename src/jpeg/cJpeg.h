@@ -54,6 +54,10 @@ class cJpeg {
     // bytes written never depend on it.
     void SetThreadCount(int threads) { threads_ = threads; }
 
+    // Whether sampling may use the processor's vector instructions where it
+    // has them (the default). The bytes written never depend on it either.
+    void UseVectorInstructions(bool allowed) { vector_ = allowed; }
+
     const jpeg::EncoderState& State() const { return state_; }
 
   private:
@@ -65,4 +69,5 @@ class cJpeg {
     jpeg::EncoderState state_;
     std::int32_t quality_ = 0;
     int threads_ = 0;
+    bool vector_ = true;
 };

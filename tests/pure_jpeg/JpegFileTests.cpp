@@ -186,13 +186,12 @@ TEST(JpegFile, BytesDoNotDependOnTheThreadCount) {
 
 // The AVX2 block transform writes exactly the baseline form's bytes.
 TEST(JpegFile, VectorFormsGiveIdenticalFiles) {
-    if (!jpeg::UsingAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+    if (!jpeg::Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
     const SourcePicture picture(301, 203, Smooth);
     cJpeg encoder;
     const auto fast = jpegtest::Encode(encoder, picture);
-    jpeg::AllowAvx2(false);
+    encoder.UseVectorInstructions(false);
     const auto baseline = jpegtest::Encode(encoder, picture);
-    jpeg::AllowAvx2(true);
     EXPECT_EQ(fast, baseline);
 }
 
