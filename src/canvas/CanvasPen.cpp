@@ -4,8 +4,16 @@
 #include <cmath>
 
 #include "canvas/CanvasSurface.h"
+#include "canvas/CanvasVersion.h"
 
 namespace canvas {
+
+namespace {
+
+// The longest piece of a line or outline announced at once.
+constexpr double kPieceLength = 2.0 * kTileSize;
+
+}  // namespace
 
 CanvasPen::CanvasPen(CanvasSurface& surface) : surface_(surface), painter_(surface.WritableImage(QRect())) {
     surface_.PreparePen(painter_, surface_.Pen().ForeColor, surface_.Pen().FillStyle == kFillSolid);
@@ -25,8 +33,25 @@ bool CanvasPen::Touch(const QRectF& shape) {
     return true;
 }
 
+// A long slanted line crosses few of the tiles inside its bounding box, and
+// the versions keep a copy of every tile announced: the line is announced in
+// pieces, each padded by the pen, which together cover every pixel the line
+// can reach (round caps and joins reach no further than half the pen).
+bool CanvasPen::TouchLine(QPointF a, QPointF b) {
+    const QPointF step = b - a;
+    const int pieces = std::max(
+        1, static_cast<int>(std::ceil(std::max(std::abs(step.x()), std::abs(step.y())) / kPieceLength)));
+    if (pieces == 1) return Touch(QRectF(a, b));
+    for (int i = 0; i < pieces; ++i) {
+        const QPointF from = a + step * (static_cast<double>(i) / pieces);
+        const QPointF to = i + 1 == pieces ? b : a + step * (static_cast<double>(i + 1) / pieces);
+        if (!Touch(QRectF(from, to))) return false;
+    }
+    return true;
+}
+
 void CanvasPen::Line(QPointF a, QPointF b) {
-    if (!Touch(QRectF(a, b))) return;
+    if (!TouchLine(a, b)) return;
     if (a == b) {
         Dot(a);
     } else {
@@ -58,8 +83,35 @@ void CanvasPen::Dot(QPointF at) {
     }
 }
 
+// An outline likewise crosses few of the tiles inside its box. Within a
+// quadrant both coordinates of the outline move one way, so the end points of
+// a piece of it bound the piece. Qt draws the outline from cubic curves that
+// stray from the true ellipse by far less than a thousandth of its size;
+// each piece is widened by that much besides the pen. A filled ellipse
+// touches its whole box.
+bool CanvasPen::TouchEllipse(const QRectF& bounds) {
+    const QRectF box = bounds.normalized();
+    const double a = box.width() / 2;
+    const double b = box.height() / 2;
+    const double longer = std::max(a, b);
+    if (painter_.brush().style() != Qt::NoBrush || longer <= kPieceLength) return Touch(box);
+    const double stray = 1.0 + longer / 1000;
+    const QPointF centre = box.center();
+    const auto at = [&](double t) { return centre + QPointF(a * std::cos(t), b * std::sin(t)); };
+    constexpr double kQuarter = 1.5707963267948966;
+    const int pieces = static_cast<int>(std::ceil(longer * kQuarter / kPieceLength));
+    for (int q = 0; q < 4; ++q) {
+        for (int i = 0; i < pieces; ++i) {
+            const QRectF piece(at(kQuarter * (q + static_cast<double>(i) / pieces)),
+                               at(kQuarter * (q + static_cast<double>(i + 1) / pieces)));
+            if (!Touch(piece.normalized().adjusted(-stray, -stray, stray, stray))) return false;
+        }
+    }
+    return true;
+}
+
 void CanvasPen::Ellipse(const QRectF& bounds) {
-    if (!Touch(bounds)) return;
+    if (!TouchEllipse(bounds)) return;
     painter_.drawEllipse(bounds);
 }
 

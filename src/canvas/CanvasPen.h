@@ -30,6 +30,8 @@ class CanvasPen {
   private:
     void Dot(QPointF at);
     bool Touch(const QRectF& shape);
+    bool TouchLine(QPointF a, QPointF b);
+    bool TouchEllipse(const QRectF& bounds);
 
     CanvasSurface& surface_;
     QPainter painter_;

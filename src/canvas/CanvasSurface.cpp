@@ -95,10 +95,11 @@ bool CanvasSurface::WillWrite(const QRect& area) {
     const QRect inside = area & block_->image.rect();
     if (inside.isEmpty()) return true;
     auto& versions = block_->versions;
+    detail::TileCopies copies(block_->image, inside);
     try {
         for (auto it = versions.begin(); it != versions.end();) {
             if (const std::shared_ptr<CanvasVersion> version = it->lock()) {
-                version->KeepTiles(inside);
+                version->KeepTiles(inside, copies);
                 ++it;
             } else {
                 it = versions.erase(it);

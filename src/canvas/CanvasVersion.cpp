@@ -30,22 +30,42 @@ Version CanvasVersion::Of(QImage image) {
     return std::make_shared<const CanvasVersion>(std::move(block), size);
 }
 
-void CanvasVersion::KeepTiles(const QRect& area) {
+namespace detail {
+
+TileCopies::TileCopies(const QImage& image, const QRect& area)
+    : image_(image),
+      tx0_(area.left() / kTileSize),
+      ty0_(area.top() / kTileSize),
+      columns_(area.isEmpty() ? 0 : area.right() / kTileSize - tx0_ + 1),
+      rows_(area.isEmpty() ? 0 : area.bottom() / kTileSize - ty0_ + 1) {}
+
+Tile TileCopies::Get(int tx, int ty) {
+    if (made_.empty()) made_.resize(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_));
+    Tile& tile = made_[static_cast<std::size_t>(ty - ty0_) * static_cast<std::size_t>(columns_) +
+                       static_cast<std::size_t>(tx - tx0_)];
+    if (tile) return tile;
+    auto pixels = std::make_shared_for_overwrite<std::uint32_t[]>(kTilePixels);
+    const QRect cell = QRect(tx * kTileSize, ty * kTileSize, kTileSize, kTileSize) & image_.rect();
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        std::memcpy(&pixels[static_cast<std::size_t>(y - cell.top()) * kTileSize],
+                    image_.constScanLine(y) + std::ptrdiff_t{4} * cell.left(),
+                    std::size_t{4} * static_cast<std::size_t>(cell.width()));
+    }
+    tile = std::move(pixels);
+    return tile;
+}
+
+}  // namespace detail
+
+void CanvasVersion::KeepTiles(const QRect& area, detail::TileCopies& copies) {
     const QRect inside = area & QRect(QPoint(0, 0), size_) & block_->image.rect();
     if (inside.isEmpty()) return;
-    const QImage& image = block_->image;
     for (int ty = inside.top() / kTileSize; ty <= inside.bottom() / kTileSize; ++ty) {
         for (int tx = inside.left() / kTileSize; tx <= inside.right() / kTileSize; ++tx) {
             auto& tile = kept_[static_cast<std::size_t>(TileIndex(tx, ty))];
             if (tile) continue;
-            tile = std::make_unique<std::uint32_t[]>(kTilePixels);
+            tile = copies.Get(tx, ty);
             ++keptCount_;
-            const QRect cell = QRect(tx * kTileSize, ty * kTileSize, kTileSize, kTileSize) & image.rect();
-            for (int y = cell.top(); y <= cell.bottom(); ++y) {
-                std::memcpy(&tile[static_cast<std::size_t>(y - cell.top()) * kTileSize],
-                            image.constScanLine(y) + std::ptrdiff_t{4} * cell.left(),
-                            std::size_t{4} * static_cast<std::size_t>(cell.width()));
-            }
         }
     }
 }

@@ -24,6 +24,10 @@ namespace canvas {
 
 class CanvasVersion;
 
+// Tiles of 64 x 64 pixels: a stroke touches few of them, and each is copied
+// in a few dozen cache lines.
+inline constexpr int kTileSize = 64;
+
 namespace detail {
 
 // One block of canvas pixels and the versions that read from it. The canvas
@@ -34,11 +38,26 @@ struct PixelBlock {
     std::vector<std::weak_ptr<CanvasVersion>> versions;
 };
 
-}  // namespace detail
+using Tile = std::shared_ptr<const std::uint32_t[]>;
 
-// Tiles of 64 x 64 pixels: a stroke touches few of them, and each is copied
-// in a few dozen cache lines.
-inline constexpr int kTileSize = 64;
+// The tile copies made for one write, shared by every version that needs
+// one: the versions that hold no copy of a tile all show the canvas's own
+// pixels there, so one copy serves them all (an undo snapshot and the
+// eraser's reference picture taken with nothing drawn between them cost one
+// copy, not two).
+class TileCopies {
+  public:
+    TileCopies(const QImage& image, const QRect& area);
+    // The copy of tile (tx, ty), made on first request; (tx, ty) lies in the area.
+    Tile Get(int tx, int ty);
+
+  private:
+    const QImage& image_;
+    int tx0_, ty0_, columns_, rows_;
+    std::vector<Tile> made_;
+};
+
+}  // namespace detail
 
 class CanvasVersion : public platform::PictureSource {
   public:
@@ -67,9 +86,9 @@ class CanvasVersion : public platform::PictureSource {
     friend class CanvasSurface;
 
     int TileIndex(int tx, int ty) const { return ty * tilesX_ + tx; }
-    // Under the block's lock: copies the canvas's pixels of the tiles in
+    // Under the block's lock: keeps the canvas's pixels of the tiles in
     // `area` that the version does not hold yet.
-    void KeepTiles(const QRect& area);
+    void KeepTiles(const QRect& area, detail::TileCopies& copies);
     // Under the block's lock: the rows into out, tiles kept laid over.
     void ReadLocked(int first, int count, std::uint8_t* out, std::ptrdiff_t stride) const;
 
@@ -77,7 +96,7 @@ class CanvasVersion : public platform::PictureSource {
     QSize size_;
     int tilesX_ = 0;
     int tilesY_ = 0;
-    std::vector<std::unique_ptr<std::uint32_t[]>> kept_;  // kTileSize * kTileSize pixels, or null
+    std::vector<detail::Tile> kept_;  // kTileSize * kTileSize pixels, or null
     int keptCount_ = 0;
 };
 

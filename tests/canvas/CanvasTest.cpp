@@ -97,6 +97,60 @@ TEST(Canvas, VersionsKeepTheirMomentAndOnlyTheTilesDrawnOver) {
     EXPECT_TRUE(SamePixels(first->ToImage(), picture));
 }
 
+// Long lines and large outlines keep only the tiles along them, yet every
+// pixel they change: the versions still give their moment whole. Two
+// versions taken together share each kept tile.
+TEST(Canvas, LongShapesKeepEveryPixelTheyChangeButNotTheirWholeBox) {
+    const QImage picture = Pattern(1500, 1100);
+    struct Shape {
+        const char* name;
+        bool ellipse;
+        QRectF at;  // a line from the top-left to the bottom-right corner
+        int width;
+        int mode;
+        bool filled;
+        QPoint inBox;  // far from the outline, or (-1, -1): none is
+    };
+    constexpr int kCopy = canvas::kDrawModeCopyPen, kXor = canvas::kDrawModeXorPen,
+                  kMask = canvas::kDrawModeMaskPen;
+    const Shape shapes[] = {
+        {"slanted line", false, QRectF(QPointF(1490, 3), QPointF(2, 1095)), 5, kCopy, false, {1400, 1000}},
+        {"steep xor line", false, QRectF(QPointF(700, 0), QPointF(760, 1099)), 1, kXor, false, {100, 500}},
+        {"circle", true, QRectF(100, 50, 1000, 1000), 3, kCopy, false, {600, 550}},
+        {"flat ellipse", true, QRectF(QPointF(1450, 600), QPointF(20, 612)), 12, kMask, false, {-1, -1}},
+        {"tall ellipse", true, QRectF(740, 10, 9, 1080), 3, kXor, false, {-1, -1}},
+        {"reaching outside", true, QRectF(-300, -200, 2100, 1500), 5, kCopy, false, {750, 550}},
+        {"filled", true, QRectF(200, 200, 900, 700), 1, kCopy, true, {650, 550}},
+    };
+    for (const Shape& shape : shapes) {
+        CanvasSurface box;
+        box.SetPicture(picture.copy());
+        const canvas::Version reference = box.TakeVersion();
+        const canvas::Version snapshot = box.TakeVersion();
+        SetPen(box, shape.width, shape.mode);
+        canvas::PenState pen = box.Pen();
+        pen.ForeColor = 0x0000A0FF;
+        pen.FillStyle = shape.filled ? canvas::kFillSolid : canvas::kFillTransparent;
+        pen.FillColor = 0x00FF0000;
+        box.SetPen(pen);
+        {
+            canvas::CanvasPen draw(box);
+            if (shape.ellipse) {
+                draw.Ellipse(shape.at);
+            } else {
+                draw.Line(shape.at.topLeft(), shape.at.bottomRight());
+            }
+        }
+        EXPECT_FALSE(SamePixels(box.Image(), picture)) << shape.name;
+        EXPECT_TRUE(SamePixels(reference->ToImage(), picture)) << shape.name;
+        EXPECT_TRUE(SamePixels(snapshot->ToImage(), picture)) << shape.name;
+        // Inside the shape's box, away from the outline: kept only for a filled shape.
+        if (shape.inBox.x() >= 0) {
+            EXPECT_EQ(snapshot->OverwrittenIn(QRect(shape.inBox, QSize(1, 1))), shape.filled) << shape.name;
+        }
+    }
+}
+
 // A reader on another thread (a clipboard encoder) gets the pixels of the
 // version's moment while the canvas draws on.
 TEST(Canvas, AVersionReadOnAnotherThreadWhileDrawingGivesItsMoment) {
