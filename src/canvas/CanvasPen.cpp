@@ -4,16 +4,8 @@
 #include <cmath>
 
 #include "canvas/CanvasSurface.h"
-#include "canvas/CanvasVersion.h"
 
 namespace canvas {
-
-namespace {
-
-// The longest piece of a line or outline announced at once.
-constexpr double kPieceLength = 2.0 * kTileSize;
-
-}  // namespace
 
 CanvasPen::CanvasPen(CanvasSurface& surface) : surface_(surface), painter_(surface.WritableImage(QRect())) {
     surface_.PreparePen(painter_, surface_.Pen().ForeColor, surface_.Pen().FillStyle == kFillSolid);
@@ -26,32 +18,14 @@ CanvasPen::~CanvasPen() {
 
 // Every shape announces the pixels it can change before it is drawn; a shape
 // whose pixels the canvas's versions could not keep is not drawn.
-bool CanvasPen::Touch(const QRectF& shape) {
-    const QRect bounds = surface_.PenBounds(shape);
-    if (!surface_.WillWrite(bounds)) return false;
-    dirty_ |= bounds;
-    return true;
-}
-
-// A long slanted line crosses few of the tiles inside its bounding box, and
-// the versions keep a copy of every tile announced: the line is announced in
-// pieces, each padded by the pen, which together cover every pixel the line
-// can reach (round caps and joins reach no further than half the pen).
-bool CanvasPen::TouchLine(QPointF a, QPointF b) {
-    const QPointF step = b - a;
-    const int pieces = std::max(
-        1, static_cast<int>(std::ceil(std::max(std::abs(step.x()), std::abs(step.y())) / kPieceLength)));
-    if (pieces == 1) return Touch(QRectF(a, b));
-    for (int i = 0; i < pieces; ++i) {
-        const QPointF from = a + step * (static_cast<double>(i) / pieces);
-        const QPointF to = i + 1 == pieces ? b : a + step * (static_cast<double>(i + 1) / pieces);
-        if (!Touch(QRectF(from, to))) return false;
-    }
+bool CanvasPen::Touch(const std::optional<QRect>& changed) {
+    if (!changed) return false;
+    dirty_ |= *changed;
     return true;
 }
 
 void CanvasPen::Line(QPointF a, QPointF b) {
-    if (!TouchLine(a, b)) return;
+    if (!Touch(surface_.WillWriteLine(a, b))) return;
     if (a == b) {
         Dot(a);
     } else {
@@ -83,35 +57,8 @@ void CanvasPen::Dot(QPointF at) {
     }
 }
 
-// An outline likewise crosses few of the tiles inside its box. Within a
-// quadrant both coordinates of the outline move one way, so the end points of
-// a piece of it bound the piece. Qt draws the outline from cubic curves that
-// stray from the true ellipse by far less than a thousandth of its size;
-// each piece is widened by that much besides the pen. A filled ellipse
-// touches its whole box.
-bool CanvasPen::TouchEllipse(const QRectF& bounds) {
-    const QRectF box = bounds.normalized();
-    const double a = box.width() / 2;
-    const double b = box.height() / 2;
-    const double longer = std::max(a, b);
-    if (painter_.brush().style() != Qt::NoBrush || longer <= kPieceLength) return Touch(box);
-    const double stray = 1.0 + longer / 1000;
-    const QPointF centre = box.center();
-    const auto at = [&](double t) { return centre + QPointF(a * std::cos(t), b * std::sin(t)); };
-    constexpr double kQuarter = 1.5707963267948966;
-    const int pieces = static_cast<int>(std::ceil(longer * kQuarter / kPieceLength));
-    for (int q = 0; q < 4; ++q) {
-        for (int i = 0; i < pieces; ++i) {
-            const QRectF piece(at(kQuarter * (q + static_cast<double>(i) / pieces)),
-                               at(kQuarter * (q + static_cast<double>(i + 1) / pieces)));
-            if (!Touch(piece.normalized().adjusted(-stray, -stray, stray, stray))) return false;
-        }
-    }
-    return true;
-}
-
 void CanvasPen::Ellipse(const QRectF& bounds) {
-    if (!TouchEllipse(bounds)) return;
+    if (!Touch(surface_.WillWriteEllipse(bounds, painter_.brush().style() != Qt::NoBrush))) return;
     painter_.drawEllipse(bounds);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QRect>
+#include <optional>
 
 class QPointF;
 class QRectF;
@@ -29,9 +30,7 @@ class CanvasPen {
 
   private:
     void Dot(QPointF at);
-    bool Touch(const QRectF& shape);
-    bool TouchLine(QPointF a, QPointF b);
-    bool TouchEllipse(const QRectF& bounds);
+    bool Touch(const std::optional<QRect>& changed);
 
     CanvasSurface& surface_;
     QPainter painter_;

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -225,22 +226,79 @@ QRect CanvasSurface::PenBounds(QRectF shape) const {
     return shape.normalized().adjusted(-pad, -pad, pad, pad).toAlignedRect();
 }
 
+namespace {
+
+// The longest piece of a line or outline announced at once.
+constexpr double kPieceLength = 2.0 * kTileSize;
+
+}  // namespace
+
+// A long slanted line crosses few of the tiles inside its bounding box, and
+// the versions keep a copy of every tile announced: the line is announced in
+// pieces, each padded by the pen, which together cover every pixel the line
+// can reach (round caps and joins reach no further than half the pen).
+std::optional<QRect> CanvasSurface::WillWriteLine(QPointF a, QPointF b) {
+    const QPointF step = b - a;
+    const int pieces = std::max(
+        1, static_cast<int>(std::ceil(std::max(std::abs(step.x()), std::abs(step.y())) / kPieceLength)));
+    QRect changed;
+    for (int i = 0; i < pieces; ++i) {
+        const QPointF from = a + step * (static_cast<double>(i) / pieces);
+        const QPointF to = i + 1 == pieces ? b : a + step * (static_cast<double>(i + 1) / pieces);
+        const QRect bounds = PenBounds(QRectF(from, to));
+        if (!WillWrite(bounds)) return std::nullopt;
+        changed |= bounds;
+    }
+    return changed;
+}
+
+// An outline likewise crosses few of the tiles inside its box. Within a
+// quadrant both coordinates of the outline move one way, so the end points of
+// a piece of it bound the piece. Qt draws the outline from cubic curves that
+// stray from the true ellipse by far less than a thousandth of its size;
+// each piece is widened by that much besides the pen.
+std::optional<QRect> CanvasSurface::WillWriteEllipse(const QRectF& box, bool filled) {
+    const QRectF inside = box.normalized();
+    const double a = inside.width() / 2;
+    const double b = inside.height() / 2;
+    const double longer = std::max(a, b);
+    if (filled || longer <= kPieceLength) {
+        const QRect bounds = PenBounds(inside);
+        return WillWrite(bounds) ? std::optional(bounds) : std::nullopt;
+    }
+    const double stray = 1.0 + longer / 1000;
+    const QPointF centre = inside.center();
+    const auto at = [&](double t) { return centre + QPointF(a * std::cos(t), b * std::sin(t)); };
+    constexpr double kQuarter = 1.5707963267948966;
+    const int pieces = static_cast<int>(std::ceil(longer * kQuarter / kPieceLength));
+    QRect changed;
+    for (int q = 0; q < 4; ++q) {
+        for (int i = 0; i < pieces; ++i) {
+            const QRectF piece(at(kQuarter * (q + static_cast<double>(i) / pieces)),
+                               at(kQuarter * (q + static_cast<double>(i + 1) / pieces)));
+            const QRect bounds = PenBounds(piece.normalized().adjusted(-stray, -stray, stray, stray));
+            if (!WillWrite(bounds)) return std::nullopt;
+            changed |= bounds;
+        }
+    }
+    return changed;
+}
+
 QRect CanvasSurface::Line(QPointF a, QPointF b) {
     return Line(a, b, pen_.ForeColor);
 }
 
 QRect CanvasSurface::Line(QPointF a, QPointF b, COLORREF color) {
-    const QRect bounds = PenBounds(QRectF(a, b));
-    QImage* image = WritableImage(bounds);
-    if (image == nullptr) return {};
+    const std::optional<QRect> bounds = WillWriteLine(a, b);
+    if (!bounds) return {};
     {
-        QPainter painter(image);
+        QPainter painter(&block_->image);
         PreparePen(painter, color, false);
         painter.drawLine(a, b);
     }
     current_ = b;
-    Changed(bounds);
-    return bounds;
+    Changed(*bounds);
+    return *bounds;
 }
 
 QRect CanvasSurface::Print(const QString& text) {

@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRect>
+#include <optional>
 
 #include "canvas/CanvasVersion.h"
 #include "canvas/PenState.h"
@@ -92,6 +93,12 @@ class CanvasSurface {
     // The pixels that drawing `shape` with the pen can change: the shape
     // padded by half the pen width and two pixels more.
     QRect PenBounds(QRectF shape) const;
+    // Announce a line from a to b, or the outline of an ellipse inside `box`
+    // (its whole box when filled), about to be drawn with the pen: the
+    // versions keep the tiles along it. The pixels it can change, or nothing
+    // when the drawing must not happen (as WillWrite).
+    std::optional<QRect> WillWriteLine(QPointF a, QPointF b);
+    std::optional<QRect> WillWriteEllipse(const QRectF& box, bool filled);
 
     // --- writes by other means ------------------------------------------------
     // The buffer, for a write into `area` (and nowhere else) that follows at

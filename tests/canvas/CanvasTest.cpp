@@ -149,6 +149,14 @@ TEST(Canvas, LongShapesKeepEveryPixelTheyChangeButNotTheirWholeBox) {
             EXPECT_EQ(snapshot->OverwrittenIn(QRect(shape.inBox, QSize(1, 1))), shape.filled) << shape.name;
         }
     }
+    // The surface's own line (the highlighter's) is announced the same way.
+    CanvasSurface box;
+    box.SetPicture(picture.copy());
+    const canvas::Version version = box.TakeVersion();
+    SetPen(box, 12, kMask);
+    box.Line(QPointF(1490, 3), QPointF(2, 1095), 0x0000FFFF);
+    EXPECT_TRUE(SamePixels(version->ToImage(), picture));
+    EXPECT_FALSE(version->OverwrittenIn(QRect(1400, 1000, 1, 1)));
 }
 
 // A reader on another thread (a clipboard encoder) gets the pixels of the
