@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/qt/AnsweringWait.h"
 #include "platform/qt/PictureLoader.h"
 
 namespace platform {
@@ -32,8 +33,6 @@ struct PendingPicture::Shared {
     std::atomic<bool> done{false};
     std::mutex mutex;
     std::condition_variable finished;
-    // The waiting thread's event dispatcher while it waits running events.
-    QAbstractEventDispatcher* waker = nullptr;
     QImage picture;
 };
 
@@ -49,8 +48,8 @@ PendingPicture::PendingPicture(Decode decode) : shared_(std::make_unique<Shared>
         const std::lock_guard lock(shared->mutex);
         shared->picture = std::move(picture);
         shared->done = true;
-        if (shared->waker != nullptr) shared->waker->wakeUp();
         shared->finished.notify_all();
+        WakeAnsweringWait();
     };
     try {
         worker_ = std::thread(run);
@@ -120,19 +119,7 @@ void PendingPicture::Wait() {
     // The pointer shows that the program is busy (a click waits meanwhile).
     const bool withCursor = qobject_cast<const QGuiApplication*>(application) != nullptr;
     if (withCursor) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    {
-        const std::lock_guard lock(shared.mutex);
-        shared.waker = dispatcher;
-    }
-    // The worker wakes the dispatcher when it is done; a wake that comes
-    // before the dispatcher sleeps is not lost, it returns at once.
-    while (!shared.done) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    }
-    {
-        const std::lock_guard lock(shared.mutex);
-        shared.waker = nullptr;
-    }
+    WaitAnswering(shared.done);
     if (withCursor) QGuiApplication::restoreOverrideCursor();
 }
 

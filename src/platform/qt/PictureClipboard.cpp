@@ -1,7 +1,6 @@
 #include "platform/qt/PictureClipboard.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QThreadPool>
 #include <atomic>
@@ -13,6 +12,7 @@
 
 #include "imaging/BmpWriter.h"
 #include "imaging/PngWriter.h"
+#include "platform/qt/AnsweringWait.h"
 #include "platform/qt/X11Clipboard.h"
 
 namespace platform {
@@ -58,14 +58,6 @@ QByteArray BmpOf(const imaging::RowSource& rows) {
         return imaging::PutBmp24File(rows, out) ? bmp : QByteArray();
     } catch (const std::bad_alloc&) {
         return {};
-    }
-}
-
-// Wakes the program's thread when it waits for an encoding.
-void WakeProgramThread() {
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(
-            app, [] {}, Qt::QueuedConnection);
     }
 }
 
@@ -128,7 +120,7 @@ std::shared_ptr<PictureMimeData::Encoding> PictureMimeData::Start(bool png) cons
             }
         }
         encoding->done.store(true);
-        WakeProgramThread();
+        WakeAnsweringWait();
     };
     QThreadPool::globalInstance()->start(std::move(job));
     return slot;
@@ -156,9 +148,7 @@ QVariant PictureMimeData::retrieveData(const QString& mimeType, QMetaType type) 
     // The encoding is held here: the clipboard may let go of this object
     // while the events below run.
     const std::shared_ptr<Encoding> encoding = Start(mimeType == kPng);
-    while (!encoding->done.load()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    }
+    WaitAnswering(encoding->done);
     return encoding->bytes;
 }
 
