@@ -3,17 +3,12 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryFile>
 #include <QThread>
-#include <QtEndian>
-#include <array>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/QuietProcess.h"
@@ -24,10 +19,6 @@ namespace app {
 
 namespace {
 
-// The picture travels to the keeper in a private file: a magic word, width
-// and height, then the rows of 32-bit pixels.
-constexpr std::array<char, 8> kMagic{'K', 'O', 'R', 'V', 'K', 'E', 'E', 'P'};
-constexpr int kMaxSide = 32767;
 // The editor's close hands its clipboard on within this time, on a busy
 // machine too: the keeper has had this long to take over (it goes on
 // starting after the editor has gone), a snapshot's hand-over to a manager
@@ -36,40 +27,6 @@ constexpr int kCloseHandOverMs = 450;
 // A keeper has no one waiting on it: it gives a manager all the time a large
 // picture takes.
 constexpr int kKeeperHandOverMs = 30000;
-
-bool WritePictureFile(QFile& file, const QImage& picture) {
-    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-    std::array<char, 16> header{};
-    std::memcpy(header.data(), kMagic.data(), kMagic.size());
-    qToLittleEndian<quint32>(static_cast<quint32>(rgb.width()), header.data() + 8);
-    qToLittleEndian<quint32>(static_cast<quint32>(rgb.height()), header.data() + 12);
-    if (file.write(header.data(), header.size()) != static_cast<qint64>(header.size())) return false;
-    const qint64 rowBytes = qint64{rgb.width()} * 4;
-    for (int y = 0; y < rgb.height(); ++y) {
-        if (file.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rowBytes) != rowBytes)
-            return false;
-    }
-    return file.flush();
-}
-
-QImage ReadPictureFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    std::array<char, 16> header{};
-    if (file.read(header.data(), header.size()) != static_cast<qint64>(header.size())) return {};
-    if (std::memcmp(header.data(), kMagic.data(), kMagic.size()) != 0) return {};
-    const quint32 width = qFromLittleEndian<quint32>(header.data() + 8);
-    const quint32 height = qFromLittleEndian<quint32>(header.data() + 12);
-    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return {};
-    const qint64 rowBytes = qint64{width} * 4;
-    if (file.size() != static_cast<qint64>(header.size()) + rowBytes * height) return {};
-    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-    if (picture.isNull()) return {};
-    for (int y = 0; y < picture.height(); ++y) {
-        if (file.read(reinterpret_cast<char*>(picture.scanLine(y)), rowBytes) != rowBytes) return {};
-    }
-    return picture;
-}
 
 // Lets events run until another window owns the clipboard, the keeper has
 // ended, or the time is up. True unless the keeper has ended.
@@ -131,25 +88,14 @@ qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, i
     if (picture.isNull() || !platform::IsX11()) return 0;
     const QDeadlineTimer deadline(timeoutMs);  // the picture file's writing counts too
     const std::uint32_t previousOwner = platform::ClipboardOwnerWindow();
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/korvel-annotarix-keep-XXXXXX"));
-    file.setAutoRemove(false);  // the keeper removes it once read
-    if (!file.open() || !WritePictureFile(file, picture)) {
-        file.remove();
+    const platform::KeeperStart keeper = platform::StartKeeperWithPicture(
+        programFile, QString::fromLatin1(kKeepClipboardArgument), picture, {QString::number(previousOwner)});
+    if (keeper.pid == 0) return 0;
+    if (!WaitForKeeper(previousOwner, keeper.pid, deadline)) {
+        QFile::remove(keeper.file);
         return 0;
     }
-    file.close();
-    const qint64 pid = platform::StartDetachedQuietly(
-        programFile,
-        {QString::fromLatin1(kKeepClipboardArgument), file.fileName(), QString::number(previousOwner)});
-    if (pid == 0) {
-        file.remove();
-        return 0;
-    }
-    if (!WaitForKeeper(previousOwner, pid, deadline)) {
-        QFile::remove(file.fileName());
-        return 0;
-    }
-    return pid;
+    return keeper.pid;
 }
 
 int RunClipboardKeeper(const QString& file, std::uint32_t editorWindow) {
@@ -158,8 +104,7 @@ int RunClipboardKeeper(const QString& file, std::uint32_t editorWindow) {
     // until the clipboard is taken or the X session ends.
     std::signal(SIGHUP, SIG_IGN);
 #endif
-    const QImage picture = ReadPictureFile(file);
-    QFile::remove(file);
+    const QImage picture = platform::TakeKeeperPicture(file);
     if (picture.isNull() || !platform::IsX11()) return 1;
     // An editor that stopped waiting has gone meanwhile: its clipboard is
     // taken over only when nobody else has copied since.

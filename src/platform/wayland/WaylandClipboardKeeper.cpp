@@ -3,10 +3,8 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryFile>
 
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/QuietProcess.h"
@@ -50,33 +48,20 @@ bool KeepClipboardAtExit() {
 }
 
 qint64 StartClipboardKeeper(const QImage& picture, const QString& programFile, int timeoutMs) {
-    if (picture.isNull()) return 0;
-    // The picture travels as the very bitmap the keeper serves as image/bmp.
-    const QByteArray bmp = platform::EncodeClipboardBmp(picture);
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/korvel-annotarix-keep-XXXXXX"));
-    file.setAutoRemove(false);  // the keeper removes it once read
-    if (bmp.isEmpty() || !file.open() || file.write(bmp) != bmp.size() || !file.flush()) {
-        file.remove();
-        return 0;
-    }
-    file.close();
-    const qint64 pid = platform::StartDetachedQuietly(
-        programFile, {QString::fromLatin1(kKeepClipboardArgument), file.fileName()});
-    if (pid == 0) {
-        file.remove();
-        return 0;
-    }
+    const platform::KeeperStart keeper =
+        platform::StartKeeperWithPicture(programFile, QString::fromLatin1(kKeepClipboardArgument), picture);
+    if (keeper.pid == 0) return 0;
     // The compositor tells this program that its selection was replaced.
     const QDeadlineTimer deadline(timeoutMs);
     while (QGuiApplication::clipboard()->ownsClipboard()) {
         if (deadline.hasExpired()) {
-            QFile::remove(file.fileName());
+            QFile::remove(keeper.file);
             return 0;
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents,
                                         50);
     }
-    return pid;
+    return keeper.pid;
 }
 
 #ifdef KORVEL_HAVE_WAYLAND
@@ -225,13 +210,9 @@ int RunClipboardKeeper(const char* file) {
     std::signal(SIGHUP, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
     Keeper keeper;
-    {
-        QFile bitmap(QFile::decodeName(file));
-        if (bitmap.open(QIODevice::ReadOnly)) keeper.bmp = bitmap.readAll();
-        bitmap.remove();
-    }
-    keeper.picture = QImage::fromData(keeper.bmp, "BMP");
+    keeper.picture = platform::TakeKeeperPicture(QFile::decodeName(file));
     if (keeper.picture.isNull()) return 1;
+    keeper.bmp = platform::EncodeClipboardBmp(keeper.picture);
 
     Display display;
     Registry registry;
