@@ -57,6 +57,7 @@ class EditorState : public QObject {
 
     // Where this editor's pictures go onto the clipboard.
     const platform::ClipboardPublisher& Clipboard() const { return clipboard_; }
+    platform::ClipboardPublisher& Clipboard() { return clipboard_; }
     // The order in which pictures come in (a drop during a paste comes after it).
     platform::PictureIntake& Intake() { return intake_; }
 

@@ -86,8 +86,8 @@ struct PictureMimeData::Encoding {
 };
 
 PictureMimeData::PictureMimeData(std::shared_ptr<const PictureSource> picture, ClipboardUse use,
-                                 std::shared_ptr<PngWriterCache> cache)
-    : picture_(std::move(picture)), use_(use), cache_(std::move(cache)) {}
+                                 std::shared_ptr<PngWriterCache> cache, std::function<void()> pause)
+    : picture_(std::move(picture)), use_(use), cache_(std::move(cache)), pause_(std::move(pause)) {}
 
 PictureMimeData::~PictureMimeData() {
     for (const auto& encoding : {png_, bmp_}) {
@@ -107,7 +107,8 @@ std::shared_ptr<PictureMimeData::Encoding> PictureMimeData::Start(bool png) cons
     std::shared_ptr<Encoding>& slot = png ? png_ : bmp_;
     if (slot) return slot;
     slot = std::make_shared<Encoding>();
-    auto job = [encoding = slot, picture = picture_, cache = cache_, png] {
+    auto job = [encoding = slot, picture = picture_, cache = cache_, pause = pause_, png] {
+        if (pause) pause();
         if (picture) {
             if (!png) {
                 encoding->bytes = BmpOf(*picture);
@@ -145,8 +146,11 @@ bool PictureMimeData::hasFormat(const QString& mimeType) const {
 QVariant PictureMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
     if (type.id() == QMetaType::QImage) return Picture();
     if (mimeType != kPng && mimeType != kBmp) return {};
-    // The encoding is held here: the clipboard may let go of this object
-    // while the events below run.
+    // Qt reads this object again once the bytes are returned, so it must not
+    // be freed by the events that run while the encoding is waited for:
+    // another program taking the clipboard meanwhile is handled after the
+    // answer. The encoding is held here all the same.
+    const SelectionLossHeld hold;
     const std::shared_ptr<Encoding> encoding = Start(mimeType == kPng);
     WaitAnswering(encoding->done);
     return encoding->bytes;
@@ -157,7 +161,7 @@ ClipboardPublisher::ClipboardPublisher() : cache_(std::make_shared<PngWriterCach
 void ClipboardPublisher::Put(std::shared_ptr<const PictureSource> picture, ClipboardUse use) const {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr || !picture || picture->Width() <= 0 || picture->Height() <= 0) return;
-    auto data = std::make_unique<PictureMimeData>(std::move(picture), use, cache_);
+    auto data = std::make_unique<PictureMimeData>(std::move(picture), use, cache_, pauseEncoding_);
     if (ClipboardManagerRunning()) data->EncodePngAhead();
     clipboard->setMimeData(data.release());  // the clipboard takes ownership
 }

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QMimeData>
+#include <functional>
 #include <memory>
 
 #include "imaging/RowSource.h"
@@ -39,8 +40,10 @@ struct PngWriterCache;
 class PictureMimeData : public QMimeData {
     Q_OBJECT
   public:
+    // `pause`, when given, runs on the encoding's thread before it encodes
+    // (tests hold an encoding there to reach a moment that is rare otherwise).
     PictureMimeData(std::shared_ptr<const PictureSource> picture, ClipboardUse use,
-                    std::shared_ptr<PngWriterCache> cache = {});
+                    std::shared_ptr<PngWriterCache> cache = {}, std::function<void()> pause = {});
     ~PictureMimeData() override;
 
     // The picture as an image of its own (the program's paste and undo).
@@ -67,6 +70,7 @@ class PictureMimeData : public QMimeData {
     std::shared_ptr<const PictureSource> picture_;
     ClipboardUse use_;
     std::shared_ptr<PngWriterCache> cache_;
+    std::function<void()> pause_;
     mutable std::shared_ptr<Encoding> png_;
     mutable std::shared_ptr<Encoding> bmp_;
 };
@@ -84,9 +88,13 @@ class ClipboardPublisher {
     // read of it (or of an undo snapshot that still shows it) finds every
     // band ready. A later request takes over from one not yet started.
     void PreparePngAhead(std::shared_ptr<const PictureSource> picture) const;
+    // Runs `pause` on the encoding's thread before each later picture is
+    // encoded for a reader (tests).
+    void PauseEncodings(std::function<void()> pause) { pauseEncoding_ = std::move(pause); }
 
   private:
     std::shared_ptr<PngWriterCache> cache_;
+    std::function<void()> pauseEncoding_;
 };
 
 // Puts a plain image on the clipboard, without a band cache (the keeper).

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #ifdef KORVEL_HAVE_XCB_XFIXES
 #include <xcb/xfixes.h>
@@ -154,6 +155,45 @@ bool HandClipboardToManager(int timeoutMs) {
     return answer.saved;
 }
 
+// Keeps each SelectionClear that arrives, instead of letting Qt handle it.
+struct SelectionLossHeld::Filter : QAbstractNativeEventFilter {
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) override {
+        if (eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) != XCB_SELECTION_CLEAR) return false;
+        held.push_back(*static_cast<const xcb_selection_clear_event_t*>(message));
+        return true;
+    }
+    std::vector<xcb_selection_clear_event_t> held;
+};
+
+SelectionLossHeld::SelectionLossHeld() {
+    if (Connection() == nullptr) return;
+    filter_ = std::make_unique<Filter>();
+    QCoreApplication::instance()->installNativeEventFilter(filter_.get());
+}
+
+SelectionLossHeld::~SelectionLossHeld() {
+    if (!filter_) return;
+    QCoreApplication::instance()->removeNativeEventFilter(filter_.get());
+    xcb_connection_t* connection = Connection();
+    if (connection == nullptr || filter_->held.empty()) return;
+    // Each notice goes back through the server to the window that lost the
+    // selection, as it came: Qt takes it in its next round of events, after
+    // the answer in progress has returned (or an enclosing hold keeps it
+    // once more). Its time is the original one, so a notice older than a
+    // later taking of the selection by this program stays without effect.
+    for (xcb_selection_clear_event_t event : filter_->held) {
+        event.response_type = XCB_SELECTION_CLEAR;
+        xcb_send_event(connection, 0, event.owner, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    }
+    xcb_flush(connection);
+}
+
+int SelectionLossHeld::Held() const {
+    return filter_ ? static_cast<int>(filter_->held.size()) : 0;
+}
+
 bool WatchClipboardOwner(std::uint32_t ownWindow, void (*lost)()) {
 #ifdef KORVEL_HAVE_XCB_XFIXES
     if (!IsX11() || lost == nullptr) return false;
@@ -212,6 +252,16 @@ bool HandClipboardToManager(int /*timeoutMs*/) {
 
 bool WatchClipboardOwner(std::uint32_t /*ownWindow*/, void (* /*lost*/)()) {
     return false;
+}
+
+struct SelectionLossHeld::Filter {};
+
+SelectionLossHeld::SelectionLossHeld() = default;
+
+SelectionLossHeld::~SelectionLossHeld() = default;
+
+int SelectionLossHeld::Held() const {
+    return 0;
 }
 
 #endif

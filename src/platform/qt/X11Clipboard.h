@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -41,5 +42,25 @@ bool HandClipboardToManager(int timeoutMs);
 // be watched (no X11, no XFixes extension, or the window does not own the
 // clipboard any more); `lost` is then never called.
 bool WatchClipboardOwner(std::uint32_t ownWindow, void (*lost)());
+
+// While one lives, the X server's notices that another program took a
+// selection from this program wait, and go back to Qt when it ends. Qt frees
+// the data it offered as soon as it handles such a notice, and an answer to a
+// reader that runs events meanwhile (a large picture encoded while the window
+// answers) still reads that data: the notice is handled once the answer has
+// been given. Lives on the program's thread; nests. Off X11 it does nothing.
+class SelectionLossHeld {
+  public:
+    SelectionLossHeld();
+    ~SelectionLossHeld();
+    SelectionLossHeld(const SelectionLossHeld&) = delete;
+    SelectionLossHeld& operator=(const SelectionLossHeld&) = delete;
+    // How many notices this one holds now.
+    int Held() const;
+
+  private:
+    struct Filter;
+    std::unique_ptr<Filter> filter_;
+};
 
 }  // namespace platform
