@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <exception>
 
 #include "canvas/EditorState.h"
 #include "commands/BitmapFileWriter.h"
@@ -61,19 +62,40 @@ void SavePicture(CommandHost& host) {
     // bitmap: no full-size file ever appears under the user's names (not
     // even when the save is interrupted), and the folder needs room for the
     // JPEG alone.
+    bool noNameLeft = false;
     bool saved = false;
     if (host.SaveAsJpeg()) {
-        saved =
-            WriteJpegFromPicture(state.Canvas().Image(), *base + QStringLiteral(".jpg"), host.JpegQuality());
+        // The picture is encoded once; only the file's write is repeated
+        // when another program took the name meanwhile.
+        try {
+            JpegSave jpeg;
+            if (jpeg.Copy(state.Canvas().Image()) && jpeg.Sample(host.JpegQuality())) {
+                saved = WriteUnderFreeName(
+                            *base, state.PictureFolder(), name, QStringLiteral(".jpg"),
+                            [&jpeg](const QString& path) { return jpeg.Write(path); }, &noNameLeft)
+                            .has_value();
+            }
+        } catch (const std::exception&) {
+            // Encoder and image errors (disk full, access denied): nothing
+            // is left behind, and the failure is reported below.
+        }
     } else {
-        saved = WriteBitmapFile(state.Canvas().Image(), *base + QStringLiteral(".bmp"),
-                                FileWriteMode::NewFileOnly);
+        const QImage& picture = state.Canvas().Image();
+        saved = WriteUnderFreeName(
+                    *base, state.PictureFolder(), name, QStringLiteral(".bmp"),
+                    [&picture](const QString& path) {
+                        return WriteBitmapFile(picture, path, FileWriteMode::NewFileOnly);
+                    },
+                    &noNameLeft)
+                    .has_value();
     }
     QCoreApplication::processEvents();
 
     state.ReferenceFromCanvas();
     if (saved) {
         dialogs::ShowSavedNotice(&host.Window());
+    } else if (noNameLeft) {
+        host.ShowMessage(kAllNamesTakenMessage, program::kMessageWarning);
     } else {
         host.ShowMessage(kNotSavedMessage, program::kMessageError);
     }

@@ -36,6 +36,26 @@ std::optional<QString> FindFreeBaseName(const QString& folder, const QString& na
     return std::nullopt;
 }
 
+std::optional<QString> WriteUnderFreeName(QString base, const QString& folder, const QString& name,
+                                          const QString& extension,
+                                          const std::function<bool(const QString& path)>& write,
+                                          bool* noNameLeft) {
+    if (noNameLeft != nullptr) *noNameLeft = false;
+    // Each round either writes or finds its name taken by someone else; the
+    // names run out after the counter's last one.
+    for (int round = 0; round <= kMaxNameCounter + 1; ++round) {
+        if (write(base + extension)) return base;
+        // A write that failed for another reason (a full disk, a folder that
+        // cannot be written) leaves the name free.
+        if (!IsNameTaken(base + extension)) return std::nullopt;
+        std::optional<QString> next = FindFreeBaseName(folder, name);
+        if (!next) break;
+        base = std::move(*next);
+    }
+    if (noNameLeft != nullptr) *noNameLeft = true;
+    return std::nullopt;
+}
+
 bool JpegSave::Copy(const QImage& picture) {
     if (picture.isNull()) return false;
     StdPicture bitmap = MakeStdPicture(picture);

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "imaging/cImage.h"
@@ -22,6 +23,18 @@ bool IsNameTaken(const QString& path);
 // neither name.jpg nor name.bmp is taken, else folder + name + "_NN" with the
 // smallest free NN from 01 to 99. Empty when all of them are taken.
 std::optional<QString> FindFreeBaseName(const QString& folder, const QString& name);
+
+// Writes the picture through `write(path)` under `base` + `extension`, where
+// `base` is the free name just found for `name` in `folder`. Should another
+// program (another editor saving the same name a moment earlier) take that
+// name between the choice and the write, the write fails with the name now
+// taken; the next free name is chosen then and written instead, so no
+// picture is lost to the race. The base written, or empty when the write
+// failed otherwise (`noNameLeft` tells whether every name was taken).
+std::optional<QString> WriteUnderFreeName(QString base, const QString& folder, const QString& name,
+                                          const QString& extension,
+                                          const std::function<bool(const QString& path)>& write,
+                                          bool* noNameLeft = nullptr);
 
 // The stages of a JPEG save, one call each; the save runs them in order.
 // A stage that fails returns false or raises (encoder and image errors).

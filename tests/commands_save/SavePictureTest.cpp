@@ -4,6 +4,8 @@
 
 #include <QDirIterator>
 #include <QtEndian>
+#include <optional>
+#include <thread>
 
 #include "commands/BitmapFileWriter.h"
 #include "commands/SavePicture.h"
@@ -275,4 +277,70 @@ TEST(FreeName, CountsFromOneToNinetyNine) {
     EXPECT_EQ(commands::FindFreeBaseName(folder, "a"), folder + "a_01");
     QDir(folder).mkdir("a_01.jpg");  // a folder takes the name too
     EXPECT_EQ(commands::FindFreeBaseName(folder, "a"), folder + "a_02");
+}
+
+// Another program takes the chosen name between the choice and the write:
+// the next free name is written; a write that fails for another reason, or
+// finds every name taken, writes nothing.
+TEST(FreeName, AWriteThatLosesItsNameToAnotherProgramTakesTheNextFreeOne) {
+    struct Case {
+        int takenByOthers;  // writes that find their name taken just before them
+        bool diskFails;     // every write fails without taking the name
+        std::optional<QString> written;
+        int writes;
+        bool noNameLeft;
+    };
+    const Case cases[] = {
+        {0, false, "a", 1, false},
+        {1, false, "a_01", 2, false},
+        {3, false, "a_03", 4, false},
+        {0, true, std::nullopt, 1, false},
+        {1000, false, std::nullopt, 100, true},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        int writes = 0;
+        bool noNameLeft = false;
+        const std::optional<QString> base = commands::WriteUnderFreeName(
+            folder + "a", folder, "a", ".jpg",
+            [&](const QString& path) {
+                ++writes;
+                if (c.diskFails) return false;
+                QFile file(path);
+                (void)file.open(QIODevice::WriteOnly);  // this name is someone else's now, or ours
+                return writes > c.takenByOthers;
+            },
+            &noNameLeft);
+        EXPECT_EQ(base, c.written ? std::optional<QString>(folder + *c.written) : std::nullopt)
+            << c.takenByOthers;
+        EXPECT_EQ(writes, c.writes) << c.takenByOthers;
+        EXPECT_EQ(noNameLeft, c.noNameLeft) << c.takenByOthers;
+    }
+}
+
+// Two editors save the same name at the same moment: both pictures are kept.
+TEST(FreeName, TwoWritersRacingForOneNameBothSave) {
+    const QImage first = Pattern(96, 64, 3);
+    const QImage second = Pattern(96, 64, 8);
+    for (int round = 0; round < 20; ++round) {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        const auto save = [&folder](const QImage& picture) {
+            commands::JpegSave jpeg;
+            const std::optional<QString> base = commands::FindFreeBaseName(folder, "Shot");
+            if (!base || !jpeg.Copy(picture) || !jpeg.Sample(95)) return false;
+            return commands::WriteUnderFreeName(*base, folder, "Shot", ".jpg",
+                                                [&jpeg](const QString& path) { return jpeg.Write(path); })
+                .has_value();
+        };
+        bool savedFirst = false;
+        std::thread other([&] { savedFirst = save(first); });
+        const bool savedSecond = save(second);
+        other.join();
+        EXPECT_TRUE(savedFirst && savedSecond) << "round " << round;
+        for (const char* name : {"Shot.jpg", "Shot_01.jpg"}) {
+            EXPECT_FALSE(QImage(folder + name).isNull()) << name << " round " << round;
+        }
+    }
 }

@@ -40,8 +40,8 @@ class OwnerProbe {
     OwnerProbe& operator=(const OwnerProbe&) = delete;
 
     xcb_window_t Owner() const {
-        xcb_get_selection_owner_reply_t* reply =
-            xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, clipboard_), nullptr);
+        xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
+            connection_, xcb_get_selection_owner(connection_, clipboard_), nullptr);
         const xcb_window_t owner = reply != nullptr ? reply->owner : XCB_NONE;
         std::free(reply);
         return owner;

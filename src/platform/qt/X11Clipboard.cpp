@@ -185,7 +185,8 @@ SelectionLossHeld::~SelectionLossHeld() {
     // later taking of the selection by this program stays without effect.
     for (xcb_selection_clear_event_t event : filter_->held) {
         event.response_type = XCB_SELECTION_CLEAR;
-        xcb_send_event(connection, 0, event.owner, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+        xcb_send_event(connection, 0, event.owner, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&event));
     }
     xcb_flush(connection);
 }
