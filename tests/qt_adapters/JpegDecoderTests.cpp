@@ -199,6 +199,30 @@ TEST(JpegDecoder, RefusesCutDamagedOversizedAndEndlessFiles) {
     EXPECT_EQ(Decode(stray), Decode(baseline));
 }
 
+// A file whose only defect is a missing end marker holds every row: it reads
+// as the whole file does, whatever its scans; a file cut short between two
+// scans does not.
+TEST(JpegDecoder, AMissingEndMarkerAloneStillGivesTheWholePicture) {
+    const Layout layouts[] = {
+        {"baseline", JCS_RGB, JCS_YCbCr, 2, 2, false},
+        {"grey", JCS_GRAYSCALE, JCS_GRAYSCALE, 1, 1, false},
+        {"progressive", JCS_RGB, JCS_YCbCr, 2, 2, true},
+        {"progressive grey", JCS_GRAYSCALE, JCS_GRAYSCALE, 1, 1, true},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const QByteArray whole = Encode(layout);
+        ASSERT_TRUE(whole.endsWith("\xFF\xD9"));
+        const QImage decoded = Decode(whole);
+        ASSERT_FALSE(decoded.isNull());
+        EXPECT_EQ(Decode(whole.left(whole.size() - 2)), decoded);
+        if (layout.progressive) {
+            // Cut right before its last scan: every row decodes, blurred.
+            EXPECT_TRUE(Decode(whole.left(whole.lastIndexOf("\xFF\xDA"))).isNull());
+        }
+    }
+}
+
 TEST(JpegDecoder, StopsWhenCancelled) {
     const QByteArray file = Encode({"", JCS_RGB, JCS_YCbCr, 2, 2, false});
     std::atomic<bool> cancel{true};

@@ -31,21 +31,29 @@ constexpr JDIMENSION kRowsPerRead = 16;
 // jumps over are libjpeg's and the steps' own, which hold plain data only.
 struct ErrorTrap : jpeg_error_mgr {
     std::jmp_buf jump;
+    // The data ended before the end-of-image marker (the decoder then goes
+    // on as if the marker were there).
+    bool endMissing = false;
 };
 
 [[noreturn]] void Abandon(j_common_ptr info) {
     std::longjmp(static_cast<ErrorTrap*>(info->err)->jump, 1);
 }
 
-// Warnings after which the picture cannot be complete end the decode: the
-// file ends early, a scan breaks off before its last block (the decoder
-// would paint the rest grey), a progressive file refines a coefficient out
-// of order. Other damage the decoder recovers from without losing picture
-// data (stray bytes between markers) is only counted.
+// Warnings after which the picture cannot be complete end the decode: a
+// scan breaks off before its last block (the decoder would paint the rest
+// grey), a progressive file refines a coefficient out of order. A file that
+// ends early is only noted: when the end marker alone is missing, every row
+// is there (the decode checks that the scans were complete). Other damage
+// the decoder recovers from without losing picture data (stray bytes
+// between markers) is only counted.
 void OnMessage(j_common_ptr info, int level) {
     if (level >= 0) return;  // trace messages
     switch (info->err->msg_code) {
         case JWRN_JPEG_EOF:
+            static_cast<ErrorTrap*>(info->err)->endMissing = true;
+            ++info->err->num_warnings;
+            break;
         case JWRN_HIT_MARKER:
         case JWRN_BOGUS_PROGRESSION:
             Abandon(info);
@@ -78,11 +86,14 @@ void WatchScans(j_common_ptr common) {
     for (int i = 0; i < info->comps_in_scan; ++i) {
         const jpeg_component_info& component = *info->cur_comp_info[i];
         watch->blocks += std::uint64_t{component.width_in_blocks} * component.height_in_blocks;
-        if (!info->progressive_mode) continue;
+        auto& sent = watch->sent[static_cast<std::size_t>(component.component_index)];
+        if (!info->progressive_mode) {
+            sent.fill(0);  // a sequential scan sends every coefficient whole
+            continue;
+        }
         // A coefficient's first scan (Ah 0) comes once; each refinement goes
         // on from the bit position the scan before left (the decoder itself
         // lets a repeated first scan through, and each costs a whole walk).
-        auto& sent = watch->sent[static_cast<std::size_t>(component.component_index)];
         for (int k = info->Ss; k <= std::min(info->Se, DCTSIZE2 - 1); ++k) {
             std::int8_t& bits = sent[static_cast<std::size_t>(k)];
             if (info->Ah == 0 ? bits >= 0 : bits != info->Ah) Abandon(common);
@@ -181,6 +192,16 @@ bool DecodeRows(Job& job, unsigned char* bits, qsizetype bytesPerLine) {
     return true;
 }
 
+// True when every coefficient of every component has been sent down to its
+// last bit: a file whose data ended there lacks only its end marker.
+bool ScansComplete(const Job& job) {
+    for (int i = 0; i < job.info.num_components; ++i) {
+        const auto& sent = job.watch.sent[static_cast<std::size_t>(job.info.comp_info[i].component_index)];
+        if (std::any_of(sent.begin(), sent.end(), [](std::int8_t bits) { return bits != 0; })) return false;
+    }
+    return true;
+}
+
 // The resolution the file records, as Qt's reader takes it.
 void SetResolution(QImage& picture, const jpeg_decompress_struct& info) {
     if (info.density_unit == 1) {  // dots per inch
@@ -207,6 +228,9 @@ QImage DecodeJpeg(std::span<const std::byte> bytes, const std::atomic<bool>* can
     QImage picture = NewLargeImage(size, QImage::Format_RGB32);
     if (picture.isNull() || picture.bytesPerLine() != qsizetype{size.width()} * 4) return {};
     if (!DecodeRows(job, picture.bits(), picture.bytesPerLine())) return {};
+    // A file cut short between two scans decodes without a broken scan, but
+    // blurred or without some colours: only a missing end marker is let by.
+    if (job.trap.endMissing && !ScansComplete(job)) return {};
     SetResolution(picture, job.info);
     return picture;
 }
