@@ -133,9 +133,10 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press of a double click is still a press for the drawing
-    // tools.
-    mousePressEvent(event);
+    // A double click is one press, its release, the double click and the
+    // second release: the second click starts no stroke of its own, so one
+    // undo step takes back what the double click drew.
+    event->accept();
 }
 
 }  // namespace canvas

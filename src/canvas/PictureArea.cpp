@@ -76,6 +76,7 @@ void ViewPanel::paintEvent(QPaintEvent* event) {
 // The panel keeps its presses: they do not reach the window behind it.
 void ViewPanel::mousePressEvent(QMouseEvent* event) {
     event->accept();
+    emit pressed();
 }
 
 void ViewPanel::mouseReleaseEvent(QMouseEvent* event) {

@@ -55,6 +55,8 @@ class ViewPanel : public PictureArea {
     void SetBackColor(COLORREF color);
 
   signals:
+    // A mouse button pressed over the panel itself.
+    void pressed();
     // A mouse button released over the panel itself.
     void released();
 

@@ -95,6 +95,10 @@ ToolSet::ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls&
         [this](int button, int shift, float x, float y) { Picture2_MouseUp(button, shift, x, y); });
     QObject::connect(&controls.viewPanel, &canvas::ViewPanel::released, toolPalette_.get(),
                      [this] { AfterPress(); });
+    // The panel takes no focus, so a press there would leave an open text
+    // box open; like a click into any other control, it ends the text.
+    QObject::connect(&controls.viewPanel, &canvas::ViewPanel::pressed, toolPalette_.get(),
+                     [this] { text_->Commit(); });
 
     // At start: the current tool, its picture on the tools button and its pointer.
     SetButtonPicture(controls.toolsButton, Art().btnToolsPicture[0]);

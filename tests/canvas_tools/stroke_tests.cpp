@@ -344,3 +344,28 @@ TEST_F(StrokeTest, MovesWithoutAStrokeDrawNothing) {
 
 }  // namespace
 }  // namespace tools_test
+
+namespace tools_test {
+namespace {
+
+// A double click arrives as press, release, double click, release; only the
+// first press starts a stroke, so one undo step takes back all it drew.
+TEST_F(StrokeTest, ADoubleClickIsOneStrokeAndOneUndoStep) {
+    for (const int tool : {1, 3}) {  // highlighter, arrow
+        SCOPED_TRACE(tool);
+        SlideToTool(tool);
+        const QPoint at(206, 34);  // the hand slips a little during the first click
+        Stroke({QPoint(200, 30), at});
+        QMouseEvent second(QEvent::MouseButtonDblClick, at, ui->Picture2.mapToGlobal(at), Qt::LeftButton,
+                           Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&ui->Picture2, &second);
+        Release(at.x(), at.y());
+        EXPECT_GT(ChangedPixels(), 0);
+        form->Command1_Click(6);
+        QApplication::processEvents();
+        EXPECT_EQ(ChangedPixels(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace tools_test

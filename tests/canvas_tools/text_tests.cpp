@@ -119,6 +119,15 @@ TEST_F(TextTest, DoubleClickAndFocusLossCommit) {
     form->MoveFocusToDummy();
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(Changed().intersects(QRect(20, 110, 60, 20)));
+
+    // So does a press on the dark panel around the picture, which takes no focus.
+    OpenAt(20, 140);
+    QTest::keyClicks(box, QStringLiteral("Vier"));
+    const QPoint panel(ui->Picture3.width() - 2, ui->Picture3.height() - 2);
+    ASSERT_EQ(ui->Picture3.childAt(panel), nullptr);
+    QTest::mouseClick(&ui->Picture3, Qt::LeftButton, {}, panel);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(Changed().intersects(QRect(20, 140, 60, 20)));
 }
 
 // Whether or not the canvas takes the focus on a click, a press on it moves

@@ -217,3 +217,22 @@ TEST_F(WaylandDesktop, OutputProbeSeesTheScreensAsQtDoes) {
         EXPECT_GE(mode.width(), layout.width());
     }
 }
+
+// Under GNOME the editor prefers X11 through Xwayland where X windows show one
+// pixel to one device pixel; when that X display cannot be reached it starts
+// on Wayland rather than not at all.
+TEST_F(WaylandDesktop, UnderGnomeAnUnreachableXDisplayLeavesTheEditorOnWayland) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("QT_QPA_PLATFORM");
+    environment.insert("XDG_CURRENT_DESKTOP", "GNOME");
+    environment.insert("DISPLAY", ":4711");  // no X server there
+    environment.insert("HOME", home);
+    QProcess editor;
+    editor.setProcessEnvironment(environment);
+    editor.start(KORVEL_BINARY, {});
+    ASSERT_TRUE(editor.waitForStarted(3000));
+    // A start that fails ends within moments; the editor runs on.
+    EXPECT_FALSE(editor.waitForFinished(2500)) << editor.readAllStandardError().toStdString();
+    editor.kill();
+    editor.waitForFinished(3000);
+}

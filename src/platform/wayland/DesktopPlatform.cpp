@@ -138,7 +138,9 @@ void ChooseQtPlatform() {
     const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP").toUpper();
     bool gnome = false;
     for (const QByteArray& name : desktop.split(':')) gnome = gnome || name == "GNOME";
-    if (gnome && X11PixelsAreDevicePixels(CompositorOutputs())) qputenv("QT_QPA_PLATFORM", "xcb");
+    // Should that X display turn out unreachable (no authority, Xwayland
+    // switched off), Qt goes on to Wayland rather than not starting at all.
+    if (gnome && X11PixelsAreDevicePixels(CompositorOutputs())) qputenv("QT_QPA_PLATFORM", "xcb;wayland");
 #endif
 }
 
