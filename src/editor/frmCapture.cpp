@@ -51,7 +51,9 @@ frmCapture::frmCapture(const program::ProgramContext& program, QWidget* parent)
     : QWidget(parent),
       program_(program),
       Picture2(state_.Canvas()),
-      keyPreview_(*this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); }) {
+      keyPreview_(*this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); }),
+      inputHold_(*this, [this] { return state_.Intake().Busy(); }) {
+    state_.Intake().WhenDone([this] { inputHold_.ReleaseWhenIdle(); });
     setWindowTitle(program::kAppTitle);
     setWindowIcon(icons::AppIcon());
     resize(762, 487);

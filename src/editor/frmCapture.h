@@ -26,6 +26,7 @@
 #include "editor/ButtonArray.h"
 #include "program/ProgramContext.h"
 #include "tools/ToolHost.h"
+#include "widgets/InputHold.h"
 #include "widgets/KeyPreview.h"
 
 namespace tools {
@@ -47,6 +48,8 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     ~frmCapture() override;
 
     canvas::EditorState& State() override { return state_; }
+    // How many input events wait for a picture coming in.
+    std::size_t HeldInput() const { return inputHold_.Waiting(); }
     const canvas::EditorState& State() const { return state_; }
     tools::ToolSet& Tools() { return *toolSet_; }
 
@@ -171,6 +174,9 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
 
     // Key presses meant for this window, seen before its controls see them.
     KeyPreview keyPreview_;
+    // Input meant for this window while a picture comes in, handed on after
+    // it, in order (it sees input before the key preview does).
+    InputHold inputHold_;
     // Tools and pop-ups (created in the constructor, after the controls).
     std::unique_ptr<tools::ToolSet> toolSet_;
 

@@ -133,6 +133,7 @@ PictureIntake::Stretch::~Stretch() {
 
 void PictureIntake::End() {
     if (--depth_ > 0) return;
+    if (done_) done_();
     // Posted, not run: the caller first does what it took the picture for.
     // Should another stretch be running when a call's turn comes, it waits
     // for that one in turn.

@@ -84,6 +84,12 @@ class PictureIntake {
         PictureIntake& intake_;
     };
 
+    // True while a picture is being taken in.
+    bool Busy() const { return depth_ > 0; }
+    // Calls `done` each time the outermost stretch ends (the window hands on
+    // the input it held meanwhile).
+    void WhenDone(std::function<void()> done) { done_ = std::move(done); }
+
     // Runs `then` at once when no picture is being taken in; otherwise after
     // the outermost stretch has ended and its caller has gone back to the
     // event loop. Nothing runs when `context` is gone by then.
@@ -98,6 +104,7 @@ class PictureIntake {
 
     int depth_ = 0;
     std::vector<HeldBack> heldBack_;
+    std::function<void()> done_;
 };
 
 }  // namespace platform

@@ -1,0 +1,130 @@
+// A picture being taken in (a paste decoding another program's large
+// picture) takes its place when the user asks for it: input that comes while
+// it decodes (a copy, a stroke, keys, a second paste) acts on the state after
+// it, in the order it came, and none is lost.
+#include <QBuffer>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <functional>
+
+#include "commands/ClipboardCommands.h"
+#include "platform/qt/PictureClipboard.h"
+#include "support/ProgramSandbox.h"
+
+using namespace test_support;
+
+namespace {
+
+// Noise that compresses badly: its PNG takes long enough to decode that the
+// window runs events meanwhile.
+QImage Noise(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 state = 12345;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<quint32*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            row[x] = 0xFF000000u | (state >> 8);
+        }
+    }
+    return image;
+}
+
+class IntakeOrder : public SandboxedEditorTest {
+  protected:
+    void SetUp() override {
+        SandboxedEditorTest::SetUp();
+        pasted = Noise(3840, 2160);
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        pasted.save(&buffer, "PNG", 0);
+    }
+    // Another program's picture: its bytes, as the clipboard carries them.
+    void OfferForeignPicture() {
+        auto* data = new QMimeData();  // the clipboard takes ownership
+        data->setData("image/png", png);
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
+    static void Post(QWidget& to, QEvent::Type type, QPoint at) {
+        const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QCoreApplication::postEvent(
+            &to, new QMouseEvent(type, at, to.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier));
+    }
+    static void PostKey(QWidget& to, int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
+        QCoreApplication::postEvent(&to, new QKeyEvent(QEvent::KeyPress, key, modifiers, text));
+        QCoreApplication::postEvent(&to, new QKeyEvent(QEvent::KeyRelease, key, modifiers, text));
+    }
+
+    QImage pasted;
+    QByteArray png;
+};
+
+TEST_F(IntakeOrder, InputDuringAPasteActsOnThePastedPictureInOrder) {
+    struct Case {
+        const char* name;
+        std::function<void(EditorControls&)> input;  // posted before the paste starts
+        std::function<void(frmCapture&)> check;
+    };
+    const QImage before = Pattern(200, 150);
+    const Case cases[] = {
+        {"copy",
+         [](EditorControls& c) {
+             Post(c.Command1(3), QEvent::MouseButtonPress, QPoint(5, 5));
+             Post(c.Command1(3), QEvent::MouseButtonRelease, QPoint(5, 5));
+         },
+         [this](frmCapture&) {
+             const platform::PictureMimeData* own = platform::OwnClipboardPicture();
+             ASSERT_NE(own, nullptr);
+             EXPECT_EQ(own->Use(), platform::ClipboardUse::Copy);
+             EXPECT_TRUE(SamePixels(own->Picture(), pasted));
+         }},
+        {"stroke",
+         [](EditorControls& c) {
+             Post(c.Picture2, QEvent::MouseButtonPress, QPoint(30, 30));
+             Post(c.Picture2, QEvent::MouseMove, QPoint(120, 90));
+             Post(c.Picture2, QEvent::MouseButtonRelease, QPoint(120, 90));
+         },
+         [this](frmCapture& f) {
+             // The stroke is on the pasted picture, whose snapshot it left.
+             const QImage& canvas = f.State().Canvas().Image();
+             ASSERT_EQ(canvas.size(), pasted.size());
+             EXPECT_FALSE(SamePixels(canvas, pasted));
+             EXPECT_EQ(canvas.pixel(1500, 900), pasted.pixel(1500, 900));
+             const platform::PictureMimeData* own = platform::OwnClipboardPicture();
+             ASSERT_NE(own, nullptr);
+             EXPECT_TRUE(SamePixels(own->Picture(), pasted));
+             EXPECT_TRUE(SamePixels(f.State().Reference(), pasted));  // the eraser puts this back
+         }},
+        {"keys and a second paste",
+         [](EditorControls& c) {
+             PostKey(c.Text1, Qt::Key_A, Qt::NoModifier, "a");
+             PostKey(c.Text1, Qt::Key_V, Qt::ControlModifier);
+             PostKey(c.Text1, Qt::Key_B, Qt::NoModifier, "b");
+         },
+         [this](frmCapture& f) {
+             EXPECT_EQ(ui->Text1.text(), "ab");
+             EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), pasted));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frmCapture& f = MakeForm();
+        f.show();
+        f.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+        f.State().SetCurrentTool(3);  // the arrow
+        f.ReplacePicture(before, AfterReplace::Layout);
+        ui->Text1.setFocus();
+        ui->Text1.clear();
+        OfferForeignPicture();
+        c.input(*ui);
+        f.Command1_Click(4);  // paste; the input above arrives while it decodes
+        EXPECT_TRUE(QTest::qWaitFor([&] { return f.HeldInput() == 0; }, 3000));
+        QApplication::processEvents();
+        c.check(f);
+        ui.reset();
+        form.reset();
+    }
+}
+
+}  // namespace
