@@ -64,5 +64,19 @@ fi
 # instrumentation makes GCC's object-size warnings misfire).
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF >/dev/null
 cmake --build build-asan -j"$jobs" --target korvel_all_tests korvel-annotarix
+# The clipboard races once more under AddressSanitizer, on a private X server:
+# readers in flight while another program takes the clipboard (a freed offer
+# read by an answer would show here even where it does not crash).
+if command -v xvfb-run >/dev/null && command -v xauth >/dev/null && command -v xclip >/dev/null; then
+  runtime=$(mktemp -d)
+  status=0
+  XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 timeout -k 10 300 \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    build-asan/korvel_xclipboard_tests --gtest_filter='OfferLifetime*' --gtest_brief=1 </dev/null || status=$?
+  rm -rf "$runtime"
+  if ((status != 0)); then exit "$status"; fi
+fi
+
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" QT_QPA_PLATFORM=offscreen \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE 'x11|wayland' -E '^desktop\.' --timeout 300
+

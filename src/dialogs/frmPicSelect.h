@@ -5,10 +5,13 @@
 #pragma once
 
 #include <QImage>
+#include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "dialogs/PickerWindow.h"
 #include "dialogs/PreviewBox.h"
+#include "platform/qt/PendingPicture.h"
 
 class frmPicSelect : public dialogs::PickerWindow {
     Q_OBJECT
@@ -17,6 +20,7 @@ class frmPicSelect : public dialogs::PickerWindow {
     static constexpr const char* kPicturePattern = "*.gif;*.bmp;*.jpg;*.jpeg;*.wmf";
 
     explicit frmPicSelect(dialogs::PickerHandOver& handOver, QWidget* owner = nullptr);
+    ~frmPicSelect() override;
 
     dialogs::PreviewBox Picture1;  // the preview
     QImage picLoad;                // the picture last clicked that could be read
@@ -24,10 +28,26 @@ class frmPicSelect : public dialogs::PickerWindow {
     // Receives the accepted picture's name without its extension, for the
     // editor's picture name box.
     std::function<void(const QString& name)> onPictureName;
+    // Receives the accepted picture, still decoding, when "Übernehmen" is
+    // pressed: the picker closes at once, and a picture the preview already
+    // decodes or shows is not read a second time.
+    std::function<void(platform::PendingPicture picture)> onPicture;
 
-    void File1_Click();  // preview
+    // Starts the preview of the file clicked; it decodes beside the window
+    // and shows when it is there.
+    void File1_Click();
+    // True while a preview is still decoding.
+    bool PreviewPending() const { return preview_ != nullptr; }
 
   protected:
     void OnCancel() override;
     void OnAccept(const QString& folder, const QString& name) override;
+
+  private:
+    void ShowPreviewWhenDecoded();
+
+    std::unique_ptr<platform::PendingPicture> preview_;  // the preview decoding now
+    QString previewPath_;                                // the file it decodes
+    QString loadedPath_;                                 // the file picLoad came from
+    QTimer previewPoll_;
 };

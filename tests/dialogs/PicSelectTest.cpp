@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <optional>
+#include <utility>
 
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/PickerWait.h"
@@ -27,6 +29,11 @@ class PicSelect : public ::testing::Test {
     void Click(frmPicSelect& picker, const QString& name) {
         ASSERT_TRUE(picker.File1.SelectFileName(name));
         picker.File1_Click();
+        Decoded(picker);
+    }
+    // The preview decodes beside the picker; this waits until it shows.
+    static void Decoded(const frmPicSelect& picker) {
+        ASSERT_TRUE(QTest::qWaitFor([&picker] { return !picker.PreviewPending(); }, 5000));
     }
 
     QTemporaryDir dir;
@@ -82,6 +89,7 @@ TEST_F(PicSelect, ArrowKeysInTheFileListPreviewTheNextFile) {
     frmPicSelect picker(handOver);
     QTest::keyClick(&picker.File1, Qt::Key_Down);  // Tall.JPG -> wide.bmp
     EXPECT_EQ(picker.File1.FileName(), "wide.bmp");
+    Decoded(picker);
     EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::red).rgb());
 }
 
@@ -147,4 +155,41 @@ TEST_F(PicSelect, WaitingCallerResumesWhenThePickerReportsBack) {
     dialogs::WaitForPicker(picker, handOver, nullptr);
     EXPECT_EQ(handOver.intDialogOpen, 0);
     EXPECT_EQ(handOver.strSelectedFile, folder + "/wide.bmp");
+}
+
+// "Übernehmen" closes the picker at once and hands over the accepted picture
+// as it decodes: the preview's decode of it, the preview picture itself, or
+// a decode started then; the picture is the file's either way.
+TEST_F(PicSelect, AcceptHandsOverThePictureStillDecodingAndClosesAtOnce) {
+    SolidPicture(3000, 2000, Qt::green).save(folder + "/large.jpg");
+    const struct {
+        const char* name;
+        const char* file;
+        bool preview;    // clicked first
+        bool waitShown;  // the preview shown before the accept
+    } cases[] = {
+        {"preview still decoding", "large.jpg", true, false},
+        {"preview shown", "wide.bmp", true, true},
+        {"never previewed", "Tall.JPG", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto handOver = OpenHandOver("Bild laden", "");
+        frmPicSelect picker(handOver);
+        picker.show();
+        picker.Dir1.SetPath(folder);
+        std::optional<platform::PendingPicture> handed;
+        picker.onPicture = [&handed](platform::PendingPicture picture) {
+            handed.emplace(std::move(picture));
+        };
+        ASSERT_TRUE(picker.File1.SelectFileName(c.file));
+        if (c.preview) picker.File1_Click();
+        if (c.waitShown) Decoded(picker);
+        picker.Command1_Click();
+        EXPECT_FALSE(picker.isVisible());
+        EXPECT_FALSE(picker.PreviewPending());
+        ASSERT_TRUE(handed.has_value());
+        const QImage picture = handed->Take();
+        EXPECT_EQ(picture.size(), QImage(folder + "/" + c.file).size());
+    }
 }

@@ -127,4 +127,33 @@ TEST_F(IntakeOrder, InputDuringAPasteActsOnThePastedPictureInOrder) {
     }
 }
 
+// A stroke made right after "Übernehmen" in the picker, while the accepted
+// picture still decodes, lands on that picture.
+TEST_F(IntakeOrder, AStrokeRightAfterAcceptingInThePickerLandsOnTheLoadedPicture) {
+    ASSERT_TRUE(pasted.save(folder + "/big.jpg", "JPG", 90));
+    frmCapture& f = MakeForm();
+    f.show();
+    f.State().SetCurrentTool(3);  // the arrow
+    f.ReplacePicture(Pattern(200, 150), AfterReplace::Layout);
+    WhenPickerOpens([this](frmPicSelect& picker) {
+        picker.Dir1.SetPath(folder);
+        ASSERT_TRUE(picker.File1.SelectFileName("big.jpg"));
+        picker.File1_Click();
+        picker.Command1_Click();
+        EXPECT_FALSE(picker.isVisible());
+        Post(ui->Picture2, QEvent::MouseButtonPress, QPoint(30, 30));
+        Post(ui->Picture2, QEvent::MouseMove, QPoint(120, 90));
+        Post(ui->Picture2, QEvent::MouseButtonRelease, QPoint(120, 90));
+    });
+    f.Command1_Click(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.HeldInput() == 0; }, 3000));
+    QApplication::processEvents();
+    const QImage loaded = f.State().Reference();
+    ASSERT_EQ(loaded.size(), pasted.size());
+    const platform::PictureMimeData* snapshot = platform::OwnClipboardPicture();
+    ASSERT_NE(snapshot, nullptr);
+    EXPECT_TRUE(SamePixels(snapshot->Picture(), loaded));
+    EXPECT_FALSE(SamePixels(f.State().Canvas().Image(), loaded));
+}
+
 }  // namespace
