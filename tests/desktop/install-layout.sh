@@ -1,8 +1,8 @@
 #!/bin/sh
 # Installs the build tree into a scratch prefix and checks that everything a
 # desktop looks for is where it looks: the binary, the desktop entry, the
-# hicolor icons (SVG and each PNG at its own size) and the AppStream file, all
-# but the binary named after the id.
+# hicolor icons (SVG and each PNG at its own size), the AppStream file and the
+# manual page, all but the binary and the manual page named after the id.
 #   install-layout.sh BUILD_DIR PREFIX APPSTREAM_ID
 set -eu
 build=$1
@@ -28,6 +28,7 @@ need "$prefix/bin/korvel-annotarix"
 need "$prefix/share/applications/$id.desktop"
 need "$prefix/share/metainfo/$id.metainfo.xml"
 need "$prefix/share/icons/hicolor/scalable/apps/$id.svg"
+need "$prefix/share/man/man1/korvel-annotarix.1"
 for size in 16 22 24 32 48 64 128 256; do
   png="$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png"
   need "$png"
