@@ -12,7 +12,10 @@ scratch=$2
 dist=$3
 version=$4
 id=$5
-deb=$(ls "$dist"/korvel-annotarix_"$version"_*.deb 2>/dev/null | head -n 1 || true)
+deb=
+for file in "$dist"/korvel-annotarix_"$version"_*.deb; do
+  if [ -f "$file" ]; then deb=$file; fi
+done
 if [ -z "$deb" ]; then
   echo "no package of $version in $dist (bash scripts/package.sh builds it); skipped"
   exit 77
@@ -56,9 +59,8 @@ done
 
 # The same contents wherever both have the file.
 table | while read -r installed packaged; do
-  [ "$installed" != - ] && [ "$packaged" != - ] || continue
-  [ "$installed" != bin/korvel-annotarix ] || continue
-  [ -f "$scratch/install/$installed" ] && [ -f "$scratch/package/$packaged" ] || continue
+  if [ "$installed" = - ] || [ "$packaged" = - ] || [ "$installed" = bin/korvel-annotarix ]; then continue; fi
+  if [ ! -f "$scratch/install/$installed" ] || [ ! -f "$scratch/package/$packaged" ]; then continue; fi
   case $packaged in
   *.gz) gzip -dc "$scratch/package/$packaged" >"$scratch/unpacked" ;;
   *) cp "$scratch/package/$packaged" "$scratch/unpacked" ;;
