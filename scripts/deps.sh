@@ -14,6 +14,7 @@ packages=(
   qt6-wayland libwayland-dev wayland-protocols sway wtype wl-clipboard
   kwin-wayland mutter dbus-daemon libglib2.0-bin
   desktop-file-utils appstream
+  debhelper devscripts lintian   # the Debian package (scripts/package.sh), hardening-check
   clang-format
 )
 if [[ "${KORVEL_FUZZ_DEPS:-0}" == 1 ]]; then packages+=(clang); fi

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test headless: the layout of the sources,
-# the full build (warnings are errors) under ctest, the X clipboard tests under
-# a private Xvfb, the Wayland tests under headless sway, KWin and mutter, the
-# permission tests as an ordinary user, then every test again under
-# AddressSanitizer and UBSan.
+# the full build (warnings are errors) and the Debian package, every test under
+# ctest, the X clipboard tests under a private Xvfb, the Wayland tests under
+# headless sway, KWin and mutter, the permission tests as an ordinary user,
+# then every test again under AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -14,6 +14,10 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKORVEL_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
+# The Debian package (the editor alone, with the distribution's flags): lintian
+# and hardening-check inside; the ctest pass below checks its files against
+# the install's (desktop.PackageHoldsTheInstalledFiles).
+bash scripts/package.sh
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 # The X clipboard tests (exchange with xclip, the keeper process) skip without

@@ -48,10 +48,15 @@ int main(int argc, char** argv) {
         EndWithoutTeardown(wayland::RunClipboardKeeper(argv[2]));
     wayland::ChooseQtPlatform();
     QApplication application(argc, argv);
+    // The application name is the X11 window class, which the desktop entry
+    // names in StartupWMClass. It stays the binary's name, as do the settings
+    // folder, the settings file and the lock.
     QApplication::setApplicationName(QStringLiteral("korvel-annotarix"));
-    // The app id: Wayland shells and X11 task bars match it to the installed
-    // desktop entry korvel-annotarix.desktop and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("korvel-annotarix"));
+    // The desktop file name, io.github.korvel.annotarix from the build
+    // (desktop/CMakeLists.txt), is the Wayland app_id: shells match it to the
+    // installed desktop entry of that name and its icon. Qt derives no folder
+    // from it, so the settings stay where they were.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KORVEL_DESKTOP_FILE_NAME));
     auto running = app::Main(argc, argv, kFilePlace);
     if (!running) return 0;  // a second instance ends at once
     const int result = QApplication::exec();
