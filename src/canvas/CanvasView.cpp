@@ -103,6 +103,9 @@ void CanvasView::resizeEvent(QResizeEvent* event) {
     if (WidgetSizeFor(surface_.Size()) != size()) {
         surface_.Resize(QSizeF(QSizeF(size()) * PixelRatio()).toSize());
     }
+    // What a screen reader says of the canvas: the picture and its size.
+    setAccessibleName(
+        QStringLiteral("Bild, %1 × %2 Pixel").arg(surface_.Size().width()).arg(surface_.Size().height()));
     QWidget::resizeEvent(event);
 }
 

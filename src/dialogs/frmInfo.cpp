@@ -1,5 +1,6 @@
 #include "dialogs/frmInfo.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPalette>
@@ -98,6 +99,10 @@ void ShowSavedNotice(QWidget* owner) {
     notice.show();
     notice.raise();
     notice.Timer1.start();  // (re)starts the full 2000 ms
+    // A screen reader announces the notice; the keyboard stays where it was.
+    notice.setAccessibleName(notice.Label2.text());
+    QAccessibleEvent alert(&notice, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 frmInfo* SavedNotice() {

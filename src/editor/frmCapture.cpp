@@ -1,9 +1,12 @@
 #include "editor/frmCapture.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QTimer>
+#include <iterator>
 
 #include "commands/ClipboardCommands.h"
 #include "commands/DropHandler.h"
@@ -14,6 +17,7 @@
 #include "editor/ToolbarIcons.h"
 #include "platform/qt/PictureClipboard.h"
 #include "platform/qt/X11Clipboard.h"
+#include "tools/ColorPalette.h"
 #include "tools/ToolSet.h"
 #include "widgets/WindowHelpers.h"
 
@@ -21,6 +25,10 @@ namespace {
 
 // After this long the window has shown a new picture.
 constexpr int kPngAheadDelayMs = 250;
+
+// The mark of the control that has the keyboard.
+const QString kFocusMark =
+    QStringLiteral("QToolButton:focus { border: 2px solid #1c5fd0; border-radius: 2px; }");
 
 QFont Arial(double points, bool bold) {
     QFont font(QStringLiteral("Arial"));
@@ -35,14 +43,48 @@ void Place(QWidget& control, QWidget& parent, const QString& name, int left, int
     control.setGeometry(left, top, width, height);
 }
 
+// A tool-bar button: its tool tip's words are also the name a screen reader
+// says; the tip adds the keys that do the same.
 void ToolbarButton(QToolButton& button, QWidget& parent, const QString& name, int left, const QIcon& icon,
-                   const QString& tip) {
+                   const QString& tip, const QString& keys = {}) {
     Place(button, parent, name, left, 4, 25, 21);
     button.setIcon(icon);
     button.setIconSize(QSize(16, 16));
     button.setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button.setToolTip(tip);
+    button.setToolTip(keys.isEmpty() ? tip : tip + QStringLiteral(" (") + keys + QLatin1Char(')'));
+    button.setAccessibleName(tip);
     button.setFocusPolicy(Qt::StrongFocus);
+}
+
+// The focus sink takes the keyboard away from the controls; a screen reader
+// has nothing to say about it, so it is not shown to assistive technology.
+class HiddenFromAssistance : public QAccessibleWidget {
+  public:
+    explicit HiddenFromAssistance(QWidget* widget) : QAccessibleWidget(widget, QAccessible::NoRole) {}
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.invisible = true;
+        state.focusable = false;
+        return state;
+    }
+};
+
+const char* const kHiddenFromAssistance = "korvelHiddenFromAssistance";
+
+QAccessibleInterface* AccessibleFor(const QString& /*className*/, QObject* object) {
+    if (object == nullptr || !object->isWidgetType() || !object->property(kHiddenFromAssistance).toBool())
+        return nullptr;
+    // Qt's accessibility registry owns the interfaces its factories make.
+    return new HiddenFromAssistance(static_cast<QWidget*>(object));
+}
+
+void HideFromAssistance(QWidget& widget) {
+    static const bool installed = [] {
+        QAccessible::installFactory(&AccessibleFor);
+        return true;
+    }();
+    (void)installed;
+    widget.setProperty(kHiddenFromAssistance, true);
 }
 
 }  // namespace
@@ -78,27 +120,30 @@ void frmCapture::BuildControls() {
     ToolbarButton(Command1[0], Picture1, command1(0), 3, icons::OpenFolderIcon(),
                   QStringLiteral("Bild laden"));
     ToolbarButton(Command1[1], Picture1, command1(1), 28, icons::FloppyDiskIcon(),
-                  QStringLiteral("Bild speichern"));
+                  QStringLiteral("Bild speichern"), QStringLiteral("Strg+S"));
     ToolbarButton(Check1, Picture1, QStringLiteral("Check1"), 63, icons::CropIcon(),
                   QStringLiteral("Bild beschneiden"));
     Check1.setCheckable(true);
     ToolbarButton(Command1[3], Picture1, command1(3), 88, icons::CopyIcon(),
                   QStringLiteral("Bild in die Zwischenablage kopieren"));
     ToolbarButton(Command1[4], Picture1, command1(4), 113, icons::PasteIcon(),
-                  QStringLiteral("Bild aus der Zwischenablage holen"));
+                  QStringLiteral("Bild aus der Zwischenablage holen"), QStringLiteral("Strg+V"));
     ToolbarButton(Command1[5], Picture1, command1(5), 138, icons::EyeIcon(),
                   QStringLiteral("mit externem Bild-Programm öffnen"));
     ToolbarButton(Command2, Picture1, QStringLiteral("Command2"), 173, icons::OpenHandIcon(),
-                  QStringLiteral("Werkzeuge"));
-    ToolbarButton(Command3, Picture1, QStringLiteral("Command3"), 198, QIcon(), QStringLiteral("Farben"));
+                  QStringLiteral("Werkzeuge"), QStringLiteral("Leertaste, Pfeiltasten, Eingabe"));
+    ToolbarButton(Command3, Picture1, QStringLiteral("Command3"), 198, QIcon(), QStringLiteral("Farben"),
+                  QStringLiteral("Leertaste, Pfeiltasten, Eingabe"));
     Command3.setAutoFillBackground(true);
     ApplyCurrentColor(state_.CurrentColor());
     ToolbarButton(Command1[6], Picture1, command1(6), 231, icons::UndoIcon(),
-                  QStringLiteral("letzten Schritt rückgängig machen"));
+                  QStringLiteral("letzten Schritt rückgängig machen"), QStringLiteral("Strg+Z"));
 
     Place(Text1, Picture1, QStringLiteral("Text1"), 263, 5, 184, 19);
     Text1.setFont(Arial(9, true));
     Text1.setText(QStringLiteral("Bildname"));
+    Text1.setAccessibleName(QStringLiteral("Dateiname"));
+    Text1.setToolTip(QStringLiteral("Dateiname (Eingabe oder Strg+S speichert)"));
     Place(Label1, Picture1, QStringLiteral("Label1"), 451, 8, 30, 15);
     Label1.setFont(Arial(9, true));
     Label1.setText(QStringLiteral(".jpg"));
@@ -109,15 +154,29 @@ void frmCapture::BuildControls() {
     Option2.setFont(Arial(9, false));
     Option2.setText(QStringLiteral("JPeg"));
     Option2.setChecked(true);
+    Option1.setAccessibleName(Option1.text());
+    Option2.setAccessibleName(Option2.text());
+    Label1.setAccessibleName(QStringLiteral("Dateiendung"));
+    Picture1.setAccessibleName(QStringLiteral("Werkzeugleiste"));
+    // Tab walks the tool bar as it is laid out, left to right.
+    QWidget* const order[] = {&Command1[0], &Command1[1], &Check1,   &Command1[3],
+                              &Command1[4], &Command1[5], &Command2, &Command3,
+                              &Command1[6], &Text1,       &Option1,  &Option2};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    // Every control shows where the keyboard is; the colours button keeps its
+    // own style with the same mark.
+    Picture1.setStyleSheet(kFocusMark);
     Place(HScroll2, Picture1, QStringLiteral("HScroll2"), 782, 10, 83, 12);
     HScroll2.setOrientation(Qt::Horizontal);
     HScroll2.setRange(40, 95);
     HScroll2.setPageStep(20);
     HScroll2.setValue(95);
     HScroll2.hide();
+    HScroll2.setAccessibleName(QStringLiteral("JPEG-Qualität"));
 
     // View panel and canvas.
     Place(Picture3, *this, QStringLiteral("Picture3"), 0, 29, 518, 306);
+    Picture3.setAccessibleName(QStringLiteral("Bildfläche"));
     Picture3.SetBackColor(0x00000000);
     Picture3.SetAcceptDrops(true);
     Place(Picture2, Picture3, QStringLiteral("Picture2"), 0, 0, 492, 268);
@@ -127,17 +186,20 @@ void frmCapture::BuildControls() {
     Picture2.SetMousePointer(canvas::kPointerCustom);
     Picture2.SetAcceptDrops(true);
     Place(VScroll1, *this, QStringLiteral("VScroll1"), 520, 30, 17, 306);
+    VScroll1.setAccessibleName(QStringLiteral("Bild senkrecht verschieben"));
     VScroll1.setOrientation(Qt::Vertical);
     VScroll1.setRange(0, 15000);
     VScroll1.setSingleStep(50);
     VScroll1.setPageStep(500);
     Place(HScroll1, *this, QStringLiteral("HScroll1"), 0, 335, 520, 16);
+    HScroll1.setAccessibleName(QStringLiteral("Bild waagrecht verschieben"));
     HScroll1.setOrientation(Qt::Horizontal);
     HScroll1.setRange(0, 20000);
     HScroll1.setSingleStep(50);
     HScroll1.setPageStep(500);
 
     Place(dummy, *this, QStringLiteral("dummy"), 2 * 762, 0, 14, 13);
+    HideFromAssistance(dummy);
     dummy.setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -176,7 +238,17 @@ void frmCapture::ApplyCurrentColor(COLORREF color) {
     // the drawing colour exactly, so it is painted flat.
     Command3.setStyleSheet(QStringLiteral("QToolButton { background-color: %1; border: 1px solid #808080; }"
                                           "QToolButton:pressed { border: 2px inset #606060; }")
-                               .arg(ToQColor(color).name()));
+                               .arg(ToQColor(color).name()) +
+                           kFocusMark);
+    // A screen reader says which colour is chosen.
+    QString name = QStringLiteral("Farben");
+    for (std::size_t i = 0; i < tools::kPaletteColors.size(); ++i) {
+        if (tools::kPaletteColors[i] == color) {
+            name += QStringLiteral(": ") + QString::fromUtf8(tools::kPaletteColorNames[i]);
+            break;
+        }
+    }
+    Command3.setAccessibleName(name);
 }
 
 void frmCapture::ShowMessage(const QString& prompt, int kind) {
@@ -229,9 +301,28 @@ void frmCapture::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
     // earlier Ctrl+A or Ctrl+C, or a Ctrl+V meant for another window, never
     // replaces the marked-up picture. Holding both keys pastes again with
     // every repeat of the key.
-    if (KeyCode != Qt::Key_V || !Shift.testFlag(Qt::ControlModifier) || unloading_) return;
-    if (!isActiveWindow()) return;
-    commands::PastePicture(*this);
+    if (!Shift.testFlag(Qt::ControlModifier) || unloading_ || !isActiveWindow()) return;
+    const bool editing = qobject_cast<const QLineEdit*>(QApplication::focusWidget()) != nullptr;
+    switch (KeyCode) {
+        case Qt::Key_V:
+            commands::PastePicture(*this);
+            break;
+        case Qt::Key_S:
+            // The save that Enter in the name box starts.
+            if (Shift == Qt::ControlModifier) commands::SavePicture(*this);
+            break;
+        case Qt::Key_Z:
+            // In the name box and the text box Ctrl+Z undoes their typing.
+            if (Shift == Qt::ControlModifier && !editing) Command1_Click(6);
+            break;
+        case Qt::Key_Q:
+        case Qt::Key_W:
+            // The close the window's close box starts, once this key is done.
+            if (Shift == Qt::ControlModifier) QTimer::singleShot(0, this, [this] { close(); });
+            break;
+        default:
+            break;
+    }
 }
 
 void frmCapture::Picture1_MouseMove() {

@@ -1,7 +1,9 @@
 #include "tools/ColorPalette.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QToolButton>
+#include <algorithm>
 
 #include "canvas/CanvasView.h"
 #include "canvas/EditorState.h"
@@ -40,6 +42,8 @@ ColorPalette::ColorPalette(canvas::EditorState& state, const ToolControls& contr
         colours.setColor(QPalette::WindowText, QColor(0, 0, 0));
         field.setPalette(colours);
         field.setMouseTracking(true);
+        field.setAccessibleName(QString::fromUtf8(kPaletteColorNames[i]));
+        field.setFocusPolicy(Qt::StrongFocus);
         field.installEventFilter(this);
     }
 }
@@ -62,8 +66,59 @@ bool ColorPalette::eventFilter(QObject* watched, QEvent* event) {
         ChooseColor(i);
     } else if (event->type() == QEvent::MouseButtonRelease) {
         lblColor_MouseUp(i);
+    } else if (event->type() == QEvent::KeyPress) {
+        return FieldKey(i, static_cast<const QKeyEvent&>(*event));
+    } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        MarkFocus(i, event->type() == QEvent::FocusIn);
     }
     return false;
+}
+
+void ColorPalette::ShowForKeyboard(QWidget& returnTo) {
+    returnTo_ = &returnTo;
+    Show();
+    const int current = std::clamp<int>(state_.ColorIndex(), 0, 5);
+    lblColor[static_cast<std::size_t>(current)].setFocus(Qt::TabFocusReason);
+}
+
+bool ColorPalette::FieldKey(int i, const QKeyEvent& key) {
+    const auto giveBack = [this] {
+        Hide();
+        if (returnTo_ != nullptr) returnTo_->setFocus(Qt::OtherFocusReason);
+    };
+    switch (key.key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            lblColor[static_cast<std::size_t>((i + 5) % 6)].setFocus(Qt::TabFocusReason);
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            lblColor[static_cast<std::size_t>((i + 1) % 6)].setFocus(Qt::TabFocusReason);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            ChooseColor(i);
+            lblColor_MouseUp(i);
+            giveBack();
+            return true;
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            giveBack();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ColorPalette::MarkFocus(int i, bool focused) {
+    // A thick frame in the colour that stands out against the field.
+    QLabel& field = lblColor[static_cast<std::size_t>(i)];
+    field.setLineWidth(focused ? 3 : 1);
+    QPalette colours = field.palette();
+    colours.setColor(QPalette::WindowText, focused && i == 4 ? QColor(255, 255, 255) : QColor(0, 0, 0));
+    field.setPalette(colours);
 }
 
 void ColorPalette::Show() {

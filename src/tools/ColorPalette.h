@@ -11,6 +11,7 @@
 #include "tools/ToolList.h"
 #include "widgets/ColorRef.h"
 
+class QKeyEvent;
 class QToolButton;
 
 namespace canvas {
@@ -25,6 +26,9 @@ struct ToolControls;
 // Colours of the fields, index 0 to 5: red, green, yellow, cyan, black, white.
 inline constexpr std::array<COLORREF, 6> kPaletteColors{0x000000FF, 0x0000FF00, 0x0000FFFF,
                                                         0x00FFFF00, 0x00000000, 0x00FFFFFF};
+// Their names, as a screen reader says them (UTF-8).
+inline constexpr std::array<const char*, 6> kPaletteColorNames{"Rot",  "Grün",    "Gelb",
+                                                               "Cyan", "Schwarz", "Weiß"};
 
 class ColorPalette : public QObject {
   public:
@@ -42,13 +46,22 @@ class ColorPalette : public QObject {
 
     void Show();
     void Hide();
+    bool Showing() const { return Picture5.isVisible(); }
+    // Opened from the keyboard: the current colour's field takes the focus.
+    // The arrow keys move it, Enter or Space choose as a release over the
+    // field does, Escape closes without a change; the keyboard then goes
+    // back to `returnTo`.
+    void ShowForKeyboard(QWidget& returnTo);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     int IndexOf(const QObject* label) const;
+    bool FieldKey(int i, const QKeyEvent& key);
+    void MarkFocus(int i, bool focused);
 
+    QWidget* returnTo_ = nullptr;
     canvas::EditorState& state_;
     QToolButton& toolsButton_;
     canvas::CanvasView& view_;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <algorithm>
 
 #include "canvas/CanvasView.h"
 #include "canvas/EditorState.h"
@@ -43,6 +44,7 @@ ToolPalette::ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolC
         button.setParent(&picTools);
         button.setGeometry(0, 25 * i, 26, 25);
         button.setToolTip(QString::fromLatin1(kToolTips[i]));
+        button.setAccessibleName(QString::fromLatin1(kToolTips[i]));
         button.setCheckable(true);
         button.setAutoExclusive(true);
         button.setAutoRaise(false);
@@ -51,6 +53,57 @@ ToolPalette::ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolC
         button.setMouseTracking(true);
         button.installEventFilter(this);
         connect(&button, &QToolButton::clicked, this, [this, i] { btnTools_Click(i); });
+    }
+    // Where the keyboard is shows on every button of the pop-up.
+    picTools.setStyleSheet(
+        QStringLiteral("QToolButton:focus { border: 2px solid #1c5fd0; border-radius: 2px; }"));
+    NameToolsButton();
+}
+
+void ToolPalette::NameToolsButton() {
+    // A screen reader says which tool is chosen.
+    const int i = state_.CurrentTool();
+    toolsButton_.setAccessibleName(i >= 0 && i < 6
+                                       ? QStringLiteral("Werkzeuge: ") + QString::fromLatin1(kToolTips[i])
+                                       : QStringLiteral("Werkzeuge"));
+}
+
+void ToolPalette::ShowForKeyboard(QWidget& returnTo) {
+    returnTo_ = &returnTo;
+    Show();
+    const int current = std::clamp(state_.CurrentTool(), 0, 5);
+    btnTools[static_cast<std::size_t>(current)].setFocus(Qt::TabFocusReason);
+}
+
+bool ToolPalette::ButtonKey(int i, const QKeyEvent& key) {
+    const auto giveBack = [this] {
+        Hide();
+        if (returnTo_ != nullptr) returnTo_->setFocus(Qt::OtherFocusReason);
+    };
+    switch (key.key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            btnTools[static_cast<std::size_t>((i + 5) % 6)].setFocus(Qt::TabFocusReason);
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            btnTools[static_cast<std::size_t>((i + 1) % 6)].setFocus(Qt::TabFocusReason);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            // As a slide onto the button and a release over it.
+            ChooseTool(i);
+            giveBack();
+            if (showSizePanel_) showSizePanel_(state_.CurrentTool() == kToolText);
+            return true;
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            giveBack();
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -72,6 +125,7 @@ bool ToolPalette::eventFilter(QObject* watched, QEvent* event) {
         ChooseTool(i);
         return false;
     }
+    if (event->type() == QEvent::KeyPress) return ButtonKey(i, static_cast<const QKeyEvent&>(*event));
     if (event->type() == QEvent::MouseButtonRelease) {
         // The button finishes its own click first (hiding the panel before
         // would cancel it), then the release closes the panel.
@@ -106,6 +160,7 @@ void ToolPalette::ChooseTool(int i) {
     }
     ApplyToolPointer(view_, c, tool);
     MirrorCanvasPointer(view_, panel_);
+    NameToolsButton();
 }
 
 void ToolPalette::btnTools_MouseUp(int /*i*/) {

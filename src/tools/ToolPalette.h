@@ -4,6 +4,7 @@
 // pointer follow the tool.
 #pragma once
 
+#include <QKeyEvent>
 #include <QObject>
 #include <QToolButton>
 #include <QWidget>
@@ -45,12 +46,22 @@ class ToolPalette : public QObject {
 
     void Show();
     void Hide();
+    bool Showing() const { return picTools.isVisible(); }
+    // Opened from the keyboard: the current tool's button takes the focus.
+    // The arrow keys move it, Enter or Space choose as a release over the
+    // button does, Escape closes without a change; the keyboard then goes
+    // back to `returnTo`.
+    void ShowForKeyboard(QWidget& returnTo);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     int IndexOf(const QObject* button) const;
+    bool ButtonKey(int i, const QKeyEvent& key);
+    void NameToolsButton();
+
+    QWidget* returnTo_ = nullptr;
 
     canvas::EditorState& state_;
     ToolHost& host_;

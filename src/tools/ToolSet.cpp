@@ -2,7 +2,9 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QToolButton>
+#include <functional>
 #include <utility>
 
 #include "canvas/CanvasView.h"
@@ -23,6 +25,50 @@
 #include "tools/art/ToolArt.h"
 
 namespace tools {
+
+namespace {
+
+// Opens a pop-up when its button has the keyboard and Space, Enter or Down
+// is pressed (the button's own Space would click it).
+class PopupKeys : public QObject {
+  public:
+    PopupKeys(std::function<void()> openTools, std::function<void()> openColors, QWidget* toolsButton,
+              QWidget* colorsButton)
+        : openTools_(std::move(openTools)),
+          openColors_(std::move(openColors)),
+          toolsButton_(toolsButton),
+          colorsButton_(colorsButton) {
+        toolsButton_->installEventFilter(this);
+        colorsButton_->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (key.modifiers() != Qt::NoModifier && key.modifiers() != Qt::KeypadModifier) return false;
+        switch (key.key()) {
+            case Qt::Key_Space:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Down:
+                break;
+            default:
+                return false;
+        }
+        if (watched == toolsButton_) openTools_();
+        if (watched == colorsButton_) openColors_();
+        return true;
+    }
+
+  private:
+    std::function<void()> openTools_;
+    std::function<void()> openColors_;
+    QWidget* toolsButton_;
+    QWidget* colorsButton_;
+};
+
+}  // namespace
 
 namespace {
 
@@ -82,6 +128,18 @@ ToolSet::ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls&
         controls.colorsButton, controls.window,
         PressSlideRelease::Handlers{[this] { Command3_MouseDown(); }, [this] { Command3_MouseMove(); },
                                     [this] { Command3_MouseUp(); }, acceptsTarget, releasedElsewhere});
+
+    // The keyboard's way into the pop-ups.
+    popupKeys_ = std::make_unique<PopupKeys>(
+        [this, toolsButton] {
+            colorPalette_->Hide();
+            toolPalette_->ShowForKeyboard(*toolsButton);
+        },
+        [this, colorsButton] {
+            toolPalette_->Hide();
+            colorPalette_->ShowForKeyboard(*colorsButton);
+        },
+        toolsButton, colorsButton);
 
     // The canvas's mouse, and releases on the panel around it.
     QObject::connect(

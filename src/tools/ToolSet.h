@@ -4,6 +4,7 @@
 // the tool set then hears the canvas's mouse itself.
 #pragma once
 
+#include <QObject>
 #include <memory>
 
 #include "tools/ToolList.h"
@@ -72,6 +73,9 @@ class ToolSet {
     std::unique_ptr<ColorPalette> colorPalette_;
     std::unique_ptr<PressSlideRelease> command2Slide_;
     std::unique_ptr<PressSlideRelease> command3Slide_;
+    // Space, Enter or Down on the tools or colours button opens its pop-up
+    // for the keyboard.
+    std::unique_ptr<QObject> popupKeys_;
 };
 
 }  // namespace tools

@@ -185,3 +185,82 @@ TEST_F(ToolPaletteTest, ReleaseOnTheCanvasClosesBothPanelsWithoutDrawing) {
 
 }  // namespace
 }  // namespace tools_test
+
+namespace tools_test {
+namespace {
+
+// The keyboard's way through the pop-ups: Space, Enter or Down on the button
+// opens it on the current item, the arrow keys move, Enter or Space chooses as
+// a release over the item does, Escape closes without a change; the keyboard
+// goes back to the button, whose name says what is chosen.
+TEST_F(ToolPaletteTest, TheKeyboardOpensMovesChoosesAndCancelsInBothPopUps) {
+    struct Case {
+        const char* name;
+        bool colors;
+        Qt::Key open;
+        std::vector<Qt::Key> keys;
+        int tool;            // the current tool afterwards
+        COLORREF color;      // the current colour afterwards
+        const char* button;  // the button's name afterwards
+    };
+    const Case cases[] = {
+        {"arrow by Space, Down x3, Enter",
+         false,
+         Qt::Key_Space,
+         {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return},
+         3,
+         kRed,
+         "Werkzeuge: Pfeil"},
+        {"eraser (button-face colour) by Down, Up, Space",
+         false,
+         Qt::Key_Down,
+         {Qt::Key_Up, Qt::Key_Space},
+         5,
+         0x8000000F,
+         "Werkzeuge: Radierer"},
+        {"tools, Escape changes nothing",
+         false,
+         Qt::Key_Return,
+         {Qt::Key_Down, Qt::Key_Escape},
+         0,
+         kYellow,
+         "Werkzeuge: Hand"},
+        {"green by Space, Up, Enter",
+         true,
+         Qt::Key_Space,
+         {Qt::Key_Up, Qt::Key_Return},
+         0,
+         0x0000FF00,
+         "Farben: Grün"},
+        {"colours, Escape changes nothing",
+         true,
+         Qt::Key_Space,
+         {Qt::Key_Down, Qt::Key_Escape},
+         0,
+         kYellow,
+         "Farben: Gelb"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SlideToTool(0);
+        SlideToColor(2);
+        QToolButton& button = c.colors ? ui->Command3 : ui->Command2;
+        QWidget& panel = c.colors ? static_cast<QWidget&>(ColorPanel().Picture5) : ToolPanel().picTools;
+        form->show();
+        button.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&button, c.open);
+        ASSERT_TRUE(panel.isVisible());
+        // The current item has the keyboard: the hand, or the yellow field.
+        EXPECT_EQ(QApplication::focusWidget(),
+                  c.colors ? static_cast<QWidget*>(&ColorField(2)) : &ToolButton(0));
+        for (const Qt::Key key : c.keys) QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_FALSE(panel.isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), &button);
+        EXPECT_EQ(form->State().CurrentTool(), c.tool);
+        EXPECT_EQ(form->State().CurrentColor(), c.color);
+        EXPECT_EQ(button.accessibleName(), QString::fromUtf8(c.button));
+    }
+}
+
+}  // namespace
+}  // namespace tools_test

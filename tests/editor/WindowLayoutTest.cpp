@@ -16,26 +16,42 @@ TEST_F(WindowLayout, ToolBarControlsSitWhereTheyBelongWithTheirTips) {
         QWidget* control;
         QRect geometry;
         const char* tip;
+        const char* name;
     };
+    // The tip names the keys that do the same; the name a screen reader says is
+    // the tip's words alone.
     const Expected expected[] = {
-        {&ui->Command1(0), {3, 4, 25, 21}, "Bild laden"},
-        {&ui->Command1(1), {28, 4, 25, 21}, "Bild speichern"},
-        {&ui->Check1, {63, 4, 25, 21}, "Bild beschneiden"},
-        {&ui->Command1(3), {88, 4, 25, 21}, "Bild in die Zwischenablage kopieren"},
-        {&ui->Command1(4), {113, 4, 25, 21}, "Bild aus der Zwischenablage holen"},
-        {&ui->Command1(5), {138, 4, 25, 21}, "mit externem Bild-Programm öffnen"},
-        {&ui->Command2, {173, 4, 25, 21}, "Werkzeuge"},
-        {&ui->Command3, {198, 4, 25, 21}, "Farben"},
-        {&ui->Command1(6), {231, 4, 25, 21}, "letzten Schritt rückgängig machen"},
-        {&ui->Text1, {263, 5, 184, 19}, ""},
-        {&ui->Label1, {451, 8, 30, 15}, ""},
-        {&ui->Option1, {487, 8, 65, 17}, ""},
-        {&ui->Option2, {551, 8, 57, 17}, ""},
+        {&ui->Command1(0), {3, 4, 25, 21}, "Bild laden", "Bild laden"},
+        {&ui->Command1(1), {28, 4, 25, 21}, "Bild speichern (Strg+S)", "Bild speichern"},
+        {&ui->Check1, {63, 4, 25, 21}, "Bild beschneiden", "Bild beschneiden"},
+        {&ui->Command1(3),
+         {88, 4, 25, 21},
+         "Bild in die Zwischenablage kopieren",
+         "Bild in die Zwischenablage kopieren"},
+        {&ui->Command1(4),
+         {113, 4, 25, 21},
+         "Bild aus der Zwischenablage holen (Strg+V)",
+         "Bild aus der Zwischenablage holen"},
+        {&ui->Command1(5),
+         {138, 4, 25, 21},
+         "mit externem Bild-Programm öffnen",
+         "mit externem Bild-Programm öffnen"},
+        {&ui->Command2, {173, 4, 25, 21}, "Werkzeuge (Leertaste, Pfeiltasten, Eingabe)", "Werkzeuge: Hand"},
+        {&ui->Command3, {198, 4, 25, 21}, "Farben (Leertaste, Pfeiltasten, Eingabe)", "Farben: Gelb"},
+        {&ui->Command1(6),
+         {231, 4, 25, 21},
+         "letzten Schritt rückgängig machen (Strg+Z)",
+         "letzten Schritt rückgängig machen"},
+        {&ui->Text1, {263, 5, 184, 19}, "Dateiname (Eingabe oder Strg+S speichert)", "Dateiname"},
+        {&ui->Label1, {451, 8, 30, 15}, "", "Dateiendung"},
+        {&ui->Option1, {487, 8, 65, 17}, "", "Bitmap"},
+        {&ui->Option2, {551, 8, 57, 17}, "", "JPeg"},
     };
     for (const Expected& e : expected) {
         EXPECT_EQ(e.control->parentWidget(), &ui->Picture1) << e.tip;
         EXPECT_EQ(e.control->geometry(), e.geometry) << e.tip;
         EXPECT_EQ(e.control->toolTip(), QString::fromUtf8(e.tip));
+        EXPECT_EQ(e.control->accessibleName(), QString::fromUtf8(e.name));
     }
     EXPECT_EQ(ui->Picture1.geometry(), QRect(0, 0, 762, 29));
     EXPECT_EQ(ui->Label1.text(), ".jpg");

@@ -21,6 +21,9 @@ namespace {
 
 const QString kPng = QStringLiteral("image/png");
 const QString kBmp = QStringLiteral("image/bmp");
+// Clipboard histories (Klipper, CopyQ, the Wayland history tools) keep nothing
+// that carries this mark with the value "secret".
+const QString kNotForHistory = QStringLiteral("x-kde-passwordManagerHint");
 
 QImage AsRgb32(const QImage& picture) {
     return picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
@@ -134,17 +137,22 @@ void PictureMimeData::EncodePngAhead() const {
 QStringList PictureMimeData::formats() const {
     // Only these two: Qt's own image type would make the X11 clipboard offer
     // some twenty formats, and clipboard managers fetch every one of them.
+    // An undo snapshot, which every press puts there, is marked to stay out
+    // of clipboard histories; a picture the user copies goes in.
+    if (use_ == ClipboardUse::UndoSnapshot) return {kPng, kBmp, kNotForHistory};
     return {kPng, kBmp};
 }
 
 bool PictureMimeData::hasFormat(const QString& mimeType) const {
     // In this program the picture also reads as a QImage (hasImage()); it is
     // not listed among the formats, so other programs never see Qt's type.
+    if (mimeType == kNotForHistory) return use_ == ClipboardUse::UndoSnapshot;
     return mimeType == kPng || mimeType == kBmp || mimeType == QLatin1String("application/x-qt-image");
 }
 
 QVariant PictureMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
     if (type.id() == QMetaType::QImage) return Picture();
+    if (mimeType == kNotForHistory && use_ == ClipboardUse::UndoSnapshot) return QByteArray("secret");
     if (mimeType != kPng && mimeType != kBmp) return {};
     // Qt reads this object again once the bytes are returned, so it must not
     // be freed by the events that run while the encoding is waited for:
