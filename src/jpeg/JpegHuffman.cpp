@@ -138,7 +138,7 @@ void DeriveCodes(HuffmanTable& table, int maxSymbol) {
 std::int64_t OptimiseTables(EncoderState& state, int threads) {
     const std::size_t n = state.components.size();
     for (const Component& c : state.components) {
-        if (c.coefficients.empty() || c.coefficients.size() % 64 != 0) RaiseSubscript();
+        if (c.coefficients.Empty()) RaiseSubscript();
     }
 
     // The symbols of every scan, counted from the stored coefficients by the

@@ -1,26 +1,30 @@
-// Sampling: reads a rectangle of a device context into 24-bit work bitmaps,
-// converts it to Y, Cb, Cr and transforms every 8 x 8 block as it is read.
+// Sampling: reads a rectangle of a picture in memory, converts it to Y, Cb,
+// Cr and transforms every 8 x 8 block as it is read.
 //
-// A component at the source's own size is copied strip by strip into small
-// work bitmaps, one per thread, so the pixels are still in cache when they
-// are transformed; a scaled (subsampled) component is stretched whole into
-// one W8 x H8 work bitmap, as the stretch must see the whole source. Either
-// way every pixel, padding included, is what a single full-size work bitmap
-// would hold.
+// A component at the source's own size is read strip by strip, straight from
+// the picture's rows, into small 24-bit strips, one per thread, so the pixels
+// are still in cache when they are transformed; no handle of the raster
+// layer is involved. A scaled (subsampled) component is stretched whole into
+// one W8 x H8 work bitmap by the raster layer, as the stretch must see the
+// whole source. Either way every pixel, padding included, is what a single
+// full-size 24-bit copy of the rectangle would hold.
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/Parallel.h"
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegPixelBlock.h"
+#include "jpeg/JpegPixelRows.h"
 #include "jpeg/JpegWorkBitmap.h"
 #include "jpeg/cJpeg.h"
+#include "raster/GdiHandles.h"
 
 namespace {
 
@@ -77,58 +81,123 @@ bool IsFlat(const std::uint8_t* const* rows, int bx) {
     return true;
 }
 
+// What one thread samples with: the coefficients of the block in hand, one
+// set of 64 per component, and the block row being made of each component in
+// compact form (sized to one block row).
+struct RowWork {
+    std::vector<std::int16_t> block;
+    std::vector<std::uint8_t> rows;
+    std::size_t rowCapacity = 0;
+
+    void Prepare(int components, int blocksX) {
+        block.resize(static_cast<std::size_t>(components) * 64);
+        rowCapacity = jpeg::MaxRowBytes(static_cast<std::size_t>(blocksX));
+        const std::size_t bytes = rowCapacity * static_cast<std::size_t>(components);
+        if (rows.size() < bytes) rows.resize(bytes);
+    }
+};
+
 // Transforms `blockRows` rows of `blocksX` blocks. Pixel line y of the first
-// block row starts at top + y * step. The coefficients go to the targets'
-// arrays from block row outRow on. False when a coefficient overflows.
-bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, int blockRows,
-                     std::size_t outRow, const std::vector<Target>& targets, bool vector) {
+// block row starts at top + y * step. Block row by is stored as row outRow +
+// by of each target's store. False when a coefficient overflows.
+bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, int blockRows, int outRow,
+                     const std::vector<Target>& group, const std::vector<jpeg::CoefficientStore*>& stores,
+                     RowWork& work, bool vector) {
     bool ok = true;
-    const int count = static_cast<int>(targets.size());
+    const int count = static_cast<int>(group.size());
+    // The group's targets with this thread's block as their output.
+    Target targets[4];
+    for (int t = 0; t < count; ++t) {
+        targets[t] = group[static_cast<std::size_t>(t)];
+        targets[t].out = work.block.data() + 64 * t;
+    }
     for (int by = 0; by < blockRows; ++by) {
         const std::uint8_t* rows[8];
         for (int j = 0; j < 8; ++j) rows[j] = top + static_cast<std::ptrdiff_t>(by * 8 + j) * step;
+        std::uint8_t* ends[4];
+        for (int t = 0; t < count; ++t)
+            ends[t] = work.rows.data() + work.rowCapacity * static_cast<std::size_t>(t);
         for (int bx = 0; bx < blocksX; ++bx) {
-            const std::size_t offset = ((outRow + by) * blocksX + bx) * 64;
             if (IsFlat(rows, bx)) {
                 // One colour: the transform reduces to the DC term.
                 const std::uint8_t* px = rows[0] + bx * 24;
-                for (const Target& t : targets) {
+                for (int t = 0; t < count; ++t) {
                     const float red = px[2], green = px[1], blue = px[0];
                     float sample;
-                    t.weights.Apply(&red, &green, &blue, &sample, 1);
-                    ok = jpeg::TransformFlatBlock(sample, t.plan, t.out + offset) && ok;
+                    targets[t].weights.Apply(&red, &green, &blue, &sample, 1);
+                    ok = jpeg::TransformFlatBlock(sample, targets[t].plan, targets[t].out) && ok;
                 }
             } else {
                 const std::uint8_t* at[8];
                 for (int j = 0; j < 8; ++j) at[j] = rows[j] + bx * 24;
-                ok = jpeg::TransformPixelBlock(at, targets.data(), count, offset, vector) && ok;
+                ok = jpeg::TransformPixelBlock(at, targets, count, 0, vector) && ok;
             }
+            for (int t = 0; t < count; ++t) ends[t] = jpeg::PutCompactBlock(targets[t].out, ends[t]);
+        }
+        for (int t = 0; t < count; ++t) {
+            const std::uint8_t* begin = work.rows.data() + work.rowCapacity * static_cast<std::size_t>(t);
+            stores[static_cast<std::size_t>(t)]->SetRow(outRow + by,
+                                                        {begin, static_cast<std::size_t>(ends[t] - begin)});
         }
     }
     return ok;
 }
 
-// Copies component lines [y0, y0 + lines) of a source-sized component into
-// the top of a strip bitmap, padded as the full work bitmap would be: columns
-// cw .. pw - 1 repeat the column to their left, lines past ch the line above.
-void FillStrip(const WorkBitmap& strip, const Group& g, std::int64_t y0, int lines, gdi::HDC src, int srcLeft,
-               int srcTop) {
+// 32-bit B,G,R,x pixels to 24-bit B,G,R, four per step.
+void Row32To24(const std::uint8_t* s, std::uint8_t* d, int n) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4, s += 16, d += 12) {
+        std::uint64_t a, b;  // pixels 0 and 1, pixels 2 and 3
+        std::memcpy(&a, s, 8);
+        std::memcpy(&b, s + 8, 8);
+        const std::uint64_t lo = (a & 0xFFFFFFu) | ((a >> 8) & 0xFFFFFF000000u) | (b << 48);
+        const auto hi = static_cast<std::uint32_t>(((b >> 16) & 0xFFu) | ((b >> 24) & 0xFFFFFF00u));
+        std::memcpy(d, &lo, 8);
+        std::memcpy(d + 8, &hi, 4);
+    }
+    for (; i < n; ++i, s += 4, d += 3) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+    }
+}
+
+// Reads component lines [y0, y0 + lines) of a source-sized component into
+// a 24-bit strip (line y at strip + y * stride), padded as a full-size work
+// picture would be: columns cw .. pw - 1 repeat the column to their left,
+// lines past ch the line above. Pixels outside the source read black.
+void FillStrip(std::uint8_t* strip, std::size_t stride, const Group& g, std::int64_t y0, int lines,
+               const jpeg::PixelRows& src, int srcLeft, int srcTop) {
     const int cw = static_cast<int>(g.cw);
     const int real = static_cast<int>(std::min<std::int64_t>(lines, g.ch - y0));
-    // A blit clipped at the source's edges leaves black, as in a new bitmap.
-    for (int y = 0; y < real; ++y) std::memset(strip.Row(y), 0, static_cast<std::size_t>(3 * cw));
-    gdi::BitBlt(strip.Dc(), 0, 0, cw, real, src, srcLeft, srcTop + static_cast<int>(y0), gdi::SRCCOPY);
-    for (int x = cw; x < g.pw; ++x)
-        gdi::BitBlt(strip.Dc(), x, 0, 1, real, strip.Dc(), x - 1, 0, gdi::SRCCOPY);
-    for (int y = real; y < lines; ++y) {
-        gdi::BitBlt(strip.Dc(), 0, y, static_cast<int>(g.pw), 1, strip.Dc(), 0, y - 1, gdi::SRCCOPY);
+    // The source columns [xa, xb) of the component lie inside the source.
+    const int xa = std::clamp(-srcLeft, 0, cw);
+    const int xb = std::clamp(src.width - srcLeft, xa, cw);
+    for (int y = 0; y < real; ++y) {
+        std::uint8_t* out = strip + y * stride;
+        const std::int64_t sy = srcTop + y0 + y;
+        if (src.top == nullptr || sy < 0 || sy >= src.height || xa == xb) {
+            std::memset(out, 0, static_cast<std::size_t>(3 * cw));
+        } else {
+            std::memset(out, 0, static_cast<std::size_t>(3 * xa));
+            const std::uint8_t* in =
+                src.Row(static_cast<int>(sy)) + static_cast<std::ptrdiff_t>(srcLeft + xa) * src.bytesPerPixel;
+            if (src.bytesPerPixel == 4) {
+                Row32To24(in, out + 3 * xa, xb - xa);
+            } else {
+                std::memcpy(out + 3 * xa, in, static_cast<std::size_t>(3 * (xb - xa)));
+            }
+            std::memset(out + 3 * xb, 0, static_cast<std::size_t>(3 * (cw - xb)));
+        }
+        for (int x = cw; x < g.pw; ++x) std::memcpy(out + 3 * x, out + 3 * (x - 1), 3);
     }
+    for (int y = real; y < lines; ++y) std::memcpy(strip + y * stride, strip + (y - 1) * stride, stride);
 }
 
 }  // namespace
 
-std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                           std::int32_t lSrcTop) {
+std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, std::int32_t lHeight,
+                           std::int32_t lSrcLeft, std::int32_t lSrcTop) {
     state_.precision = 8;
     state_.height = lHeight;
     state_.width = lWidth;
@@ -154,50 +223,76 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
     const bool anyStretched =
         std::any_of(groups.begin(), groups.end(), [](const Group& g) { return !g.direct; });
 
-    // Every bitmap is made before anything changes, so a failure leaves the
-    // coefficient arrays as they were.
+    // Every buffer is made before anything changes, so a failure leaves the
+    // coefficient arrays as they were. A stretched component is drawn by the
+    // raster layer from the source wrapped as a bitmap of a session of its own.
     const int blockRows = static_cast<int>(h8 / 8);
     const int parts = std::max(1, std::min(Threads(), blockRows / (2 * kStripBlockRows)));
     WorkBitmap full;
+    gdi::UniqueDC sourceDc;
+    gdi::UniqueBitmap sourceBitmap;
+    std::optional<gdi::SelectionGuard> sourceSelection;
     if (anyStretched) {
         if (!full.Create(static_cast<int>(w8), static_cast<int>(h8))) return 1;
         if (gdi::SetStretchBltMode(full.Dc(), gdi::HALFTONE) == 0)
             gdi::SetStretchBltMode(full.Dc(), gdi::COLORONCOLOR);
-    }
-    std::vector<std::unique_ptr<WorkBitmap>> strips;
-    if (anyDirect) {
-        for (int p = 0; p < parts; ++p) {
-            strips.push_back(std::make_unique<WorkBitmap>());
-            if (!strips.back()->Create(static_cast<int>(w8), 8 * kStripBlockRows)) return 1;
+        if (source.top != nullptr) {
+            gdi::BITMAPINFOHEADER header{};
+            header.biSize = sizeof header;
+            header.biWidth = source.width;
+            header.biHeight = source.pitch < 0 ? source.height : -source.height;
+            header.biPlanes = 1;
+            header.biBitCount = static_cast<gdi::WORD>(8 * source.bytesPerPixel);
+            header.biCompression = gdi::BI_RGB;
+            const std::uint8_t* lowest = source.pitch < 0 ? source.Row(source.height - 1) : source.top;
+            sourceDc.reset(gdi::CreateCompatibleDC(0));
+            // Only ever a blit source: the pixels are never written.
+            sourceBitmap.reset(gdi::WrapDIBits(header, const_cast<std::uint8_t*>(lowest),
+                                               source.pitch < 0 ? -source.pitch : source.pitch));
+            if (!sourceDc || !sourceBitmap) return 1;
+            sourceSelection.emplace(sourceDc.get(), sourceBitmap.get());
         }
     }
+    const std::size_t stripStride = static_cast<std::size_t>(3 * w8);
+    const std::size_t stripBytes = stripStride * 8 * kStripBlockRows;
+    if (anyDirect) {
+        // Kept from one sampling to the next, so they are fresh memory once.
+        strips_.resize(static_cast<std::size_t>(parts));
+        for (std::vector<std::uint8_t>& strip : strips_) {
+            if (strip.size() < stripBytes) strip.resize(stripBytes);
+        }
+    }
+    std::vector<RowWork> work(static_cast<std::size_t>(parts));
 
     std::atomic<bool> overflow{false};
     for (const Group& g : groups) {
+        const int blocksX = static_cast<int>(g.pw / 8);
+        const int rows = static_cast<int>(g.ph / 8);
         std::vector<Target> targets;
+        std::vector<jpeg::CoefficientStore*> stores;
         for (int k = 0; k < g.count; ++k) {
             const int index = g.first + k;
             jpeg::Component& comp = state_.components[static_cast<std::size_t>(index)];
             comp.id = index + 1;
-            // Every entry is written below, so the new array is not cleared first.
-            comp.coefficients = jpeg::CoefficientArray(static_cast<std::size_t>(g.pw * g.ph));
-            targets.push_back({kWeights[index], jpeg::MakeQuantPlan(state_.quant[comp.quantSelector]),
-                               comp.coefficients.data()});
+            comp.coefficients.Reset(blocksX, rows);
+            targets.push_back(
+                {kWeights[index], jpeg::MakeQuantPlan(state_.quant[comp.quantSelector]), nullptr});
+            stores.push_back(&comp.coefficients);
         }
-        const int blocksX = static_cast<int>(g.pw / 8);
-        const int rows = static_cast<int>(g.ph / 8);
         const int groupParts = std::max(1, std::min(parts, rows / (2 * kStripBlockRows)));
+        for (int p = 0; p < groupParts; ++p) work[static_cast<std::size_t>(p)].Prepare(g.count, blocksX);
 
         if (g.direct) {
             core::RunParts(groupParts, [&](int p) {
-                const WorkBitmap& strip = *strips[static_cast<std::size_t>(p)];
+                std::uint8_t* strip = strips_[static_cast<std::size_t>(p)].data();
                 const auto end = static_cast<int>(core::PartBegin(rows, groupParts, p + 1));
                 for (auto by = static_cast<int>(core::PartBegin(rows, groupParts, p)); by < end;
                      by += kStripBlockRows) {
                     const int n = std::min(kStripBlockRows, end - by);
-                    FillStrip(strip, g, 8 * static_cast<std::int64_t>(by), 8 * n, lHDC, lSrcLeft, lSrcTop);
-                    if (!SampleBlockRows(strip.Row(0), -static_cast<std::ptrdiff_t>(strip.RowBytes()),
-                                         blocksX, n, static_cast<std::size_t>(by), targets, vector_)) {
+                    FillStrip(strip, stripStride, g, 8 * static_cast<std::int64_t>(by), 8 * n, source,
+                              lSrcLeft, lSrcTop);
+                    if (!SampleBlockRows(strip, static_cast<std::ptrdiff_t>(stripStride), blocksX, n, by,
+                                         targets, stores, work[static_cast<std::size_t>(p)], vector_)) {
                         overflow = true;
                     }
                 }
@@ -208,7 +303,10 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
             const int top = static_cast<int>(h8 - g.ph);
             const int cw = static_cast<int>(g.cw);
             const int ch = static_cast<int>(g.ch);
-            gdi::StretchBlt(mem, 0, top, cw, ch, lHDC, lSrcLeft, lSrcTop, lWidth, lHeight, gdi::SRCCOPY);
+            if (sourceDc) {
+                gdi::StretchBlt(mem, 0, top, cw, ch, sourceDc.get(), lSrcLeft, lSrcTop, lWidth, lHeight,
+                                gdi::SRCCOPY);
+            }
             for (int x = cw; x < g.pw; ++x) gdi::BitBlt(mem, x, top, 1, ch, mem, x - 1, top, gdi::SRCCOPY);
             for (int y = top + ch; y < h8; ++y) {
                 gdi::BitBlt(mem, 0, y, static_cast<int>(g.pw), 1, mem, 0, y - 1, gdi::SRCCOPY);
@@ -217,8 +315,8 @@ std::int32_t cJpeg::Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHei
                 const auto first = static_cast<int>(core::PartBegin(rows, groupParts, p));
                 const auto end = static_cast<int>(core::PartBegin(rows, groupParts, p + 1));
                 if (!SampleBlockRows(full.Row(top + 8 * first), -static_cast<std::ptrdiff_t>(full.RowBytes()),
-                                     blocksX, end - first, static_cast<std::size_t>(first), targets,
-                                     vector_)) {
+                                     blocksX, end - first, first, targets, stores,
+                                     work[static_cast<std::size_t>(p)], vector_)) {
                     overflow = true;
                 }
             });

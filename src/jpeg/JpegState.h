@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "jpeg/JpegBuffer.h"
+#include "jpeg/JpegCoefficients.h"
 
 namespace jpeg {
 
-using CoefficientArray = std::vector<std::int16_t, LargeBufferAllocator<std::int16_t>>;
 using ByteArray = std::vector<std::uint8_t, LargeBufferAllocator<std::uint8_t>>;
 
 // One quantisation table slot: 64 values and the matching DCT multipliers,
@@ -44,9 +44,9 @@ struct Component {
     int h = 1;              // horizontal sampling factor 1..4
     int v = 1;              // vertical sampling factor 1..4
     int quantSelector = 0;  // 0 or 1
-    // 64 quantised coefficients per block, zigzag order, blocks row by row from
-    // the top of the component.
-    CoefficientArray coefficients;
+    // The quantised coefficients of every block (zigzag order), blocks row by
+    // row from the top of the component.
+    CoefficientStore coefficients;
 };
 
 struct EncoderState {

@@ -2,8 +2,8 @@
 // samples, per-image optimal Huffman tables).
 //
 // Use: construct (quality 95, three components without subsampling), set
-// Quality, call SampleHDC once with the device context holding the picture,
-// then SaveFile. Failures are raised as jpeg::JpegError with the number and
+// Quality, call SampleView once with the picture's pixels (or SampleHDC with
+// a device context holding it), then SaveFile. Failures are raised as jpeg::JpegError with the number and
 // description the caller may show (1 validation, 6 overflow, 7 out of memory,
 // 9 nothing sampled, 61/75/76 file errors); Quality silently ignores values
 // outside 1..100.
@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "imaging/Rgb32View.h"
+#include "jpeg/JpegPixelRows.h"
 #include "jpeg/JpegState.h"
 #include "raster/gdi.h"
 
@@ -32,9 +34,14 @@ class cJpeg {
     void SetSamplingFrequencies(std::int32_t H1, std::int32_t V1, std::int32_t H2, std::int32_t V2,
                                 std::int32_t H3, std::int32_t V3);
 
-    // Reads the rectangle (lSrcLeft, lSrcTop, lWidth, lHeight) of lHDC and
-    // stores the quantised DCT coefficients of every component. 0 = done,
-    // 1 = no memory DC or work bitmap (or an empty rectangle).
+    // Reads the whole picture where it lies (nothing is copied but a strip
+    // per thread at a time) and stores the quantised DCT coefficients of
+    // every component. 0 = done, 1 = an empty picture (or no work bitmap).
+    std::int32_t SampleView(const imaging::Rgb32View& pixels);
+
+    // The same for the rectangle (lSrcLeft, lSrcTop, lWidth, lHeight) of
+    // lHDC; pixels outside the DC's bitmap read black. A 24- or 32-bit DIB is
+    // read in place, any other depth through a 32-bit copy of the rectangle.
     std::int32_t SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
                            std::int32_t lSrcTop);
 
@@ -62,11 +69,15 @@ class cJpeg {
 
   private:
     int Threads() const;
-    std::int32_t Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                        std::int32_t lSrcTop);
+    std::int32_t Sample(const jpeg::PixelRows& source, std::int32_t lWidth, std::int32_t lHeight,
+                        std::int32_t lSrcLeft, std::int32_t lSrcTop);
+    std::int32_t SampleDc(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
+                          std::int32_t lSrcTop);
     jpeg::ByteArray Assemble();
 
     jpeg::EncoderState state_;
+    // The 24-bit strips sampling reads the picture into, one per thread.
+    std::vector<std::vector<std::uint8_t>> strips_;
     std::int32_t quality_ = 0;
     int threads_ = 0;
     bool vector_ = true;

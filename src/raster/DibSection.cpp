@@ -91,4 +91,10 @@ UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
     return n;
 }
 
+DibRows SelectedDibRows(HDC hdc) {
+    const detail::Bitmap* b = detail::SelectedBitmap(hdc);
+    if (b == nullptr || !b->isDib) return {};
+    return {b->top, b->pitch, b->width, b->height, b->bitCount};
+}
+
 }  // namespace gdi

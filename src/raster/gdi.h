@@ -186,6 +186,21 @@ BOOL PlgBlt(HDC dst, const POINT* points, HDC src, int xSrc, int ySrc, int width
 // Returns lines copied, 0 on failure. hbm may be selected into a DC.
 int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage);
 
+// --- pixel memory -----------------------------------------------------------
+
+// The rows of the DIB selected into hdc where they lie in memory, for code
+// that reads pixels without blitting them (the JPEG encoder): the top row,
+// the signed distance from a row to the row below, size and depth. All zero
+// when hdc holds no DIB. Not a GDI call.
+struct DibRows {
+    const BYTE* top;
+    std::ptrdiff_t pitch;
+    LONG width;
+    LONG height;
+    int bitCount;
+};
+DibRows SelectedDibRows(HDC hdc);
+
 // --- diagnostics ------------------------------------------------------------
 
 // Number of live handles (DCs and bitmaps, stock objects excluded).

@@ -18,8 +18,7 @@ Rgb Pattern(int x, int y) {
 }
 
 std::vector<std::int16_t> Coefficients(const cJpeg& encoder, int component) {
-    const auto& c = encoder.State().components[static_cast<std::size_t>(component)].coefficients;
-    return {c.begin(), c.end()};
+    return encoder.State().components[static_cast<std::size_t>(component)].coefficients.Dense();
 }
 
 TEST(JpegSampling, EdgesArePaddedByRepeatingTheLastColumnAndRow) {
@@ -34,7 +33,7 @@ TEST(JpegSampling, EdgesArePaddedByRepeatingTheLastColumnAndRow) {
     EXPECT_EQ(a.State().precision, 8);
     for (int c = 0; c < 3; ++c) {
         EXPECT_EQ(a.State().components[c].id, c + 1);
-        EXPECT_EQ(a.State().components[c].coefficients.size(), 4u * 64);
+        EXPECT_EQ(a.State().components[c].coefficients.Blocks(), 4u);
         EXPECT_EQ(Coefficients(a, c), Coefficients(b, c)) << "component " << c;
     }
 }
@@ -77,9 +76,9 @@ TEST(JpegSampling, SubsampledComponentsAreScaledAndShareOnePicture) {
     cJpeg encoder;
     encoder.SetSamplingFrequencies(2, 2, 1, 1, 1, 1);
     ASSERT_EQ(encoder.SampleHDC(picture.Dc(), 17, 9, 0, 0), 0);
-    EXPECT_EQ(encoder.State().components[0].coefficients.size(), 6u * 64);  // 24 x 16
-    EXPECT_EQ(encoder.State().components[1].coefficients.size(), 2u * 64);  // 9 x 5 -> 16 x 8
-    EXPECT_EQ(encoder.State().components[2].coefficients.size(), 2u * 64);
+    EXPECT_EQ(encoder.State().components[0].coefficients.Blocks(), 6u);  // 24 x 16
+    EXPECT_EQ(encoder.State().components[1].coefficients.Blocks(), 2u);  // 9 x 5 -> 16 x 8
+    EXPECT_EQ(encoder.State().components[2].coefficients.Blocks(), 2u);
 
     cJpeg grey;
     grey.SetSamplingFrequencies(1, 1, 0, 0, 0, 0);
