@@ -224,18 +224,19 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
         std::any_of(groups.begin(), groups.end(), [](const Group& g) { return !g.direct; });
 
     // Every buffer is made before anything changes, so a failure leaves the
-    // coefficient arrays as they were. A stretched component is drawn by the
-    // raster layer from the source wrapped as a bitmap of a session of its own.
+    // coefficients as they were. A stretched component is drawn by the raster
+    // layer from the source wrapped as a bitmap in the work bitmap's session.
     const int blockRows = static_cast<int>(h8 / 8);
     const int parts = std::max(1, std::min(Threads(), blockRows / (2 * kStripBlockRows)));
     WorkBitmap full;
     gdi::UniqueDC sourceDc;
     gdi::UniqueBitmap sourceBitmap;
     std::optional<gdi::SelectionGuard> sourceSelection;
+    gdi::Session& handles = full.Handles();
     if (anyStretched) {
         if (!full.Create(static_cast<int>(w8), static_cast<int>(h8))) return 1;
-        if (gdi::SetStretchBltMode(full.Dc(), gdi::HALFTONE) == 0)
-            gdi::SetStretchBltMode(full.Dc(), gdi::COLORONCOLOR);
+        if (gdi::SetStretchBltMode(handles, full.Dc(), gdi::HALFTONE) == 0)
+            gdi::SetStretchBltMode(handles, full.Dc(), gdi::COLORONCOLOR);
         if (source.top != nullptr) {
             gdi::BITMAPINFOHEADER header{};
             header.biSize = sizeof header;
@@ -245,12 +246,13 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
             header.biBitCount = static_cast<gdi::WORD>(8 * source.bytesPerPixel);
             header.biCompression = gdi::BI_RGB;
             const std::uint8_t* lowest = source.pitch < 0 ? source.Row(source.height - 1) : source.top;
-            sourceDc.reset(gdi::CreateCompatibleDC(0));
+            sourceDc = gdi::UniqueDC(handles, gdi::CreateCompatibleDC(handles, 0));
             // Only ever a blit source: the pixels are never written.
-            sourceBitmap.reset(gdi::WrapDIBits(header, const_cast<std::uint8_t*>(lowest),
-                                               source.pitch < 0 ? -source.pitch : source.pitch));
+            sourceBitmap =
+                gdi::UniqueBitmap(handles, gdi::WrapDIBits(handles, header, const_cast<std::uint8_t*>(lowest),
+                                                           source.pitch < 0 ? -source.pitch : source.pitch));
             if (!sourceDc || !sourceBitmap) return 1;
-            sourceSelection.emplace(sourceDc.get(), sourceBitmap.get());
+            sourceSelection.emplace(handles, sourceDc.get(), sourceBitmap.get());
         }
     }
     const std::size_t stripStride = static_cast<std::size_t>(3 * w8);
@@ -304,12 +306,14 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
             const int cw = static_cast<int>(g.cw);
             const int ch = static_cast<int>(g.ch);
             if (sourceDc) {
-                gdi::StretchBlt(mem, 0, top, cw, ch, sourceDc.get(), lSrcLeft, lSrcTop, lWidth, lHeight,
-                                gdi::SRCCOPY);
+                gdi::StretchBlt(handles, mem, 0, top, cw, ch, sourceDc.get(), lSrcLeft, lSrcTop, lWidth,
+                                lHeight, gdi::SRCCOPY);
             }
-            for (int x = cw; x < g.pw; ++x) gdi::BitBlt(mem, x, top, 1, ch, mem, x - 1, top, gdi::SRCCOPY);
+            for (int x = cw; x < g.pw; ++x) {
+                gdi::BitBlt(handles, mem, x, top, 1, ch, mem, x - 1, top, gdi::SRCCOPY);
+            }
             for (int y = top + ch; y < h8; ++y) {
-                gdi::BitBlt(mem, 0, y, static_cast<int>(g.pw), 1, mem, 0, y - 1, gdi::SRCCOPY);
+                gdi::BitBlt(handles, mem, 0, y, static_cast<int>(g.pw), 1, mem, 0, y - 1, gdi::SRCCOPY);
             }
             core::RunParts(groupParts, [&](int p) {
                 const auto first = static_cast<int>(core::PartBegin(rows, groupParts, p));

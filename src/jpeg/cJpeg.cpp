@@ -89,18 +89,18 @@ std::int32_t cJpeg::SampleView(const imaging::Rgb32View& pixels) {
     }
 }
 
-std::int32_t cJpeg::SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                              std::int32_t lSrcTop) {
+std::int32_t cJpeg::SampleHDC(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth,
+                              std::int32_t lHeight, std::int32_t lSrcLeft, std::int32_t lSrcTop) {
     try {
-        return SampleDc(lHDC, lWidth, lHeight, lSrcLeft, lSrcTop);
+        return SampleDc(from, lHDC, lWidth, lHeight, lSrcLeft, lSrcTop);
     } catch (const std::bad_alloc&) {
         jpeg::RaiseOutOfMemory();
     }
 }
 
-std::int32_t cJpeg::SampleDc(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                             std::int32_t lSrcTop) {
-    const gdi::DibRows dib = gdi::SelectedDibRows(lHDC);
+std::int32_t cJpeg::SampleDc(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth,
+                             std::int32_t lHeight, std::int32_t lSrcLeft, std::int32_t lSrcTop) {
+    const gdi::DibRows dib = gdi::SelectedDibRows(from, lHDC);
     if (dib.top == nullptr || dib.bitCount == 24 || dib.bitCount == 32) {
         // No DIB at all reads black, as a blit from it would leave the strips.
         const jpeg::PixelRows rows{dib.top, dib.pitch, dib.width, dib.height, dib.bitCount / 8};
@@ -115,12 +115,14 @@ std::int32_t cJpeg::SampleDc(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lH
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = gdi::BI_RGB;
-    const gdi::UniqueDC dc(gdi::CreateCompatibleDC(0));
+    gdi::Session handles;
+    const gdi::UniqueDC dc(handles, gdi::CreateCompatibleDC(handles, 0));
     void* bits = nullptr;
-    const gdi::UniqueBitmap copy(gdi::CreateDIBSection(dc.get(), &info, gdi::DIB_RGB_COLORS, &bits, 0, 0));
+    const gdi::UniqueBitmap copy(
+        handles, gdi::CreateDIBSection(handles, dc.get(), &info, gdi::DIB_RGB_COLORS, &bits, 0, 0));
     if (!dc || !copy) return 1;
-    const gdi::SelectionGuard selection(dc.get(), copy.get());
-    gdi::BitBlt(dc.get(), 0, 0, lWidth, lHeight, lHDC, lSrcLeft, lSrcTop, gdi::SRCCOPY);
+    const gdi::SelectionGuard selection(handles, dc.get(), copy.get());
+    gdi::BitBlt(handles, dc.get(), 0, 0, lWidth, lHeight, from, lHDC, lSrcLeft, lSrcTop, gdi::SRCCOPY);
     const jpeg::PixelRows rows{static_cast<const std::uint8_t*>(bits), std::ptrdiff_t{4} * lWidth, lWidth,
                                lHeight, 4};
     return Sample(rows, lWidth, lHeight, 0, 0);

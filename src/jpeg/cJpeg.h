@@ -40,10 +40,11 @@ class cJpeg {
     std::int32_t SampleView(const imaging::Rgb32View& pixels);
 
     // The same for the rectangle (lSrcLeft, lSrcTop, lWidth, lHeight) of
-    // lHDC; pixels outside the DC's bitmap read black. A 24- or 32-bit DIB is
-    // read in place, any other depth through a 32-bit copy of the rectangle.
-    std::int32_t SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                           std::int32_t lSrcTop);
+    // lHDC, a DC of session `from`; pixels outside the DC's bitmap read
+    // black. A 24- or 32-bit DIB is read in place, any other depth through a
+    // 32-bit copy of the rectangle.
+    std::int32_t SampleHDC(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight,
+                           std::int32_t lSrcLeft, std::int32_t lSrcTop);
 
     // Comment written as a COM segment when not empty; single-byte characters,
     // at most 65535 ("Illegal Comment Length" otherwise).
@@ -71,8 +72,8 @@ class cJpeg {
     int Threads() const;
     std::int32_t Sample(const jpeg::PixelRows& source, std::int32_t lWidth, std::int32_t lHeight,
                         std::int32_t lSrcLeft, std::int32_t lSrcTop);
-    std::int32_t SampleDc(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                          std::int32_t lSrcTop);
+    std::int32_t SampleDc(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight,
+                          std::int32_t lSrcLeft, std::int32_t lSrcTop);
     jpeg::ByteArray Assemble();
 
     jpeg::EncoderState state_;

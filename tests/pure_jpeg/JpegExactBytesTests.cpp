@@ -198,7 +198,7 @@ TEST(JpegExactBytes, FilesMatchTheReferenceAtEveryThreadCountAndInstructionSet) 
                     encoder.Quality(pin.quality);
                     encoder.SetThreadCount(threads);
                     encoder.UseVectorInstructions(avx2);
-                    ASSERT_EQ(encoder.SampleHDC(source.Dc(), p.width, p.height, 0, 0), 0);
+                    ASSERT_EQ(encoder.SampleHDC(source.Handles(), source.Dc(), p.width, p.height, 0, 0), 0);
                     const std::string path = dir + "file" + std::to_string(files++) + ".jpg";
                     ASSERT_EQ(encoder.SaveFile(path), 0);
                     EXPECT_EQ(Sha256(jpegtest::ReadFile(path)), pin.sha256)
