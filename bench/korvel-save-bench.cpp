@@ -124,6 +124,13 @@ bool Measure(const QImage& picture, int repeat) {
         clock.restart();
         ok = ok && save.Sample(editor.Quality());
         sample.push_back(Ms(clock));
+        if (run == 0 && ok) {
+            std::size_t kept = 0;
+            for (const auto& component : save.Encoder().State().components)
+                kept += component.coefficients.Bytes();
+            std::printf("coefficients kept: %.1f MiB (%.2f picture copies)\n", kept / 1048576.0,
+                        kept / (4.0 * picture.width() * picture.height()));
+        }
         clock.restart();
         if (ok) (void)save.Encoder().EncodeToMemory();
         encode.push_back(Ms(clock));
