@@ -58,19 +58,16 @@ inline std::uint64_t NonZeroMask(const std::int16_t* block) {
 template <class Emit>
 inline void WalkAc(CompactBlock block, Emit&& emit) {
     int last = 0;
-    const int count = block.AcCount();
-    for (int i = 0; i < count; ++i) {
-        const int k = block.AcPosition(i);
+    block.ForEachAc([&](int k, int value) {
         int run = k - last - 1;
         last = k;
         while (run > 15) {
             emit(0xF0, 0, 0);
             run -= 16;
         }
-        const int value = block.AcValue(i);
         const int category = Category(value);
         emit(run * 16 + category, value, category);
-    }
+    });
     if (last != 63) emit(0x00, 0, 0);
 }
 

@@ -8,15 +8,22 @@ namespace jpeg {
 
 std::uint8_t* PutCompactBlock(const std::int16_t* block, std::uint8_t* out) {
     std::uint64_t ac = NonZeroMask(block) & ~std::uint64_t{1};
-    out[0] = static_cast<std::uint8_t>(std::popcount(ac));
     std::uint8_t* next = out + 3;
     while (ac != 0) {
         const int k = std::countr_zero(ac);
         ac &= ac - 1;
-        next[0] = static_cast<std::uint8_t>(k);
-        std::memcpy(next + 1, &block[k], 2);
-        next += 3;
+        const std::int16_t v = block[k];
+        if (v >= -128 && v <= 127) {
+            next[0] = static_cast<std::uint8_t>(k);
+            next[1] = static_cast<std::uint8_t>(v);
+            next += 2;
+        } else {
+            next[0] = static_cast<std::uint8_t>(k | 0x80);
+            std::memcpy(next + 1, &v, 2);
+            next += 3;
+        }
     }
+    out[0] = static_cast<std::uint8_t>(next - out - 3);
     std::memcpy(out + 1, &block[0], 2);
     return next;
 }
@@ -44,9 +51,7 @@ std::vector<std::int16_t> CoefficientStore::Dense() const {
         for (int b = 0; b < blocksPerRow_; ++b, out += 64) {
             const CompactBlock block(at);
             out[0] = static_cast<std::int16_t>(block.Dc());
-            for (int i = 0; i < block.AcCount(); ++i) {
-                out[block.AcPosition(i)] = static_cast<std::int16_t>(block.AcValue(i));
-            }
+            block.ForEachAc([out](int k, int v) { out[k] = static_cast<std::int16_t>(v); });
             at = block.End();
         }
     }

@@ -1,10 +1,11 @@
 // The quantised coefficients of one component, kept compactly: a block is
-// its count of AC coefficients that are not zero (one byte), its DC
-// coefficient (two bytes), then each of those AC coefficients as its zigzag
-// position (one byte) and value (two bytes). A block of one colour takes 3
-// bytes instead of 128, so a screenshot's coefficients take a small part of
-// the picture's memory; the symbols are read from them in coding order
-// without looking at the zeros.
+// the byte length of its AC part (one byte), its DC coefficient (two bytes),
+// then each AC coefficient that is not zero as its zigzag position (one byte,
+// 1..63, with the top bit set when the value takes two bytes) and its value
+// (one byte for -128..127, else two). A block of one colour takes 3 bytes
+// instead of 128, so a screenshot's coefficients take a small part of the
+// picture's memory; the symbols are read from them in coding order without
+// looking at the zeros.
 //
 // Blocks lie row by row from the top of the component, every block row in
 // memory of its own, so block rows can be stored from several threads.
@@ -23,20 +24,34 @@ class CompactBlock {
   public:
     explicit CompactBlock(const std::uint8_t* bytes) : p_(bytes) {}
 
-    int AcCount() const { return p_[0]; }
-    int Dc() const { return Value(p_ + 1); }
-    // Zigzag position (1..63, increasing) and value of AC coefficient i.
-    int AcPosition(int i) const { return p_[3 + 3 * i]; }
-    int AcValue(int i) const { return Value(p_ + 4 + 3 * i); }
-    // The block after this one in its row.
-    const std::uint8_t* End() const { return p_ + 3 + 3 * AcCount(); }
-
-  private:
-    static int Value(const std::uint8_t* at) {
+    int Dc() const {
         std::int16_t v;
-        std::memcpy(&v, at, sizeof v);
+        std::memcpy(&v, p_ + 1, sizeof v);
         return v;
     }
+    // Calls f(position, value) for every AC coefficient that is not zero, in
+    // zigzag order.
+    template <class F>
+    void ForEachAc(F&& f) const {
+        const std::uint8_t* at = p_ + 3;
+        const std::uint8_t* const end = End();
+        while (at < end) {
+            const int tag = at[0];
+            if (tag & 0x80) {
+                std::int16_t v;
+                std::memcpy(&v, at + 1, sizeof v);
+                f(tag & 0x3F, static_cast<int>(v));
+                at += 3;
+            } else {
+                f(tag, static_cast<int>(static_cast<std::int8_t>(at[1])));
+                at += 2;
+            }
+        }
+    }
+    // The block after this one in its row.
+    const std::uint8_t* End() const { return p_ + 3 + p_[0]; }
+
+  private:
     const std::uint8_t* p_;
 };
 
