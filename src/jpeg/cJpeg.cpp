@@ -136,6 +136,14 @@ jpeg::ByteArray cJpeg::Assemble() {
     }
 }
 
+bool cJpeg::Assemble(const jpeg::ByteSink& sink) {
+    try {
+        return jpeg::AssembleFile(state_, Threads(), sink);
+    } catch (const std::bad_alloc&) {
+        jpeg::RaiseOutOfMemory();
+    }
+}
+
 int cJpeg::Threads() const {
     return threads_ > 0 ? threads_ : core::AutomaticThreadCount();
 }

@@ -3,10 +3,10 @@
 //
 // Use: construct (quality 95, three components without subsampling), set
 // Quality, call SampleView once with the picture's pixels (or SampleHDC with
-// a device context holding it), then SaveFile. Failures are raised as jpeg::JpegError with the number and
-// description the caller may show (1 validation, 6 overflow, 7 out of memory,
-// 9 nothing sampled, 61/75/76 file errors); Quality silently ignores values
-// outside 1..100.
+// a device context holding it), then SaveFile. Failures are raised as
+// jpeg::JpegError with the number and description the caller may show (1
+// validation, 6 overflow, 7 out of memory, 9 nothing sampled, 61/75/76 file
+// errors); Quality silently ignores values outside 1..100.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "imaging/Rgb32View.h"
+#include "jpeg/JpegOutput.h"
 #include "jpeg/JpegPixelRows.h"
 #include "jpeg/JpegState.h"
 #include "raster/gdi.h"
@@ -51,8 +52,9 @@ class cJpeg {
     const std::string& Comment() const { return state_.comment; }
     void Comment(std::string_view Value);
 
-    // Writes the sampled picture as a JFIF file. 0 = written, 1 = empty name,
-    // 2 = a file of that name exists (it is left untouched).
+    // Writes the sampled picture as a JFIF file, assembled straight into it.
+    // 0 = written, 1 = empty name, 2 = a file of that name exists (it is left
+    // untouched). May be called again (another name): the coefficients stay.
     std::int32_t SaveFile(const std::string& FileName);
 
     // The file SaveFile would write, assembled in memory.
@@ -75,6 +77,7 @@ class cJpeg {
     std::int32_t SampleDc(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight,
                           std::int32_t lSrcLeft, std::int32_t lSrcTop);
     jpeg::ByteArray Assemble();
+    bool Assemble(const jpeg::ByteSink& sink);
 
     jpeg::EncoderState state_;
     // The 24-bit strips sampling reads the picture into, one per thread.

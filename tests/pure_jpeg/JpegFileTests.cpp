@@ -184,6 +184,31 @@ TEST(JpegFile, BytesDoNotDependOnTheThreadCount) {
     }
 }
 
+// A file of several megabytes goes to disk a megabyte at a time, the
+// buffer used again after each; the file holds the bytes assembled whole in
+// memory, and may be written again under another name.
+TEST(JpegFile, FilesWrittenAsTheyAreMadeHoldTheBytesMadeInMemory) {
+    const std::string dir = jpegtest::TempFolder();
+    const SourcePicture noise(1200, 1000, [](int x, int y) {
+        const auto n = static_cast<std::uint32_t>(x * 2654435761u ^ y * 40503u);
+        return Rgb{static_cast<std::uint8_t>(n >> 3), static_cast<std::uint8_t>(n >> 11),
+                   static_cast<std::uint8_t>(n >> 19)};
+    });
+    for (const int threads : {1, 2, 3}) {
+        cJpeg encoder;
+        encoder.Quality(100);
+        encoder.SetThreadCount(threads);
+        const auto inMemory = jpegtest::Encode(encoder, noise);
+        ASSERT_GT(inMemory.size(), 3u << 20);
+        for (const char* name : {"first.jpg", "second.jpg"}) {
+            const std::string path = dir + std::to_string(threads) + name;
+            ASSERT_EQ(encoder.SaveFile(path), 0);
+            EXPECT_EQ(jpegtest::ReadFile(path), inMemory) << threads << " threads, " << name;
+        }
+    }
+    std::filesystem::remove_all(dir);
+}
+
 // The AVX2 block transform writes exactly the baseline form's bytes.
 TEST(JpegFile, VectorFormsGiveIdenticalFiles) {
     if (!jpeg::Avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
