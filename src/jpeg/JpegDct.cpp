@@ -74,9 +74,13 @@ QuantPlan MakeQuantPlan(const QuantTable& table) {
     return plan;
 }
 
+bool TransformFlatDc(float sample, const QuantPlan& plan, std::int16_t& dc) {
+    return RoundCoefficient((64.0f * sample) * plan.multipliers[0], dc);
+}
+
 bool TransformFlatBlock(float sample, const QuantPlan& plan, std::int16_t* out) {
     std::memset(out, 0, 64 * sizeof(std::int16_t));
-    return RoundCoefficient((64.0f * sample) * plan.multipliers[0], out[plan.destination[0]]);
+    return TransformFlatDc(sample, plan, out[plan.destination[0]]);
 }
 
 }  // namespace jpeg

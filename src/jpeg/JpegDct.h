@@ -50,5 +50,7 @@ bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out);
 // same result: the transform of a constant is exact (sums of equal values
 // scale by powers of two), leaving 64 * sample at DC and zeros elsewhere.
 bool TransformFlatBlock(float sample, const QuantPlan& plan, std::int16_t* out);
+// The DC coefficient of such a block alone.
+bool TransformFlatDc(float sample, const QuantPlan& plan, std::int16_t& dc);
 
 }  // namespace jpeg

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/Parallel.h"
+#include "jpeg/JpegBlockOrder.h"
 #include "jpeg/JpegDct.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegPixelBlock.h"
@@ -83,17 +84,46 @@ bool IsFlat(const std::uint8_t* const* rows, int bx) {
 
 // What one thread samples with: the coefficients of the block in hand, one
 // set of 64 per component, and the block row being made of each component in
-// compact form (sized to one block row).
+// compact form (sized to one block row). With `counting`, the symbols of its
+// blocks are counted as they are stored, all but the DC difference of its
+// first block, whose prediction is the last block of the thread before.
 struct RowWork {
     std::vector<std::int16_t> block;
     std::vector<std::uint8_t> rows;
     std::size_t rowCapacity = 0;
+    bool counting = false;
+    bool started = false;    // a block was stored
+    bool uncodable = false;  // a coefficient no AC symbol can code: count from the store instead
+    jpeg::SymbolCounts counts[4];
+    int firstDc[4] = {};
+    int lastDc[4] = {};
 
-    void Prepare(int components, int blocksX) {
+    void Prepare(int components, int blocksX, bool count) {
         block.resize(static_cast<std::size_t>(components) * 64);
         rowCapacity = jpeg::MaxRowBytes(static_cast<std::size_t>(blocksX));
         const std::size_t bytes = rowCapacity * static_cast<std::size_t>(components);
         if (rows.size() < bytes) rows.resize(bytes);
+        counting = count;
+        started = false;
+        uncodable = false;
+        for (jpeg::SymbolCounts& c : counts) c = {};
+    }
+
+    // Counts the symbols of the block just stored for component t.
+    void Count(int t, const std::uint8_t* stored) {
+        const jpeg::CompactBlock block(stored);
+        const int dc = block.Dc();
+        jpeg::SymbolCounts& c = counts[t];
+        if (started) {
+            ++c.dc[jpeg::Category(dc - lastDc[t])];
+        } else {
+            firstDc[t] = dc;
+        }
+        lastDc[t] = dc;
+        jpeg::WalkAc(block, [&](int symbol, int, int category) {
+            uncodable = uncodable || category > 15;
+            ++c.ac[symbol];
+        });
     }
 };
 
@@ -118,21 +148,31 @@ bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, 
         for (int t = 0; t < count; ++t)
             ends[t] = work.rows.data() + work.rowCapacity * static_cast<std::size_t>(t);
         for (int bx = 0; bx < blocksX; ++bx) {
+            std::uint8_t* starts[4];
+            for (int t = 0; t < count; ++t) starts[t] = ends[t];
             if (IsFlat(rows, bx)) {
-                // One colour: the transform reduces to the DC term.
+                // One colour: the transform reduces to the DC term, stored at once.
                 const std::uint8_t* px = rows[0] + bx * 24;
                 for (int t = 0; t < count; ++t) {
                     const float red = px[2], green = px[1], blue = px[0];
                     float sample;
                     targets[t].weights.Apply(&red, &green, &blue, &sample, 1);
-                    ok = jpeg::TransformFlatBlock(sample, targets[t].plan, targets[t].out) && ok;
+                    std::int16_t dc = 0;
+                    ok = jpeg::TransformFlatDc(sample, targets[t].plan, dc) && ok;
+                    ends[t][0] = 0;
+                    std::memcpy(ends[t] + 1, &dc, 2);
+                    ends[t] += 3;
                 }
             } else {
                 const std::uint8_t* at[8];
                 for (int j = 0; j < 8; ++j) at[j] = rows[j] + bx * 24;
                 ok = jpeg::TransformPixelBlock(at, targets, count, 0, vector) && ok;
+                for (int t = 0; t < count; ++t) ends[t] = jpeg::PutCompactBlock(targets[t].out, ends[t]);
             }
-            for (int t = 0; t < count; ++t) ends[t] = jpeg::PutCompactBlock(targets[t].out, ends[t]);
+            if (work.counting) {
+                for (int t = 0; t < count; ++t) work.Count(t, starts[t]);
+                work.started = true;
+            }
         }
         for (int t = 0; t < count; ++t) {
             const std::uint8_t* begin = work.rows.data() + work.rowCapacity * static_cast<std::size_t>(t);
@@ -265,6 +305,13 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
         }
     }
     std::vector<RowWork> work(static_cast<std::size_t>(parts));
+    // Where every scan codes each component's blocks in row order (see
+    // InArrayOrder), the statistics are counted here, while the blocks are
+    // in cache, instead of in a pass over the store.
+    state_.counted.clear();
+    const bool countHere = !anyStretched && (count == 1 || (state_.hmax == 1 && state_.vmax == 1));
+    std::vector<jpeg::SymbolCounts> counted(static_cast<std::size_t>(count));
+    bool uncodable = false;
 
     std::atomic<bool> overflow{false};
     for (const Group& g : groups) {
@@ -282,7 +329,9 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
             stores.push_back(&comp.coefficients);
         }
         const int groupParts = std::max(1, std::min(parts, rows / (2 * kStripBlockRows)));
-        for (int p = 0; p < groupParts; ++p) work[static_cast<std::size_t>(p)].Prepare(g.count, blocksX);
+        for (int p = 0; p < groupParts; ++p) {
+            work[static_cast<std::size_t>(p)].Prepare(g.count, blocksX, countHere);
+        }
 
         if (g.direct) {
             core::RunParts(groupParts, [&](int p) {
@@ -299,6 +348,19 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
                     }
                 }
             });
+            if (countHere) {
+                // Each thread's first DC difference, from the last block of the thread before.
+                for (int k = 0; k < g.count; ++k) {
+                    jpeg::SymbolCounts& total = counted[static_cast<std::size_t>(g.first + k)];
+                    for (int p = 0; p < groupParts; ++p) {
+                        const RowWork& w = work[static_cast<std::size_t>(p)];
+                        const int prediction = p == 0 ? 0 : work[static_cast<std::size_t>(p - 1)].lastDc[k];
+                        total.Add(w.counts[k]);
+                        ++total.dc[jpeg::Category(w.firstDc[k] - prediction)];
+                        uncodable = uncodable || w.uncodable;
+                    }
+                }
+            }
         } else {
             // The component occupies the bottom-left pw x ph corner of the work bitmap.
             const gdi::HDC mem = full.Dc();
@@ -327,5 +389,6 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
         }
     }
     if (overflow) jpeg::RaiseOverflow();
+    if (countHere && !uncodable) state_.counted = std::move(counted);
     return 0;
 }

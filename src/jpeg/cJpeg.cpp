@@ -67,6 +67,7 @@ void cJpeg::SetSamplingFrequencies(std::int32_t H1, std::int32_t V1, std::int32_
         components.push_back(make(H3, V3, 1));
     }
     state_.components = std::move(components);
+    state_.counted.clear();
     state_.hmax = 1;
     state_.vmax = 1;
     for (const jpeg::Component& c : state_.components) {

@@ -6,6 +6,7 @@
 
 #include "JpegTestSupport.h"
 #include "imaging/Rgb32View.h"
+#include "jpeg/JpegHuffman.h"
 #include "jpeg/cJpeg.h"
 #include "raster/GdiHandles.h"
 
@@ -232,6 +233,41 @@ TEST(JpegSampling, ViewsAndPaletteDcsSampleLikeTwentyFourBitDcs) {
     ASSERT_EQ(fromPalette.SampleHDC(session, dc.get(), 9, 10, 0, 0), 0);
     ASSERT_EQ(fromColours.SampleHDC(greys.Handles(), greys.Dc(), 9, 10, 0, 0), 0);
     EXPECT_EQ(Coefficients(fromPalette, 0), Coefficients(fromColours, 0));
+}
+
+// The statistics counted while sampling, thread by thread, are those the
+// walk over the stored coefficients counts; encoders whose scans do not code
+// components in row order leave the counting to that walk.
+TEST(JpegSampling, StatisticsCountedWhileSamplingEqualThoseOfTheCoefficients) {
+    const SourcePicture picture(203, 170, [](int x, int y) {
+        return (x / 9 + y / 7) % 3 == 0 ? Pattern(x, y) : Rgb{250, 250, static_cast<std::uint8_t>(y)};
+    });
+    struct Case {
+        int threads;
+        int factors[6];
+        bool countedWhileSampling;
+    };
+    for (const Case& c : {Case{1, {1, 1, 1, 1, 1, 1}, true}, Case{2, {1, 1, 1, 1, 1, 1}, true},
+                          Case{3, {1, 1, 1, 1, 1, 1}, true}, Case{3, {1, 1, 0, 0, 0, 0}, true},
+                          Case{2, {2, 2, 1, 1, 1, 1}, false}}) {
+        cJpeg encoder;
+        encoder.SetThreadCount(c.threads);
+        const int* f = c.factors;
+        encoder.SetSamplingFrequencies(f[0], f[1], f[2], f[3], f[4], f[5]);
+        ASSERT_EQ(encoder.SampleHDC(picture.Handles(), picture.Dc(), 203, 170, 0, 0), 0);
+        jpeg::EncoderState whileSampling = encoder.State();
+        EXPECT_EQ(whileSampling.counted.size(),
+                  c.countedWhileSampling ? whileSampling.components.size() : 0u);
+        jpeg::EncoderState fromStore = encoder.State();
+        fromStore.counted.clear();
+        EXPECT_EQ(jpeg::OptimiseTables(whileSampling, c.threads), jpeg::OptimiseTables(fromStore, c.threads));
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_EQ(whileSampling.dc[k].bits, fromStore.dc[k].bits) << c.threads << " threads, slot " << k;
+            EXPECT_EQ(whileSampling.dc[k].huffval, fromStore.dc[k].huffval) << c.threads << " threads";
+            EXPECT_EQ(whileSampling.ac[k].bits, fromStore.ac[k].bits) << c.threads << " threads, slot " << k;
+            EXPECT_EQ(whileSampling.ac[k].huffval, fromStore.ac[k].huffval) << c.threads << " threads";
+        }
+    }
 }
 
 }  // namespace
