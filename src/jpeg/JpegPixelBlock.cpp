@@ -17,15 +17,15 @@ namespace {
 
 // The reference form: colour conversion, ForwardDct and quantisation one
 // value at a time.
-bool TransformPixelBlockReference(const std::uint8_t* const* rows, const BlockTarget* targets, int count,
-                                  std::size_t offset) {
+bool TransformPixelBlockReference(const std::uint8_t* const* rows, int pixelBytes, const BlockTarget* targets,
+                                  int count, std::size_t offset) {
     float red[64], green[64], blue[64];
     for (int j = 0; j < 8; ++j) {
         const std::uint8_t* px = rows[j];
         for (int k = 0; k < 8; ++k) {
-            blue[j * 8 + k] = px[3 * k];
-            green[j * 8 + k] = px[3 * k + 1];
-            red[j * 8 + k] = px[3 * k + 2];
+            blue[j * 8 + k] = px[pixelBytes * k];
+            green[j * 8 + k] = px[pixelBytes * k + 1];
+            red[j * 8 + k] = px[pixelBytes * k + 2];
         }
     }
     bool ok = true;
@@ -122,6 +122,27 @@ AVX2 bool TransformPixelBlockAvx2(const std::uint8_t* const* rows, const BlockTa
     return ok;
 }
 
+// The same for 32-bit pixels: each line is one load, the channels shifted
+// and masked out of its eight words.
+AVX2 bool TransformPixelBlock32Avx2(const std::uint8_t* const* rows, const BlockTarget* targets, int count,
+                                    std::size_t offset) {
+    const __m256i low = _mm256_set1_epi32(0xFF);
+    __m256 blue[8], green[8], red[8];
+    for (int j = 0; j < 8; ++j) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[j]));
+        blue[j] = _mm256_cvtepi32_ps(_mm256_and_si256(v, low));
+        green[j] = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 8), low));
+        red[j] = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 16), low));
+    }
+    bool ok = true;
+    for (int t = 0; t < count; ++t) {
+        __m256 d[8];
+        targets[t].weights.Apply(red, green, blue, d, 8);
+        ok = TransformLines(d, targets[t].plan, targets[t].out + offset) && ok;
+    }
+    return ok;
+}
+
 bool CpuHasAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
@@ -147,12 +168,15 @@ bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out) {
     return QuantiseByPlan(block, plan, out);
 }
 
-bool TransformPixelBlock(const std::uint8_t* const* rows, const BlockTarget* targets, int count,
-                         std::size_t offset, bool vector) {
+bool TransformPixelBlock(const std::uint8_t* const* rows, int pixelBytes, const BlockTarget* targets,
+                         int count, std::size_t offset, bool vector) {
 #if defined(KORVEL_JPEG_AVX2)
-    if (vector && Avx2Available()) return TransformPixelBlockAvx2(rows, targets, count, offset);
+    if (vector && Avx2Available()) {
+        return pixelBytes == 4 ? TransformPixelBlock32Avx2(rows, targets, count, offset)
+                               : TransformPixelBlockAvx2(rows, targets, count, offset);
+    }
 #endif
-    return TransformPixelBlockReference(rows, targets, count, offset);
+    return TransformPixelBlockReference(rows, pixelBytes, targets, count, offset);
 }
 
 }  // namespace jpeg

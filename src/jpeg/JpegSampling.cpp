@@ -68,18 +68,32 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
     return v;
 }
 
-// True when the 8 x 8 pixels of block column bx all have one colour: the
-// first line repeats its first pixel (each byte equals the one three bytes
-// on), and every other line equals the first.
-bool IsFlat(const std::uint8_t* const* rows, int bx) {
-    const std::uint8_t* first = rows[0] + bx * 24;
+// True when the 8 x 8 pixels of a 24-bit block all have one colour: the first
+// line repeats its first pixel (each byte equals the one three bytes on), and
+// every other line equals the first.
+bool IsFlat24(const std::uint8_t* const* lines) {
+    const std::uint8_t* first = lines[0];
     const std::uint64_t a = Load64(first), b = Load64(first + 8), c = Load64(first + 16);
     if (a != Load64(first + 3) || b != Load64(first + 11) || Load64(first + 13) != c) return false;
     for (int j = 1; j < 8; ++j) {
-        const std::uint8_t* line = rows[j] + bx * 24;
+        const std::uint8_t* line = lines[j];
         if ((Load64(line) ^ a) | (Load64(line + 8) ^ b) | (Load64(line + 16) ^ c)) return false;
     }
     return true;
+}
+
+// The same for 32-bit pixels, whose fourth byte is not part of the colour.
+bool IsFlat32(const std::uint8_t* const* lines) {
+    constexpr std::uint64_t kColour = 0x00FFFFFF00FFFFFFull;
+    const std::uint64_t first = Load64(lines[0]) & 0xFFFFFFu;
+    const std::uint64_t pair = first | (first << 32);
+    std::uint64_t differs = 0;
+    for (int j = 0; j < 8; ++j) {
+        const std::uint8_t* line = lines[j];
+        differs |= (Load64(line) ^ pair) | (Load64(line + 8) ^ pair) | (Load64(line + 16) ^ pair) |
+                   (Load64(line + 24) ^ pair);
+    }
+    return (differs & kColour) == 0;
 }
 
 // What one thread samples with: the coefficients of the block in hand, one
@@ -97,6 +111,8 @@ struct RowWork {
     jpeg::SymbolCounts counts[4];
     int firstDc[4] = {};
     int lastDc[4] = {};
+    // The last block of a row read in place, padded past the picture's edge.
+    std::uint8_t edge[8 * 32] = {};
 
     void Prepare(int components, int blocksX, bool count) {
         block.resize(static_cast<std::size_t>(components) * 64);
@@ -127,12 +143,20 @@ struct RowWork {
     }
 };
 
-// Transforms `blockRows` rows of `blocksX` blocks. Pixel line y of the first
-// block row starts at top + y * step. Block row by is stored as row outRow +
-// by of each target's store. False when a coefficient overflows.
-bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, int blockRows, int outRow,
-                     const std::vector<Target>& group, const std::vector<jpeg::CoefficientStore*>& stores,
-                     RowWork& work, bool vector) {
+// Where the pixels of one block row lie: block bx reads line j at lines[j] +
+// bx * 8 * pixelBytes, except that the last block reads lastLines[j] when
+// they are given (a block padded past the picture's right edge).
+struct BlockRowLines {
+    const std::uint8_t* lines[8];
+    const std::uint8_t* lastLines[8];
+    bool ownLast = false;
+    int pixelBytes = 3;
+};
+
+// Transforms one row of `blocksX` blocks and stores it as row `outRow` of
+// each target's store. False when a coefficient overflows.
+bool SampleBlockRow(const BlockRowLines& where, int blocksX, int outRow, const std::vector<Target>& group,
+                    const std::vector<jpeg::CoefficientStore*>& stores, RowWork& work, bool vector) {
     bool ok = true;
     const int count = static_cast<int>(group.size());
     // The group's targets with this thread's block as their output.
@@ -141,44 +165,60 @@ bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, 
         targets[t] = group[static_cast<std::size_t>(t)];
         targets[t].out = work.block.data() + 64 * t;
     }
+    const int bpp = where.pixelBytes;
+    std::uint8_t* ends[4];
+    for (int t = 0; t < count; ++t)
+        ends[t] = work.rows.data() + work.rowCapacity * static_cast<std::size_t>(t);
+    for (int bx = 0; bx < blocksX; ++bx) {
+        const std::uint8_t* at[8];
+        if (where.ownLast && bx == blocksX - 1) {
+            for (int j = 0; j < 8; ++j) at[j] = where.lastLines[j];
+        } else {
+            for (int j = 0; j < 8; ++j) at[j] = where.lines[j] + static_cast<std::ptrdiff_t>(bx) * 8 * bpp;
+        }
+        std::uint8_t* starts[4];
+        for (int t = 0; t < count; ++t) starts[t] = ends[t];
+        if (bpp == 4 ? IsFlat32(at) : IsFlat24(at)) {
+            // One colour: the transform reduces to the DC term, stored at once.
+            const std::uint8_t* px = at[0];
+            for (int t = 0; t < count; ++t) {
+                const float red = px[2], green = px[1], blue = px[0];
+                float sample;
+                targets[t].weights.Apply(&red, &green, &blue, &sample, 1);
+                std::int16_t dc = 0;
+                ok = jpeg::TransformFlatDc(sample, targets[t].plan, dc) && ok;
+                ends[t][0] = 0;
+                std::memcpy(ends[t] + 1, &dc, 2);
+                ends[t] += 3;
+            }
+        } else {
+            ok = jpeg::TransformPixelBlock(at, bpp, targets, count, 0, vector) && ok;
+            for (int t = 0; t < count; ++t) ends[t] = jpeg::PutCompactBlock(targets[t].out, ends[t]);
+        }
+        if (work.counting) {
+            for (int t = 0; t < count; ++t) work.Count(t, starts[t]);
+            work.started = true;
+        }
+    }
+    for (int t = 0; t < count; ++t) {
+        const std::uint8_t* begin = work.rows.data() + work.rowCapacity * static_cast<std::size_t>(t);
+        stores[static_cast<std::size_t>(t)]->SetRow(outRow,
+                                                    {begin, static_cast<std::size_t>(ends[t] - begin)});
+    }
+    return ok;
+}
+
+// Transforms `blockRows` rows of `blocksX` blocks of 24-bit pixels. Pixel line
+// y of the first block row starts at top + y * step. Block row by is stored
+// as row outRow + by. False when a coefficient overflows.
+bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, int blockRows, int outRow,
+                     const std::vector<Target>& group, const std::vector<jpeg::CoefficientStore*>& stores,
+                     RowWork& work, bool vector) {
+    bool ok = true;
     for (int by = 0; by < blockRows; ++by) {
-        const std::uint8_t* rows[8];
-        for (int j = 0; j < 8; ++j) rows[j] = top + static_cast<std::ptrdiff_t>(by * 8 + j) * step;
-        std::uint8_t* ends[4];
-        for (int t = 0; t < count; ++t)
-            ends[t] = work.rows.data() + work.rowCapacity * static_cast<std::size_t>(t);
-        for (int bx = 0; bx < blocksX; ++bx) {
-            std::uint8_t* starts[4];
-            for (int t = 0; t < count; ++t) starts[t] = ends[t];
-            if (IsFlat(rows, bx)) {
-                // One colour: the transform reduces to the DC term, stored at once.
-                const std::uint8_t* px = rows[0] + bx * 24;
-                for (int t = 0; t < count; ++t) {
-                    const float red = px[2], green = px[1], blue = px[0];
-                    float sample;
-                    targets[t].weights.Apply(&red, &green, &blue, &sample, 1);
-                    std::int16_t dc = 0;
-                    ok = jpeg::TransformFlatDc(sample, targets[t].plan, dc) && ok;
-                    ends[t][0] = 0;
-                    std::memcpy(ends[t] + 1, &dc, 2);
-                    ends[t] += 3;
-                }
-            } else {
-                const std::uint8_t* at[8];
-                for (int j = 0; j < 8; ++j) at[j] = rows[j] + bx * 24;
-                ok = jpeg::TransformPixelBlock(at, targets, count, 0, vector) && ok;
-                for (int t = 0; t < count; ++t) ends[t] = jpeg::PutCompactBlock(targets[t].out, ends[t]);
-            }
-            if (work.counting) {
-                for (int t = 0; t < count; ++t) work.Count(t, starts[t]);
-                work.started = true;
-            }
-        }
-        for (int t = 0; t < count; ++t) {
-            const std::uint8_t* begin = work.rows.data() + work.rowCapacity * static_cast<std::size_t>(t);
-            stores[static_cast<std::size_t>(t)]->SetRow(outRow + by,
-                                                        {begin, static_cast<std::size_t>(ends[t] - begin)});
-        }
+        BlockRowLines where;
+        for (int j = 0; j < 8; ++j) where.lines[j] = top + static_cast<std::ptrdiff_t>(by * 8 + j) * step;
+        ok = SampleBlockRow(where, blocksX, outRow + by, group, stores, work, vector) && ok;
     }
     return ok;
 }
@@ -308,6 +348,12 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
     // Where every scan codes each component's blocks in row order (see
     // InArrayOrder), the statistics are counted here, while the blocks are
     // in cache, instead of in a pass over the store.
+    // 32-bit pixels of a rectangle inside the source (the canvas) are read
+    // in place, but for the padded bottom block row; anything else through
+    // 24-bit strips.
+    const bool inPlace = source.top != nullptr && source.bytesPerPixel == 4 && lSrcLeft >= 0 &&
+                         lSrcTop >= 0 && std::int64_t{lSrcLeft} + lWidth <= source.width &&
+                         std::int64_t{lSrcTop} + lHeight <= source.height;
     state_.counted.clear();
     const bool countHere = !anyStretched && (count == 1 || (state_.hmax == 1 && state_.vmax == 1));
     std::vector<jpeg::SymbolCounts> counted(static_cast<std::size_t>(count));
@@ -334,16 +380,39 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
         }
 
         if (g.direct) {
+            const int cw = static_cast<int>(g.cw);
             core::RunParts(groupParts, [&](int p) {
+                RowWork& w = work[static_cast<std::size_t>(p)];
                 std::uint8_t* strip = strips_[static_cast<std::size_t>(p)].data();
                 const auto end = static_cast<int>(core::PartBegin(rows, groupParts, p + 1));
-                for (auto by = static_cast<int>(core::PartBegin(rows, groupParts, p)); by < end;
-                     by += kStripBlockRows) {
+                auto by = static_cast<int>(core::PartBegin(rows, groupParts, p));
+                // Whole block rows of 32-bit pixels are read where they lie.
+                for (; inPlace && by < end && 8 * (by + 1) <= g.ch; ++by) {
+                    BlockRowLines where;
+                    where.pixelBytes = 4;
+                    for (int j = 0; j < 8; ++j) {
+                        where.lines[j] = source.Row(lSrcTop + 8 * by + j) + std::ptrdiff_t{4} * lSrcLeft;
+                    }
+                    if (cw % 8 != 0) {
+                        // Columns past the edge repeat the last column, as in a strip.
+                        const int real = cw % 8;
+                        for (int j = 0; j < 8; ++j) {
+                            std::uint8_t* line = w.edge + 32 * j;
+                            std::memcpy(line, where.lines[j] + std::ptrdiff_t{32} * (blocksX - 1), 4 * real);
+                            for (int x = real; x < 8; ++x)
+                                std::memcpy(line + 4 * x, line + 4 * (real - 1), 4);
+                            where.lastLines[j] = line;
+                        }
+                        where.ownLast = true;
+                    }
+                    if (!SampleBlockRow(where, blocksX, by, targets, stores, w, vector_)) overflow = true;
+                }
+                for (; by < end; by += kStripBlockRows) {
                     const int n = std::min(kStripBlockRows, end - by);
                     FillStrip(strip, stripStride, g, 8 * static_cast<std::int64_t>(by), 8 * n, source,
                               lSrcLeft, lSrcTop);
                     if (!SampleBlockRows(strip, static_cast<std::ptrdiff_t>(stripStride), blocksX, n, by,
-                                         targets, stores, work[static_cast<std::size_t>(p)], vector_)) {
+                                         targets, stores, w, vector_)) {
                         overflow = true;
                     }
                 }
