@@ -69,6 +69,7 @@ QuantPlan MakeQuantPlan(const QuantTable& table) {
             const int z = kZigzag[u * 8 + v];
             plan.multipliers[v * 8 + u] = table.multipliers[z];
             plan.destination[v * 8 + u] = static_cast<std::uint8_t>(z);
+            plan.origin[z] = static_cast<std::uint8_t>(v * 8 + u);
         }
     }
     return plan;

@@ -33,6 +33,7 @@ void Quantise(const float* block, const QuantTable& table, std::int16_t* out);
 struct QuantPlan {
     alignas(16) std::array<float, 64> multipliers{};
     std::array<std::uint8_t, 64> destination{};
+    std::array<std::uint8_t, 64> origin{};  // origin[destination[i]] == i
 };
 QuantPlan MakeQuantPlan(const QuantTable& table);
 

@@ -40,6 +40,12 @@ struct BlockTarget {
 bool TransformPixelBlock(const std::uint8_t* const* rows, int pixelBytes, const BlockTarget* targets,
                          int count, std::size_t offset, bool vector);
 
+// The same, each target's coefficients stored at once in compact form
+// (JpegCoefficients.h) at ends[t], which moves past them. The targets' out
+// arrays are scratch for the form without vectors.
+bool TransformPixelBlockCompact(const std::uint8_t* const* rows, int pixelBytes, const BlockTarget* targets,
+                                int count, std::uint8_t** ends, bool vector);
+
 // Whether this processor runs the AVX2 forms (detected once).
 bool Avx2Available();
 

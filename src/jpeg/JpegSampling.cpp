@@ -192,8 +192,7 @@ bool SampleBlockRow(const BlockRowLines& where, int blocksX, int outRow, const s
                 ends[t] += 3;
             }
         } else {
-            ok = jpeg::TransformPixelBlock(at, bpp, targets, count, 0, vector) && ok;
-            for (int t = 0; t < count; ++t) ends[t] = jpeg::PutCompactBlock(targets[t].out, ends[t]);
+            ok = jpeg::TransformPixelBlockCompact(at, bpp, targets, count, ends, vector) && ok;
         }
         if (work.counting) {
             for (int t = 0; t < count; ++t) work.Count(t, starts[t]);
