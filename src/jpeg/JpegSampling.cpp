@@ -1,19 +1,20 @@
 // Sampling: reads a rectangle of a picture in memory, converts it to Y, Cb,
-// Cr and transforms every 8 x 8 block as it is read.
+// Cr, transforms every 8 x 8 block as it is read and stores the coefficients
+// compactly, block row by block row on several threads.
 //
-// A component at the source's own size is read strip by strip, straight from
-// the picture's rows, into small 24-bit strips, one per thread, so the pixels
-// are still in cache when they are transformed; no handle of the raster
-// layer is involved. A scaled (subsampled) component is stretched whole into
-// one W8 x H8 work bitmap by the raster layer, as the stretch must see the
-// whole source. Either way every pixel, padding included, is what a single
-// full-size 24-bit copy of the rectangle would hold.
+// A component at the source's own size is read where it lies: whole block
+// rows of 32-bit pixels (the canvas) straight from the picture's rows, the
+// rest (the padded bottom block row, 24-bit pictures, rectangles reaching
+// past the source) through small 24-bit strips, one per thread; no handle of
+// the raster layer is involved. A scaled (subsampled) component is stretched
+// whole into one W8 x H8 work bitmap by the raster layer, as the stretch must
+// see the whole source. Either way every pixel, padding included, is what a
+// single full-size 24-bit copy of the rectangle would hold.
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -334,8 +335,15 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
             sourceSelection.emplace(handles, sourceDc.get(), sourceBitmap.get());
         }
     }
+    // 32-bit pixels of a rectangle inside the source (the canvas) are read
+    // in place, but for the padded bottom block row; anything else through
+    // 24-bit strips.
+    const bool inPlace = source.top != nullptr && source.bytesPerPixel == 4 && lSrcLeft >= 0 &&
+                         lSrcTop >= 0 && std::int64_t{lSrcLeft} + lWidth <= source.width &&
+                         std::int64_t{lSrcTop} + lHeight <= source.height;
     const std::size_t stripStride = static_cast<std::size_t>(3 * w8);
-    const std::size_t stripBytes = stripStride * 8 * kStripBlockRows;
+    // Read in place, only the bottom block row goes through a strip.
+    const std::size_t stripBytes = stripStride * 8 * (inPlace ? 1 : kStripBlockRows);
     if (anyDirect) {
         // Kept from one sampling to the next, so they are fresh memory once.
         strips_.resize(static_cast<std::size_t>(parts));
@@ -347,12 +355,6 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
     // Where every scan codes each component's blocks in row order (see
     // InArrayOrder), the statistics are counted here, while the blocks are
     // in cache, instead of in a pass over the store.
-    // 32-bit pixels of a rectangle inside the source (the canvas) are read
-    // in place, but for the padded bottom block row; anything else through
-    // 24-bit strips.
-    const bool inPlace = source.top != nullptr && source.bytesPerPixel == 4 && lSrcLeft >= 0 &&
-                         lSrcTop >= 0 && std::int64_t{lSrcLeft} + lWidth <= source.width &&
-                         std::int64_t{lSrcTop} + lHeight <= source.height;
     state_.counted.clear();
     const bool countHere = !anyStretched && (count == 1 || (state_.hmax == 1 && state_.vmax == 1));
     std::vector<jpeg::SymbolCounts> counted(static_cast<std::size_t>(count));
@@ -406,8 +408,8 @@ std::int32_t cJpeg::Sample(const jpeg::PixelRows& source, std::int32_t lWidth, s
                     }
                     if (!SampleBlockRow(where, blocksX, by, targets, stores, w, vector_)) overflow = true;
                 }
-                for (; by < end; by += kStripBlockRows) {
-                    const int n = std::min(kStripBlockRows, end - by);
+                for (; by < end; by += inPlace ? 1 : kStripBlockRows) {
+                    const int n = std::min(inPlace ? 1 : kStripBlockRows, end - by);
                     FillStrip(strip, stripStride, g, 8 * static_cast<std::int64_t>(by), 8 * n, source,
                               lSrcLeft, lSrcTop);
                     if (!SampleBlockRows(strip, static_cast<std::ptrdiff_t>(stripStride), blocksX, n, by,
