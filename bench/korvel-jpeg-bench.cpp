@@ -2,11 +2,11 @@
 //
 //   korvel-jpeg-bench IN OUT [--repeat N]
 //
-// IN is a BMP or PNG, read by the program's picture loader. Each run copies
-// the picture into a 24-bit picture object, then into a cImage (bit count 0),
-// samples the image's DC with a cJpeg at quality 95 and saves OUT (replaced
-// by every run). One line per run, then the median run in megapixels per
-// second on the last line.
+// IN is a BMP or PNG, read by the program's picture loader. Each run takes
+// the picture as the save takes the canvas (its pixels read in place),
+// samples it with a cJpeg at quality 95 and saves OUT (replaced by every
+// run). One line per run, then the median run in megapixels per second on
+// the last line.
 #include <QImage>
 #include <QString>
 #include <algorithm>
@@ -17,11 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "imaging/cImage.h"
+#include "commands/SaveSteps.h"
 #include "jpeg/JpegError.h"
-#include "jpeg/cJpeg.h"
 #include "platform/qt/PictureLoader.h"
-#include "platform/qt/StdPictureFromQImage.h"
 
 namespace {
 
@@ -44,27 +42,22 @@ struct Steps {
 // One save of the picture to out; false with a message on failure.
 bool EncodeOnce(const QImage& image, const std::string& out, Steps& steps) {
     const Clock::time_point start = Clock::now();
-    StdPicture picture = MakeStdPicture(image);
-    cImage copy;
-    std::int16_t bitCount = 0;
-    if (picture.Empty() || !copy.CopyStdPicture(picture, bitCount)) {
-        std::fprintf(stderr, "the picture could not be copied into an image\n");
+    commands::JpegSave save;
+    if (!save.Copy(image)) {
+        std::fprintf(stderr, "the picture could not be taken\n");
         return false;
     }
-    picture = StdPicture();  // released before encoding, as the save command does
     const Clock::time_point copied = Clock::now();
     Clock::time_point sampled;
     try {
-        cJpeg encoder;
-        encoder.Quality(95);
-        if (encoder.SampleHDC(copy.hDC(), copy.Width(), copy.Height(), 0, 0) != 0) {
+        if (!save.Sample(95)) {
             std::fprintf(stderr, "sampling failed\n");
             return false;
         }
         sampled = Clock::now();
         std::error_code ec;
         std::filesystem::remove(out, ec);
-        if (encoder.SaveFile(out) != 0) {
+        if (save.Encoder().SaveFile(out) != 0) {
             std::fprintf(stderr, "%s could not be replaced\n", out.c_str());
             return false;
         }
@@ -106,7 +99,7 @@ int main(int argc, char** argv) {
         const double took = Milliseconds(start, Clock::now()) / 1e3;
         seconds.push_back(took);
         std::printf(
-            "run %d: %.1f ms (copy into cImage %.1f, SampleHDC %.1f, SaveFile %.1f), %.1f megapixels per "
+            "run %d: %.1f ms (take the picture %.1f, sample %.1f, SaveFile %.1f), %.1f megapixels per "
             "second\n",
             run + 1, took * 1e3, steps.copy, steps.sample, steps.save, megapixels / took);
     }

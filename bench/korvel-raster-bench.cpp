@@ -18,12 +18,18 @@
 
 namespace {
 
+// The benchmark's raster handles.
+gdi::Session& Handles() {
+    static gdi::Session session;
+    return session;
+}
+
 constexpr int kWidth = 3840;
 constexpr int kHeight = 2160;
 
 // A DIB section selected into its own DC; negative height = top-down.
 struct Surface {
-    gdi::UniqueDC dc{gdi::CreateCompatibleDC(0)};
+    gdi::UniqueDC dc{Handles(), gdi::CreateCompatibleDC(Handles(), 0)};
     gdi::UniqueBitmap bitmap;
     gdi::HGDIOBJ previous = 0;
     void* bits = nullptr;
@@ -32,16 +38,17 @@ struct Surface {
     Surface(int w, int h, int bpp) {
         gdi::BITMAPINFO bmi{};
         bmi.bmiHeader = {40, w, h, 1, static_cast<gdi::WORD>(bpp), 0, 0, 0, 0, 0, 0};
-        bitmap.reset(gdi::CreateDIBSection(dc.get(), &bmi, gdi::DIB_RGB_COLORS, &bits, 0, 0));
+        bitmap = gdi::UniqueBitmap(
+            Handles(), gdi::CreateDIBSection(Handles(), dc.get(), &bmi, gdi::DIB_RGB_COLORS, &bits, 0, 0));
         if (!bitmap) {
             std::fprintf(stderr, "cannot make a %d x %d x %d bitmap\n", w, h, bpp);
             std::exit(1);
         }
-        previous = gdi::SelectObject(dc.get(), bitmap.get());
+        previous = gdi::SelectObject(Handles(), dc.get(), bitmap.get());
         bytes =
             static_cast<std::size_t>(((w * bpp + 31) / 32) * 4) * static_cast<std::size_t>(h < 0 ? -h : h);
     }
-    ~Surface() { gdi::SelectObject(dc.get(), previous); }
+    ~Surface() { gdi::SelectObject(Handles(), dc.get(), previous); }
     void Fill() {
         auto* p = static_cast<std::uint8_t*>(bits);
         for (std::size_t i = 0; i < bytes; ++i) p[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
@@ -84,28 +91,33 @@ int main(int argc, char** argv) {
     Surface half24(kWidth / 2, kHeight / 2, 24);
     canvas.Fill();
     save24.Fill();
-    gdi::SetStretchBltMode(half24.dc.get(), gdi::HALFTONE);
+    gdi::SetStretchBltMode(Handles(), half24.dc.get(), gdi::HALFTONE);
 
     // The memcpy baselines copy the same pictures' bytes: the canvas into a
     // buffer of its size, and one 24-bit picture into the other.
     std::vector<std::uint8_t> to(canvas.bytes, 1);
 
     cImage image;
-    if (!image.CopyHDC(canvas.dc.get(), kWidth, kHeight, 24, 0, 0)) {
+    if (!image.CopyHDC(Handles(), canvas.dc.get(), kWidth, kHeight, 24, 0, 0)) {
         std::fprintf(stderr, "cannot make the image\n");
         return 1;
     }
-    const std::vector<double> t = BestMs(
-        repeat,
-        {[&] { std::memcpy(to.data(), canvas.bits, canvas.bytes); },
-         [&] { std::memcpy(other24.bits, save24.bits, save24.bytes); },
-         [&] { gdi::BitBlt(save24.dc.get(), 0, 0, kWidth, kHeight, canvas.dc.get(), 0, 0, gdi::SRCCOPY); },
-         [&] { gdi::BitBlt(other24.dc.get(), 0, 0, kWidth, kHeight, save24.dc.get(), 0, 0, gdi::SRCCOPY); },
-         [&] {
-             gdi::StretchBlt(half24.dc.get(), 0, 0, kWidth / 2, kHeight / 2, save24.dc.get(), 0, 0, kWidth,
-                             kHeight, gdi::SRCCOPY);
-         },
-         [&] { image.Rotate(90); }});
+    const std::vector<double> t =
+        BestMs(repeat, {[&] { std::memcpy(to.data(), canvas.bits, canvas.bytes); },
+                        [&] { std::memcpy(other24.bits, save24.bits, save24.bytes); },
+                        [&] {
+                            gdi::BitBlt(Handles(), save24.dc.get(), 0, 0, kWidth, kHeight, canvas.dc.get(), 0,
+                                        0, gdi::SRCCOPY);
+                        },
+                        [&] {
+                            gdi::BitBlt(Handles(), other24.dc.get(), 0, 0, kWidth, kHeight, save24.dc.get(),
+                                        0, 0, gdi::SRCCOPY);
+                        },
+                        [&] {
+                            gdi::StretchBlt(Handles(), half24.dc.get(), 0, 0, kWidth / 2, kHeight / 2,
+                                            save24.dc.get(), 0, 0, kWidth, kHeight, gdi::SRCCOPY);
+                        },
+                        [&] { image.Rotate(90); }});
     const double memcpy32 = t[0], memcpy24 = t[1], convert = t[2], same = t[3], halftone = t[4],
                  rotate = t[5];
     const double memcpyRotate = memcpy24;  // Rotate(90) of a 24-bit image moves the 24-bit bytes

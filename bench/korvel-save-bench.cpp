@@ -1,9 +1,15 @@
-// Save benchmark: a 3840 x 2160 picture saved as JPEG, end to end through the
-// save command (from the click to the closed file), and the same save split
-// into its stages: bitmap write, reload, copy, sample, encode, write.
+// Save benchmark: a JPEG save by stage (copy, sample, encode, write) and end
+// to end through the save command (from Enter to the closed file), on a 4K
+// and an 8K screenshot-like picture; or one save of a given picture, to be
+// timed as a whole process.
 //
 // Usage: korvel-save-bench [PICTURE] [--repeat N]
-// Without PICTURE a synthetic screenshot-like picture of 3840 x 2160 is used.
+//        korvel-save-bench --once PICTURE
+// Without PICTURE synthetic screenshot-like pictures of 3840 x 2160 and
+// 7680 x 4320 are used. --once loads PICTURE into the editor, saves it once
+// as JPEG through the save command and prints the save's time and how much
+// it raised the peak memory of the process, in copies of the picture (4 bytes
+// per pixel).
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,9 +20,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 
-#include "commands/BitmapFileWriter.h"
 #include "commands/SavePicture.h"
 #include "commands/SaveSteps.h"
 #include "editor/frmCapture.h"
@@ -55,74 +62,75 @@ double Ms(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
-}  // namespace
+// A field of /proc/self/status in KiB (VmRSS, VmHWM), 0 when unreadable.
+long StatusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
+    }
+    return 0;
+}
 
-int main(int argc, char** argv) {
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    }
-    QApplication application(argc, argv);
-    int repeat = 5;
-    QString input;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
-            repeat = std::max(1, std::atoi(argv[++i]));
-        } else {
-            input = QString::fromLocal8Bit(argv[i]);
-        }
-    }
-    const QImage picture = input.isEmpty() ? SyntheticScreenshot(3840, 2160) : LoadPictureFile(input);
-    if (picture.isNull()) {
-        std::fprintf(stderr, "cannot read %s\n", qPrintable(input));
-        return 1;
-    }
+// Starts the peak (VmHWM) afresh at the present size.
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
+// An editor on a temporary picture folder, the picture on its canvas.
+struct Editor {
     QTemporaryDir dir;
-    const QString folder = dir.path() + QStringLiteral("/");
+    QString folder = dir.path() + QStringLiteral("/");
     bool failed = false;
     program::ProgramContext values;
-    values.paths.strIniFile = folder + QStringLiteral("bench.ini");
-    values.settings = program::Settings(values.paths.strIniFile);
-    values.messages = [&](const QString& prompt, int, const QString&) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(prompt));
-        failed = true;
-    };
-    frmCapture form(values);
-    form.State().SetPictureFolder(folder);
-    const test_support::EditorControls controls(form);
-    const test_support::EditorControls* const ui = &controls;
-    form.State().Canvas().SetPicture(picture);
-    form.SetPictureName(QStringLiteral("Shot"));
+    std::unique_ptr<frmCapture> form;
+    std::unique_ptr<test_support::EditorControls> controls;
+
+    explicit Editor(const QImage& picture) {
+        values.paths.strIniFile = folder + QStringLiteral("bench.ini");
+        values.settings = program::Settings(values.paths.strIniFile);
+        values.messages = [this](const QString& prompt, int, const QString&) {
+            std::fprintf(stderr, "message: %s\n", qPrintable(prompt));
+            failed = true;
+        };
+        form = std::make_unique<frmCapture>(values);
+        form->State().SetPictureFolder(folder);
+        controls = std::make_unique<test_support::EditorControls>(*form);
+        form->State().Canvas().SetPicture(picture);
+        form->SetPictureName(QStringLiteral("Shot"));
+    }
+    int Quality() const { return controls->HScroll2.value(); }
+};
+
+// Stage medians and end-to-end figures of one picture; false on failure.
+bool Measure(const QImage& picture, int repeat) {
+    Editor editor(picture);
     const double megapixels = picture.width() * static_cast<double>(picture.height()) / 1e6;
     std::printf("picture %d x %d (%.2f MP), JPEG quality %d, %d runs\n", picture.width(), picture.height(),
-                megapixels, ui->HScroll2.value(), repeat);
+                megapixels, editor.Quality(), repeat);
 
-    // Stages.
-    std::vector<double> bitmap, reload, copy, sample, encode, write;
+    std::vector<double> copy, sample, encode, write;
     for (int run = 0; run < repeat; ++run) {
-        const QString base = folder + QStringLiteral("stage%1").arg(run);
-        QElapsedTimer clock;
-        clock.start();
-        if (!commands::WriteBitmapFile(form.State().Canvas().Image(), base + ".bmp",
-                                       commands::FileWriteMode::NewFileOnly)) {
-            std::fprintf(stderr, "bitmap write failed\n");
-            return 1;
-        }
-        bitmap.push_back(Ms(clock));
+        const QString base = editor.folder + QStringLiteral("stage%1").arg(run);
         // The save's own stages, each timed here; the encoder assembles the
         // file in memory before writing it, so an assembly on its own splits
         // encoding from writing.
-        clock.restart();
-        const QImage reloaded = LoadPictureFile(base + ".bmp");
-        reload.push_back(Ms(clock));
-        QFile::remove(base + ".bmp");
         commands::JpegSave save;
-        clock.restart();
-        bool ok = save.Copy(reloaded);
+        QElapsedTimer clock;
+        clock.start();
+        bool ok = save.Copy(editor.form->State().Canvas().Image());
         copy.push_back(Ms(clock));
         clock.restart();
-        ok = ok && save.Sample(ui->HScroll2.value());
+        ok = ok && save.Sample(editor.Quality());
         sample.push_back(Ms(clock));
+        if (run == 0 && ok) {
+            std::size_t kept = 0;
+            for (const auto& component : save.Encoder().State().components)
+                kept += component.coefficients.Bytes();
+            std::printf("coefficients kept: %.1f MiB (%.2f picture copies)\n", kept / 1048576.0,
+                        kept / (4.0 * picture.width() * picture.height()));
+        }
         clock.restart();
         if (ok) (void)save.Encoder().EncodeToMemory();
         encode.push_back(Ms(clock));
@@ -131,27 +139,84 @@ int main(int argc, char** argv) {
         write.push_back(std::max(0.0, Ms(clock) - encode.back()));
         if (!ok) {
             std::fprintf(stderr, "JPEG write failed\n");
-            return 1;
+            return false;
         }
+        QFile::remove(base + ".jpg");
     }
-    std::printf(
-        "stage medians (ms): bitmap write %.1f | reload %.1f | copy %.1f | sample %.1f | encode %.1f | "
-        "write %.1f\n",
-        Median(bitmap), Median(reload), Median(copy), Median(sample), Median(encode), Median(write));
+    std::printf("stage medians (ms): copy %.1f | sample %.1f | encode %.1f | write %.1f\n", Median(copy),
+                Median(sample), Median(encode), Median(write));
 
-    // End to end through the command.
     std::vector<double> total;
     for (int run = 0; run < repeat; ++run) {
         QElapsedTimer clock;
         clock.start();
-        form.Command1_Click(1);
+        editor.form->Command1_Click(1);
         total.push_back(Ms(clock));
-        if (failed) return 1;
+        if (editor.failed) return false;
     }
-    const qint64 jpegBytes = QFileInfo(folder + QStringLiteral("Shot.jpg")).size();
+    const qint64 jpegBytes = QFileInfo(editor.folder + QStringLiteral("Shot.jpg")).size();
     std::printf("JPEG file %lld bytes\n", static_cast<long long>(jpegBytes));
     const double median = Median(total);
-    std::printf("end to end (click to closed file): median %.1f ms, best %.1f ms, %.1f MP/s\n", median,
+    std::printf("end to end (Enter to closed file): median %.1f ms, best %.1f ms, %.1f MP/s\n", median,
                 *std::min_element(total.begin(), total.end()), megapixels / (median / 1000.0));
+    return true;
+}
+
+// One save of the picture through the command, with its peak memory.
+int SaveOnce(const QImage& picture) {
+    Editor editor(picture);
+    const double pictureKiB = picture.width() * 4.0 * picture.height() / 1024.0;
+    ResetPeak();
+    const long before = StatusKiB("VmRSS");
+    QElapsedTimer clock;
+    clock.start();
+    editor.form->Command1_Click(1);
+    const double ms = Ms(clock);
+    const long peak = StatusKiB("VmHWM");
+    if (editor.failed) return 1;
+    const qint64 jpegBytes = QFileInfo(editor.folder + QStringLiteral("Shot.jpg")).size();
+    std::printf("picture %d x %d, save (Enter to closed file) %.1f ms, JPEG %lld bytes\n", picture.width(),
+                picture.height(), ms, static_cast<long long>(jpegBytes));
+    std::printf(
+        "resident before the save %.1f MiB, peak during it %.1f MiB: the save added %.1f MiB = %.2f "
+        "picture copies\n",
+        before / 1024.0, peak / 1024.0, (peak - before) / 1024.0, (peak - before) / pictureKiB);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
+    QApplication application(argc, argv);
+    int repeat = 5;
+    bool once = false;
+    QString input;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+            repeat = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--once") == 0) {
+            once = true;
+        } else {
+            input = QString::fromLocal8Bit(argv[i]);
+        }
+    }
+    if (once && input.isEmpty()) {
+        std::fprintf(stderr, "usage: korvel-save-bench --once PICTURE\n");
+        return 2;
+    }
+    if (!input.isEmpty()) {
+        const QImage picture = LoadPictureFile(input);
+        if (picture.isNull()) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(input));
+            return 1;
+        }
+        return once ? SaveOnce(picture) : (Measure(picture, repeat) ? 0 : 1);
+    }
+    for (const QSize size : {QSize(3840, 2160), QSize(7680, 4320)}) {
+        if (!Measure(SyntheticScreenshot(size.width(), size.height()), repeat)) return 1;
+    }
     return 0;
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Draws a 3840 x 2160 screenshot-like picture (window chrome, side bar, many
-# lines of text, buttons, a gradient and a photo-like area) as a 24-bit BMP.
-# Usage: scripts/make-screenshot-bmp.sh OUT.bmp
+# lines of text, buttons, a gradient and a photo-like area) as a 24-bit BMP;
+# with 8k, four of them side by side and above each other (7680 x 4320).
+# Usage: scripts/make-screenshot-bmp.sh OUT.bmp [8k]
 set -euo pipefail
-out=${1:?usage: $0 OUT.bmp}
+out=${1:?usage: $0 OUT.bmp [8k]}
+size=${2:-4k}
 mvg=$(mktemp --suffix=.mvg)
 trap 'rm -f "$mvg"' EXIT
 
@@ -36,3 +38,7 @@ convert -seed 7 -size 3840x2160 xc:white -font DejaVu-Sans -draw "$(cat "$mvg")"
     \( -size 1300x900 gradient:'#ff8c00-#1e90ff' \) -geometry +2450+200 -composite \
     \( -size 1300x1000 plasma:fractal -blur 0x2 \) -geometry +2450+1120 -composite \
     -type TrueColor BMP3:"$out"
+if [ "$size" = 8k ]; then
+    convert "$out" \( +clone \) +append \( +clone \) -append -type TrueColor BMP3:"$out.8k"
+    mv "$out.8k" "$out"
+fi

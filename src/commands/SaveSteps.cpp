@@ -7,9 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "imaging/StdPicture.h"
+#include "imaging/Rgb32View.h"
 #include "platform/qt/PictureLoader.h"
-#include "platform/qt/StdPictureFromQImage.h"
 
 namespace commands {
 
@@ -58,15 +57,28 @@ std::optional<QString> WriteUnderFreeName(QString base, const QString& folder, c
 
 bool JpegSave::Copy(const QImage& picture) {
     if (picture.isNull()) return false;
-    StdPicture bitmap = MakeStdPicture(picture);
-    if (bitmap.Empty()) return false;
-    std::int16_t bitCount = 0;  // keep the picture's own depth
-    return image_.CopyStdPicture(bitmap, bitCount);
+    // Refer to the picture rather than copy it: a copy would share the
+    // canvas's buffer, and the canvas's next stroke would then detach it.
+    // Only a picture that is not RGB32 (never the canvas) is converted.
+    converted_ = QImage();
+    picture_ = &picture;
+    if (picture.format() != QImage::Format_RGB32) {
+        converted_ = picture.convertToFormat(QImage::Format_RGB32);
+        picture_ = &converted_;
+    }
+    return !picture_->isNull();
 }
 
 bool JpegSave::Sample(int quality) {
+    if (picture_ == nullptr) return false;
     encoder_.Quality(quality);
-    return encoder_.SampleHDC(image_.hDC(), image_.Width(), image_.Height(), 0, 0) == 0;
+    const imaging::Rgb32View view{picture_->constBits(), picture_->width(), picture_->height(),
+                                  static_cast<std::ptrdiff_t>(picture_->bytesPerLine())};
+    const bool sampled = encoder_.SampleView(view) == 0;
+    // The coefficients hold the picture now.
+    picture_ = nullptr;
+    converted_ = QImage();
+    return sampled;
 }
 
 bool JpegSave::Write(const QString& jpegPath) {
@@ -79,8 +91,8 @@ bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int qu
         JpegSave save;
         return save.Copy(picture) && save.Sample(quality) && save.Write(jpegPath);
     } catch (const std::exception&) {
-        // Encoder errors (disk full, path not found, access denied) and
-        // image errors arrive here; nothing is left behind.
+        // Encoder errors (disk full, path not found, access denied) arrive
+        // here; nothing is left behind.
         return false;
     }
 }

@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 
-#include "imaging/cImage.h"
 #include "jpeg/cJpeg.h"
 
 namespace commands {
@@ -37,13 +36,17 @@ std::optional<QString> WriteUnderFreeName(QString base, const QString& folder, c
                                           bool* noNameLeft = nullptr);
 
 // The stages of a JPEG save, one call each; the save runs them in order.
-// A stage that fails returns false or raises (encoder and image errors).
+// A stage that fails returns false or raises (encoder errors). Write may be
+// called again with another path: the sampled picture is kept.
 class JpegSave {
   public:
-    // The picture into a 24-bit cImage (the pixels a 24-bit bitmap file of it
-    // holds, the alpha channel dropped).
+    // Takes the picture to be saved without copying its pixels: it must live
+    // and stay unchanged until Sample. Only a picture that is not RGB32 is
+    // converted.
     bool Copy(const QImage& picture);
-    // The cImage's device context into the encoder's coefficients.
+    // The picture's pixels, read in place strip by strip (the alpha channel
+    // dropped, as a 24-bit bitmap file of it would), into the encoder's
+    // coefficients; the picture is let go afterwards.
     bool Sample(int quality);
     // The JPEG file, never replacing an existing one.
     bool Write(const QString& jpegPath);
@@ -51,11 +54,12 @@ class JpegSave {
     cJpeg& Encoder() { return encoder_; }
 
   private:
-    cImage image_;
+    const QImage* picture_ = nullptr;
+    QImage converted_;
     cJpeg encoder_;
 };
 
-// Copies `picture` into a 24-bit cImage, encodes it with cJpeg at `quality`
+// Encodes `picture` with cJpeg at `quality`, reading its pixels in place,
 // and writes `jpegPath` (never replacing an existing file). True when the
 // JPEG file was written completely; on failure no JPEG file is left.
 bool WriteJpegFromPicture(const QImage& picture, const QString& jpegPath, int quality);

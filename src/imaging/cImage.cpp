@@ -51,10 +51,10 @@ std::int32_t cImage::BytesPerScanLine() const {
 void cImage::Release() {
     if (hDC_ != 0) {
         if (hBmp_ != 0) {
-            gdi::SelectObject(hDC_, hBmpOld_);
-            gdi::DeleteObject(hBmp_);
+            gdi::SelectObject(session_, hDC_, hBmpOld_);
+            gdi::DeleteObject(session_, hBmp_);
         }
-        gdi::DeleteDC(hDC_);
+        gdi::DeleteDC(session_, hDC_);
     }
     hBmp_ = 0;
     hBmpOld_ = 0;
@@ -68,10 +68,10 @@ bool cImage::Create(std::int32_t lWidth, std::int32_t lHeight, std::int16_t iBit
     Release();
     gdi::UniqueDC dc;
     if (iBitCount == 1 || iBitCount == 4 || iBitCount == 8) {
-        gdi::UniqueDC display(gdi::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
-        if (display) dc.reset(gdi::CreateCompatibleDC(display.get()));
+        const gdi::UniqueDC display(session_, gdi::CreateDCA(session_, "DISPLAY", nullptr, nullptr, nullptr));
+        if (display) dc = gdi::UniqueDC(session_, gdi::CreateCompatibleDC(session_, display.get()));
     } else if (iBitCount == 24) {
-        dc.reset(gdi::CreateCompatibleDC(0));
+        dc = gdi::UniqueDC(session_, gdi::CreateCompatibleDC(session_, 0));
     }
     if (!dc || !SupportedDepth(iBitCount)) return false;
 
@@ -99,7 +99,8 @@ bool cImage::Create(std::int32_t lWidth, std::int32_t lHeight, std::int16_t iBit
     }
 
     void* bits = nullptr;
-    const gdi::HBITMAP bmp = gdi::CreateDIBSection(dc.get(), &bmi_, gdi::DIB_RGB_COLORS, &bits, 0, 0);
+    const gdi::HBITMAP bmp =
+        gdi::CreateDIBSection(session_, dc.get(), &bmi_, gdi::DIB_RGB_COLORS, &bits, 0, 0);
     if (bmp == 0) {
         h = {};
         return false;  // dc is deleted on the way out
@@ -107,14 +108,16 @@ bool cImage::Create(std::int32_t lWidth, std::int32_t lHeight, std::int16_t iBit
     hDC_ = dc.release();
     hBmp_ = bmp;
     bits_ = bits;
-    hBmpOld_ = gdi::SelectObject(hDC_, hBmp_);
+    hBmpOld_ = gdi::SelectObject(session_, hDC_, hBmp_);
     return true;
 }
 
 bool cImage::CopyStdPicture(StdPicture& TheStdPicture, std::int16_t& iBitCount) {
+    // The picture's bitmap is read through a DC of the picture's own session.
+    gdi::Session& from = TheStdPicture.Handles();
     const gdi::HBITMAP picture = TheStdPicture.Handle();
     gdi::BITMAP bm{};
-    gdi::GetObjectA(picture, sizeof bm, &bm);
+    gdi::GetObjectA(from, picture, sizeof bm, &bm);
     bool copyColourTable = false;
     if (iBitCount == 0) {
         iBitCount = static_cast<std::int16_t>(bm.bmBitsPixel == 16 ? 24 : bm.bmBitsPixel);
@@ -124,52 +127,53 @@ bool cImage::CopyStdPicture(StdPicture& TheStdPicture, std::int16_t& iBitCount) 
 
     gdi::UniqueDC compatible;
     if (BitCount() == 24) {
-        const gdi::WindowDC screen(gdi::GetDesktopWindow());
+        const gdi::WindowDC screen(from, gdi::GetDesktopWindow());
         if (screen.get() == 0) return false;
-        compatible.reset(gdi::CreateCompatibleDC(screen.get()));
+        compatible = gdi::UniqueDC(from, gdi::CreateCompatibleDC(from, screen.get()));
     } else {
-        const gdi::UniqueDC screen(gdi::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+        const gdi::UniqueDC screen(from, gdi::CreateDCA(from, "DISPLAY", nullptr, nullptr, nullptr));
         if (!screen) return false;
-        compatible.reset(gdi::CreateCompatibleDC(screen.get()));
+        compatible = gdi::UniqueDC(from, gdi::CreateCompatibleDC(from, screen.get()));
     }
     if (!compatible) return false;
 
     // Declared after the DC: the previous object goes back before the DC is deleted.
-    const gdi::SelectionGuard selection(compatible.get(), picture);
+    const gdi::SelectionGuard selection(from, compatible.get(), picture);
     if (BitCount() == 24) {
-        gdi::BitBlt(hDC_, 0, 0, Width(), Height(), compatible.get(), 0, 0, gdi::SRCCOPY);
+        gdi::BitBlt(session_, hDC_, 0, 0, Width(), Height(), from, compatible.get(), 0, 0, gdi::SRCCOPY);
     } else {
         if (copyColourTable) {
-            const gdi::UINT n = gdi::GetDIBColorTable(compatible.get(), 0, 1u << BitCount(), palette_);
-            if (n >= 1) gdi::SetDIBColorTable(hDC_, 0, n, palette_);
+            const gdi::UINT n = gdi::GetDIBColorTable(from, compatible.get(), 0, 1u << BitCount(), palette_);
+            if (n >= 1) gdi::SetDIBColorTable(session_, hDC_, 0, n, palette_);
         }
-        gdi::GetDIBits(compatible.get(), picture, 0, static_cast<gdi::UINT>(bm.bmHeight), bits_, &bmi_,
+        gdi::GetDIBits(from, compatible.get(), picture, 0, static_cast<gdi::UINT>(bm.bmHeight), bits_, &bmi_,
                        gdi::DIB_RGB_COLORS);
     }
     return true;
 }
 
-bool cImage::CopyHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int16_t iBitCount,
-                     std::int32_t lSrcLeft, std::int32_t lSrcTop) {
+bool cImage::CopyHDC(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight,
+                     std::int16_t iBitCount, std::int32_t lSrcLeft, std::int32_t lSrcTop) {
     gdi::UINT n = 0;
     if (iBitCount == 0) {
-        n = gdi::GetDIBColorTable(lHDC, 0, 256, palette_);
+        n = gdi::GetDIBColorTable(from, lHDC, 0, 256, palette_);
         iBitCount = n == 0 ? 24 : n <= 2 ? 1 : n <= 16 ? 4 : 8;
     }
     if (!Create(lWidth, lHeight, iBitCount)) return false;
-    if (n > 0) gdi::SetDIBColorTable(hDC_, 0, n, palette_);
-    gdi::BitBlt(hDC_, 0, 0, lWidth, lHeight, lHDC, lSrcLeft, lSrcTop, gdi::SRCCOPY);
+    if (n > 0) gdi::SetDIBColorTable(session_, hDC_, 0, n, palette_);
+    gdi::BitBlt(session_, hDC_, 0, 0, lWidth, lHeight, from, lHDC, lSrcLeft, lSrcTop, gdi::SRCCOPY);
     return true;
 }
 
-bool cImage::CopyPalletHDC(gdi::HDC lHDC) {
+bool cImage::CopyPalletHDC(const gdi::Session& from, gdi::HDC lHDC) {
     // 2^BitCount entries, but never more than the scratch table holds.
     const gdi::UINT wanted = BitCount() >= 0 && BitCount() < 9 ? 1u << BitCount() : 256u;
-    const gdi::UINT n = gdi::GetDIBColorTable(lHDC, 0, std::min(wanted, 256u), palette_);
+    const gdi::UINT n = gdi::GetDIBColorTable(from, lHDC, 0, std::min(wanted, 256u), palette_);
     if (n < 1) return false;
-    return gdi::SetDIBColorTable(hDC_, 0, n, palette_) == n;
+    return gdi::SetDIBColorTable(session_, hDC_, 0, n, palette_) == n;
 }
 
-void cImage::PaintHDC(gdi::HDC lHDC, std::int32_t lDestLeft, std::int32_t lDestTop, gdi::DWORD eRop) const {
-    gdi::BitBlt(lHDC, lDestLeft, lDestTop, Width(), Height(), hDC_, 0, 0, eRop);
+void cImage::PaintHDC(gdi::Session& to, gdi::HDC lHDC, std::int32_t lDestLeft, std::int32_t lDestTop,
+                      gdi::DWORD eRop) const {
+    gdi::BitBlt(to, lHDC, lDestLeft, lDestTop, Width(), Height(), session_, hDC_, 0, 0, eRop);
 }

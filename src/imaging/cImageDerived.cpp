@@ -4,30 +4,32 @@
 std::unique_ptr<cImage> cImage::MakeLike(std::int32_t lWidth, std::int32_t lHeight) const {
     auto image = std::make_unique<cImage>();
     image->Create(lWidth, lHeight, BitCount());
-    if (BitCount() != 24) image->CopyPalletHDC(hDC_);
+    if (BitCount() != 24) image->CopyPalletHDC(session_, hDC_);
     return image;
 }
 
 void cImage::FillFrom(cImage& target, const gdi::POINT (&points)[3]) const {
-    gdi::PlgBlt(target.hDC(), points, hDC_, 0, 0, Width(), Height(), 0, 0, 0);
+    gdi::PlgBlt(target.Handles(), target.hDC(), points, session_, hDC_, 0, 0, Width(), Height(), 0, 0, 0);
 }
 
 std::unique_ptr<cImage> cImage::Greyscale() const {
     auto image = std::make_unique<cImage>();
     image->Create(Width(), Height(), 8);  // comes with the 256-level grey table
-    gdi::BitBlt(image->hDC(), 0, 0, Width(), Height(), hDC_, 0, 0, gdi::SRCCOPY);
+    gdi::BitBlt(image->Handles(), image->hDC(), 0, 0, Width(), Height(), session_, hDC_, 0, 0, gdi::SRCCOPY);
     return image;
 }
 
 std::unique_ptr<cImage> cImage::Resample(std::int32_t lWidth, std::int32_t lHeight) const {
     auto image = MakeLike(lWidth, lHeight);
     if (lWidth == Width() && lHeight == Height()) {
-        gdi::BitBlt(image->hDC(), 0, 0, Width(), Height(), hDC_, 0, 0, gdi::SRCCOPY);
+        gdi::BitBlt(image->Handles(), image->hDC(), 0, 0, Width(), Height(), session_, hDC_, 0, 0,
+                    gdi::SRCCOPY);
     } else {
-        if (gdi::SetStretchBltMode(image->hDC(), gdi::HALFTONE) == 0) {
-            gdi::SetStretchBltMode(image->hDC(), gdi::COLORONCOLOR);
+        if (gdi::SetStretchBltMode(image->Handles(), image->hDC(), gdi::HALFTONE) == 0) {
+            gdi::SetStretchBltMode(image->Handles(), image->hDC(), gdi::COLORONCOLOR);
         }
-        gdi::StretchBlt(image->hDC(), 0, 0, lWidth, lHeight, hDC_, 0, 0, Width(), Height(), gdi::SRCCOPY);
+        gdi::StretchBlt(image->Handles(), image->hDC(), 0, 0, lWidth, lHeight, session_, hDC_, 0, 0, Width(),
+                        Height(), gdi::SRCCOPY);
     }
     return image;
 }

@@ -2,7 +2,8 @@
 // components share a scan, the MCU walk of an interleaved scan with its dummy
 // blocks, and CodeScan, which hands every symbol of a scan to a sink. The
 // Huffman statistics are counted and the scans written through CodeScan from
-// the same stored coefficients, so the tables always fit what is written.
+// the same stored coefficients (JpegCoefficients.h), so the tables always fit
+// what is written.
 #pragma once
 
 #include <algorithm>
@@ -50,84 +51,73 @@ inline std::uint64_t NonZeroMask(const std::int16_t* block) {
 #endif
 }
 
-// Walks the AC run-length symbols of one block in coding order (the DC
-// coefficient is skipped): emit(symbol, value, category) for every symbol,
+// Walks the AC run-length symbols of one stored block in coding order (the
+// DC coefficient is skipped): emit(symbol, value, category) for every symbol,
 // with value and category 0 for a run of 16 zeros (0xF0) and for the end of
 // block (0x00).
 template <class Emit>
-inline void WalkAc(const std::int16_t* block, Emit&& emit) {
-    std::uint64_t nonZero = NonZeroMask(block) & ~std::uint64_t{1};
+inline void WalkAc(CompactBlock block, Emit&& emit) {
     int last = 0;
-    while (nonZero != 0) {
-        const int k = std::countr_zero(nonZero);
-        nonZero &= nonZero - 1;
+    block.ForEachAc([&](int k, int value) {
         int run = k - last - 1;
         last = k;
         while (run > 15) {
             emit(0xF0, 0, 0);
             run -= 16;
         }
-        const int value = block[k];
         const int category = Category(value);
         emit(run * 16 + category, value, category);
-    }
+    });
     if (last != 63) emit(0x00, 0, 0);
 }
 
-// Geometry of one component inside an interleaved scan.
-struct McuComponent {
-    const Component* component = nullptr;
-    int blocksPerRow = 0;      // b
-    int lastColumnBlocks = 0;  // real block columns in the last MCU column
-    std::int64_t rowSkip = 0;  // coefficients to skip after an MCU row
-};
-
-// Walks an interleaved scan in MCU order. visit(scanIndex, block) is called
-// for every block; block is nullptr for a dummy block at the right or bottom
+// Walks an interleaved scan in MCU order. visit(scanIndex, block, index) is
+// called for every block, index counting the component's blocks row by row;
+// block is nullptr (and index -1) for a dummy block at the right or bottom
 // edge.
 template <class Visit>
 void WalkInterleaved(const EncoderState& state, std::span<const int> scan, Visit&& visit) {
     const int mcuColumns = (state.width + 8 * state.hmax - 1) / (8 * state.hmax);
     const int mcuRows = (state.height + 8 * state.vmax - 1) / (8 * state.vmax);
-    McuComponent geometry[4];
-    std::int64_t rowPos[4][4] = {};
+    int lastColumnBlocks[4] = {};  // real block columns in the last MCU column
     for (std::size_t s = 0; s < scan.size(); ++s) {
         const Component& c = state.components[scan[s]];
         const std::int64_t samples =
             (static_cast<std::int64_t>(c.h) * state.width + state.hmax - 1) / state.hmax;
         const int b = static_cast<int>((samples + 7) / 8);
-        geometry[s].component = &c;
-        geometry[s].blocksPerRow = b;
-        geometry[s].lastColumnBlocks = b % c.h == 0 ? c.h : b % c.h;
-        geometry[s].rowSkip = static_cast<std::int64_t>(c.v - 1) * b * 64;
-        for (int v = 0; v < c.v; ++v) rowPos[s][v] = static_cast<std::int64_t>(v) * b * 64;
+        lastColumnBlocks[s] = b % c.h == 0 ? c.h : b % c.h;
     }
+    // Where each of a component's block rows in the MCU row goes on.
+    const std::uint8_t* at[4][4] = {};
+    std::int64_t index[4][4] = {};
     for (int my = 0; my < mcuRows; ++my) {
-        const bool lastRow = my == mcuRows - 1;
+        for (std::size_t s = 0; s < scan.size(); ++s) {
+            const Component& c = state.components[scan[s]];
+            for (int v = 0; v < c.v; ++v) {
+                // A row past the stored ones only happens in the last MCU row; testing
+                // every row keeps a malformed store from being overrun.
+                const int row = my * c.v + v;
+                const bool stored = row < c.coefficients.BlockRows();
+                at[s][v] = stored ? c.coefficients.Row(row) : nullptr;
+                index[s][v] = static_cast<std::int64_t>(row) * c.coefficients.BlocksPerRow();
+            }
+        }
         for (int mx = 0; mx < mcuColumns; ++mx) {
             const bool lastColumn = mx == mcuColumns - 1;
             for (std::size_t s = 0; s < scan.size(); ++s) {
-                const Component& c = *geometry[s].component;
-                const auto size = static_cast<std::int64_t>(c.coefficients.size());
+                const Component& c = state.components[scan[s]];
                 for (int v = 0; v < c.v; ++v) {
                     for (int h = 1; h <= c.h; ++h) {
-                        // Past the end only happens in the last MCU row; testing every
-                        // row keeps a malformed coefficient array from being overrun.
-                        const bool dummy =
-                            (lastColumn && h > geometry[s].lastColumnBlocks) || rowPos[s][v] + 64 > size;
+                        const bool dummy = (lastColumn && h > lastColumnBlocks[s]) || at[s][v] == nullptr;
                         if (dummy) {
-                            visit(static_cast<int>(s), static_cast<const std::int16_t*>(nullptr));
+                            visit(static_cast<int>(s), static_cast<const std::uint8_t*>(nullptr),
+                                  std::int64_t{-1});
                         } else {
-                            visit(static_cast<int>(s), c.coefficients.data() + rowPos[s][v]);
-                            rowPos[s][v] += 64;
+                            visit(static_cast<int>(s), at[s][v], index[s][v]++);
+                            at[s][v] = CompactBlock(at[s][v]).End();
                         }
                     }
                 }
-            }
-        }
-        if (!lastRow) {
-            for (std::size_t s = 0; s < scan.size(); ++s) {
-                for (int v = 0; v < geometry[s].component->v; ++v) rowPos[s][v] += geometry[s].rowSkip;
             }
         }
     }
@@ -142,8 +132,8 @@ inline bool InArrayOrder(const EncoderState& state, std::span<const int> scan) {
 
 // Block indexes of a scan in array order.
 inline std::size_t ArrayOrderBlocks(const EncoderState& state, std::span<const int> scan) {
-    std::size_t blocks = state.components[scan[0]].coefficients.size() / 64;
-    for (const int c : scan) blocks = std::min(blocks, state.components[c].coefficients.size() / 64);
+    std::size_t blocks = state.components[scan[0]].coefficients.Blocks();
+    for (const int c : scan) blocks = std::min(blocks, state.components[c].coefficients.Blocks());
     return blocks;
 }
 
@@ -161,14 +151,16 @@ inline int ScanParts(const EncoderState& state, std::span<const int> scan, int t
 // the block's DC coefficient. A dummy block (nullptr) codes a difference of 0
 // and an end of block and keeps the prediction.
 template <class Sink>
-inline void CodeBlock(Sink& sink, const std::int16_t* block, int& prediction) {
-    if (block == nullptr) {
+inline void CodeBlock(Sink& sink, const std::uint8_t* bytes, int& prediction) {
+    if (bytes == nullptr) {
         sink.Dc(0, 0);
         sink.Ac(0x00, 0, 0);
         return;
     }
-    const int diff = block[0] - prediction;
-    prediction = block[0];
+    const CompactBlock block(bytes);
+    const int dc = block.Dc();
+    const int diff = dc - prediction;
+    prediction = dc;
     sink.Dc(Category(diff), diff);
     WalkAc(block, [&sink](int symbol, int value, int category) { sink.Ac(symbol, value, category); });
 }
@@ -178,22 +170,33 @@ inline void CodeBlock(Sink& sink, const std::int16_t* block, int& prediction) {
 template <class Sink>
 void CodeScan(const EncoderState& state, std::span<const int> scan, int p, int parts, Sink* sinks) {
     int prediction[4] = {};
-    const auto code = [&](int s, const std::int16_t* block) { CodeBlock(sinks[s], block, prediction[s]); };
     if (!InArrayOrder(state, scan)) {
-        WalkInterleaved(state, scan, code);
+        WalkInterleaved(state, scan, [&](int s, const std::uint8_t* block, std::int64_t) {
+            CodeBlock(sinks[s], block, prediction[s]);
+        });
         return;
     }
     const auto blocks = static_cast<long long>(ArrayOrderBlocks(state, scan));
     const auto first = static_cast<std::size_t>(core::PartBegin(blocks, parts, p));
     const auto last = static_cast<std::size_t>(core::PartBegin(blocks, parts, p + 1));
-    const std::int16_t* data[4];
+    BlockCursor at[4];
     const std::size_t n = scan.size();
     for (std::size_t s = 0; s < n; ++s) {
-        data[s] = state.components[scan[s]].coefficients.data();
-        if (first > 0) prediction[s] = data[s][(first - 1) * 64];  // the block before the part
+        const CoefficientStore& store = state.components[scan[s]].coefficients;
+        if (first > 0) {
+            // The prediction is the DC coefficient of the block before the part.
+            at[s] = BlockCursor(store, first - 1);
+            prediction[s] = CompactBlock(at[s].Get()).Dc();
+            at[s].Next();
+        } else {
+            at[s] = BlockCursor(store, first);
+        }
     }
     for (std::size_t i = first; i < last; ++i) {
-        for (std::size_t s = 0; s < n; ++s) code(static_cast<int>(s), data[s] + i * 64);
+        for (std::size_t s = 0; s < n; ++s) {
+            CodeBlock(sinks[s], at[s].Get(), prediction[s]);
+            at[s].Next();
+        }
     }
 }
 

@@ -69,14 +69,19 @@ QuantPlan MakeQuantPlan(const QuantTable& table) {
             const int z = kZigzag[u * 8 + v];
             plan.multipliers[v * 8 + u] = table.multipliers[z];
             plan.destination[v * 8 + u] = static_cast<std::uint8_t>(z);
+            plan.origin[z] = static_cast<std::uint8_t>(v * 8 + u);
         }
     }
     return plan;
 }
 
+bool TransformFlatDc(float sample, const QuantPlan& plan, std::int16_t& dc) {
+    return RoundCoefficient((64.0f * sample) * plan.multipliers[0], dc);
+}
+
 bool TransformFlatBlock(float sample, const QuantPlan& plan, std::int16_t* out) {
     std::memset(out, 0, 64 * sizeof(std::int16_t));
-    return RoundCoefficient((64.0f * sample) * plan.multipliers[0], out[plan.destination[0]]);
+    return TransformFlatDc(sample, plan, out[plan.destination[0]]);
 }
 
 }  // namespace jpeg

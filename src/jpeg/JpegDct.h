@@ -33,6 +33,7 @@ void Quantise(const float* block, const QuantTable& table, std::int16_t* out);
 struct QuantPlan {
     alignas(16) std::array<float, 64> multipliers{};
     std::array<std::uint8_t, 64> destination{};
+    std::array<std::uint8_t, 64> origin{};  // origin[destination[i]] == i
 };
 QuantPlan MakeQuantPlan(const QuantTable& table);
 
@@ -50,5 +51,7 @@ bool TransformBlock(float* block, const QuantPlan& plan, std::int16_t* out);
 // same result: the transform of a constant is exact (sums of equal values
 // scale by powers of two), leaving 64 * sample at DC and zeros elsewhere.
 bool TransformFlatBlock(float sample, const QuantPlan& plan, std::int16_t* out);
+// The DC coefficient of such a block alone.
+bool TransformFlatDc(float sample, const QuantPlan& plan, std::int16_t& dc);
 
 }  // namespace jpeg

@@ -1,5 +1,7 @@
 #include "jpeg/JpegFileWriter.h"
 
+#include <algorithm>
+
 #include "core/Rounding.h"
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegHuffman.h"
@@ -90,12 +92,11 @@ void WriteSof(OutputBuffer& out, const EncoderState& state, std::uint8_t marker)
     }
 }
 
-ByteArray AssembleFile(EncoderState& state, int threads) {
-    const std::int64_t estimate = OptimiseTables(state, threads);
-    const double upper = core::RoundHalfEven(static_cast<double>(estimate) * 1.3 + 1000.0 +
-                                             static_cast<double>(state.comment.size()));
-    OutputBuffer out(static_cast<std::size_t>(upper) + 1);
+namespace {
 
+// Tables, headers, scans and the end marker into out (which may hand them on
+// to a sink); `expected` is the estimate of the coded data.
+void Assemble(EncoderState& state, int threads, OutputBuffer& out, std::size_t expected) {
     const bool colour = state.components.size() > 1;
     Marker(out, 0xD8);  // SOI
     WriteApp0(out);
@@ -109,9 +110,32 @@ ByteArray AssembleFile(EncoderState& state, int threads) {
         WriteDht(out, out.Position(), state.dc[1], 1, 0);
         WriteDht(out, out.Position(), state.ac[1], 1, 1);
     }
-    WriteScans(state, out, threads);
+    WriteScans(state, out, threads, expected);
     Marker(out, 0xD9);  // EOI
+}
+
+// The estimate of the coded data with room for stuffing, headers and comment.
+std::size_t ExpectedBytes(const EncoderState& state, std::int64_t estimate) {
+    return static_cast<std::size_t>(core::RoundHalfEven(static_cast<double>(estimate) * 1.3 + 1000.0 +
+                                                        static_cast<double>(state.comment.size()))) +
+           1;
+}
+
+}  // namespace
+
+ByteArray AssembleFile(EncoderState& state, int threads) {
+    const std::size_t expected = ExpectedBytes(state, OptimiseTables(state, threads));
+    OutputBuffer out(expected);
+    Assemble(state, threads, out, expected);
     return out.Release();
+}
+
+bool AssembleFile(EncoderState& state, int threads, const ByteSink& sink) {
+    const std::size_t expected = ExpectedBytes(state, OptimiseTables(state, threads));
+    // Room for the headers and a megabyte of coded data with its last block.
+    OutputBuffer out(std::min(expected, OutputBuffer::kDrainFrom + 4096 + 65536 + 2048), &sink);
+    Assemble(state, threads, out, expected);
+    return out.Drain();
 }
 
 }  // namespace jpeg

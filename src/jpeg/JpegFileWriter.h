@@ -13,6 +13,9 @@ namespace jpeg {
 // Builds the Huffman tables and assembles the complete file in memory.
 // Raises error 9 when a component holds no coefficients (nothing sampled).
 ByteArray AssembleFile(EncoderState& state, int threads);
+// The same file handed to `sink` a megabyte at a time as it is made; false
+// when the sink failed.
+bool AssembleFile(EncoderState& state, int threads, const ByteSink& sink);
 
 // Segment writers. A DQT or DHT call whose segment start lies at least four
 // bytes behind the write position appends another table to that segment.

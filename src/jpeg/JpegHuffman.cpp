@@ -29,19 +29,6 @@ int SmallestEntry(const FrequencyList& freq, int exclude) {
     return best;
 }
 
-// Symbol statistics of one component: DC categories and AC symbols.
-struct SymbolCounts {
-    FrequencyList dc{};
-    FrequencyList ac{};
-
-    void Add(const SymbolCounts& other) {
-        for (std::size_t s = 0; s < dc.size(); ++s) {
-            dc[s] += other.dc[s];
-            ac[s] += other.ac[s];
-        }
-    }
-};
-
 // The sink of CodeScan that counts the symbols of one component.
 struct SymbolCounter {
     SymbolCounts* counts;
@@ -138,13 +125,16 @@ void DeriveCodes(HuffmanTable& table, int maxSymbol) {
 std::int64_t OptimiseTables(EncoderState& state, int threads) {
     const std::size_t n = state.components.size();
     for (const Component& c : state.components) {
-        if (c.coefficients.empty() || c.coefficients.size() % 64 != 0) RaiseSubscript();
+        if (c.coefficients.Empty()) RaiseSubscript();
     }
 
-    // The symbols of every scan, counted from the stored coefficients by the
-    // walk that writes them (in parts on several threads as it does).
+    // The symbols of every scan: counted while sampling, or from the stored
+    // coefficients by the walk that writes them (in parts on several threads
+    // as it does).
     std::vector<SymbolCounts> perComponent(n);
+    if (state.counted.size() == n) perComponent = state.counted;
     for (const std::vector<int>& scan : GroupScans(state)) {
+        if (state.counted.size() == n) break;
         const int parts = ScanParts(state, scan, threads);
         std::vector<std::vector<SymbolCounts>> partial(static_cast<std::size_t>(parts),
                                                        std::vector<SymbolCounts>(scan.size()));

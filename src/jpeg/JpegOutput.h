@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "jpeg/JpegError.h"
@@ -11,12 +12,36 @@
 
 namespace jpeg {
 
+// Where a file's bytes go as they are made: false when they could not go.
+using ByteSink = std::function<bool(const std::uint8_t* bytes, std::size_t size)>;
+
 // A byte buffer sized once from the estimate. Growth is a fallback for the
 // rare picture whose byte stuffing outruns the estimate's margin: the file
 // is then still written whole instead of the save failing.
+//
+// With a sink, the entropy-coded data is handed on whenever a megabyte has
+// gathered and the buffer is used again from its start, so a file is never
+// held whole.
 class OutputBuffer {
   public:
-    explicit OutputBuffer(std::size_t capacity) : bytes_(capacity) {}
+    explicit OutputBuffer(std::size_t capacity, const ByteSink* sink = nullptr)
+        : bytes_(capacity), sink_(sink) {}
+
+    // Bytes gathered before they are handed on.
+    static constexpr std::size_t kDrainFrom = std::size_t{1} << 20;
+
+    // Hands the bytes written so far to the sink and starts again at the
+    // buffer's start; nothing without a sink. Only for bytes nothing will
+    // change any more (the scans). False once the sink failed.
+    bool Drain() {
+        if (sink_ == nullptr || failed_) return !failed_;
+        if (pos_ > 0 && !(*sink_)(bytes_.data(), pos_)) failed_ = true;
+        pos_ = 0;
+        return !failed_;
+    }
+    void DrainIfFull() {
+        if (sink_ != nullptr && pos_ >= kDrainFrom) Drain();
+    }
 
     std::size_t Position() const { return pos_; }
     void SetPosition(std::size_t pos) { pos_ = pos; }
@@ -54,6 +79,8 @@ class OutputBuffer {
   private:
     ByteArray bytes_;
     std::size_t pos_ = 0;
+    const ByteSink* sink_ = nullptr;
+    bool failed_ = false;
 };
 
 // Packs codes most significant bit first into a 64-bit accumulator and moves
@@ -69,9 +96,11 @@ class BasicBitWriter {
 
     explicit BasicBitWriter(OutputBuffer& out) : out_(out) {}
 
-    // Makes room for one more block in the buffer.
+    // Makes room for one more block in the buffer (handing a full buffer on
+    // to its sink first).
     void Reserve(std::size_t n = kBlockRoom) {
         out_.SetPosition(static_cast<std::size_t>(next_ - out_.Data()));
+        out_.DrainIfFull();
         out_.EnsureRoom(n);
         next_ = out_.Data() + out_.Position();
     }

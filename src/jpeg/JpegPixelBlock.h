@@ -1,5 +1,5 @@
-// One 8 x 8 block of 24-bit pixels turned into the quantised coefficients of
-// each colour component: the per-block work of sampling. It has two forms: the
+// One 8 x 8 block of 24- or 32-bit pixels turned into the quantised
+// coefficients of each colour component: the per-block work of sampling. It has two forms: the
 // reference, one value at a time (ForwardDct), and a fast path for processors
 // with AVX2, chosen at run time, that runs the reference's own transform
 // (lanes::Dct8) on eight lanes at once. Their results are equal.
@@ -32,12 +32,19 @@ struct BlockTarget {
     std::int16_t* out;  // start of the coefficient array
 };
 
-// rows[j] points at pixel line j of the block (blue, green, red bytes); each
-// target receives 64 coefficients at out + offset. False when a coefficient
-// overflows 16 bits. `vector` lets it take the AVX2 form where the processor
-// has one; both forms give the same coefficients.
-bool TransformPixelBlock(const std::uint8_t* const* rows, const BlockTarget* targets, int count,
-                         std::size_t offset, bool vector);
+// rows[j] points at pixel line j of the block (blue, green, red bytes, then
+// a fourth byte that is not read when pixelBytes is 4); each target receives
+// 64 coefficients at out + offset. False when a coefficient overflows 16
+// bits. `vector` lets it take the AVX2 form where the processor has one; both
+// forms give the same coefficients.
+bool TransformPixelBlock(const std::uint8_t* const* rows, int pixelBytes, const BlockTarget* targets,
+                         int count, std::size_t offset, bool vector);
+
+// The same, each target's coefficients stored at once in compact form
+// (JpegCoefficients.h) at ends[t], which moves past them. The targets' out
+// arrays are scratch for the form without vectors.
+bool TransformPixelBlockCompact(const std::uint8_t* const* rows, int pixelBytes, const BlockTarget* targets,
+                                int count, std::uint8_t** ends, bool vector);
 
 // Whether this processor runs the AVX2 forms (detected once).
 bool Avx2Available();

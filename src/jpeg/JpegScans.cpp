@@ -60,7 +60,8 @@ void WriteSos(const EncoderState& state, OutputBuffer& out, std::span<const int>
 
 // Writes one scan. A scan in several parts is coded on several threads as raw
 // bit strings, then joined with byte stuffing in order.
-void WriteScan(const EncoderState& state, OutputBuffer& out, std::span<const int> scan, int threads) {
+void WriteScan(const EncoderState& state, OutputBuffer& out, std::span<const int> scan, int threads,
+               std::size_t expectedBytes) {
     WriteSos(state, out, scan);
     const int parts = ScanParts(state, scan, threads);
     BitWriter writer(out);
@@ -76,13 +77,15 @@ void WriteScan(const EncoderState& state, OutputBuffer& out, std::span<const int
         core::RunParts(parts, [&](int p) {
             Part& part = coded[static_cast<std::size_t>(p)];
             part.bytes =
-                std::make_unique<OutputBuffer>(out.Capacity() / static_cast<std::size_t>(parts) + 4096);
+                std::make_unique<OutputBuffer>(expectedBytes / static_cast<std::size_t>(parts) + 4096);
             RawBitWriter raw(*part.bytes);
             CodeScanPart(state, scan, p, parts, raw);
             raw.TakeTail(part.tail, part.tailBits);
         });
-        for (const Part& part : coded) {
+        // Each part goes as soon as it is joined.
+        for (Part& part : coded) {
             writer.Append(part.bytes->Data(), part.bytes->Position(), part.tail, part.tailBits);
+            part.bytes.reset();
         }
     }
     writer.Flush();
@@ -113,8 +116,9 @@ std::vector<std::vector<int>> GroupScans(const EncoderState& state) {
     return scans;
 }
 
-void WriteScans(const EncoderState& state, OutputBuffer& out, int threads) {
-    for (const std::vector<int>& scan : GroupScans(state)) WriteScan(state, out, scan, threads);
+void WriteScans(const EncoderState& state, OutputBuffer& out, int threads, std::size_t expectedBytes) {
+    for (const std::vector<int>& scan : GroupScans(state))
+        WriteScan(state, out, scan, threads, expectedBytes);
 }
 
 }  // namespace jpeg

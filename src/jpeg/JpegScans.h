@@ -13,6 +13,7 @@ namespace jpeg {
 // Writes every scan of the image (components grouped by GroupScans) with the
 // Huffman tables already in the state's slots. Scans whose blocks are coded in
 // array order are split over `threads` threads; the bytes do not depend on it.
-void WriteScans(const EncoderState& state, OutputBuffer& out, int threads);
+// `expectedBytes` (the estimate of the coded data) sizes the parts' buffers.
+void WriteScans(const EncoderState& state, OutputBuffer& out, int threads, std::size_t expectedBytes);
 
 }  // namespace jpeg

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "jpeg/JpegBuffer.h"
+#include "jpeg/JpegCoefficients.h"
 
 namespace jpeg {
 
-using CoefficientArray = std::vector<std::int16_t, LargeBufferAllocator<std::int16_t>>;
 using ByteArray = std::vector<std::uint8_t, LargeBufferAllocator<std::uint8_t>>;
 
 // One quantisation table slot: 64 values and the matching DCT multipliers,
@@ -39,14 +39,28 @@ struct HuffmanTable {
 // Counts of the symbols 0..255 plus the reserved entry 256.
 using FrequencyList = std::array<std::int64_t, 257>;
 
+// Symbol statistics of one component's blocks in coding order: DC
+// categories and AC symbols.
+struct SymbolCounts {
+    FrequencyList dc{};
+    FrequencyList ac{};
+
+    void Add(const SymbolCounts& other) {
+        for (std::size_t s = 0; s < dc.size(); ++s) {
+            dc[s] += other.dc[s];
+            ac[s] += other.ac[s];
+        }
+    }
+};
+
 struct Component {
     std::int32_t id = 0;    // 1, 2, 3
     int h = 1;              // horizontal sampling factor 1..4
     int v = 1;              // vertical sampling factor 1..4
     int quantSelector = 0;  // 0 or 1
-    // 64 quantised coefficients per block, zigzag order, blocks row by row from
-    // the top of the component.
-    CoefficientArray coefficients;
+    // The quantised coefficients of every block (zigzag order), blocks row by
+    // row from the top of the component.
+    CoefficientStore coefficients;
 };
 
 struct EncoderState {
@@ -59,6 +73,10 @@ struct EncoderState {
     std::array<QuantTable, 4> quant{};
     std::array<HuffmanTable, 4> dc{};
     std::array<HuffmanTable, 4> ac{};
+    // The statistics of every component, counted while sampling where the
+    // scans code each component's blocks in row order; empty when they are to
+    // be counted from the coefficients.
+    std::vector<SymbolCounts> counted;
     std::string comment;  // single-byte characters
 };
 

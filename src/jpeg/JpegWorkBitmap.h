@@ -1,6 +1,7 @@
-// A 24-bit DIB section selected into a memory DC of its own: the picture the
-// encoder samples from. Released in the fixed order: previous bitmap
-// selected back, bitmap deleted, DC deleted.
+// A 24-bit DIB section selected into a memory DC of its own, in a session of
+// its own: the picture a subsampled component is stretched into. Released in
+// the fixed order: previous bitmap selected back, bitmap deleted, DC deleted,
+// session ended.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@ class WorkBitmap {
     // Makes the DC and a bottom-up bitmap of width x height; false when
     // either cannot be made.
     bool Create(int width, int height) {
-        dc_.reset(gdi::CreateCompatibleDC(0));
+        dc_ = gdi::UniqueDC(session_, gdi::CreateCompatibleDC(session_, 0));
         if (!dc_) return false;
         gdi::BITMAPINFO info{};
         info.bmiHeader.biSize = 40;
@@ -27,7 +28,8 @@ class WorkBitmap {
         info.bmiHeader.biCompression = gdi::BI_RGB;
         info.bmiHeader.biSizeImage = static_cast<gdi::DWORD>(Stride(width) * height);
         void* bits = nullptr;
-        bitmap_.reset(gdi::CreateDIBSection(dc_.get(), &info, gdi::DIB_RGB_COLORS, &bits, 0, 0));
+        bitmap_ = gdi::UniqueBitmap(
+            session_, gdi::CreateDIBSection(session_, dc_.get(), &info, gdi::DIB_RGB_COLORS, &bits, 0, 0));
         if (!bitmap_ || bits == nullptr) {
             bitmap_.reset();
             return false;
@@ -35,11 +37,12 @@ class WorkBitmap {
         bits_ = static_cast<std::uint8_t*>(bits);
         height_ = height;
         stride_ = Stride(width);
-        selection_.emplace(dc_.get(), bitmap_.get());
+        selection_.emplace(session_, dc_.get(), bitmap_.get());
         return true;
     }
 
     static std::int64_t Stride(std::int64_t width) { return (3 * width + 3) & ~std::int64_t{3}; }
+    gdi::Session& Handles() { return session_; }
     gdi::HDC Dc() const { return dc_.get(); }
     std::uint8_t* Bits() const { return bits_; }
     std::int64_t RowBytes() const { return stride_; }
@@ -48,7 +51,8 @@ class WorkBitmap {
 
   private:
     // In this order, so that destruction selects the previous bitmap back,
-    // then deletes the bitmap, then the DC.
+    // then deletes the bitmap, then the DC, then ends the session.
+    gdi::Session session_;
     gdi::UniqueDC dc_;
     gdi::UniqueBitmap bitmap_;
     std::optional<gdi::SelectionGuard> selection_;

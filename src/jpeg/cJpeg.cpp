@@ -11,6 +11,7 @@
 #include "jpeg/JpegError.h"
 #include "jpeg/JpegFileWriter.h"
 #include "jpeg/JpegTables.h"
+#include "raster/GdiHandles.h"
 
 using jpeg::JpegError;
 
@@ -66,6 +67,7 @@ void cJpeg::SetSamplingFrequencies(std::int32_t H1, std::int32_t V1, std::int32_
         components.push_back(make(H3, V3, 1));
     }
     state_.components = std::move(components);
+    state_.counted.clear();
     state_.hmax = 1;
     state_.vmax = 1;
     for (const jpeg::Component& c : state_.components) {
@@ -79,18 +81,65 @@ void cJpeg::Comment(std::string_view Value) {
     state_.comment = std::string(Value);
 }
 
-std::int32_t cJpeg::SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                              std::int32_t lSrcTop) {
+std::int32_t cJpeg::SampleView(const imaging::Rgb32View& pixels) {
+    const jpeg::PixelRows rows{pixels.base, pixels.stride, pixels.width, pixels.height, 4};
     try {
-        return Sample(lHDC, lWidth, lHeight, lSrcLeft, lSrcTop);
+        return Sample(rows, pixels.width, pixels.height, 0, 0);
     } catch (const std::bad_alloc&) {
         jpeg::RaiseOutOfMemory();  // a picture too large for the memory left
     }
 }
 
+std::int32_t cJpeg::SampleHDC(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth,
+                              std::int32_t lHeight, std::int32_t lSrcLeft, std::int32_t lSrcTop) {
+    try {
+        return SampleDc(from, lHDC, lWidth, lHeight, lSrcLeft, lSrcTop);
+    } catch (const std::bad_alloc&) {
+        jpeg::RaiseOutOfMemory();
+    }
+}
+
+std::int32_t cJpeg::SampleDc(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth,
+                             std::int32_t lHeight, std::int32_t lSrcLeft, std::int32_t lSrcTop) {
+    const gdi::DibRows dib = gdi::SelectedDibRows(from, lHDC);
+    if (dib.top == nullptr || dib.bitCount == 24 || dib.bitCount == 32) {
+        // No DIB at all reads black, as a blit from it would leave the strips.
+        const jpeg::PixelRows rows{dib.top, dib.pitch, dib.width, dib.height, dib.bitCount / 8};
+        return Sample(rows, lWidth, lHeight, lSrcLeft, lSrcTop);
+    }
+    // Palette and 16-bit pictures: the rectangle converted by the raster layer.
+    if (lWidth < 1 || lHeight < 1) return Sample({}, lWidth, lHeight, 0, 0);
+    gdi::BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = lWidth;
+    info.bmiHeader.biHeight = -lHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = gdi::BI_RGB;
+    gdi::Session handles;
+    const gdi::UniqueDC dc(handles, gdi::CreateCompatibleDC(handles, 0));
+    void* bits = nullptr;
+    const gdi::UniqueBitmap copy(
+        handles, gdi::CreateDIBSection(handles, dc.get(), &info, gdi::DIB_RGB_COLORS, &bits, 0, 0));
+    if (!dc || !copy) return 1;
+    const gdi::SelectionGuard selection(handles, dc.get(), copy.get());
+    gdi::BitBlt(handles, dc.get(), 0, 0, lWidth, lHeight, from, lHDC, lSrcLeft, lSrcTop, gdi::SRCCOPY);
+    const jpeg::PixelRows rows{static_cast<const std::uint8_t*>(bits), std::ptrdiff_t{4} * lWidth, lWidth,
+                               lHeight, 4};
+    return Sample(rows, lWidth, lHeight, 0, 0);
+}
+
 jpeg::ByteArray cJpeg::Assemble() {
     try {
         return jpeg::AssembleFile(state_, Threads());
+    } catch (const std::bad_alloc&) {
+        jpeg::RaiseOutOfMemory();
+    }
+}
+
+bool cJpeg::Assemble(const jpeg::ByteSink& sink) {
+    try {
+        return jpeg::AssembleFile(state_, Threads(), sink);
     } catch (const std::bad_alloc&) {
         jpeg::RaiseOutOfMemory();
     }

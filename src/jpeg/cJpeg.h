@@ -2,11 +2,11 @@
 // samples, per-image optimal Huffman tables).
 //
 // Use: construct (quality 95, three components without subsampling), set
-// Quality, call SampleHDC once with the device context holding the picture,
-// then SaveFile. Failures are raised as jpeg::JpegError with the number and
-// description the caller may show (1 validation, 6 overflow, 7 out of memory,
-// 9 nothing sampled, 61/75/76 file errors); Quality silently ignores values
-// outside 1..100.
+// Quality, call SampleView once with the picture's pixels (or SampleHDC with
+// a device context holding it), then SaveFile. Failures are raised as
+// jpeg::JpegError with the number and description the caller may show (1
+// validation, 6 overflow, 7 out of memory, 9 nothing sampled, 61/75/76 file
+// errors); Quality silently ignores values outside 1..100.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,9 @@
 #include <string_view>
 #include <vector>
 
+#include "imaging/Rgb32View.h"
+#include "jpeg/JpegOutput.h"
+#include "jpeg/JpegPixelRows.h"
 #include "jpeg/JpegState.h"
 #include "raster/gdi.h"
 
@@ -32,19 +35,26 @@ class cJpeg {
     void SetSamplingFrequencies(std::int32_t H1, std::int32_t V1, std::int32_t H2, std::int32_t V2,
                                 std::int32_t H3, std::int32_t V3);
 
-    // Reads the rectangle (lSrcLeft, lSrcTop, lWidth, lHeight) of lHDC and
-    // stores the quantised DCT coefficients of every component. 0 = done,
-    // 1 = no memory DC or work bitmap (or an empty rectangle).
-    std::int32_t SampleHDC(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                           std::int32_t lSrcTop);
+    // Reads the whole picture where it lies (nothing is copied but a strip
+    // per thread at a time) and stores the quantised DCT coefficients of
+    // every component. 0 = done, 1 = an empty picture (or no work bitmap).
+    std::int32_t SampleView(const imaging::Rgb32View& pixels);
+
+    // The same for the rectangle (lSrcLeft, lSrcTop, lWidth, lHeight) of
+    // lHDC, a DC of session `from`; pixels outside the DC's bitmap read
+    // black. A 24- or 32-bit DIB is read in place, any other depth through a
+    // 32-bit copy of the rectangle.
+    std::int32_t SampleHDC(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight,
+                           std::int32_t lSrcLeft, std::int32_t lSrcTop);
 
     // Comment written as a COM segment when not empty; single-byte characters,
     // at most 65535 ("Illegal Comment Length" otherwise).
     const std::string& Comment() const { return state_.comment; }
     void Comment(std::string_view Value);
 
-    // Writes the sampled picture as a JFIF file. 0 = written, 1 = empty name,
-    // 2 = a file of that name exists (it is left untouched).
+    // Writes the sampled picture as a JFIF file, assembled straight into it.
+    // 0 = written, 1 = empty name, 2 = a file of that name exists (it is left
+    // untouched). May be called again (another name): the coefficients stay.
     std::int32_t SaveFile(const std::string& FileName);
 
     // The file SaveFile would write, assembled in memory.
@@ -62,11 +72,16 @@ class cJpeg {
 
   private:
     int Threads() const;
-    std::int32_t Sample(gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight, std::int32_t lSrcLeft,
-                        std::int32_t lSrcTop);
+    std::int32_t Sample(const jpeg::PixelRows& source, std::int32_t lWidth, std::int32_t lHeight,
+                        std::int32_t lSrcLeft, std::int32_t lSrcTop);
+    std::int32_t SampleDc(const gdi::Session& from, gdi::HDC lHDC, std::int32_t lWidth, std::int32_t lHeight,
+                          std::int32_t lSrcLeft, std::int32_t lSrcTop);
     jpeg::ByteArray Assemble();
+    bool Assemble(const jpeg::ByteSink& sink);
 
     jpeg::EncoderState state_;
+    // The 24-bit strips sampling reads the picture into, one per thread.
+    std::vector<std::vector<std::uint8_t>> strips_;
     std::int32_t quality_ = 0;
     int threads_ = 0;
     bool vector_ = true;

@@ -1,5 +1,6 @@
 // The encoder object's output: the file in memory, or written to disk.
 #include <cerrno>
+#include <exception>
 #include <filesystem>
 
 #include "core/AtomicWrite.h"
@@ -29,13 +30,25 @@ std::int32_t cJpeg::SaveFile(const std::string& FileName) {
     const std::filesystem::file_type type = std::filesystem::symlink_status(FileName, ec).type();
     if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none) return 2;
 
-    const jpeg::ByteArray bytes = Assemble();
-
     // Written through a temporary file that never replaces a file, so a file
     // that appeared meanwhile survives and a half-written picture never shows.
+    // The file is assembled straight into it, a megabyte at a time, so it is
+    // never held whole in memory. An encoder error ends the write (nothing is
+    // left behind) and is raised afterwards.
+    std::exception_ptr failure;
     const int error =
-        core::WriteFileAtomically(FileName, core::FileWriteMode::NewFileOnly,
-                                  [&](core::FileSink& out) { return out.Write(bytes.data(), bytes.size()); });
+        core::WriteFileAtomically(FileName, core::FileWriteMode::NewFileOnly, [&](core::FileSink& out) {
+            const jpeg::ByteSink sink = [&out](const std::uint8_t* bytes, std::size_t size) {
+                return out.Write(bytes, size);
+            };
+            try {
+                return Assemble(sink);
+            } catch (...) {
+                failure = std::current_exception();
+                return false;
+            }
+        });
+    if (failure) std::rethrow_exception(failure);
     if (error == EEXIST) return 2;
     if (error != 0) RaiseFileError(error);
     return 0;

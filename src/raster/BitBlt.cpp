@@ -240,17 +240,22 @@ void BlitRect(Bitmap& dst, const Bitmap* src, const BlitArea& a, DWORD rop) {
 
 }  // namespace detail
 
-BOOL BitBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
-    detail::Bitmap* d = detail::SelectedBitmap(dst);
+BOOL BitBlt(Session& session, HDC dst, int x, int y, int cx, int cy, const Session& from, HDC src, int x1,
+            int y1, DWORD rop) {
+    detail::Bitmap* d = detail::SelectedBitmap(session, dst);
     if (d == nullptr || cx < 0 || cy < 0) return 0;
     const detail::Bitmap* s = nullptr;
     if (detail::RopUsesSource(rop)) {
-        s = detail::SelectedBitmap(src);
+        s = detail::SelectedBitmap(from, src);
         if (s == nullptr) return 0;
     }
     detail::BlitArea area{x, y, x1, y1, cx, cy};
     if (detail::ClipBlit(*d, s, area)) detail::BlitRect(*d, s, area, rop);
     return 1;
+}
+
+BOOL BitBlt(Session& session, HDC dst, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
+    return BitBlt(session, dst, x, y, cx, cy, session, src, x1, y1, rop);
 }
 
 }  // namespace gdi

@@ -39,10 +39,11 @@ std::size_t TableSize(const BITMAPINFOHEADER& h) {
 
 }  // namespace
 
-HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section, DWORD) {
+HBITMAP CreateDIBSection(Session& s, HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section,
+                         DWORD) {
     if (bits != nullptr) *bits = nullptr;
     if (bmi == nullptr || usage != DIB_RGB_COLORS || section != 0) return 0;
-    if (hdc != 0 && detail::FindDC(hdc) == nullptr) return 0;
+    if (hdc != 0 && detail::FindDC(s, hdc) == nullptr) return 0;
     auto b = std::make_unique<detail::Bitmap>();
     if (!DescribeFromHeader(bmi->bmiHeader, *b)) return 0;
     const std::int64_t stride = detail::DibStride(b->width, b->bitCount);
@@ -57,12 +58,12 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits
     b->stride = static_cast<std::ptrdiff_t>(stride);
     detail::SetRowAddressing(*b);
     void* const memory = b->memory;
-    const HBITMAP h = detail::AddBitmap(std::move(b));
+    const HBITMAP h = detail::AddBitmap(s, std::move(b));
     if (h != 0 && bits != nullptr) *bits = memory;
     return h;
 }
 
-HBITMAP WrapDIBits(const BITMAPINFOHEADER& header, void* bits, std::ptrdiff_t stride) {
+HBITMAP WrapDIBits(Session& s, const BITMAPINFOHEADER& header, void* bits, std::ptrdiff_t stride) {
     auto b = std::make_unique<detail::Bitmap>();
     if (bits == nullptr || !DescribeFromHeader(header, *b) || header.biBitCount <= 8) return 0;
     if (stride < detail::DibStride(b->width, b->bitCount)) return 0;
@@ -72,23 +73,29 @@ HBITMAP WrapDIBits(const BITMAPINFOHEADER& header, void* bits, std::ptrdiff_t st
     // a 32-bit pixel as alpha: keep what the layer writes opaque.
     b->unusedByte = 0xFF;
     detail::SetRowAddressing(*b);
-    return detail::AddBitmap(std::move(b));
+    return detail::AddBitmap(s, std::move(b));
 }
 
-UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
-    const detail::Bitmap* b = detail::SelectedBitmap(hdc);
+UINT GetDIBColorTable(const Session& s, HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
+    const detail::Bitmap* b = detail::SelectedBitmap(s, hdc);
     if (b == nullptr || !b->isDib || colors == nullptr || start >= b->colors.size()) return 0;
     const UINT n = std::min<UINT>(count, static_cast<UINT>(b->colors.size()) - start);
     std::copy_n(b->colors.begin() + start, n, colors);
     return n;
 }
 
-UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
-    detail::Bitmap* b = detail::SelectedBitmap(hdc);
+UINT SetDIBColorTable(Session& s, HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
+    detail::Bitmap* b = detail::SelectedBitmap(s, hdc);
     if (b == nullptr || !b->isDib || colors == nullptr || start >= b->colors.size()) return 0;
     const UINT n = std::min<UINT>(count, static_cast<UINT>(b->colors.size()) - start);
     std::copy_n(colors, n, b->colors.begin() + start);
     return n;
+}
+
+DibRows SelectedDibRows(const Session& s, HDC hdc) {
+    const detail::Bitmap* b = detail::SelectedBitmap(s, hdc);
+    if (b == nullptr || !b->isDib) return {};
+    return {b->top, b->pitch, b->width, b->height, b->bitCount};
 }
 
 }  // namespace gdi

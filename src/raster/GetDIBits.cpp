@@ -25,9 +25,10 @@ bool OutputDepth(int bitCount) {
 
 }  // namespace
 
-int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage) {
-    if (detail::FindDC(hdc) == nullptr || bmi == nullptr || usage != DIB_RGB_COLORS) return 0;
-    const detail::Bitmap* b = detail::FindBitmap(hbm);
+int GetDIBits(const Session& session, HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits,
+              BITMAPINFO* bmi, UINT usage) {
+    if (detail::FindDC(session, hdc) == nullptr || bmi == nullptr || usage != DIB_RGB_COLORS) return 0;
+    const detail::Bitmap* b = detail::FindBitmap(session, hbm);
     if (b == nullptr) return 0;
     BITMAPINFOHEADER& h = bmi->bmiHeader;
     if (h.biSize < sizeof(BITMAPINFOHEADER)) return 0;

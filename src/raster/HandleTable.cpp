@@ -1,10 +1,8 @@
-// The handle table of the raster layer: device contexts, selection of bitmaps
-// into them, deletion, GetObjectA and the live-handle count.
+// The handles of a session: device contexts, selection of bitmaps into them,
+// deletion, GetObjectA and the live-handle count.
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <unordered_map>
-#include <variant>
 
 #include "raster/RasterObjects.h"
 
@@ -18,11 +16,13 @@ constexpr HBITMAP kStockBitmap = 1;
 constexpr HWND kDesktopWindow = 2;
 constexpr HANDLE kFirstHandle = 16;
 
+}  // namespace
+
+// One session's objects. Only the thread using the session touches it.
 struct Table {
-    std::mutex mutex;
     std::unordered_map<HANDLE, std::unique_ptr<Bitmap>> bitmaps;
     std::unordered_map<HANDLE, std::unique_ptr<DeviceContext>> dcs;
-    HANDLE next = kFirstHandle;  // handles are never reused
+    HANDLE next = kFirstHandle;  // handles are never reused within a session
     Bitmap stock;
 
     Table() {
@@ -37,31 +37,31 @@ struct Table {
         stock.colors = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
         SetRowAddressing(stock);
     }
+
+    HDC AddDC(bool screen) {
+        auto dc = std::make_unique<DeviceContext>();
+        dc->screen = screen;
+        dc->bitmap = screen ? 0 : kStockBitmap;
+        const HDC h = next++;
+        dcs.emplace(h, std::move(dc));
+        return h;
+    }
+
+    Bitmap* FindBitmap(HGDIOBJ handle) {
+        if (handle == kStockBitmap) return &stock;
+        const auto it = bitmaps.find(handle);
+        return it == bitmaps.end() ? nullptr : it->second.get();
+    }
+
+    DeviceContext* FindDC(HDC handle) {
+        const auto it = dcs.find(handle);
+        return it == dcs.end() ? nullptr : it->second.get();
+    }
 };
 
-Table& TheTable() {
-    static Table table;
-    return table;
+Table& TableOf(const Session& session) {
+    return *session.table_;
 }
-
-HDC AddDC(bool screen) {
-    Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    auto dc = std::make_unique<DeviceContext>();
-    dc->screen = screen;
-    dc->bitmap = screen ? 0 : kStockBitmap;
-    const HDC h = t.next++;
-    t.dcs.emplace(h, std::move(dc));
-    return h;
-}
-
-Bitmap* FindBitmapLocked(Table& t, HGDIOBJ handle) {
-    if (handle == kStockBitmap) return &t.stock;
-    const auto it = t.bitmaps.find(handle);
-    return it == t.bitmaps.end() ? nullptr : it->second.get();
-}
-
-}  // namespace
 
 std::int64_t DibStride(std::int64_t width, int bitCount) {
     if (width <= 0 || width > (std::int64_t{1} << 30)) return -1;
@@ -78,30 +78,23 @@ void SetRowAddressing(Bitmap& b) {
     }
 }
 
-Bitmap* FindBitmap(HGDIOBJ handle) {
-    Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    return FindBitmapLocked(t, handle);
+Bitmap* FindBitmap(const Session& session, HGDIOBJ handle) {
+    return TableOf(session).FindBitmap(handle);
 }
 
-DeviceContext* FindDC(HDC handle) {
-    Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    const auto it = t.dcs.find(handle);
-    return it == t.dcs.end() ? nullptr : it->second.get();
+DeviceContext* FindDC(const Session& session, HDC handle) {
+    return TableOf(session).FindDC(handle);
 }
 
-Bitmap* SelectedBitmap(HDC handle) {
-    Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    const auto it = t.dcs.find(handle);
-    if (it == t.dcs.end() || it->second->bitmap == 0) return nullptr;
-    return FindBitmapLocked(t, it->second->bitmap);
+Bitmap* SelectedBitmap(const Session& session, HDC handle) {
+    Table& t = TableOf(session);
+    const DeviceContext* dc = t.FindDC(handle);
+    if (dc == nullptr || dc->bitmap == 0) return nullptr;
+    return t.FindBitmap(dc->bitmap);
 }
 
-HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap) {
-    Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
+HBITMAP AddBitmap(Session& session, std::unique_ptr<Bitmap> bitmap) {
+    Table& t = TableOf(session);
     const HBITMAP h = t.next++;
     t.bitmaps.emplace(h, std::move(bitmap));
     return h;
@@ -109,25 +102,32 @@ HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap) {
 
 }  // namespace detail
 
-using detail::TheTable;
+using detail::TableOf;
 
-HDC CreateDCA(const char* driver, const char*, const char*, const void*) {
+Session::Session() : table_(std::make_unique<detail::Table>()) {}
+
+Session::~Session() = default;
+
+std::size_t Session::LiveHandleCount() const {
+    return table_->bitmaps.size() + table_->dcs.size();
+}
+
+HDC CreateDCA(Session& s, const char* driver, const char*, const char*, const void*) {
     if (driver == nullptr || std::strcmp(driver, "DISPLAY") != 0) return 0;
-    return detail::AddDC(true);
+    return TableOf(s).AddDC(true);
 }
 
-HDC CreateCompatibleDC(HDC hdc) {
-    if (hdc != 0 && detail::FindDC(hdc) == nullptr) return 0;
-    return detail::AddDC(false);
+HDC CreateCompatibleDC(Session& s, HDC hdc) {
+    if (hdc != 0 && detail::FindDC(s, hdc) == nullptr) return 0;
+    return TableOf(s).AddDC(false);
 }
 
-BOOL DeleteDC(HDC hdc) {
-    auto& t = TheTable();
-    std::lock_guard lock(t.mutex);
+BOOL DeleteDC(Session& s, HDC hdc) {
+    detail::Table& t = TableOf(s);
     const auto it = t.dcs.find(hdc);
     if (it == t.dcs.end()) return 0;
     // The selected bitmap survives its DC (as in GDI); it is merely free again.
-    if (detail::Bitmap* b = detail::FindBitmapLocked(t, it->second->bitmap); b != nullptr && !b->stock) {
+    if (detail::Bitmap* b = t.FindBitmap(it->second->bitmap); b != nullptr && !b->stock) {
         b->selectedInto = 0;
     }
     t.dcs.erase(it);
@@ -138,38 +138,35 @@ HWND GetDesktopWindow() {
     return detail::kDesktopWindow;
 }
 
-HDC GetDC(HWND hwnd) {
+HDC GetDC(Session& s, HWND hwnd) {
     if (hwnd != 0 && hwnd != detail::kDesktopWindow) return 0;
-    return detail::AddDC(true);
+    return TableOf(s).AddDC(true);
 }
 
-int ReleaseDC(HWND, HDC hdc) {
-    const detail::DeviceContext* dc = detail::FindDC(hdc);
+int ReleaseDC(Session& s, HWND, HDC hdc) {
+    const detail::DeviceContext* dc = detail::FindDC(s, hdc);
     if (dc == nullptr || !dc->screen) return 0;
-    return DeleteDC(hdc);
+    return DeleteDC(s, hdc);
 }
 
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
-    auto& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    const auto it = t.dcs.find(hdc);
-    if (it == t.dcs.end() || it->second->screen) return 0;
-    detail::DeviceContext& dc = *it->second;
-    detail::Bitmap* b = detail::FindBitmapLocked(t, obj);
+HGDIOBJ SelectObject(Session& s, HDC hdc, HGDIOBJ obj) {
+    detail::Table& t = TableOf(s);
+    detail::DeviceContext* dc = t.FindDC(hdc);
+    if (dc == nullptr || dc->screen) return 0;
+    detail::Bitmap* b = t.FindBitmap(obj);
     if (b == nullptr) return 0;
     if (!b->stock && b->selectedInto != 0 && b->selectedInto != hdc) return 0;
-    const HGDIOBJ previous = dc.bitmap;
-    if (detail::Bitmap* old = detail::FindBitmapLocked(t, previous); old != nullptr && !old->stock) {
+    const HGDIOBJ previous = dc->bitmap;
+    if (detail::Bitmap* old = t.FindBitmap(previous); old != nullptr && !old->stock) {
         old->selectedInto = 0;
     }
     if (!b->stock) b->selectedInto = hdc;
-    dc.bitmap = obj;
+    dc->bitmap = obj;
     return previous;
 }
 
-BOOL DeleteObject(HGDIOBJ obj) {
-    auto& t = TheTable();
-    std::lock_guard lock(t.mutex);
+BOOL DeleteObject(Session& s, HGDIOBJ obj) {
+    detail::Table& t = TableOf(s);
     if (obj == detail::kStockBitmap) return 1;  // stock objects are never deleted
     const auto it = t.bitmaps.find(obj);
     if (it == t.bitmaps.end() || it->second->selectedInto != 0) return 0;
@@ -177,8 +174,8 @@ BOOL DeleteObject(HGDIOBJ obj) {
     return 1;
 }
 
-int GetObjectA(HGDIOBJ obj, int size, void* out) {
-    const detail::Bitmap* b = detail::FindBitmap(obj);
+int GetObjectA(const Session& s, HGDIOBJ obj, int size, void* out) {
+    const detail::Bitmap* b = detail::FindBitmap(s, obj);
     if (b == nullptr) return 0;
     if (out == nullptr) return static_cast<int>(sizeof(BITMAP));
     if (size <= 0) return 0;
@@ -196,24 +193,18 @@ int GetObjectA(HGDIOBJ obj, int size, void* out) {
     return static_cast<int>(n);
 }
 
-int SetStretchBltMode(HDC hdc, int mode) {
+int SetStretchBltMode(Session& s, HDC hdc, int mode) {
     if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
-    detail::DeviceContext* dc = detail::FindDC(hdc);
+    detail::DeviceContext* dc = detail::FindDC(s, hdc);
     if (dc == nullptr) return 0;
     const int previous = dc->stretchMode;
     dc->stretchMode = mode;
     return previous;
 }
 
-int GetStretchBltMode(HDC hdc) {
-    const detail::DeviceContext* dc = detail::FindDC(hdc);
+int GetStretchBltMode(const Session& s, HDC hdc) {
+    const detail::DeviceContext* dc = detail::FindDC(s, hdc);
     return dc == nullptr ? 0 : dc->stretchMode;
-}
-
-std::size_t LiveHandleCount() {
-    auto& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    return t.bitmaps.size() + t.dcs.size();
 }
 
 }  // namespace gdi

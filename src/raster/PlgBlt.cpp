@@ -177,10 +177,10 @@ void PlgAffine(Bitmap& dst, const Bitmap& src, const POINT* p, int64_t xSrc, int
 
 }  // namespace
 
-BOOL PlgBlt(HDC dst, const POINT* points, HDC src, int xSrc, int ySrc, int width, int height, HBITMAP mask,
-            int, int) {
-    Bitmap* d = detail::SelectedBitmap(dst);
-    const Bitmap* s = detail::SelectedBitmap(src);
+BOOL PlgBlt(Session& session, HDC dst, const POINT* points, const Session& from, HDC src, int xSrc, int ySrc,
+            int width, int height, HBITMAP mask, int, int) {
+    Bitmap* d = detail::SelectedBitmap(session, dst);
+    const Bitmap* s = detail::SelectedBitmap(from, src);
     // Masks are not supported by this layer: refuse rather than ignore them.
     if (d == nullptr || s == nullptr || points == nullptr || mask != 0 || width <= 0 || height <= 0) return 0;
     // Within one bitmap, read from a copy so no pixel is read after it was written.
@@ -199,6 +199,11 @@ BOOL PlgBlt(HDC dst, const POINT* points, HDC src, int xSrc, int ySrc, int width
         PlgAffine(*d, *s, points, xSrc, ySrc, width, height);
     }
     return 1;
+}
+
+BOOL PlgBlt(Session& session, HDC dst, const POINT* points, HDC src, int xSrc, int ySrc, int width,
+            int height, HBITMAP mask, int xMask, int yMask) {
+    return PlgBlt(session, dst, points, session, src, xSrc, ySrc, width, height, mask, xMask, yMask);
 }
 
 }  // namespace gdi

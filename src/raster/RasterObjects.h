@@ -65,12 +65,13 @@ std::int64_t DibStride(std::int64_t width, int bitCount);
 // Fills the row addressing of b (top, pitch) from memory, stride, height and topDown.
 void SetRowAddressing(Bitmap& b);
 
-// Handle table. The returned pointers stay valid until the object is deleted.
-Bitmap* FindBitmap(HGDIOBJ handle);
-DeviceContext* FindDC(HDC handle);
+// A session's handles. The returned pointers stay valid until the object is
+// deleted or the session ends.
+Bitmap* FindBitmap(const Session& session, HGDIOBJ handle);
+DeviceContext* FindDC(const Session& session, HDC handle);
 // The bitmap selected into a DC, or nullptr (bad handle, screen DC).
-Bitmap* SelectedBitmap(HDC handle);
+Bitmap* SelectedBitmap(const Session& session, HDC handle);
 // Registers a new bitmap and returns its handle (0 when the table refuses it).
-HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap);
+HBITMAP AddBitmap(Session& session, std::unique_ptr<Bitmap> bitmap);
 
 }  // namespace gdi::detail

@@ -241,12 +241,12 @@ void StretchNearest(Bitmap& dst, const Bitmap* src, LONG dx, LONG dy, const Axis
 
 }  // namespace
 
-BOOL StretchBlt(HDC dst, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc, int ySrc, int wSrc,
-                int hSrc, DWORD rop) {
-    Bitmap* d = detail::SelectedBitmap(dst);
+BOOL StretchBlt(Session& session, HDC dst, int xDest, int yDest, int wDest, int hDest, const Session& from,
+                HDC src, int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop) {
+    Bitmap* d = detail::SelectedBitmap(session, dst);
     if (d == nullptr) return 0;
     const bool usesSource = detail::RopUsesSource(rop);
-    const Bitmap* s = usesSource ? detail::SelectedBitmap(src) : nullptr;
+    const Bitmap* s = usesSource ? detail::SelectedBitmap(from, src) : nullptr;
     if (usesSource && (s == nullptr || wSrc == 0 || hSrc == 0)) return 0;
     if (wDest == 0 || hDest == 0) return 1;
     if (!usesSource) {
@@ -273,7 +273,7 @@ BOOL StretchBlt(HDC dst, int xDest, int yDest, int wDest, int hDest, HDC src, in
     const int64_t srcW = s ? s->width : sxs.start + sxs.length;
     const int64_t srcH = s ? s->height : sys.start + sys.length;
 
-    const bool halftone = GetStretchBltMode(dst) == HALFTONE && s != nullptr;
+    const bool halftone = GetStretchBltMode(session, dst) == HALFTONE && s != nullptr;
     const auto build = halftone ? AreaAxis : NearestAxis;
     const Axis xAxis = build(dxs.length, sxs.length, sxs.start, srcW, mirrorX, x0 - dxs.start, x1 - x0);
     const Axis yAxis = build(dys.length, sys.length, sys.start, srcH, mirrorY, y0 - dys.start, y1 - y0);
@@ -285,6 +285,11 @@ BOOL StretchBlt(HDC dst, int xDest, int yDest, int wDest, int hDest, HDC src, in
         StretchNearest(*d, s, static_cast<LONG>(x0), static_cast<LONG>(y0), xAxis, yAxis, rop);
     }
     return 1;
+}
+
+BOOL StretchBlt(Session& session, HDC dst, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc,
+                int ySrc, int wSrc, int hSrc, DWORD rop) {
+    return StretchBlt(session, dst, xDest, yDest, wDest, hDest, session, src, xSrc, ySrc, wSrc, hSrc, rop);
 }
 
 }  // namespace gdi

@@ -40,10 +40,10 @@ void EraserTool::CopyBlock(float x, float y) {
     QImage* target = canvas.WritableImage(block);
     if (part.isNull() || target == nullptr) return;
     {
-        const QImageDib source(part, QImageDib::ReadOnly{});
-        const QImageDib into(*target);
+        const QImageDib source(handles_, part, QImageDib::ReadOnly{});
+        const QImageDib into(handles_, *target);
         if (source.hdc() != 0 && into.hdc() != 0) {
-            gdi::BitBlt(into.hdc(), inReference.left(), inReference.top(), inReference.width(),
+            gdi::BitBlt(handles_, into.hdc(), inReference.left(), inReference.top(), inReference.width(),
                         inReference.height(), source.hdc(), 0, 0, gdi::SRCCOPY);
         }
     }

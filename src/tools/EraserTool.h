@@ -2,6 +2,7 @@
 // under the pointer, removing what was drawn since that picture was set.
 #pragma once
 
+#include "raster/gdi.h"
 #include "tools/Tool.h"
 
 namespace canvas {
@@ -31,6 +32,8 @@ class EraserTool : public PaletteTool {
     void CopyBlock(float x, float y);
 
     canvas::EditorState& state_;
+    // The eraser's raster handles: the two pictures of each block copy.
+    gdi::Session handles_;
 };
 
 }  // namespace tools

@@ -105,7 +105,7 @@ TEST(JpegFile, SaveFileResultsAndNeverTouchesAnExistingFile) {
     const std::string dir = jpegtest::TempFolder();
     const SourcePicture picture(17, 9, ScreenLike);
     cJpeg encoder;
-    ASSERT_EQ(encoder.SampleHDC(picture.Dc(), 17, 9, 0, 0), 0);
+    ASSERT_EQ(encoder.SampleHDC(picture.Handles(), picture.Dc(), 17, 9, 0, 0), 0);
 
     EXPECT_EQ(encoder.SaveFile(""), 1);
 
@@ -141,7 +141,7 @@ TEST(JpegFile, FailuresRaiseAndCreateNoFile) {
     EXPECT_FALSE(std::filesystem::exists(dir + "unsampled.jpg"));
 
     const SourcePicture picture(8, 8, Smooth);
-    ASSERT_EQ(fresh.SampleHDC(picture.Dc(), 8, 8, 0, 0), 0);
+    ASSERT_EQ(fresh.SampleHDC(picture.Handles(), picture.Dc(), 8, 8, 0, 0), 0);
     try {
         fresh.SaveFile(dir + "no/such/folder.jpg");
         ADD_FAILURE() << "wrote into a missing folder";
@@ -152,7 +152,7 @@ TEST(JpegFile, FailuresRaiseAndCreateNoFile) {
     // A frame wider than 65535 does not fit SOF0.
     const SourcePicture wide(65536, 1, Smooth);
     cJpeg wideEncoder;
-    ASSERT_EQ(wideEncoder.SampleHDC(wide.Dc(), 65536, 1, 0, 0), 0);
+    ASSERT_EQ(wideEncoder.SampleHDC(wide.Handles(), wide.Dc(), 65536, 1, 0, 0), 0);
     try {
         wideEncoder.SaveFile(dir + "wide.jpg");
         ADD_FAILURE() << "wrote a frame too wide for its header";
@@ -182,6 +182,31 @@ TEST(JpegFile, BytesDoNotDependOnTheThreadCount) {
             EXPECT_EQ(file, first) << threads << " threads";
         }
     }
+}
+
+// A file of several megabytes goes to disk a megabyte at a time, the
+// buffer used again after each; the file holds the bytes assembled whole in
+// memory, and may be written again under another name.
+TEST(JpegFile, FilesWrittenAsTheyAreMadeHoldTheBytesMadeInMemory) {
+    const std::string dir = jpegtest::TempFolder();
+    const SourcePicture noise(1200, 1000, [](int x, int y) {
+        const auto n = static_cast<std::uint32_t>(x * 2654435761u ^ y * 40503u);
+        return Rgb{static_cast<std::uint8_t>(n >> 3), static_cast<std::uint8_t>(n >> 11),
+                   static_cast<std::uint8_t>(n >> 19)};
+    });
+    for (const int threads : {1, 2, 3}) {
+        cJpeg encoder;
+        encoder.Quality(100);
+        encoder.SetThreadCount(threads);
+        const auto inMemory = jpegtest::Encode(encoder, noise);
+        ASSERT_GT(inMemory.size(), 3u << 20);
+        for (const char* name : {"first.jpg", "second.jpg"}) {
+            const std::string path = dir + std::to_string(threads) + name;
+            ASSERT_EQ(encoder.SaveFile(path), 0);
+            EXPECT_EQ(jpegtest::ReadFile(path), inMemory) << threads << " threads, " << name;
+        }
+    }
+    std::filesystem::remove_all(dir);
 }
 
 // The AVX2 block transform writes exactly the baseline form's bytes.
@@ -274,7 +299,7 @@ TEST(JpegFile, HuffmanTablesAreAlreadyOptimal) {
     for (const bool subsampled : {false, true}) {
         cJpeg encoder;
         if (subsampled) encoder.SetSamplingFrequencies(2, 2, 1, 1, 1, 1);
-        ASSERT_EQ(encoder.SampleHDC(picture.Dc(), 400, 300, 0, 0), 0);
+        ASSERT_EQ(encoder.SampleHDC(picture.Handles(), picture.Dc(), 400, 300, 0, 0), 0);
         const std::string in = dir + (subsampled ? "in22.jpg" : "in11.jpg");
         const std::string out = dir + "out.jpg";
         std::filesystem::remove(out);

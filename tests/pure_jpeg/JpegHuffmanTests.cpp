@@ -134,7 +134,7 @@ jpeg::EncoderState OneBlockGrey(const std::array<std::int16_t, 64>& block) {
     state.height = 8;
     jpeg::Component c;
     c.id = 1;
-    c.coefficients.assign(block.begin(), block.end());
+    c.coefficients.AssignDense(block, 1);
     state.components.push_back(c);
     return state;
 }

@@ -130,7 +130,9 @@ jpeg::EncoderState Frame(int width, int height, std::vector<std::pair<int, int>>
     for (jpeg::Component& c : state.components) {
         const int cw = (c.h * width + state.hmax - 1) / state.hmax;
         const int ch = (c.v * height + state.vmax - 1) / state.vmax;
-        c.coefficients.assign(static_cast<std::size_t>((cw + 7) / 8 * 8) * ((ch + 7) / 8 * 8), 0);
+        const std::vector<std::int16_t> zeros(static_cast<std::size_t>((cw + 7) / 8 * 8) * ((ch + 7) / 8 * 8),
+                                              0);
+        c.coefficients.AssignDense(zeros, (cw + 7) / 8);
     }
     return state;
 }
@@ -149,10 +151,9 @@ TEST(JpegScanOrder, ComponentsShareAScanBelowElevenBlocksPerMcu) {
 // Visit order as (component, block index), -1 for a dummy block.
 std::vector<std::pair<int, int>> Walk(const jpeg::EncoderState& state, const std::vector<int>& scan) {
     std::vector<std::pair<int, int>> order;
-    jpeg::WalkInterleaved(state, scan, [&](int s, const std::int16_t* block) {
-        const auto& coefficients =
-            state.components[static_cast<std::size_t>(scan[static_cast<std::size_t>(s)])].coefficients;
-        order.emplace_back(s, block == nullptr ? -1 : static_cast<int>((block - coefficients.data()) / 64));
+    jpeg::WalkInterleaved(state, scan, [&](int s, const std::uint8_t* block, std::int64_t index) {
+        EXPECT_EQ(block == nullptr, index == -1);
+        order.emplace_back(s, static_cast<int>(index));
     });
     return order;
 }
@@ -182,8 +183,8 @@ TEST(JpegScanOrder, InterleavedScanWalksMcusWithDummyBlocks) {
 
     // 17 x 9 with Y 2 x 2: Y 24 x 16 (3 x 2 blocks), chroma 9 x 5 (2 x 1 blocks).
     const auto small = Frame(17, 9, {{2, 2}, {1, 1}, {1, 1}});
-    EXPECT_EQ(small.components[0].coefficients.size(), 6u * 64);
-    EXPECT_EQ(small.components[1].coefficients.size(), 2u * 64);
+    EXPECT_EQ(small.components[0].coefficients.Blocks(), 6u);
+    EXPECT_EQ(small.components[1].coefficients.Blocks(), 2u);
 
     // Dummy rows at the bottom: Y 1 x 2 over 8 x 20 gives 3 block rows, MCUs of 8 x 16.
     EXPECT_EQ(Walk(Frame(8, 20, {{1, 2}, {1, 1}}), {0, 1}),

@@ -18,7 +18,7 @@ namespace jpegtest {
 
 SourcePicture::SourcePicture(int width, int height, const std::function<Rgb(int x, int y)>& pixel)
     : width_(width), height_(height) {
-    dc_ = gdi::CreateCompatibleDC(0);
+    dc_ = gdi::CreateCompatibleDC(session_, 0);
     gdi::BITMAPINFO info{};
     info.bmiHeader.biSize = 40;
     info.bmiHeader.biWidth = width;
@@ -28,9 +28,9 @@ SourcePicture::SourcePicture(int width, int height, const std::function<Rgb(int 
     stride_ = (3 * static_cast<std::size_t>(width) + 3) & ~std::size_t{3};
     info.bmiHeader.biSizeImage = static_cast<gdi::DWORD>(stride_ * height);
     void* bits = nullptr;
-    bitmap_ = gdi::CreateDIBSection(dc_, &info, gdi::DIB_RGB_COLORS, &bits, 0, 0);
+    bitmap_ = gdi::CreateDIBSection(session_, dc_, &info, gdi::DIB_RGB_COLORS, &bits, 0, 0);
     bits_ = static_cast<std::uint8_t*>(bits);
-    previous_ = gdi::SelectObject(dc_, bitmap_);
+    previous_ = gdi::SelectObject(session_, dc_, bitmap_);
     if (bits_ == nullptr) ADD_FAILURE() << "no source bitmap";
     for (int y = 0; y < height && bits_ != nullptr; ++y) {
         std::uint8_t* row = bits_ + static_cast<std::size_t>(height - 1 - y) * stride_;
@@ -44,9 +44,9 @@ SourcePicture::SourcePicture(int width, int height, const std::function<Rgb(int 
 }
 
 SourcePicture::~SourcePicture() {
-    gdi::SelectObject(dc_, previous_);
-    gdi::DeleteObject(bitmap_);
-    gdi::DeleteDC(dc_);
+    gdi::SelectObject(session_, dc_, previous_);
+    gdi::DeleteObject(session_, bitmap_);
+    gdi::DeleteDC(session_, dc_);
 }
 
 Rgb SourcePicture::At(int x, int y) const {
@@ -55,7 +55,7 @@ Rgb SourcePicture::At(int x, int y) const {
 }
 
 std::vector<std::uint8_t> Encode(cJpeg& encoder, const SourcePicture& picture) {
-    EXPECT_EQ(encoder.SampleHDC(picture.Dc(), picture.Width(), picture.Height(), 0, 0), 0);
+    EXPECT_EQ(encoder.SampleHDC(picture.Handles(), picture.Dc(), picture.Width(), picture.Height(), 0, 0), 0);
     return encoder.EncodeToMemory();
 }
 

@@ -16,8 +16,9 @@ struct Rgb {
     std::uint8_t r, g, b;
 };
 
-// A 24-bit DIB section selected into a memory DC, filled from a function of
-// the pixel position (x, y from the top-left corner).
+// A 24-bit DIB section selected into a memory DC of a session of its own,
+// filled from a function of the pixel position (x, y from the top-left
+// corner).
 class SourcePicture {
   public:
     SourcePicture(int width, int height, const std::function<Rgb(int x, int y)>& pixel);
@@ -25,6 +26,7 @@ class SourcePicture {
     SourcePicture(const SourcePicture&) = delete;
     SourcePicture& operator=(const SourcePicture&) = delete;
 
+    const gdi::Session& Handles() const { return session_; }
     gdi::HDC Dc() const { return dc_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -32,6 +34,7 @@ class SourcePicture {
 
   private:
     int width_, height_;
+    gdi::Session session_;
     gdi::HDC dc_ = 0;
     gdi::HBITMAP bitmap_ = 0;
     gdi::HGDIOBJ previous_ = 0;

@@ -5,6 +5,7 @@
 #include "RasterTestSupport.h"
 
 using namespace gdi;
+using rastertest::Handles;
 using rastertest::Surface;
 
 TEST(RasterBitBlt, ConvertsBetweenRgbDepthsAndRowOrders) {
@@ -18,7 +19,7 @@ TEST(RasterBitBlt, ConvertsBetweenRgbDepthsAndRowOrders) {
                     src.Fill();
                     Surface dst(7, 5 * dstSign, dstBpp);
                     const std::vector<std::uint8_t> pad(dst.Row(0) + 21, dst.Row(0) + dst.Stride());
-                    ASSERT_TRUE(BitBlt(dst.hdc(), 0, 0, 7, 5, src.hdc(), 0, 0, SRCCOPY));
+                    ASSERT_TRUE(BitBlt(Handles(), dst.hdc(), 0, 0, 7, 5, src.hdc(), 0, 0, SRCCOPY));
                     for (int y = 0; y < 5; ++y)
                         for (int x = 0; x < 7; ++x)
                             ASSERT_EQ(dst.Get(x, y), Surface::Pattern(x, y))
@@ -38,8 +39,8 @@ TEST(RasterBitBlt, SixteenBitRoundTripKeepsFiveBitsPerChannel) {
     src.Set(0, 0, 0xFFFFFF);
     src.Set(1, 0, 0x000000);
     src.Set(2, 0, 0x10FF08);
-    BitBlt(mid.hdc(), 0, 0, 3, 1, src.hdc(), 0, 0, SRCCOPY);
-    BitBlt(back.hdc(), 0, 0, 3, 1, mid.hdc(), 0, 0, SRCCOPY);
+    BitBlt(Handles(), mid.hdc(), 0, 0, 3, 1, src.hdc(), 0, 0, SRCCOPY);
+    BitBlt(Handles(), back.hdc(), 0, 0, 3, 1, mid.hdc(), 0, 0, SRCCOPY);
     EXPECT_EQ(back.Get(0, 0), 0xFFFFFFu);
     EXPECT_EQ(back.Get(1, 0), 0u);
     EXPECT_EQ(back.Get(2, 0), 0x10FF08u);
@@ -52,7 +53,7 @@ TEST(RasterBitBlt, PaletteTargetsGetTheNearestColour) {
     src.Set(1, 0, 0x20E020);  // greenish -> green (2)
     src.Set(2, 0, 0xD0D0D0);  // light grey -> white (3)
     src.Set(3, 0, 0x202020);  // dark -> black (0)
-    BitBlt(dst.hdc(), 0, 0, 4, 1, src.hdc(), 0, 0, SRCCOPY);
+    BitBlt(Handles(), dst.hdc(), 0, 0, 4, 1, src.hdc(), 0, 0, SRCCOPY);
     EXPECT_EQ(dst.Index(0, 0), 1);
     EXPECT_EQ(dst.Index(1, 0), 2);
     EXPECT_EQ(dst.Index(2, 0), 3);
@@ -60,13 +61,13 @@ TEST(RasterBitBlt, PaletteTargetsGetTheNearestColour) {
 
     // Into the grey ramp: the grey nearest in RGB distance, i.e. the rounded mean.
     Surface grey(4, 1, 8, rastertest::GreyTable(256));
-    BitBlt(grey.hdc(), 0, 0, 4, 1, src.hdc(), 0, 0, SRCCOPY);
+    BitBlt(Handles(), grey.hdc(), 0, 0, 4, 1, src.hdc(), 0, 0, SRCCOPY);
     EXPECT_EQ(grey.Index(0, 0), (0xF0 + 0x10 + 0x10 + 1) / 3);
     EXPECT_EQ(grey.Index(2, 0), 0xD0);
 
     // Palette to palette of another depth goes through the colours.
     Surface mono(4, 1, 1, {{0, 0, 0, 0}, {255, 255, 255, 0}});
-    BitBlt(mono.hdc(), 0, 0, 4, 1, dst.hdc(), 0, 0, SRCCOPY);
+    BitBlt(Handles(), mono.hdc(), 0, 0, 4, 1, dst.hdc(), 0, 0, SRCCOPY);
     EXPECT_EQ(mono.Index(0, 0), 0);  // red is nearer black than white
     EXPECT_EQ(mono.Index(2, 0), 1);
     EXPECT_EQ(mono.Index(3, 0), 0);
@@ -81,7 +82,7 @@ TEST(RasterBitBlt, SubBytePixelsAtOddOffsetsKeepTheirNeighbours) {
             src.SetIndex(x, 0, x % levels);
             dst.SetIndex(x, 0, (levels - 1) - x % levels);
         }
-        BitBlt(dst.hdc(), 3, 0, 7, 1, src.hdc(), 2, 0, SRCCOPY);
+        BitBlt(Handles(), dst.hdc(), 3, 0, 7, 1, src.hdc(), 2, 0, SRCCOPY);
         for (int x = 0; x < 13; ++x) {
             const int expected = (x >= 3 && x < 10) ? (x - 1) % levels : (levels - 1) - x % levels;
             EXPECT_EQ(dst.Index(x, 0), expected) << bpp << " bit, x " << x;
@@ -95,7 +96,7 @@ TEST(RasterBitBlt, ClipsToBothBitmaps) {
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x) dst.Set(x, y, 0x123456);
     // Source partly left/above its bitmap, destination partly beyond its right/bottom edge.
-    EXPECT_TRUE(BitBlt(dst.hdc(), 3, 3, 10, 10, src.hdc(), -1, -1, SRCCOPY));
+    EXPECT_TRUE(BitBlt(Handles(), dst.hdc(), 3, 3, 10, 10, src.hdc(), -1, -1, SRCCOPY));
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 6; ++x) {
             // Destination (4, 4) receives source (0, 0): the first column and row fell outside.
@@ -104,11 +105,11 @@ TEST(RasterBitBlt, ClipsToBothBitmaps) {
         }
     }
     // Entirely outside: nothing happens, and it is no error.
-    EXPECT_TRUE(BitBlt(dst.hdc(), -50, -50, 10, 10, src.hdc(), 0, 0, SRCCOPY));
-    EXPECT_TRUE(BitBlt(dst.hdc(), 0, 0, 10, 10, src.hdc(), 100, 0, SRCCOPY));
+    EXPECT_TRUE(BitBlt(Handles(), dst.hdc(), -50, -50, 10, 10, src.hdc(), 0, 0, SRCCOPY));
+    EXPECT_TRUE(BitBlt(Handles(), dst.hdc(), 0, 0, 10, 10, src.hdc(), 100, 0, SRCCOPY));
     EXPECT_EQ(dst.Get(0, 0), 0x123456u);
-    EXPECT_FALSE(BitBlt(dst.hdc(), 0, 0, 1, 1, 0, 0, 0, SRCCOPY));  // no source DC
-    EXPECT_FALSE(BitBlt(0, 0, 0, 1, 1, src.hdc(), 0, 0, SRCCOPY));
+    EXPECT_FALSE(BitBlt(Handles(), dst.hdc(), 0, 0, 1, 1, 0, 0, 0, SRCCOPY));  // no source DC
+    EXPECT_FALSE(BitBlt(Handles(), 0, 0, 0, 1, 1, src.hdc(), 0, 0, SRCCOPY));
 }
 
 TEST(RasterBitBlt, OverlappingCopiesWithinOneBitmap) {
@@ -116,16 +117,16 @@ TEST(RasterBitBlt, OverlappingCopiesWithinOneBitmap) {
     // block moved down and right over itself.
     Surface s(8, 8, 24);
     s.Fill();
-    BitBlt(s.hdc(), 2, 2, 6, 6, s.hdc(), 0, 0, SRCCOPY);
+    BitBlt(Handles(), s.hdc(), 2, 2, 6, 6, s.hdc(), 0, 0, SRCCOPY);
     for (int y = 2; y < 8; ++y)
         for (int x = 2; x < 8; ++x) ASSERT_EQ(s.Get(x, y), Surface::Pattern(x - 2, y - 2)) << x << "," << y;
     s.Fill();
-    BitBlt(s.hdc(), 0, 0, 6, 6, s.hdc(), 2, 2, SRCCOPY);
+    BitBlt(Handles(), s.hdc(), 0, 0, 6, 6, s.hdc(), 2, 2, SRCCOPY);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x) ASSERT_EQ(s.Get(x, y), Surface::Pattern(x + 2, y + 2)) << x << "," << y;
     s.Fill();
-    BitBlt(s.hdc(), 0, 7, 8, 1, s.hdc(), 0, 6, SRCCOPY);
-    BitBlt(s.hdc(), 7, 0, 1, 8, s.hdc(), 6, 0, SRCCOPY);
+    BitBlt(Handles(), s.hdc(), 0, 7, 8, 1, s.hdc(), 0, 6, SRCCOPY);
+    BitBlt(Handles(), s.hdc(), 7, 0, 1, 8, s.hdc(), 6, 0, SRCCOPY);
     EXPECT_EQ(s.Get(3, 7), Surface::Pattern(3, 6));
     EXPECT_EQ(s.Get(7, 3), Surface::Pattern(6, 3));
 }
@@ -135,7 +136,7 @@ TEST(RasterBitBlt, RasterOperations) {
     src.Set(0, 0, 0x00F0F0);
     const auto run = [&](DWORD rop, std::uint32_t before) {
         dst.Set(0, 0, before);
-        BitBlt(dst.hdc(), 0, 0, 1, 1, src.hdc(), 0, 0, rop);
+        BitBlt(Handles(), dst.hdc(), 0, 0, 1, 1, src.hdc(), 0, 0, rop);
         return dst.Get(0, 0);
     };
     EXPECT_EQ(run(SRCCOPY, 0x123456), 0x00F0F0u);
@@ -150,24 +151,24 @@ TEST(RasterBitBlt, RasterOperations) {
     EXPECT_EQ(run(BLACKNESS, 0x123456), 0u);
     EXPECT_EQ(run(WHITENESS, 0x123456), 0xFFFFFFu);
     // Operations without a source need no source DC.
-    EXPECT_TRUE(BitBlt(dst.hdc(), 0, 0, 1, 1, 0, 0, 0, BLACKNESS));
+    EXPECT_TRUE(BitBlt(Handles(), dst.hdc(), 0, 0, 1, 1, 0, 0, 0, BLACKNESS));
 }
 
 TEST(RasterGetDIBits, CopiesLinesInTheRequestedDepthAndOrder) {
     Surface src(5, 4, 32);
     src.Fill();
     BITMAPINFO bmi{};
-    EXPECT_EQ(GetDIBits(src.hdc(), src.bitmap.get(), 0, 4, nullptr, &bmi, DIB_RGB_COLORS),
+    EXPECT_EQ(GetDIBits(Handles(), src.hdc(), src.bitmap.get(), 0, 4, nullptr, &bmi, DIB_RGB_COLORS),
               0);  // biSize unset
     bmi.bmiHeader.biSize = 40;
-    EXPECT_EQ(GetDIBits(src.hdc(), src.bitmap.get(), 0, 4, nullptr, &bmi, DIB_RGB_COLORS), 4);
+    EXPECT_EQ(GetDIBits(Handles(), src.hdc(), src.bitmap.get(), 0, 4, nullptr, &bmi, DIB_RGB_COLORS), 4);
     EXPECT_EQ(bmi.bmiHeader.biBitCount, 32);
     EXPECT_EQ(bmi.bmiHeader.biSizeImage, 80u);
 
     // Bottom-up 24 bits: line 0 is the bottom row.
     bmi.bmiHeader = {40, 5, 4, 1, 24, 0, 0, 0, 0, 0, 0};
     std::vector<std::uint8_t> out(16 * 4, 0xEE);
-    ASSERT_EQ(GetDIBits(src.hdc(), src.bitmap.get(), 1, 2, out.data(), &bmi, DIB_RGB_COLORS), 2);
+    ASSERT_EQ(GetDIBits(Handles(), src.hdc(), src.bitmap.get(), 1, 2, out.data(), &bmi, DIB_RGB_COLORS), 2);
     const auto at = [&](int memRow, int x) {
         const std::uint8_t* p = out.data() + memRow * 16 + x * 3;
         return static_cast<std::uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16));
@@ -178,9 +179,9 @@ TEST(RasterGetDIBits, CopiesLinesInTheRequestedDepthAndOrder) {
 
     // Top-down: line 0 is the top row; asking past the end copies what there is.
     bmi.bmiHeader = {40, 5, -4, 1, 24, 0, 0, 0, 0, 0, 0};
-    ASSERT_EQ(GetDIBits(src.hdc(), src.bitmap.get(), 3, 10, out.data(), &bmi, DIB_RGB_COLORS), 1);
+    ASSERT_EQ(GetDIBits(Handles(), src.hdc(), src.bitmap.get(), 3, 10, out.data(), &bmi, DIB_RGB_COLORS), 1);
     EXPECT_EQ(at(0, 2), Surface::Pattern(2, 3));
-    EXPECT_EQ(GetDIBits(src.hdc(), src.bitmap.get(), 4, 1, out.data(), &bmi, DIB_RGB_COLORS), 0);
+    EXPECT_EQ(GetDIBits(Handles(), src.hdc(), src.bitmap.get(), 4, 1, out.data(), &bmi, DIB_RGB_COLORS), 0);
 }
 
 TEST(RasterGetDIBits, SamePaletteDepthCopiesIndicesAndTable) {
@@ -192,7 +193,7 @@ TEST(RasterGetDIBits, SamePaletteDepthCopiesIndicesAndTable) {
     BITMAPINFO bmi{};
     bmi.bmiHeader = {40, 3, 1, 1, 8, 0, 0, 0, 0, 0, 0};
     std::uint8_t out[4] = {};
-    ASSERT_EQ(GetDIBits(src.hdc(), src.bitmap.get(), 0, 1, out, &bmi, DIB_RGB_COLORS), 1);
+    ASSERT_EQ(GetDIBits(Handles(), src.hdc(), src.bitmap.get(), 0, 1, out, &bmi, DIB_RGB_COLORS), 1);
     EXPECT_EQ(out[0], 2);
     EXPECT_EQ(out[2], 1);
     EXPECT_EQ(bmi.bmiColors[2].rgbRed, 90);
@@ -205,7 +206,7 @@ TEST(RasterBitBlt, ConvertingRowsOfEveryWidthTouchOnlyTheirPixels) {
             src.Fill();
             for (int y = 0; y < 2; ++y)
                 for (int x = 0; x < w + 5; ++x) dst.Set(x, y, 0x5A5A5A);
-            BitBlt(dst.hdc(), 1, 1, w, 1, src.hdc(), 2, 0, SRCCOPY);
+            BitBlt(Handles(), dst.hdc(), 1, 1, w, 1, src.hdc(), 2, 0, SRCCOPY);
             for (int x = 0; x < w + 5; ++x) {
                 const std::uint32_t expected = (x >= 1 && x <= w) ? Surface::Pattern(x + 1, 0) : 0x5A5A5Au;
                 ASSERT_EQ(dst.Get(x, 1), expected) << from << "->" << to << " width " << w << " x " << x;

@@ -9,6 +9,7 @@
 #include "pure_raster/RasterTestSupport.h"
 
 using namespace gdi;
+using rastertest::Handles;
 using rastertest::Surface;
 
 namespace {
@@ -44,11 +45,11 @@ TEST(RasterLargeBlit, WholeAndPartialCopiesBetweenDepthsAndRowOrders) {
             // Same row order (one block of memory when the depths agree) and opposite order.
             for (const int dstHeight : {kH, -kH}) {
                 Surface whole(kW, dstHeight, dstBpp);
-                ASSERT_TRUE(BitBlt(whole.hdc(), 0, 0, kW, kH, src.hdc(), 0, 0, SRCCOPY));
+                ASSERT_TRUE(BitBlt(Handles(), whole.hdc(), 0, 0, kW, kH, src.hdc(), 0, 0, SRCCOPY));
                 ExpectBlock(whole, src, 0, 0, 0, 0, kW, kH);
 
                 Surface part(kW, dstHeight, dstBpp);
-                ASSERT_TRUE(BitBlt(part.hdc(), 5, 7, kW - 10, kH - 20, src.hdc(), 3, 2, SRCCOPY));
+                ASSERT_TRUE(BitBlt(Handles(), part.hdc(), 5, 7, kW - 10, kH - 20, src.hdc(), 3, 2, SRCCOPY));
                 ExpectBlock(part, src, 5, 7, 3, 2, kW - 10, kH - 20);
             }
         }
@@ -69,13 +70,13 @@ TEST(RasterLargeBlit, WrappedMemoryKeepsItsFourthByte) {
     std::vector<std::uint32_t> memory(static_cast<std::size_t>(kW) * kH);
     for (std::size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<std::uint32_t>(i * 2654435761u);
     BITMAPINFOHEADER header{40, kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    UniqueBitmap wrapped(WrapDIBits(header, memory.data(), kW * 4));
+    UniqueBitmap wrapped(Handles(), WrapDIBits(Handles(), header, memory.data(), kW * 4));
     ASSERT_TRUE(wrapped);
-    UniqueDC dc(CreateCompatibleDC(0));
-    SelectionGuard selected(dc.get(), wrapped.get());
+    UniqueDC dc(Handles(), CreateCompatibleDC(Handles(), 0));
+    SelectionGuard selected(Handles(), dc.get(), wrapped.get());
 
     Surface dib(kW, kH, 32);
-    ASSERT_TRUE(BitBlt(dib.hdc(), 0, 0, kW, kH, dc.get(), 0, 0, SRCCOPY));
+    ASSERT_TRUE(BitBlt(Handles(), dib.hdc(), 0, 0, kW, kH, dc.get(), 0, 0, SRCCOPY));
     for (int y = 0; y < kH; y += 7) {
         for (int x = 0; x < kW; ++x) {
             const std::uint32_t v = memory[static_cast<std::size_t>(y) * kW + x];
@@ -84,7 +85,7 @@ TEST(RasterLargeBlit, WrappedMemoryKeepsItsFourthByte) {
         }
     }
     dib.Fill();
-    ASSERT_TRUE(BitBlt(dc.get(), 0, 0, kW, kH, dib.hdc(), 0, 0, SRCCOPY));
+    ASSERT_TRUE(BitBlt(Handles(), dc.get(), 0, 0, kW, kH, dib.hdc(), 0, 0, SRCCOPY));
     for (int y = 0; y < kH; y += 7) {
         for (int x = 0; x < kW; ++x) {
             ASSERT_EQ(memory[static_cast<std::size_t>(y) * kW + x], 0xFF000000u | Surface::Pattern(x, y));
@@ -99,12 +100,13 @@ TEST(RasterLargeBlit, BitmapsOverTheSameMemoryCopyAsOneMove) {
     for (std::size_t i = 0; i < memory.size(); ++i) memory[i] = 0xFF000000u | static_cast<std::uint32_t>(i);
     const std::vector<std::uint32_t> before = memory;
     BITMAPINFOHEADER header{40, kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    UniqueBitmap upper(WrapDIBits(header, memory.data(), kW * 4));
-    UniqueBitmap lower(WrapDIBits(header, memory.data() + kW, kW * 4));
-    UniqueDC upperDc(CreateCompatibleDC(0)), lowerDc(CreateCompatibleDC(0));
-    SelectionGuard a(upperDc.get(), upper.get()), b(lowerDc.get(), lower.get());
+    UniqueBitmap upper(Handles(), WrapDIBits(Handles(), header, memory.data(), kW * 4));
+    UniqueBitmap lower(Handles(), WrapDIBits(Handles(), header, memory.data() + kW, kW * 4));
+    UniqueDC upperDc(Handles(), CreateCompatibleDC(Handles(), 0)),
+        lowerDc(Handles(), CreateCompatibleDC(Handles(), 0));
+    SelectionGuard a(Handles(), upperDc.get(), upper.get()), b(Handles(), lowerDc.get(), lower.get());
     ASSERT_TRUE(a.ok() && b.ok());
-    ASSERT_TRUE(BitBlt(upperDc.get(), 0, 0, kW, kH, lowerDc.get(), 0, 0, SRCCOPY));
+    ASSERT_TRUE(BitBlt(Handles(), upperDc.get(), 0, 0, kW, kH, lowerDc.get(), 0, 0, SRCCOPY));
     for (std::size_t i = 0; i < static_cast<std::size_t>(kW) * kH; ++i)
         ASSERT_EQ(memory[i], before[i + kW]) << i;
 }

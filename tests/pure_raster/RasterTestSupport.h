@@ -11,6 +11,13 @@
 
 namespace rastertest {
 
+// The session of the raster tests' handles: one for the whole test program,
+// so pictures made by different helpers can be blitted into each other.
+inline gdi::Session& Handles() {
+    static gdi::Session session;
+    return session;
+}
+
 // A DIB section of the given size and depth selected into a memory DC. A
 // negative height makes it top-down.
 struct Surface {
@@ -23,7 +30,7 @@ struct Surface {
     Surface(int w, int h, int bpp, const std::vector<gdi::RGBQUAD>& table = {}) : width(w), bitCount(bpp) {
         height = h < 0 ? -h : h;
         topDown = h < 0;
-        dc.reset(gdi::CreateCompatibleDC(0));
+        dc = gdi::UniqueDC(Handles(), gdi::CreateCompatibleDC(Handles(), 0));
         gdi::BITMAPINFO bmi{};
         bmi.bmiHeader = {40, w, h, 1, static_cast<gdi::WORD>(bpp), 0, 0, 0, 0, 0, 0};
         for (std::size_t i = 0; i < table.size() && i < 256; ++i) bmi.bmiColors[i] = table[i];
@@ -31,13 +38,14 @@ struct Surface {
         if (!table.empty() && table.size() < (std::size_t{1} << bpp)) {
             bmi.bmiHeader.biClrUsed = static_cast<gdi::DWORD>(table.size());
         }
-        bitmap.reset(gdi::CreateDIBSection(dc.get(), &bmi, gdi::DIB_RGB_COLORS, &bits, 0, 0));
-        if (bitmap) previous = gdi::SelectObject(dc.get(), bitmap.get());
+        bitmap = gdi::UniqueBitmap(
+            Handles(), gdi::CreateDIBSection(Handles(), dc.get(), &bmi, gdi::DIB_RGB_COLORS, &bits, 0, 0));
+        if (bitmap) previous = gdi::SelectObject(Handles(), dc.get(), bitmap.get());
     }
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
     ~Surface() {
-        if (previous != 0) gdi::SelectObject(dc.get(), previous);
+        if (previous != 0) gdi::SelectObject(Handles(), dc.get(), previous);
     }
 
     gdi::HDC hdc() const { return dc.get(); }

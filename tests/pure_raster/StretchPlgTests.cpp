@@ -5,6 +5,7 @@
 #include "RasterTestSupport.h"
 
 using namespace gdi;
+using rastertest::Handles;
 using rastertest::Surface;
 
 TEST(RasterStretchBlt, HalftoneShrinkAveragesEachCoveredBlock) {
@@ -18,8 +19,8 @@ TEST(RasterStretchBlt, HalftoneShrinkAveragesEachCoveredBlock) {
         src.Set(2, y, 0x406080);
         src.Set(3, y, 0x406080);
     }
-    SetStretchBltMode(dst.hdc(), HALFTONE);
-    ASSERT_TRUE(StretchBlt(dst.hdc(), 0, 0, 2, 1, src.hdc(), 0, 0, 4, 2, SRCCOPY));
+    SetStretchBltMode(Handles(), dst.hdc(), HALFTONE);
+    ASSERT_TRUE(StretchBlt(Handles(), dst.hdc(), 0, 0, 2, 1, src.hdc(), 0, 0, 4, 2, SRCCOPY));
     EXPECT_EQ(dst.Get(0, 0), 100u);
     EXPECT_EQ(dst.Get(1, 0), 0x406080u);  // a flat area stays exactly its colour
 }
@@ -30,8 +31,8 @@ TEST(RasterStretchBlt, HalftoneFractionalShrinkWeighsByCoveredArea) {
     src.Set(0, 0, 0);
     src.Set(1, 0, 90);
     src.Set(2, 0, 180);
-    SetStretchBltMode(dst.hdc(), HALFTONE);
-    StretchBlt(dst.hdc(), 0, 0, 2, 1, src.hdc(), 0, 0, 3, 1, SRCCOPY);
+    SetStretchBltMode(Handles(), dst.hdc(), HALFTONE);
+    StretchBlt(Handles(), dst.hdc(), 0, 0, 2, 1, src.hdc(), 0, 0, 3, 1, SRCCOPY);
     EXPECT_EQ(dst.Get(0, 0), 30u);   // (1 * 0 + 0.5 * 90) / 1.5
     EXPECT_EQ(dst.Get(1, 0), 150u);  // (0.5 * 90 + 1 * 180) / 1.5
 }
@@ -40,8 +41,8 @@ TEST(RasterStretchBlt, HalftoneEnlargeBlendsOnlyAcrossSourceEdges) {
     Surface src(2, 1, 24), dst(5, 1, 24);
     src.Set(0, 0, 0);
     src.Set(1, 0, 250);
-    SetStretchBltMode(dst.hdc(), HALFTONE);
-    StretchBlt(dst.hdc(), 0, 0, 5, 1, src.hdc(), 0, 0, 2, 1, SRCCOPY);
+    SetStretchBltMode(Handles(), dst.hdc(), HALFTONE);
+    StretchBlt(Handles(), dst.hdc(), 0, 0, 5, 1, src.hdc(), 0, 0, 2, 1, SRCCOPY);
     EXPECT_EQ(dst.Get(0, 0), 0u);
     EXPECT_EQ(dst.Get(1, 0), 0u);
     EXPECT_EQ(dst.Get(2, 0), 125u);  // straddles the edge half and half
@@ -55,8 +56,8 @@ TEST(RasterStretchBlt, HalftoneKeepsFlatColoursAtAnyScale) {
         Surface src(sw, sh, 24), dst(dw, dh, 24);
         for (int y = 0; y < sh; ++y)
             for (int x = 0; x < sw; ++x) src.Set(x, y, 0x7F01FE);
-        SetStretchBltMode(dst.hdc(), HALFTONE);
-        StretchBlt(dst.hdc(), 0, 0, dw, dh, src.hdc(), 0, 0, sw, sh, SRCCOPY);
+        SetStretchBltMode(Handles(), dst.hdc(), HALFTONE);
+        StretchBlt(Handles(), dst.hdc(), 0, 0, dw, dh, src.hdc(), 0, 0, sw, sh, SRCCOPY);
         for (int y = 0; y < dh; ++y)
             for (int x = 0; x < dw; ++x)
                 ASSERT_EQ(dst.Get(x, y), 0x7F01FEu) << sw << "x" << sh << " " << x << "," << y;
@@ -67,15 +68,15 @@ TEST(RasterStretchBlt, NearestPixelAndMirroring) {
     Surface src(4, 2, 24);
     src.Fill();
     Surface dst(2, 2, 24);
-    SetStretchBltMode(dst.hdc(), COLORONCOLOR);
-    StretchBlt(dst.hdc(), 0, 0, 2, 2, src.hdc(), 0, 0, 4, 2, SRCCOPY);
+    SetStretchBltMode(Handles(), dst.hdc(), COLORONCOLOR);
+    StretchBlt(Handles(), dst.hdc(), 0, 0, 2, 2, src.hdc(), 0, 0, 4, 2, SRCCOPY);
     EXPECT_EQ(dst.Get(0, 0), Surface::Pattern(1, 0));  // centre of dest 0 is source 1.0
     EXPECT_EQ(dst.Get(1, 1), Surface::Pattern(3, 1));
     // A negative destination width mirrors; the rectangle ends at the start pixel.
     Surface mir(4, 2, 24);
-    StretchBlt(mir.hdc(), 3, 0, -4, 2, src.hdc(), 0, 0, 4, 2, SRCCOPY);
+    StretchBlt(Handles(), mir.hdc(), 3, 0, -4, 2, src.hdc(), 0, 0, 4, 2, SRCCOPY);
     for (int x = 0; x < 4; ++x) EXPECT_EQ(mir.Get(x, 1), Surface::Pattern(3 - x, 1));
-    EXPECT_FALSE(StretchBlt(mir.hdc(), 0, 0, 4, 2, src.hdc(), 0, 0, 0, 2, SRCCOPY));
+    EXPECT_FALSE(StretchBlt(Handles(), mir.hdc(), 0, 0, 4, 2, src.hdc(), 0, 0, 0, 2, SRCCOPY));
 }
 
 TEST(RasterStretchBlt, SourceOutsideItsBitmapLeavesDestinationAlone) {
@@ -84,9 +85,11 @@ TEST(RasterStretchBlt, SourceOutsideItsBitmapLeavesDestinationAlone) {
         for (int x = 0; x < 2; ++x) src.Set(x, y, 0x00FF00);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) dst.Set(x, y, 0x0000FF);
-    SetStretchBltMode(dst.hdc(), HALFTONE);
-    StretchBlt(dst.hdc(), 0, 0, 4, 4, src.hdc(), 0, 0, 4, 4, SRCCOPY);  // equal sizes: a block copy
-    StretchBlt(dst.hdc(), 0, 0, 2, 2, src.hdc(), 1, 1, 4, 4, SRCCOPY);  // mostly outside the source
+    SetStretchBltMode(Handles(), dst.hdc(), HALFTONE);
+    StretchBlt(Handles(), dst.hdc(), 0, 0, 4, 4, src.hdc(), 0, 0, 4, 4,
+               SRCCOPY);  // equal sizes: a block copy
+    StretchBlt(Handles(), dst.hdc(), 0, 0, 2, 2, src.hdc(), 1, 1, 4, 4,
+               SRCCOPY);  // mostly outside the source
     EXPECT_EQ(dst.Get(0, 0), 0x00FF00u);
     EXPECT_EQ(dst.Get(1, 1), 0x00FF00u);  // reads source (3..5) which is outside: untouched
     EXPECT_EQ(dst.Get(3, 3), 0x0000FFu);
@@ -103,7 +106,7 @@ class RasterPlgBlt : public ::testing::Test {
     template <typename Map>
     void Check(int dw, int dh, std::array<POINT, 3> pts, int bpp, Map map) {
         Surface dst(dw, dh, bpp);
-        ASSERT_TRUE(PlgBlt(dst.hdc(), pts.data(), src.hdc(), 0, 0, W, H, 0, 0, 0));
+        ASSERT_TRUE(PlgBlt(Handles(), dst.hdc(), pts.data(), src.hdc(), 0, 0, W, H, 0, 0, 0));
         for (int y = 0; y < H; ++y) {
             for (int x = 0; x < W; ++x) {
                 const auto [tx, ty] = map(x, y);
@@ -129,7 +132,7 @@ TEST_F(RasterPlgBlt, GeneralMappingSamplesUnderPixelCentres) {
     // Scale by two: each source pixel covers a 2 x 2 block.
     Surface dst(2 * W, 2 * H, 24);
     const POINT pts[3] = {{0, 0}, {2 * W, 0}, {0, 2 * H}};
-    ASSERT_TRUE(PlgBlt(dst.hdc(), pts, src.hdc(), 0, 0, W, H, 0, 0, 0));
+    ASSERT_TRUE(PlgBlt(Handles(), dst.hdc(), pts, src.hdc(), 0, 0, W, H, 0, 0, 0));
     for (int y = 0; y < 2 * H; ++y)
         for (int x = 0; x < 2 * W; ++x) ASSERT_EQ(dst.Get(x, y), Surface::Pattern(x / 2, y / 2));
     // A shear leaves the pixels outside the parallelogram alone.
@@ -137,7 +140,7 @@ TEST_F(RasterPlgBlt, GeneralMappingSamplesUnderPixelCentres) {
     const POINT shear[3] = {{H, 0}, {H + W, 0}, {0, H}};
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W + H; ++x) sheared.Set(x, y, 0xABCDEF);
-    PlgBlt(sheared.hdc(), shear, src.hdc(), 0, 0, W, H, 0, 0, 0);
+    PlgBlt(Handles(), sheared.hdc(), shear, src.hdc(), 0, 0, W, H, 0, 0, 0);
     EXPECT_EQ(sheared.Get(0, 0), 0xABCDEFu);
     EXPECT_EQ(sheared.Get(2, 0),
               Surface::Pattern(1, 0));  // the centre of the top row is shifted half a pixel
@@ -145,8 +148,8 @@ TEST_F(RasterPlgBlt, GeneralMappingSamplesUnderPixelCentres) {
     EXPECT_EQ(sheared.Get(4, 1), 0xABCDEFu);
     // A degenerate parallelogram draws nothing; masks are refused.
     const POINT flat[3] = {{0, 0}, {W, 0}, {2 * W, 0}};
-    EXPECT_TRUE(PlgBlt(sheared.hdc(), flat, src.hdc(), 0, 0, W, H, 0, 0, 0));
-    EXPECT_FALSE(PlgBlt(sheared.hdc(), shear, src.hdc(), 0, 0, W, H, src.bitmap.get(), 0, 0));
+    EXPECT_TRUE(PlgBlt(Handles(), sheared.hdc(), flat, src.hdc(), 0, 0, W, H, 0, 0, 0));
+    EXPECT_FALSE(PlgBlt(Handles(), sheared.hdc(), shear, src.hdc(), 0, 0, W, H, src.bitmap.get(), 0, 0));
 }
 
 TEST(RasterPlgBltPalette, IndexedPicturesKeepTheirIndices) {
@@ -155,14 +158,14 @@ TEST(RasterPlgBltPalette, IndexedPicturesKeepTheirIndices) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) src.SetIndex(x, y, (x + 5 * y) % 16);
     const POINT pts[3] = {{0, 5}, {0, 0}, {3, 5}};  // quarter turn counter-clockwise
-    ASSERT_TRUE(PlgBlt(dst.hdc(), pts, src.hdc(), 0, 0, 5, 3, 0, 0, 0));
+    ASSERT_TRUE(PlgBlt(Handles(), dst.hdc(), pts, src.hdc(), 0, 0, 5, 3, 0, 0, 0));
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) EXPECT_EQ(dst.Index(y, 4 - x), (x + 5 * y) % 16);
 }
 
 TEST_F(RasterPlgBlt, MirroringABitmapOntoItselfReadsTheOriginal) {
     const POINT pts[3] = {{W, 0}, {0, 0}, {W, H}};
-    ASSERT_TRUE(PlgBlt(src.hdc(), pts, src.hdc(), 0, 0, W, H, 0, 0, 0));
+    ASSERT_TRUE(PlgBlt(Handles(), src.hdc(), pts, src.hdc(), 0, 0, W, H, 0, 0, 0));
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) EXPECT_EQ(src.Get(W - 1 - x, y), Surface::Pattern(x, y));
 }

@@ -8,6 +8,7 @@
 #include "imaging/cImage.h"
 
 using namespace gdi;
+using rastertest::Handles;
 using rastertest::Surface;
 
 namespace {
@@ -30,7 +31,7 @@ std::unique_ptr<cImage> Asymmetric(int w = 3, int h = 2) {
     Surface src(w, h, 24);
     src.Fill();
     auto img = std::make_unique<cImage>();
-    EXPECT_TRUE(img->CopyHDC(src.hdc(), w, h, 24, 0, 0));
+    EXPECT_TRUE(img->CopyHDC(Handles(), src.hdc(), w, h, 24, 0, 0));
     return img;
 }
 
@@ -41,7 +42,8 @@ StdPicture MakePicture(int w, int h, int bpp, const std::vector<RGBQUAD>& table,
     bmi.bmiHeader = {40, w, h, 1, static_cast<WORD>(bpp), 0, 0, 0, 0, 0, 0};
     for (std::size_t i = 0; i < table.size(); ++i) bmi.bmiColors[i] = table[i];
     void* bits = nullptr;
-    StdPicture pic(CreateDIBSection(0, &bmi, DIB_RGB_COLORS, &bits, 0, 0));
+    StdPicture pic;
+    pic.Reset(CreateDIBSection(pic.Handles(), 0, &bmi, DIB_RGB_COLORS, &bits, 0, 0));
     const int stride = ((w * bpp + 31) / 32) * 4;
     for (int y = 0; y < h; ++y) fill(static_cast<std::uint8_t*>(bits) + (h - 1 - y) * stride, y);
     return pic;
@@ -65,7 +67,6 @@ TEST(cImageCreate, ScanLineSizesPerDepth) {
 }
 
 TEST(cImageCreate, SizesThatOverflowRaiseErrorSixAndLeaveTheImageEmpty) {
-    const std::size_t before = LiveHandleCount();
     cImage img;
     const std::tuple<int, int, int> cases[] = {
         {800000000, 1, 24}, {2147483647, 1, 8}, {100000, 100000, 24}, {-2147483647 - 1, 1, 1}};
@@ -80,7 +81,7 @@ TEST(cImageCreate, SizesThatOverflowRaiseErrorSixAndLeaveTheImageEmpty) {
         EXPECT_EQ(img.hDC(), 0u);
         EXPECT_EQ(img.Width(), 0);
     }
-    EXPECT_EQ(LiveHandleCount(), before);
+    EXPECT_EQ(img.Handles().LiveHandleCount(), 0u);
 }
 
 TEST(cImageCreate, UnsupportedDepthsFailAndLeaveTheImageEmpty) {
@@ -102,7 +103,7 @@ TEST(cImageCreate, PaletteDepthsGetTheGreyRampAndStartBlack) {
         ASSERT_TRUE(img.Create(3, 2, bpp));
         RGBQUAD t[256]{};
         const int levels = 1 << bpp;
-        ASSERT_EQ(GetDIBColorTable(img.hDC(), 0, 256, t), static_cast<UINT>(levels));
+        ASSERT_EQ(GetDIBColorTable(img.Handles(), img.hDC(), 0, 256, t), static_cast<UINT>(levels));
         for (int i = 0; i < levels; ++i) {
             const int g = i * 255 / (levels - 1);
             EXPECT_EQ(t[i].rgbRed, g);
@@ -119,7 +120,7 @@ TEST(cImageCreate, RowsLieBottomUpInMemory) {
     Surface src(2, 3, 24);
     src.Fill();
     cImage img;
-    ASSERT_TRUE(img.CopyHDC(src.hdc(), 2, 3, 24, 0, 0));
+    ASSERT_TRUE(img.CopyHDC(Handles(), src.hdc(), 2, 3, 24, 0, 0));
     const auto* first = static_cast<const std::uint8_t*>(img.DIBitsPtr());
     EXPECT_EQ(static_cast<std::uint32_t>(first[0] | (first[1] << 8) | (first[2] << 16)),
               Surface::Pattern(0, 2));
@@ -167,14 +168,14 @@ TEST(cImageCopyStdPicture, PalettePicturesKeepIndicesAndColourTable) {
     ASSERT_TRUE(img.CopyStdPicture(pic, bpp));
     EXPECT_EQ(bpp, 8);
     RGBQUAD t[256]{};
-    ASSERT_GE(GetDIBColorTable(img.hDC(), 0, 256, t), 3u);
+    ASSERT_GE(GetDIBColorTable(img.Handles(), img.hDC(), 0, 256, t), 3u);
     EXPECT_EQ(t[0].rgbRed, 255);
     EXPECT_EQ(t[2].rgbBlue, 255);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) EXPECT_EQ(IndexOf(img, x, y), (x + y) % 3);
     // The picture is free again afterwards: it can be selected elsewhere.
-    UniqueDC dc(CreateCompatibleDC(0));
-    const SelectionGuard sel(dc.get(), pic.Handle());
+    UniqueDC dc(pic.Handles(), CreateCompatibleDC(pic.Handles(), 0));
+    const SelectionGuard sel(pic.Handles(), dc.get(), pic.Handle());
     EXPECT_TRUE(sel.ok());
 }
 
@@ -201,13 +202,13 @@ TEST(cImageCopyHDC, DepthFollowsTheSourceColourTable) {
         if (entries > 0) table = rastertest::GreyTable(entries);
         Surface src(4, 4, srcBpp, table);
         cImage img;
-        ASSERT_TRUE(img.CopyHDC(src.hdc(), 4, 4, 0, 0, 0));
+        ASSERT_TRUE(img.CopyHDC(Handles(), src.hdc(), 4, 4, 0, 0, 0));
         EXPECT_EQ(img.BitCount(), expected) << srcBpp << "/" << entries;
     }
     // Without a colour table (a 24-bit DIB, or a screen DC), 24 bits.
     cImage img;
-    UniqueDC screen(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
-    ASSERT_TRUE(img.CopyHDC(screen.get(), 2, 2, 0, 0, 0));
+    UniqueDC screen(Handles(), CreateDCA(Handles(), "DISPLAY", nullptr, nullptr, nullptr));
+    ASSERT_TRUE(img.CopyHDC(Handles(), screen.get(), 2, 2, 0, 0, 0));
     EXPECT_EQ(img.BitCount(), 24);
 }
 
@@ -215,7 +216,7 @@ TEST(cImageCopyHDC, CopiesTheRegionAtTheSourceOffset) {
     Surface src(6, 5, 32);
     src.Fill();
     cImage img;
-    ASSERT_TRUE(img.CopyHDC(src.hdc(), 3, 2, 24, 2, 1));
+    ASSERT_TRUE(img.CopyHDC(Handles(), src.hdc(), 3, 2, 24, 2, 1));
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) EXPECT_EQ(PixelOf(img, x, y), Surface::Pattern(x + 2, y + 1));
 }
@@ -225,16 +226,16 @@ TEST(cImagePalette, CopyPalletHDCTakesOverATable) {
     Surface src(2, 2, 1, table);
     cImage img;
     ASSERT_TRUE(img.Create(2, 2, 1));
-    EXPECT_TRUE(img.CopyPalletHDC(src.hdc()));
+    EXPECT_TRUE(img.CopyPalletHDC(Handles(), src.hdc()));
     RGBQUAD t[2]{};
-    GetDIBColorTable(img.hDC(), 0, 2, t);
+    GetDIBColorTable(img.Handles(), img.hDC(), 0, 2, t);
     EXPECT_EQ(t[1].rgbRed, 6);
     Surface rgb(2, 2, 24);
-    EXPECT_FALSE(img.CopyPalletHDC(rgb.hdc()));  // nothing to copy
+    EXPECT_FALSE(img.CopyPalletHDC(Handles(), rgb.hdc()));  // nothing to copy
     cImage wide;
     ASSERT_TRUE(wide.Create(2, 2, 24));
     Surface grey(2, 2, 8, rastertest::GreyTable(256));
-    EXPECT_FALSE(wide.CopyPalletHDC(grey.hdc()));  // a 24-bit image has no table to receive it
+    EXPECT_FALSE(wide.CopyPalletHDC(Handles(), grey.hdc()));  // a 24-bit image has no table to receive it
 }
 
 TEST(cImagePaint, PaintsWithTheRasterOperation) {
@@ -242,11 +243,11 @@ TEST(cImagePaint, PaintsWithTheRasterOperation) {
     Surface dst(5, 4, 32);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x) dst.Set(x, y, 0xFFFFFF);
-    img->PaintHDC(dst.hdc(), 1, 2, SRCCOPY);
+    img->PaintHDC(Handles(), dst.hdc(), 1, 2, SRCCOPY);
     EXPECT_EQ(dst.Get(1, 2), Surface::Pattern(0, 0));
     EXPECT_EQ(dst.Get(3, 3), Surface::Pattern(2, 1));
     EXPECT_EQ(dst.Get(0, 0), 0xFFFFFFu);
-    img->PaintHDC(dst.hdc(), 1, 2, SRCINVERT);
+    img->PaintHDC(Handles(), dst.hdc(), 1, 2, SRCINVERT);
     EXPECT_EQ(dst.Get(3, 3), 0u);
 }
 
@@ -256,7 +257,7 @@ TEST(cImageDerived, GreyscaleIsEightBitsWithTheGreyRamp) {
     ASSERT_NE(grey, nullptr);
     EXPECT_EQ(grey->BitCount(), 8);
     RGBQUAD t[256]{};
-    ASSERT_EQ(GetDIBColorTable(grey->hDC(), 0, 256, t), 256u);
+    ASSERT_EQ(GetDIBColorTable(grey->Handles(), grey->hDC(), 0, 256, t), 256u);
     for (int i = 0; i < 256; ++i) ASSERT_TRUE(t[i].rgbRed == i && t[i].rgbGreen == i && t[i].rgbBlue == i);
     const std::uint32_t c = Surface::Pattern(2, 1);
     EXPECT_EQ(IndexOf(*grey, 2, 1), static_cast<int>(((c & 0xFF) + ((c >> 8) & 0xFF) + (c >> 16) + 1) / 3));
@@ -333,20 +334,23 @@ TEST(cImageDerived, RotatedPaletteImagesKeepTheirIndices) {
         for (int x = 0; x < 3; ++x) EXPECT_EQ(IndexOf(*r, 1 - y, x), IndexOf(*grey, x, y));
 }
 
-TEST(cImageLifetime, EveryHandleIsReleased) {
-    const std::size_t before = LiveHandleCount();
-    {
-        auto img = Asymmetric(8, 6);
-        auto a = img->Greyscale();
-        auto b = img->Resample(4, 3);
-        auto c = img->Mirror(false);
-        auto d = a->Rotate(90);
-        StdPicture pic = MakePicture(4, 4, 8, rastertest::GreyTable(256), [](std::uint8_t*, int) {});
-        std::int16_t bpp = 0;
-        cImage e;
-        EXPECT_TRUE(e.CopyStdPicture(pic, bpp));
-        EXPECT_TRUE(e.Create(3, 3, 4));  // re-creating releases the previous image
-        EXPECT_GT(LiveHandleCount(), before);
+// Every image holds its DC and bitmap in a session of its own; nothing a
+// copy or a derived image needed on the way is left in any session.
+TEST(cImageLifetime, EveryImageHoldsItsOwnDcAndBitmapOnly) {
+    const std::size_t before = Handles().LiveHandleCount();
+    auto img = Asymmetric(8, 6);
+    auto a = img->Greyscale();
+    auto b = img->Resample(4, 3);
+    auto c = img->Mirror(false);
+    auto d = a->Rotate(90);
+    StdPicture pic = MakePicture(4, 4, 8, rastertest::GreyTable(256), [](std::uint8_t*, int) {});
+    std::int16_t bpp = 0;
+    cImage e;
+    EXPECT_TRUE(e.CopyStdPicture(pic, bpp));
+    EXPECT_TRUE(e.Create(3, 3, 4));  // re-creating releases the previous image
+    for (const cImage* image : {img.get(), a.get(), b.get(), c.get(), d.get(), &e}) {
+        EXPECT_EQ(image->Handles().LiveHandleCount(), 2u);
     }
-    EXPECT_EQ(LiveHandleCount(), before);
+    EXPECT_EQ(pic.Handles().LiveHandleCount(), 1u);  // the DC it was read through is gone
+    EXPECT_EQ(Handles().LiveHandleCount(), before);  // and the surface the first image came from
 }

@@ -46,7 +46,8 @@ TEST(LargePicture, MakeStdPictureOfRgb32HasTheBytesOfTheBgrConversion) {
         const StdPicture picture = MakeStdPicture(source);
         ASSERT_FALSE(picture.Empty());
         gdi::BITMAP bm{};
-        ASSERT_EQ(gdi::GetObjectA(picture.Handle(), sizeof bm, &bm), static_cast<int>(sizeof bm));
+        ASSERT_EQ(gdi::GetObjectA(picture.Handles(), picture.Handle(), sizeof bm, &bm),
+                  static_cast<int>(sizeof bm));
         ASSERT_EQ(bm.bmBitsPixel, 24);
         const QImage bgr = source.convertToFormat(QImage::Format_BGR888);
         const auto* bits = static_cast<const std::uint8_t*>(bm.bmBits);

@@ -24,26 +24,26 @@ QImage Pattern(int w, int h, QImage::Format format = QImage::Format_RGB32) {
 }  // namespace
 
 TEST(QImageDib, BlitsWorkOnTheImageMemoryBothWays) {
-    const std::size_t before = LiveHandleCount();
+    Session session;
     QImage canvas = Pattern(20, 15);
     QImage reference(20, 15, QImage::Format_RGB32);
     reference.fill(qRgb(1, 2, 3));
     const uchar* memory = canvas.constBits();
     {
-        QImageDib canvasDib(canvas), referenceDib(reference);
+        QImageDib canvasDib(session, canvas), referenceDib(session, reference);
         ASSERT_NE(canvasDib.hdc(), 0u);
         EXPECT_EQ(canvas.constBits(), memory);  // no copy was made
         // An eraser block: 14 x 11 from the reference, top-left at (10, 8), clipped at the edges.
-        EXPECT_TRUE(BitBlt(canvasDib.hdc(), 10, 8, 14, 11, referenceDib.hdc(), 10, 8, SRCCOPY));
+        EXPECT_TRUE(BitBlt(session, canvasDib.hdc(), 10, 8, 14, 11, referenceDib.hdc(), 10, 8, SRCCOPY));
         // Changes to the image after wrapping are seen by the layer too.
         canvas.setPixel(0, 0, qRgb(200, 100, 50));
         cImage copy;
-        ASSERT_TRUE(copy.CopyHDC(canvasDib.hdc(), 20, 15, 24, 0, 0));
+        ASSERT_TRUE(copy.CopyHDC(session, canvasDib.hdc(), 20, 15, 24, 0, 0));
         const auto* top = static_cast<const std::uint8_t*>(copy.DIBitsPtr()) + 14 * copy.BytesPerScanLine();
         EXPECT_EQ(top[0], 50);
         EXPECT_EQ(top[2], 200);
     }
-    EXPECT_EQ(LiveHandleCount(), before);
+    EXPECT_EQ(session.LiveHandleCount(), 0u);
     for (int y = 0; y < 15; ++y) {
         for (int x = 0; x < 20; ++x) {
             const QRgb expected = (x >= 10 && y >= 8) ? qRgb(1, 2, 3) : Pattern(20, 15).pixel(x, y);
@@ -59,22 +59,24 @@ TEST(QImageDib, PixelsWrittenByTheLayerStayOpaque) {
     cImage img;
     ASSERT_TRUE(img.Create(4, 1, 24));  // black
     {
-        QImageDib dib(canvas);
-        img.PaintHDC(dib.hdc(), 0, 0, SRCCOPY);
+        Session session;
+        QImageDib dib(session, canvas);
+        img.PaintHDC(session, dib.hdc(), 0, 0, SRCCOPY);
     }
     const QImage argb = canvas.convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(argb.pixel(2, 0), qRgba(0, 0, 0, 255));
 }
 
 TEST(QImageDib, OtherFormatsAreConvertedAndNullImagesGiveNoDC) {
+    Session session;
     QImage argb = Pattern(3, 3, QImage::Format_ARGB32_Premultiplied);
     {
-        QImageDib dib(argb);
+        QImageDib dib(session, argb);
         EXPECT_NE(dib.hdc(), 0u);
     }
     EXPECT_EQ(argb.format(), QImage::Format_RGB32);
     QImage none;
-    QImageDib dib(none);
+    QImageDib dib(session, none);
     EXPECT_EQ(dib.hdc(), 0u);
 }
 
@@ -85,7 +87,7 @@ TEST(MakeStdPicture, GivesTwentyFourBitsThatCImageAccepts) {
         StdPicture pic = MakeStdPicture(source);
         ASSERT_FALSE(pic.Empty());
         BITMAP bm{};
-        GetObjectA(pic.Handle(), sizeof bm, &bm);
+        GetObjectA(pic.Handles(), pic.Handle(), sizeof bm, &bm);
         EXPECT_EQ(bm.bmBitsPixel, 24);
         cImage img;
         std::int16_t bpp = 0;

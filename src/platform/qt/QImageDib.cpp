@@ -22,26 +22,28 @@ gdi::BITMAPINFOHEADER TopDown32(const QImage& image) {
 
 }  // namespace
 
-QImageDib::QImageDib(QImage& image) {
+QImageDib::QImageDib(gdi::Session& session, QImage& image) : session_(session) {
     if (image.isNull()) return;
     if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
-    dc_.reset(gdi::CreateCompatibleDC(0));
+    dc_ = gdi::UniqueDC(session_, gdi::CreateCompatibleDC(session_, 0));
     if (!dc_) return;
     // bits() detaches, so the memory is this image's own.
-    bitmap_.reset(gdi::WrapDIBits(TopDown32(image), image.bits(), image.bytesPerLine()));
-    if (bitmap_) previous_ = gdi::SelectObject(dc_.get(), bitmap_.get());
+    bitmap_ = gdi::UniqueBitmap(
+        session_, gdi::WrapDIBits(session_, TopDown32(image), image.bits(), image.bytesPerLine()));
+    if (bitmap_) previous_ = gdi::SelectObject(session_, dc_.get(), bitmap_.get());
 }
 
-QImageDib::QImageDib(const QImage& image, ReadOnly) {
+QImageDib::QImageDib(gdi::Session& session, const QImage& image, ReadOnly) : session_(session) {
     if (image.isNull() || image.format() != QImage::Format_RGB32) return;
-    dc_.reset(gdi::CreateCompatibleDC(0));
+    dc_ = gdi::UniqueDC(session_, gdi::CreateCompatibleDC(session_, 0));
     if (!dc_) return;
     // WrapDIBits takes writable memory; this bitmap is only ever read.
-    bitmap_.reset(
-        gdi::WrapDIBits(TopDown32(image), const_cast<uchar*>(image.constBits()), image.bytesPerLine()));
-    if (bitmap_) previous_ = gdi::SelectObject(dc_.get(), bitmap_.get());
+    bitmap_ = gdi::UniqueBitmap(
+        session_, gdi::WrapDIBits(session_, TopDown32(image), const_cast<uchar*>(image.constBits()),
+                                  image.bytesPerLine()));
+    if (bitmap_) previous_ = gdi::SelectObject(session_, dc_.get(), bitmap_.get());
 }
 
 QImageDib::~QImageDib() {
-    if (previous_ != 0) gdi::SelectObject(dc_.get(), previous_);
+    if (previous_ != 0) gdi::SelectObject(session_, dc_.get(), previous_);
 }

@@ -10,6 +10,7 @@ namespace {
 
 // A 24-bit bottom-up DIB section of w x h pixels; bits receives its memory.
 StdPicture NewPicture(int w, int h, void** bits) {
+    StdPicture picture;
     gdi::BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(gdi::BITMAPINFOHEADER);
     bmi.bmiHeader.biWidth = w;
@@ -17,7 +18,8 @@ StdPicture NewPicture(int w, int h, void** bits) {
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 24;
     bmi.bmiHeader.biCompression = gdi::BI_RGB;
-    return StdPicture(gdi::CreateDIBSection(0, &bmi, gdi::DIB_RGB_COLORS, bits, 0, 0));
+    picture.Reset(gdi::CreateDIBSection(picture.Handles(), 0, &bmi, gdi::DIB_RGB_COLORS, bits, 0, 0));
+    return picture;
 }
 
 // Format_RGB32 rows are blue, green, red, 0xff bytes on a little-endian
@@ -33,17 +35,19 @@ bool CopyRgb32(const QImage& image, const StdPicture& picture) {
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = gdi::BI_RGB;
-    const gdi::UniqueDC sourceDc(gdi::CreateCompatibleDC(0));
-    const gdi::UniqueDC targetDc(gdi::CreateCompatibleDC(0));
+    gdi::Session& handles = picture.Handles();
+    const gdi::UniqueDC sourceDc(handles, gdi::CreateCompatibleDC(handles, 0));
+    const gdi::UniqueDC targetDc(handles, gdi::CreateCompatibleDC(handles, 0));
     if (!sourceDc || !targetDc) return false;
     // WrapDIBits takes writable memory; this bitmap is only ever a blit source.
     const gdi::UniqueBitmap source(
-        gdi::WrapDIBits(header, const_cast<uchar*>(image.constBits()), image.bytesPerLine()));
+        handles,
+        gdi::WrapDIBits(handles, header, const_cast<uchar*>(image.constBits()), image.bytesPerLine()));
     if (!source) return false;
-    const gdi::SelectionGuard sourceSelection(sourceDc.get(), source.get());
-    const gdi::SelectionGuard targetSelection(targetDc.get(), picture.Handle());
+    const gdi::SelectionGuard sourceSelection(handles, sourceDc.get(), source.get());
+    const gdi::SelectionGuard targetSelection(handles, targetDc.get(), picture.Handle());
     if (!sourceSelection.ok() || !targetSelection.ok()) return false;
-    return gdi::BitBlt(targetDc.get(), 0, 0, image.width(), image.height(), sourceDc.get(), 0, 0,
+    return gdi::BitBlt(handles, targetDc.get(), 0, 0, image.width(), image.height(), sourceDc.get(), 0, 0,
                        gdi::SRCCOPY) != 0;
 }
 
