@@ -3,10 +3,13 @@
 // DIB section. Both must give exactly the pixels of the plain routes.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <cstring>
 
 #include "platform/qt/LargeImage.h"
@@ -91,4 +94,49 @@ TEST(LargePicture, NewLargeImageHasTheSizeFormatAndZeroedPixels) {
     for (qsizetype i = 0; i < image.sizeInBytes(); i += 4093) ASSERT_EQ(image.constBits()[i], 0) << i;
     EXPECT_TRUE(platform::NewLargeImage(QSize(0, 5), QImage::Format_RGB32).isNull());
     EXPECT_TRUE(platform::NewLargeImage(QSize(5, 5), QImage::Format_Invalid).isNull());
+}
+
+// The loader's own reading of 24-bit bitmaps, from files and from bytes: the
+// pixels and resolution of Qt's reader for every row padding, bottom-up and
+// top-down rows; a file short of its rows gives no picture.
+TEST(LargePicture, PlainBitmapsReadAsQtsReaderReadsThem) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const QSize size :
+         {QSize(1, 1), QSize(2, 3), QSize(3, 2), QSize(5, 7), QSize(37, 29), QSize(640, 3)}) {
+        QImage noise = Noise(size.width(), size.height(), QImage::Format_RGB32);
+        noise.setDotsPerMeterX(3780);
+        noise.setDotsPerMeterY(2835);
+        QByteArray bottomUp;
+        QBuffer buffer(&bottomUp);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && noise.save(&buffer, "BMP"));
+        ASSERT_EQ(qFromLittleEndian<quint16>(bottomUp.constData() + 28), 24);
+        // The same rows stored top-down: the height negated, the rows reversed.
+        QByteArray topDown = bottomUp;
+        const qint32 offset = qFromLittleEndian<qint32>(bottomUp.constData() + 10);
+        const qsizetype rowBytes = (qsizetype{size.width()} * 3 + 3) / 4 * 4;
+        qToLittleEndian<qint32>(-size.height(), topDown.data() + 22);
+        for (int y = 0; y < size.height(); ++y)
+            std::memcpy(topDown.data() + offset + y * rowBytes,
+                        bottomUp.constData() + offset + (size.height() - 1 - y) * rowBytes, rowBytes);
+        const QImage expected = QImage::fromData(bottomUp, "BMP");
+        for (const QByteArray& file : {bottomUp, topDown}) {
+            const QImage fromBytes = platform::DecodePictureData(file);
+            EXPECT_EQ(fromBytes, expected) << size.width() << "x" << size.height();
+            EXPECT_EQ(fromBytes.dotsPerMeterX(), 3780);
+            EXPECT_EQ(fromBytes.dotsPerMeterY(), 2835);
+            const QString path = dir.filePath(QStringLiteral("plain.bmp"));
+            QFile out(path);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(file);
+            out.close();
+            EXPECT_EQ(platform::DecodePictureFile(path), expected) << size.width() << "x" << size.height();
+        }
+    }
+    // Cut to less than half its rows: refused, as Qt's route refuses it.
+    QByteArray big;
+    QBuffer buffer(&big);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) &&
+                Noise(300, 200, QImage::Format_RGB32).save(&buffer, "BMP"));
+    EXPECT_TRUE(platform::DecodePictureData(big.left(big.size() / 3)).isNull());
 }

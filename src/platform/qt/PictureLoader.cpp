@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QtEndian>
+#include <limits>
+#include <span>
 
 #include "platform/qt/JpegDecoder.h"
 #include "platform/qt/LargeImage.h"
@@ -96,6 +98,44 @@ qint64 LeastBytesForPixelData(const QByteArray& head, const QByteArray& format) 
     return 0;
 }
 
+// A 24-bit uncompressed bitmap, the kind this program writes itself (saves,
+// the scratch picture for the external program), read straight from the
+// file's bytes into the canvas's RGB32: the same pixels and resolution Qt's
+// reader gives, without its row-by-row reads. Null for any other kind, and
+// for a file shorter than its rows, which Qt's reader then judges.
+QImage ReadPlainBitmap(std::span<const uchar> file) {
+    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return {};
+    const auto u16le = [&](std::size_t at) { return qFromLittleEndian<quint16>(file.data() + at); };
+    const auto u32le = [&](std::size_t at) { return qFromLittleEndian<quint32>(file.data() + at); };
+    const auto i32le = [&](std::size_t at) { return qFromLittleEndian<qint32>(file.data() + at); };
+    const quint32 offset = u32le(10);
+    const quint32 headerSize = u32le(14);
+    const qint32 width = i32le(18);
+    const qint32 height = i32le(22);
+    if (headerSize < 40 || u16le(26) != 1 || u16le(28) != 24 || u32le(30) != 0) return {};
+    if (width <= 0 || height == 0 || height == std::numeric_limits<qint32>::min()) return {};
+    const QSize size(width, height < 0 ? -height : height);
+    if (!platform::PictureSizeAllowed(size)) return {};
+    const std::size_t rowBytes = (std::size_t{static_cast<quint32>(width)} * 3 + 3) / 4 * 4;
+    const std::size_t rows = static_cast<std::size_t>(size.height());
+    if (offset < 14 + headerSize || offset > file.size() || (file.size() - offset) / rowBytes < rows)
+        return {};
+    QImage picture = platform::NewLargeImage(size, QImage::Format_RGB32);
+    if (picture.isNull()) return {};
+    for (std::size_t y = 0; y < rows; ++y) {
+        // Bottom-up unless the height is negative.
+        const std::size_t stored = height > 0 ? rows - 1 - y : y;
+        const uchar* in = file.data() + offset + stored * rowBytes;
+        auto* out = reinterpret_cast<quint32*>(picture.scanLine(static_cast<int>(y)));
+        for (qint32 x = 0; x < width; ++x, in += 3) {
+            out[x] = 0xFF000000u | quint32{in[2]} << 16 | quint32{in[1]} << 8 | in[0];
+        }
+    }
+    if (const qint32 xPerMeter = i32le(38); xPerMeter > 0) picture.setDotsPerMeterX(xPerMeter);
+    if (const qint32 yPerMeter = i32le(42); yPerMeter > 0) picture.setDotsPerMeterY(yPerMeter);
+    return picture;
+}
+
 std::span<const std::byte> BytesOf(const QByteArray& bytes) {
     return std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
@@ -148,11 +188,23 @@ QImage DecodePictureFile(const QString& path, const std::atomic<bool>* cancel) {
         if (file.size() > kMaxPictureBytes) return {};
         return DecodeJpeg(BytesOf(file.readAll()), cancel);
     }
+    if (file.peek(2) == "BM" && file.size() <= kMaxPictureBytes) {
+        // Mapped, not read: the rows go from the page cache into the picture.
+        if (const uchar* mapped = file.map(0, file.size())) {
+            QImage picture = ReadPlainBitmap({mapped, static_cast<std::size_t>(file.size())});
+            file.unmap(const_cast<uchar*>(mapped));
+            if (!picture.isNull()) return picture;
+        }
+    }
     return ReadPicture(file, file.size());
 }
 
 QImage DecodePictureData(const QByteArray& bytes, const std::atomic<bool>* cancel) {
     if (IsJpeg(BytesOf(bytes))) return DecodeJpeg(BytesOf(bytes), cancel);
+    if (QImage bitmap = ReadPlainBitmap(
+            {reinterpret_cast<const uchar*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+        !bitmap.isNull())
+        return bitmap;
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly)) return {};
