@@ -134,6 +134,52 @@ TEST_F(Clipboard, CopyAfterAStrokeMakesUndoKeepTheStroke) {
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), stroke));
 }
 
+// The keys beside the buttons: Ctrl+S saves, Ctrl+Z undoes (but undoes the
+// typing where a text field has the keyboard), Ctrl+Q and Ctrl+W close the
+// window as its close box does, settings written.
+class Shortcuts : public Clipboard, public ::testing::WithParamInterface<Qt::Key> {};
+
+TEST_P(Shortcuts, DoWhatTheirButtonsDo) {
+    const Qt::Key close = GetParam();
+    {
+        frmCapture& f = ActiveForm();
+        const QImage before = Pattern(64, 48);
+        f.ReplacePicture(before, AfterReplace::Layout);
+        f.State().SetPictureFolder(folder + "/");
+        ui->Text1.setText("Kurz");
+        ui->dummy.setFocus();
+        QTest::mouseClick(&ui->Picture2, Qt::LeftButton, {}, QPoint(5, 5));  // the undo snapshot
+        f.State().Canvas().Line(QPointF(0, 0), QPointF(63, 47), 0x0000FF00);
+        const QImage drawn = f.State().Canvas().Image().copy();
+
+        // In the name box Ctrl+Z is the box's own undo.
+        ui->Text1.setFocus();
+        QTest::keyClicks(&ui->Text1, "x");
+        Chord(Qt::Key_Z);
+        EXPECT_EQ(ui->Text1.text(), "Kurz");
+        EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
+        ui->dummy.setFocus();
+        Chord(Qt::Key_Z);
+        EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), before));
+
+        // The notice that follows may take the window's activation away before
+        // the keys are up: the keys go to the control that has the keyboard now.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(QFile::exists(folder + "/Kurz.jpg"));
+        // The notice goes; the editor is the active window again.
+        if (frmInfo* notice = dialogs::SavedNotice()) notice->close();
+        f.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+        ui->dummy.setFocus();
+        QTest::keyClick(&ui->dummy, close, Qt::ControlModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&f] { return !f.isVisible(); }, 2000));
+        EXPECT_EQ(Ini("SaveAs"), ".jpg");
+        QFile::remove(folder + "/Kurz.jpg");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CtrlQAndCtrlW, Shortcuts, ::testing::Values(Qt::Key_Q, Qt::Key_W));
+
 TEST_F(Clipboard, EveryCommandClickFirstMovesTheFocusToTheSink) {
     ActiveForm();
     ui->Text1.setFocus();

@@ -64,3 +64,24 @@ TEST_F(XClipboard, CopiedPictureReadsBackThroughXclipAsPng) {
 }
 
 }  // namespace
+
+// The undo snapshot a press leaves on the clipboard carries the mark that
+// keeps clipboard histories from storing it; a picture the user copies does
+// not. Other programs read both.
+TEST_F(XClipboard, TheUndoSnapshotIsMarkedNotForHistoryAndACopyIsNot) {
+    frmCapture& f = MakeForm();
+    f.State().Canvas().SetPicture(Pattern(64, 48, 4));
+    QTest::mouseClick(&ui->Picture2, Qt::LeftButton, {}, QPoint(5, 5));
+    const QString hint = "x-kde-passwordManagerHint";
+    QString targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
+    EXPECT_TRUE(targets.contains(hint)) << targets.toStdString();
+    EXPECT_EQ(RunXclip({"-selection", "clipboard", "-t", hint, "-o"}), "secret");
+    EXPECT_TRUE(
+        SamePixels(QImage::fromData(RunXclip({"-selection", "clipboard", "-t", "image/png", "-o"}), "PNG"),
+                   Pattern(64, 48, 4)));
+
+    f.Command1_Click(3);
+    targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
+    EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();
+    EXPECT_FALSE(targets.contains(hint)) << targets.toStdString();
+}
