@@ -14,6 +14,7 @@ packages=(
   qt6-wayland libwayland-dev wayland-protocols sway wtype wl-clipboard
   kwin-wayland mutter dbus-daemon libglib2.0-bin
   desktop-file-utils appstream
+  at-spi2-core python3-pyatspi   # what a screen reader sees (tests/accessibility)
   debhelper devscripts lintian   # the Debian package (scripts/package.sh), hardening-check
   clang-format
 )

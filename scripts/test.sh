@@ -28,9 +28,9 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 if command -v xvfb-run >/dev/null && command -v xauth >/dev/null && command -v xclip >/dev/null; then
   runtime=$(mktemp -d)
   status=0
-  XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=xcb timeout -k 10 300 \
+  XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=xcb timeout -k 10 600 \
     xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-    timeout -k 5 240 ctest --test-dir build --output-on-failure -j1 -L x11 --no-tests=error --timeout 60 \
+    timeout -k 5 540 ctest --test-dir build --output-on-failure -j1 -L x11 --no-tests=error --timeout 120 \
     </dev/null || status=$?
   rm -rf "$runtime"
   if ((status != 0)); then exit "$status"; fi

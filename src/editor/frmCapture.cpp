@@ -200,7 +200,9 @@ void frmCapture::BuildControls() {
 
     Place(dummy, *this, QStringLiteral("dummy"), 2 * 762, 0, 14, 13);
     HideFromAssistance(dummy);
-    dummy.setFocusPolicy(Qt::StrongFocus);
+    // Out of sight, so out of the Tab chain too: the commands put the
+    // keyboard there themselves.
+    dummy.setFocusPolicy(Qt::ClickFocus);
 }
 
 void frmCapture::ConnectHandlers() {

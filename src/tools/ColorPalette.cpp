@@ -24,6 +24,7 @@ ColorPalette::ColorPalette(canvas::EditorState& state, const ToolControls& contr
     : state_(state), toolsButton_(controls.toolsButton), view_(controls.canvas), tools_(tools) {
     Picture5.setParent(&controls.window);
     Picture5.setGeometry(197, 25, 26, 105);
+    Picture5.setAccessibleName(QStringLiteral("Farbauswahl"));
     Picture5.setAutoFillBackground(true);
     QPalette panelColours = Picture5.palette();
     panelColours.setColor(QPalette::Window, panelColours.color(QPalette::Base));

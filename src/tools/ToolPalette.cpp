@@ -32,6 +32,7 @@ ToolPalette::ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolC
       showSizePanel_(std::move(showSizePanel)) {
     picTools.setParent(&controls.window);
     picTools.setGeometry(173, 25, 26, 150);
+    picTools.setAccessibleName(QStringLiteral("Werkzeugauswahl"));
     picTools.setAutoFillBackground(true);
     QPalette colours = picTools.palette();
     colours.setColor(QPalette::Window, colours.color(QPalette::Base));
