@@ -152,6 +152,17 @@ void PickerWindow::keyPressEvent(QKeyEvent* event) {
         Command2_Click();
         return;
     }
+    // Enter that no control took accepts, as in every dialog of the desktop;
+    // on the cancel button it cancels.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (focusWidget() == &Command2) {
+            Command2_Click();
+        } else {
+            Command1_Click();
+        }
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 

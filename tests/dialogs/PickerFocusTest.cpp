@@ -129,3 +129,22 @@ TEST_F(PickerFocus, EscapeCancelsEitherPicker) {
         EXPECT_FALSE(picker->isVisible());
     }
 }
+
+// Enter in the file list accepts the file selected; on the cancel button it
+// cancels: the pickers are complete by keyboard.
+TEST_F(PickerFocus, EnterAcceptsTheSelectionAndCancelsOnTheCancelButton) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = QDir(dir.path()).absolutePath();
+    ASSERT_TRUE(SolidPicture(40, 30, Qt::red).save(folder + "/one.bmp"));
+    for (const bool onCancel : {false, true}) {
+        auto handOver = OpenHandOver("Bild laden", folder + "/one.bmp");
+        frmPicSelect picker(handOver, &editor);
+        picker.show();
+        QWidget& target = onCancel ? static_cast<QWidget&>(picker.Command2) : picker.File1;
+        target.setFocus();
+        QTest::keyClick(&target, Qt::Key_Return);
+        EXPECT_EQ(handOver.intDialogOpen, 0) << onCancel;
+        EXPECT_EQ(handOver.strSelectedFile, onCancel ? QString() : folder + "/one.bmp") << onCancel;
+    }
+}
