@@ -7,6 +7,7 @@
 
 #include "canvas/CanvasView.h"
 #include "canvas/EditorState.h"
+#include "tools/PopupKeys.h"
 #include "tools/Tool.h"
 #include "tools/ToolHost.h"
 #include "tools/art/ToolArt.h"
@@ -83,34 +84,20 @@ void ColorPalette::ShowForKeyboard(QWidget& returnTo) {
 }
 
 bool ColorPalette::FieldKey(int i, const QKeyEvent& key) {
-    const auto giveBack = [this] {
-        Hide();
-        if (returnTo_ != nullptr) returnTo_->setFocus(Qt::OtherFocusReason);
+    const auto focus = [this](int item) {
+        lblColor[static_cast<std::size_t>(item)].setFocus(Qt::TabFocusReason);
     };
-    switch (key.key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Left:
-            lblColor[static_cast<std::size_t>((i + 5) % 6)].setFocus(Qt::TabFocusReason);
-            return true;
-        case Qt::Key_Down:
-        case Qt::Key_Right:
-            lblColor[static_cast<std::size_t>((i + 1) % 6)].setFocus(Qt::TabFocusReason);
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space:
-            ChooseColor(i);
-            lblColor_MouseUp(i);
-            giveBack();
-            return true;
-        case Qt::Key_Escape:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            giveBack();
-            return true;
-        default:
-            return false;
-    }
+    const auto choose = [this, i] {
+        ChooseColor(i);
+        lblColor_MouseUp(i);
+        GiveKeyboardBack();
+    };
+    return HandlePopupKey(i, 6, key, focus, choose, [this] { GiveKeyboardBack(); });
+}
+
+void ColorPalette::GiveKeyboardBack() {
+    Hide();
+    if (returnTo_ != nullptr) returnTo_->setFocus(Qt::OtherFocusReason);
 }
 
 void ColorPalette::MarkFocus(int i, bool focused) {

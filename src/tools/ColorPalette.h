@@ -59,6 +59,7 @@ class ColorPalette : public QObject {
   private:
     int IndexOf(const QObject* label) const;
     bool FieldKey(int i, const QKeyEvent& key);
+    void GiveKeyboardBack();
     void MarkFocus(int i, bool focused);
 
     QWidget* returnTo_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include "canvas/CanvasView.h"
 #include "canvas/EditorState.h"
+#include "tools/PopupKeys.h"
 #include "tools/Tool.h"
 #include "tools/ToolHost.h"
 #include "tools/ToolPointer.h"
@@ -77,35 +78,21 @@ void ToolPalette::ShowForKeyboard(QWidget& returnTo) {
 }
 
 bool ToolPalette::ButtonKey(int i, const QKeyEvent& key) {
-    const auto giveBack = [this] {
-        Hide();
-        if (returnTo_ != nullptr) returnTo_->setFocus(Qt::OtherFocusReason);
+    const auto focus = [this](int item) {
+        btnTools[static_cast<std::size_t>(item)].setFocus(Qt::TabFocusReason);
     };
-    switch (key.key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Left:
-            btnTools[static_cast<std::size_t>((i + 5) % 6)].setFocus(Qt::TabFocusReason);
-            return true;
-        case Qt::Key_Down:
-        case Qt::Key_Right:
-            btnTools[static_cast<std::size_t>((i + 1) % 6)].setFocus(Qt::TabFocusReason);
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space:
-            // As a slide onto the button and a release over it.
-            ChooseTool(i);
-            giveBack();
-            if (showSizePanel_) showSizePanel_(state_.CurrentTool() == kToolText);
-            return true;
-        case Qt::Key_Escape:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            giveBack();
-            return true;
-        default:
-            return false;
-    }
+    const auto choose = [this, i] {
+        // As a slide onto the button and a release over it.
+        ChooseTool(i);
+        GiveKeyboardBack();
+        if (showSizePanel_) showSizePanel_(state_.CurrentTool() == kToolText);
+    };
+    return HandlePopupKey(i, 6, key, focus, choose, [this] { GiveKeyboardBack(); });
+}
+
+void ToolPalette::GiveKeyboardBack() {
+    Hide();
+    if (returnTo_ != nullptr) returnTo_->setFocus(Qt::OtherFocusReason);
 }
 
 ToolPalette::~ToolPalette() {

@@ -59,6 +59,7 @@ class ToolPalette : public QObject {
   private:
     int IndexOf(const QObject* button) const;
     bool ButtonKey(int i, const QKeyEvent& key);
+    void GiveKeyboardBack();
     void NameToolsButton();
 
     QWidget* returnTo_ = nullptr;

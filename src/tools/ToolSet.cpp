@@ -30,10 +30,10 @@ namespace {
 
 // Opens a pop-up when its button has the keyboard and Space, Enter or Down
 // is pressed (the button's own Space would click it).
-class PopupKeys : public QObject {
+class PopupOpenKeys : public QObject {
   public:
-    PopupKeys(std::function<void()> openTools, std::function<void()> openColors, QWidget* toolsButton,
-              QWidget* colorsButton)
+    PopupOpenKeys(std::function<void()> openTools, std::function<void()> openColors, QWidget* toolsButton,
+                  QWidget* colorsButton)
         : openTools_(std::move(openTools)),
           openColors_(std::move(openColors)),
           toolsButton_(toolsButton),
@@ -130,7 +130,7 @@ ToolSet::ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls&
                                     [this] { Command3_MouseUp(); }, acceptsTarget, releasedElsewhere});
 
     // The keyboard's way into the pop-ups.
-    popupKeys_ = std::make_unique<PopupKeys>(
+    popupKeys_ = std::make_unique<PopupOpenKeys>(
         [this, toolsButton] {
             colorPalette_->Hide();
             toolPalette_->ShowForKeyboard(*toolsButton);
