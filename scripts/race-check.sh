@@ -7,6 +7,7 @@
 #   scripts/race-check.sh [BINARY] [ROUNDS]
 #   paste-copy    a 4K bitmap pasted from another program, the copy button at once
 #   paste-stroke  the same paste, a stroke at once
+#   paste-paste   the same paste, then at once another program's PNG and Ctrl+V
 #   manager       press and copy with xfce4-clipman reading every picture
 #   two-saves     two editors save one name 0 to 0.5 s apart
 set -uo pipefail
@@ -21,6 +22,7 @@ trap 'pkill -P $$ 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work"
 convert -size 3840x2160 gradient:'#203040-#f0c080' -type truecolor BMP3:pasted.bmp
 convert -size 400x300 xc:'#808080' -type truecolor BMP3:start.bmp
+convert -size 1920x1080 gradient:'#f08020-#2040a0' -depth 8 PNG24:second.png
 
 # Starts an editor on start.bmp with a runtime folder of its own (so that a
 # second one may run) and prints its window id once it shows.
@@ -51,11 +53,11 @@ offer_bitmap() {
     sleep 0.05
   done
 }
-# Differing pixels between the clipboard's PNG and the pasted bitmap.
+# Whether the clipboard's PNG differs from the picture file $1.
 clipboard_differs() {
   timeout 30 xclip -selection clipboard -o -t image/png >read.png 2>/dev/null
   local diff
-  diff=$(compare -metric AE read.png pasted.bmp null: 2>&1) || true
+  diff=$(compare -metric AE read.png "$1" null: 2>&1) || true
   [[ $diff != 0 ]]
 }
 
@@ -67,6 +69,12 @@ paste_race() {
     click "$wid" 125 14  # paste
     if [[ $then == copy ]]; then
       click "$wid" 100 14  # copy
+    elif [[ $then == paste ]]; then
+      xclip -selection clipboard -t image/png -i second.png &
+      sleep 0.1
+      xdotool key --clearmodifiers ctrl+v
+      sleep 1
+      click "$wid" 100 14  # copy: the clipboard shows what the canvas holds
     else
       xdotool mousemove --window "$wid" 100 120 mousedown 1 mousemove --window "$wid" 300 250 mouseup 1
     fi
@@ -77,8 +85,13 @@ paste_race() {
       continue
     fi
     # After the copy the clipboard holds the pasted picture; after the stroke
-    # its undo snapshot, which is the pasted picture too.
-    if clipboard_differs; then lost=$((lost + 1)); fi
+    # its undo snapshot, which is the pasted picture too; after the second
+    # paste, the second picture.
+    if [[ $then == paste ]]; then
+      if clipboard_differs second.png; then lost=$((lost + 1)); fi
+    elif clipboard_differs pasted.bmp; then
+      lost=$((lost + 1))
+    fi
     click "$wid" 100 14  # a picture of the editor's on the clipboard: the offer ends
   done
   kill "$pid" 2>/dev/null
@@ -140,5 +153,6 @@ two_saves() {
 
 [[ -z ${KORVEL_RACE_ONLY:-} || $KORVEL_RACE_ONLY == paste-copy ]] && paste_race copy
 [[ -z ${KORVEL_RACE_ONLY:-} || $KORVEL_RACE_ONLY == paste-stroke ]] && paste_race stroke
+[[ -z ${KORVEL_RACE_ONLY:-} || $KORVEL_RACE_ONLY == paste-paste ]] && paste_race paste
 [[ -z ${KORVEL_RACE_ONLY:-} || $KORVEL_RACE_ONLY == manager ]] && manager_race
 [[ -z ${KORVEL_RACE_ONLY:-} || $KORVEL_RACE_ONLY == two-saves ]] && two_saves
