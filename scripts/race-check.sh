@@ -70,11 +70,20 @@ paste_race() {
     if [[ $then == copy ]]; then
       click "$wid" 100 14  # copy
     elif [[ $then == paste ]]; then
+      # Another program copies; Ctrl+V once its picture is on the clipboard.
       xclip -selection clipboard -t image/png -i second.png &
-      sleep 0.1
+      for _ in $(seq 100); do
+        if xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -q image/png; then break; fi
+        sleep 0.02
+      done
       xdotool key --clearmodifiers ctrl+v
       sleep 1
       click "$wid" 100 14  # copy: the clipboard shows what the canvas holds
+      # The copy is the editor's once its own picture is offered (no mark).
+      for _ in $(seq 300); do
+        if xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -q image/bmp; then break; fi
+        sleep 0.05
+      done
     else
       xdotool mousemove --window "$wid" 100 120 mousedown 1 mousemove --window "$wid" 300 250 mouseup 1
     fi
@@ -88,7 +97,13 @@ paste_race() {
     # its undo snapshot, which is the pasted picture too; after the second
     # paste, the second picture.
     if [[ $then == paste ]]; then
-      if clipboard_differs second.png; then lost=$((lost + 1)); fi
+      if clipboard_differs second.png; then
+        lost=$((lost + 1))
+        if [[ -n ${KORVEL_RACE_DEBUG:-} ]]; then
+          echo "lost: read $(identify -format '%wx%h' read.png 2>&1); against the first: $(compare -metric AE read.png pasted.bmp null: 2>&1); targets $(xclip -selection clipboard -o -t TARGETS | tr '\n' ' ')" >&2
+          cp read.png "/tmp/lost-$(date +%s%N).png"
+        fi
+      fi
     elif clipboard_differs pasted.bmp; then
       lost=$((lost + 1))
     fi

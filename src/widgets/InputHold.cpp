@@ -1,5 +1,6 @@
 #include "widgets/InputHold.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTimer>
@@ -99,8 +100,16 @@ void InputHold::Release() {
         HeldEvent next = std::move(held_.front());
         held_.pop_front();
         if (!next.receiver) continue;
+        // A key goes where the keyboard is now, as a key typed now would (the
+        // picture's arrival may have moved the focus); a click goes to the
+        // control it was made on.
+        const QEvent::Type type = next.event ? next.event->type() : QEvent::Close;
+        if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+            QWidget* focus = QApplication::focusWidget();
+            next.receiver = focus != nullptr && focus->window() == &window_ ? focus : &window_;
+        }
         replayReceiver_ = next.receiver;
-        replayType_ = next.event ? next.event->type() : QEvent::Close;
+        replayType_ = type;
         if (next.event) {
             QCoreApplication::sendEvent(next.receiver, next.event.get());
         } else if (auto* window = qobject_cast<QWidget*>(next.receiver.data())) {
