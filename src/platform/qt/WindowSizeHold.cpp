@@ -42,8 +42,12 @@ class SizeHold : public QObject {
 
 }  // namespace
 
+bool PlacedByCompositor() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void HoldRequestedSize(QWindow& window, QSize previous, std::function<void()> reapply) {
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    if (!PlacedByCompositor()) return;
     // Qt-owned: a child of the window, gone after the hold or with the window.
     new SizeHold(window, previous, std::move(reapply));
 }

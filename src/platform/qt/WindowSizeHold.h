@@ -20,4 +20,9 @@ namespace platform {
 // keeps its way.
 void HoldRequestedSize(QWindow& window, QSize previous, std::function<void()> reapply);
 
+// True where the compositor, not the program, places the windows (Wayland):
+// a window cannot move itself there, and a larger size grows from the
+// top-left corner the window has.
+bool PlacedByCompositor();
+
 }  // namespace platform
