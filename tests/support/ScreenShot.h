@@ -41,10 +41,14 @@ inline QImage Screenshot(const QString& keepAs = {}) {
     QProcess shot;
     shot.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     shot.start(command.takeFirst(), command << file);
-    if (!shot.waitForStarted(3000)) return {};
+    if (!shot.waitForStarted(3000)) {
+        ADD_FAILURE() << "the screenshot command did not start";
+        return {};
+    }
     if (!QTest::qWaitFor([&shot] { return shot.state() == QProcess::NotRunning; }, 10000)) {
         shot.kill();
         shot.waitForFinished(1000);
+        ADD_FAILURE() << "the screenshot command did not end";
         return {};
     }
     const QString keep = qEnvironmentVariable("KORVEL_SCREENSHOT_KEEP");
@@ -54,7 +58,9 @@ inline QImage Screenshot(const QString& keepAs = {}) {
         QFile::remove(kept);
         QFile::copy(file, kept);
     }
-    return QImage(file).convertToFormat(QImage::Format_RGB32);
+    const QImage screen(file);
+    if (screen.isNull()) ADD_FAILURE() << "the screenshot command wrote no picture";
+    return screen.convertToFormat(QImage::Format_RGB32);
 }
 
 // How many pixels of the screenshot have exactly this colour.
