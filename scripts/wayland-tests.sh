@@ -43,7 +43,7 @@ run_tests() {
   chmod 700 "$wl/client"
   echo "Wayland tests under $name"
   WAYLAND_DISPLAY="$socket" XDG_RUNTIME_DIR="$wl/client" QT_QPA_PLATFORM=wayland KORVEL_SCREENSHOT_COMMAND="$shot" \
-    KORVEL_DESKTOP_NAME="${name//[ ,()]/-}" timeout -k 5 240 \
+    KORVEL_DESKTOP_NAME="${name//[^A-Za-z0-9._-]/-}" timeout -k 5 240 \
     ctest --test-dir "$build" --output-on-failure -j1 -L wayland -R "$only" --no-tests=error --timeout 60 \
     </dev/null || status=1
 }

@@ -50,7 +50,7 @@ run_tests() {
   echo "On-screen X11 tests under $name"
   mkdir -p "$work/client"
   chmod 700 "$work/client"
-  env "$@" XDG_RUNTIME_DIR="$work/client" QT_QPA_PLATFORM=xcb KORVEL_DESKTOP_NAME="${name// /-}" timeout -k 5 120 \
+  env "$@" XDG_RUNTIME_DIR="$work/client" QT_QPA_PLATFORM=xcb KORVEL_DESKTOP_NAME="${name//[^A-Za-z0-9._-]/-}" timeout -k 5 120 \
     ctest --test-dir "$build" --output-on-failure -j1 -L x11 -R NoticeOnScreen --no-tests=error --timeout 60 \
     </dev/null || status=1
 }
