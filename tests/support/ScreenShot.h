@@ -37,7 +37,7 @@ inline QImage Screenshot(const QString& keepAs = {}) {
         qEnvironmentVariable("KORVEL_SCREENSHOT_COMMAND").split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (command.isEmpty()) return {};
     const QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("screen.png"));
+    const QString file = dir.filePath(QStringLiteral("screen"));  // PNG or PPM, as the command writes it
     QProcess shot;
     shot.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     shot.start(command.takeFirst(), command << file);
@@ -51,15 +51,12 @@ inline QImage Screenshot(const QString& keepAs = {}) {
         ADD_FAILURE() << "the screenshot command did not end";
         return {};
     }
-    const QString keep = qEnvironmentVariable("KORVEL_SCREENSHOT_KEEP");
-    if (!keep.isEmpty() && !keepAs.isEmpty()) {
-        const QString kept =
-            keep + "/" + qEnvironmentVariable("KORVEL_DESKTOP_NAME", "desktop") + "-" + keepAs + ".png";
-        QFile::remove(kept);
-        QFile::copy(file, kept);
-    }
     const QImage screen(file);
     if (screen.isNull()) ADD_FAILURE() << "the screenshot command wrote no picture";
+    const QString keep = qEnvironmentVariable("KORVEL_SCREENSHOT_KEEP");
+    if (!keep.isEmpty() && !keepAs.isEmpty())
+        screen.save(keep + "/" + qEnvironmentVariable("KORVEL_DESKTOP_NAME", "desktop") + "-" + keepAs +
+                    ".png");
     return screen.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -90,12 +87,14 @@ inline void ExpectNoticeShownForItsTime(QLineEdit& nameBox, const QString& name)
     ASSERT_NE(dialogs::SavedNotice(), nullptr);
     QTest::qWait(250);
     qint64 seenAt = -1;
+    int shots = 0;
     while (seenAt < 0 && sinceSave.elapsed() < frmInfo::kShowMilliseconds - 300) {
         const qint64 shotStart = sinceSave.elapsed();
+        ++shots;
         if (CountPixels(Screenshot(QStringLiteral("notice")), green) > 100) seenAt = shotStart;
     }
-    EXPECT_GE(seenAt, 0) << "no notice on the screen while it lasted";
-    std::printf("notice seen in a screenshot started %lld ms after the save\n",
+    EXPECT_GE(seenAt, 0) << "no notice on the screen while it lasted (" << shots << " screenshots)";
+    std::printf("notice seen in screenshot %d, started %lld ms after the save\n", shots,
                 static_cast<long long>(seenAt));
     QTest::qWait(
         static_cast<int>(std::max<qint64>(0, frmInfo::kShowMilliseconds + 600 - sinceSave.elapsed())));
