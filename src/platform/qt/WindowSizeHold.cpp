@@ -15,8 +15,8 @@ namespace platform {
 
 namespace {
 
-constexpr int kHoldMs = 1000;
-constexpr int kMaxReapply = 2;
+constexpr int kHoldMs = 3000;
+constexpr int kMaxReapply = 4;
 
 class SizeHold : public QObject {
   public:
