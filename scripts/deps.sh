@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins zlib1g-dev libxcb1-dev libxcb-xfixes0-dev
+  qt6-base-private-dev   # Qt's platform interface: the wl_surface of a picker, marked as a dialog for mutter
   libgtest-dev libgmock-dev
   libjpeg62-turbo-dev    # the editor's JPEG reader, and the tests' peer decoder
   libjpeg-turbo-progs    # cjpeg and djpeg for the benchmarks
@@ -13,6 +14,7 @@ packages=(
   xvfb xauth xclip
   qt6-wayland libwayland-dev wayland-protocols sway wtype wl-clipboard
   kwin-wayland mutter dbus-daemon libglib2.0-bin
+  xfwm4 openbox kwin-x11 xwayland grim x11-apps x11-utils imagemagick   # the desktops and screenshots of the on-screen tests
   desktop-file-utils appstream
   at-spi2-core python3-pyatspi   # what a screen reader sees (tests/accessibility)
   debhelper devscripts lintian   # the Debian package (scripts/package.sh), hardening-check

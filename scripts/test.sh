@@ -38,6 +38,12 @@ else
   echo "note: xvfb-run, xauth or xclip is missing; the X clipboard tests stay skipped"
 fi
 
+# The saved notice in what the screen shows, under the X11 desktops users run
+# (a bare X server, xfwm4, openbox, kwin_x11, mutter --x11 and GNOME through
+# XWayland), each at scale 1 and 2 (scripts/x11-desktop-tests.sh; every step
+# has a timeout).
+timeout -k 10 600 bash scripts/x11-desktop-tests.sh build </dev/null || exit 1
+
 # The Wayland tests (ctest label wayland) skip without a compositor. They run
 # once more under headless sway, KWin and mutter of their own, at scale 1 and
 # at scale 2 (scripts/wayland-tests.sh; every step has a timeout).

@@ -2,7 +2,9 @@
 # Runs the Wayland tests (ctest label wayland, which skip without a compositor)
 # under three headless compositors of their own, each at scale 1 and 2:
 # sway (wlroots' headless backend and software renderer), KWin (--virtual)
-# and mutter (--headless with a virtual monitor). No GPU, no display; the
+# and mutter (--headless with a virtual monitor). The tests that read the
+# screen take it with grim under sway; KWin and mutter run those once more
+# nested in an Xvfb, whose screen is their output. No GPU, no display; the
 # compositors run without a session of their own and get a private D-Bus
 # session bus. Every step has a timeout, so a stuck compositor cannot hang
 # the run. Usage: scripts/wayland-tests.sh BUILD_DIR
@@ -31,15 +33,39 @@ wait_for() {
   return 1
 }
 
-# The tests against the compositor listening on socket $1 (a path).
+# The tests against the compositor listening on socket $1 (a path); $3, when
+# given, limits them to those whose names match; $4 is the command that
+# writes what the compositor shows to a file (the tests that read the screen
+# skip without one).
 run_tests() {
-  local socket=$1 name=$2
+  local socket=$1 name=$2 only=${3:-.} shot=${4:-}
   mkdir -p "$wl/client"
   chmod 700 "$wl/client"
   echo "Wayland tests under $name"
-  WAYLAND_DISPLAY="$socket" XDG_RUNTIME_DIR="$wl/client" QT_QPA_PLATFORM=wayland timeout -k 5 240 \
-    ctest --test-dir "$build" --output-on-failure -j1 -L wayland --no-tests=error --timeout 60 \
+  WAYLAND_DISPLAY="$socket" XDG_RUNTIME_DIR="$wl/client" QT_QPA_PLATFORM=wayland KORVEL_SCREENSHOT_COMMAND="$shot" \
+    KORVEL_DESKTOP_NAME="${name//[^A-Za-z0-9._-]/-}" timeout -k 5 240 \
+    ctest --test-dir "$build" --output-on-failure -j1 -L wayland -R "$only" --no-tests=error --timeout 60 \
     </dev/null || status=1
+}
+
+# The tests that read the screen, for the compositors whose headless
+# backends offer no screenshot: those run nested in an Xvfb of their own,
+# whose screen is their output.
+screen_tests='FitsTheWindow|OverTheEditor|ReachesTheScreen'
+shot=$(cd "$(dirname "$0")" && pwd)/x11-screenshot.sh
+
+# An Xvfb of 1920 x 1080 for a nested compositor; sets display.
+start_x() {
+  local fd_file=$wl/display
+  rm -f "$fd_file"
+  timeout -k 5 300 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 50); do
+    display=$(cat "$fd_file" 2>/dev/null)
+    if [[ -n $display ]]; then return 0; fi
+    sleep 0.1
+  done
+  return 1
 }
 
 # A private session bus for a compositor and the tests that talk to it.
@@ -55,7 +81,7 @@ start_bus() {
 # path. Floating windows, as a user of the editor would set it.
 sway_pass() {
   mkdir -m 700 "$wl/sway"
-  printf '%s\n' 'output HEADLESS-1 resolution 1280x1024 scale 1' \
+  printf '%s\n' 'output HEADLESS-1 resolution 1920x1080 scale 1' \
     'for_window [title="Korvel Annotarix"] floating enable' >"$wl/sway.conf"
   chmod 644 "$wl/sway.conf"
   local as_sway=()
@@ -80,9 +106,11 @@ sway_pass() {
     return
   fi
   export SWAYSOCK=$ipc
+  local grim=""
+  if command -v grim >/dev/null; then grim=grim; fi
   for scale in 1 2; do
     timeout 10 swaymsg output HEADLESS-1 scale "$scale" >/dev/null || status=1
-    run_tests "$socket" "$(sway --version), scale $scale"
+    run_tests "$socket" "$(sway --version), scale $scale" . "$grim"
   done
   unset SWAYSOCK
   cleanup
@@ -91,7 +119,8 @@ sway_pass() {
 # KWin: its binary carries a file capability (cap_sys_resource) that a
 # container without that capability cannot execute; a copy without it runs.
 # KWIN_WAYLAND_NO_PERMISSION_CHECKS offers the tests the fake-input protocol
-# for typing. The scale is a start option: one KWin for each scale.
+# for typing. The scale is a start option: one KWin for each scale, its size
+# in the layout's pixels, so that the output is 1920 x 1080 device pixels.
 kwin_pass() {
   local kwin=/usr/bin/kwin_wayland
   if ! timeout 10 "$kwin" --version >/dev/null 2>&1; then
@@ -104,13 +133,37 @@ kwin_pass() {
     mkdir -m 700 "$rt"
     start_bus || { echo "note: no D-Bus session bus; KWin's Wayland tests stay skipped"; return; }
     HOME="$wl" XDG_RUNTIME_DIR="$rt" KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_QPA_PLATFORM= \
-      timeout -k 5 300 "$kwin" --virtual --socket kwin --width 1280 --height 1024 --scale "$scale" \
+      timeout -k 5 300 "$kwin" --virtual --socket kwin --width $((1920 / scale)) --height $((1080 / scale)) \
+      --scale "$scale" \
       >"$wl/kwin.log" 2>&1 </dev/null &
     pids+=($!)
     if wait_for "$rt/kwin"; then
       run_tests "$rt/kwin" "KWin (virtual), scale $scale"
     else
       echo "note: KWin did not start; its Wayland tests at scale $scale stay skipped"
+      tail -5 "$wl/kwin.log"
+    fi
+    cleanup
+  done
+  # Nested in an Xvfb, for the tests that read the screen.
+  if ! command -v Xvfb >/dev/null || ! command -v xwd >/dev/null || ! command -v convert >/dev/null; then
+    echo "note: Xvfb, xwd or ImageMagick is missing; KWin's on-screen tests stay skipped"
+    return
+  fi
+  for scale in 1 2; do
+    local rt=$wl/kwin-nested$scale
+    mkdir -m 700 "$rt"
+    start_bus && start_x || { echo "note: no Xvfb or bus; KWin's on-screen tests stay skipped"; return; }
+    DISPLAY=:$display HOME="$wl" XDG_RUNTIME_DIR="$rt" KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_QPA_PLATFORM= \
+      timeout -k 5 300 "$kwin" --x11-display ":$display" --socket kwin --width $((1920 / scale)) \
+      --height $((1080 / scale)) \
+      --scale "$scale" >"$wl/kwin.log" 2>&1 </dev/null &
+    pids+=($!)
+    if wait_for "$rt/kwin"; then
+      sleep 1  # its first frame
+      run_tests "$rt/kwin" "KWin (nested), scale $scale" "$screen_tests" "$shot :$display"
+    else
+      echo "note: nested KWin did not start; its on-screen tests at scale $scale stay skipped"
       tail -5 "$wl/kwin.log"
     fi
     cleanup
@@ -151,6 +204,29 @@ mutter_pass() {
     run_tests "$rt/mutter" "mutter (headless), scale $scale"
   done
   cleanup
+  # Nested in an Xvfb, for the tests that read the screen: one monitor of
+  # 1920 x 1080 at the scale given.
+  if ! command -v Xvfb >/dev/null || ! command -v xwd >/dev/null || ! command -v convert >/dev/null; then
+    echo "note: Xvfb, xwd or ImageMagick is missing; mutter's on-screen tests stay skipped"
+    return
+  fi
+  for scale in 1 2; do
+    rt=$wl/mutter-nested$scale
+    mkdir -m 700 "$rt"
+    start_bus && start_x || { echo "note: no Xvfb or bus; mutter's on-screen tests stay skipped"; return; }
+    DISPLAY=:$display HOME="$wl" XDG_RUNTIME_DIR="$rt" GSETTINGS_BACKEND=memory \
+      MUTTER_DEBUG_DUMMY_MODE_SPECS=1920x1080 MUTTER_DEBUG_DUMMY_MONITOR_SCALES=$scale \
+      timeout -k 5 300 mutter --nested --wayland --no-x11 --wayland-display mutter >"$wl/mutter.log" 2>&1 </dev/null &
+    pids+=($!)
+    if wait_for "$rt/mutter"; then
+      sleep 1  # its first frame
+      run_tests "$rt/mutter" "mutter (nested), scale $scale" "$screen_tests" "$shot :$display"
+    else
+      echo "note: nested mutter did not start; its on-screen tests at scale $scale stay skipped"
+      tail -5 "$wl/mutter.log"
+    fi
+    cleanup
+  done
 }
 
 if command -v sway >/dev/null && command -v swaymsg >/dev/null; then

@@ -9,6 +9,7 @@
 
 #include "dialogs/PickerWindow.h"
 #include "platform/qt/NativeWindowWatch.h"
+#include "platform/wayland/DialogPlacement.h"
 
 namespace dialogs {
 
@@ -65,6 +66,7 @@ void WaitForPicker(PickerWindow& picker, const PickerHandOver& handOver, QWidget
     const QPointer<QWidget> window = &picker;
 
     picker.show();
+    if (owner != nullptr) wayland::OpenAsDialog(*picker.windowHandle());  // over the editor under mutter too
     picker.raise();
     picker.activateWindow();  // the picker gets the keyboard, with or without a window manager
     bool gone = false;

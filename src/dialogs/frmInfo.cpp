@@ -37,6 +37,14 @@ frmInfo* NoticeOnScreen() {
 
 frmInfo::frmInfo(QWidget* parent) : QWidget(parent, NoticeFlags(parent)), Label2(this), Timer1(this) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // On X11 the notice gets a visual with an alpha channel, filled opaque
+    // below. mutter as an X11 compositing manager (mutter --x11, GNOME through
+    // XWayland) leaves a small window of the screen's own 24-bit visual that
+    // maps after the editor out of what it draws, whatever its type: the
+    // notice was mapped and on top, yet not one of its pixels reached the
+    // screen. A 32-bit window it draws at once, as every other X11 desktop
+    // does.
+    if (!OnWayland()) setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QString());

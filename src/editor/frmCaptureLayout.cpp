@@ -190,6 +190,17 @@ void frmCapture::FitWindowToPicture() {
     if (left < 0) left = 0;
     MoveTwips(left, top);
     Form_Resize();
+    // Where the compositor places the windows the move does nothing: the
+    // window keeps its top-left corner, and one that grew reaches past the
+    // output's right or bottom edge (on sway and KWin a 1200 x 800 picture
+    // loaded into the window of start-up lost its bottom rows there). Mapped
+    // anew, the window is placed by the compositor as a new window of the
+    // fitted size, the whole of it on the output.
+    const bool grew = size().width() > before.width() || size().height() > before.height();
+    if (grew && isVisible() && platform::PlacedByCompositor()) {
+        hide();
+        show();
+    }
 }
 
 // --- scrolling ---------------------------------------------------------------------

@@ -25,6 +25,7 @@
 #include "platform/wayland/DesktopPlatform.h"
 #include "platform/wayland/WaylandClipboardKeeper.h"
 #include "support/ProgramSandbox.h"
+#include "support/ScreenShot.h"
 #include "wayland/KeyTyper.h"
 
 using namespace test_support;
@@ -96,13 +97,71 @@ TEST_F(WaylandDesktop, PickerLoadFitsTheWindow) {
                        client(800, 1180, frmCapture::kFrameHeightTwips));
     QTest::qWait(1000);  // any late configure has come by now
     EXPECT_EQ(f.size(), fitted) << "before " << before.width() << "x" << before.height();
+    // The fit outlasts a focus change: another window takes the keyboard and
+    // goes, and the compositor configures the editor anew.
+    {
+        QWidget other;
+        other.resize(200, 100);
+        other.show();
+        EXPECT_TRUE(QTest::qWaitFor([&other] { return other.isActiveWindow(); }, 3000));
+    }
+    f.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&f] { return f.isActiveWindow(); }, 3000));
+    QTest::qWait(500);
+    EXPECT_EQ(f.size(), fitted) << "after a focus change";
     EXPECT_FALSE(ui->HScroll1.isEnabled());
     EXPECT_FALSE(ui->VScroll1.isEnabled());
     const QJsonObject shown = CompositorWindow(f.windowTitle());
     if (!shown.isEmpty()) {
         const QJsonObject rect = shown.value("window_rect").toObject();
         EXPECT_EQ(QSize(rect.value("width").toInt(), rect.value("height").toInt()), fitted);
+        // The whole window on the output, the frame too.
+        const QJsonObject outer = shown.value("rect").toObject();
+        const QRect window(outer.value("x").toInt(), outer.value("y").toInt(), outer.value("width").toInt(),
+                           outer.value("height").toInt());
+        EXPECT_TRUE(f.screen()->geometry().contains(window))
+            << "window at " << window.x() << "," << window.y() << " " << window.width() << "x"
+            << window.height();
     }
+    // Every picture pixel on the screen, one to one: no row or column lies
+    // past the output's edge.
+    if (CanTakeScreenshots()) {
+        EXPECT_EQ(CountPixels(Screenshot(QStringLiteral("fit")), Qt::darkCyan), 1200 * 800);
+    }
+}
+
+// A picker opens over the editor, as a dialog of it, on every compositor:
+// part of the picture is hidden behind it.
+TEST_F(WaylandDesktop, PickerOpensOverTheEditor) {
+    if (!CanTakeScreenshots()) GTEST_SKIP() << "needs screenshots";
+    frmCapture& f = ShowEditor();
+    f.State().Canvas().SetPicture(Solid(640, 480, Qt::darkCyan));
+    f.FitWindowToPicture();
+    QTest::qWait(700);
+    ASSERT_EQ(CountPixels(Screenshot(), Qt::darkCyan), 640 * 480);
+    qsizetype withPicker = -1;
+    WhenPickerOpens([&withPicker](frmPicSelect& picker) {
+        EXPECT_TRUE(QTest::qWaitFor([&picker] { return picker.isActiveWindow(); }, 3000));
+        QTest::qWait(500);
+        withPicker = CountPixels(Screenshot(QStringLiteral("picker")), Qt::darkCyan);
+        picker.Command2_Click();
+    });
+    f.Command1_Click(0);
+    EXPECT_GE(withPicker, 0);
+    EXPECT_LT(withPicker, 640 * 480 * 3 / 4) << "the picker is not over the editor";
+}
+
+// The saved notice reaches the screen, centred over the editor, and leaves
+// it after its two seconds.
+TEST_F(WaylandDesktop, SavedNoticeReachesTheScreen) {
+    if (!CanTakeScreenshots()) GTEST_SKIP() << "needs screenshots";
+    frmCapture& f = ShowEditor();
+    f.State().SetPictureFolder(folder + "/");
+    f.State().Canvas().SetPicture(Solid(640, 480, Qt::darkGray));
+    f.FitWindowToPicture();
+    QTest::qWait(700);
+    ExpectNoticeShownForItsTime(ui->Text1, "Shown");
+    EXPECT_TRUE(QFile::exists(folder + "/Shown.jpg"));
 }
 
 // Keys typed while the saved notice shows still reach the editor, as on

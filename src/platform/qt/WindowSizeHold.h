@@ -15,9 +15,15 @@ class QWindow;
 namespace platform {
 
 // `previous`: the size before the request; `reapply` asks for the new size
-// again. Holds for about a second, and asks again at most twice, so a
+// again. Holds for three seconds, and asks again at most four times, so a
 // compositor that does not let the window choose its size (a tiling layout)
-// keeps its way.
+// keeps its way. (mutter went on sending the old size for more than a second
+// after a fit, at the configures of a focus change.)
 void HoldRequestedSize(QWindow& window, QSize previous, std::function<void()> reapply);
+
+// True where the compositor, not the program, places the windows (Wayland):
+// a window cannot move itself there, and a larger size grows from the
+// top-left corner the window has.
+bool PlacedByCompositor();
 
 }  // namespace platform

@@ -28,6 +28,25 @@ if(WAYLAND_CLIENT_FOUND AND WAYLAND_SCANNER)
   target_include_directories(korvel_platform PRIVATE ${out})
   target_link_libraries(korvel_platform PRIVATE PkgConfig::WAYLAND_CLIENT)
   target_compile_definitions(korvel_platform PRIVATE KORVEL_HAVE_WAYLAND=1)
+  # GTK's shell protocol marks a picker as a dialog for mutter. It needs the
+  # wl_surface of a Qt window, which Qt 6.4 hands out only through its
+  # platform interface (qt6-base-private-dev); without it pickers are placed
+  # by mutter's rules for ordinary windows.
+  if(TARGET Qt6::GuiPrivate)
+    set(xml ${CMAKE_SOURCE_DIR}/src/platform/wayland/protocols/gtk-shell.xml)
+    add_custom_command(
+      OUTPUT ${out}/gtk-shell-client-protocol.h ${out}/gtk-shell-protocol.c
+      COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${out}/gtk-shell-client-protocol.h
+      COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${out}/gtk-shell-protocol.c
+      DEPENDS ${xml}
+      VERBATIM)
+    target_sources(korvel_platform PRIVATE ${out}/gtk-shell-client-protocol.h ${out}/gtk-shell-protocol.c)
+    target_link_libraries(korvel_platform PRIVATE Qt6::GuiPrivate)
+    # The same interface re-sends a window's geometry (WindowSizeHold).
+    target_compile_definitions(korvel_platform PRIVATE KORVEL_HAVE_GTK_SHELL=1 KORVEL_HAVE_QPA=1)
+  else()
+    message(STATUS "Qt's private Gui headers not found: pickers under mutter on Wayland are not marked as dialogs")
+  endif()
 else()
   message(STATUS "wayland-client or wayland-scanner not found: no Wayland clipboard keeper")
 endif()
