@@ -45,13 +45,22 @@ start_editor() {
 }
 
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+# The clipboard's targets on one line.
+targets() { timeout 2 xclip -selection clipboard -o -t TARGETS 2>/dev/null | tr '\n' ' '; }
+# Waits (at most 5 s) until the clipboard offers $1 and not $2: whose offer it
+# is (the editor offers both image/png and image/bmp).
+wait_for_offer() {
+  for _ in $(seq 250); do
+    local now
+    now=$(targets)
+    if [[ $now == *"$1"* && $now != *"$2"* ]]; then return 0; fi
+    sleep 0.02
+  done
+}
 # Another program offers the bitmap and keeps serving it.
 offer_bitmap() {
   xclip -selection clipboard -t image/bmp -i pasted.bmp &
-  for _ in $(seq 100); do
-    if xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -q image/bmp; then return 0; fi
-    sleep 0.05
-  done
+  wait_for_offer image/bmp image/png
 }
 # Whether the clipboard's PNG differs from the picture file $1.
 clipboard_differs() {
@@ -72,18 +81,12 @@ paste_race() {
     elif [[ $then == paste ]]; then
       # Another program copies; Ctrl+V once its picture is on the clipboard.
       xclip -selection clipboard -t image/png -i second.png &
-      for _ in $(seq 100); do
-        if xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -q image/png; then break; fi
-        sleep 0.02
-      done
+      wait_for_offer image/png image/bmp
       xdotool key --clearmodifiers ctrl+v
       sleep 1
       click "$wid" 100 14  # copy: the clipboard shows what the canvas holds
-      # The copy is the editor's once its own picture is offered (no mark).
-      for _ in $(seq 300); do
-        if xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -q image/bmp; then break; fi
-        sleep 0.05
-      done
+      # The copy is the editor's once both its formats are offered.
+      wait_for_offer "image/png image/bmp" x-kde-passwordManagerHint
     else
       xdotool mousemove --window "$wid" 100 120 mousedown 1 mousemove --window "$wid" 300 250 mouseup 1
     fi
@@ -100,7 +103,7 @@ paste_race() {
       if clipboard_differs second.png; then
         lost=$((lost + 1))
         if [[ -n ${KORVEL_RACE_DEBUG:-} ]]; then
-          echo "lost: read $(identify -format '%wx%h' read.png 2>&1); against the first: $(compare -metric AE read.png pasted.bmp null: 2>&1); targets $(xclip -selection clipboard -o -t TARGETS | tr '\n' ' ')" >&2
+          echo "lost: read $(identify -format '%wx%h' read.png 2>&1); against the first: $(compare -metric AE read.png pasted.bmp null: 2>&1); targets $(targets)" >&2
           cp read.png "/tmp/lost-$(date +%s%N).png"
         fi
       fi
