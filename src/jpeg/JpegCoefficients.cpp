@@ -13,15 +13,7 @@ std::uint8_t* PutCompactBlock(const std::int16_t* block, std::uint8_t* out) {
         const int k = std::countr_zero(ac);
         ac &= ac - 1;
         const std::int16_t v = block[k];
-        if (v >= -128 && v <= 127) {
-            next[0] = static_cast<std::uint8_t>(k);
-            next[1] = static_cast<std::uint8_t>(v);
-            next += 2;
-        } else {
-            next[0] = static_cast<std::uint8_t>(k | 0x80);
-            std::memcpy(next + 1, &v, 2);
-            next += 3;
-        }
+        next = PutCompactValue(next, k, v);
     }
     out[0] = static_cast<std::uint8_t>(next - out - 3);
     std::memcpy(out + 1, &block[0], 2);

@@ -64,6 +64,20 @@ constexpr std::size_t MaxRowBytes(std::size_t blocks) {
 // returns the end of what it wrote.
 std::uint8_t* PutCompactBlock(const std::int16_t* block, std::uint8_t* out);
 
+// Appends AC value `v` at zigzag position `k` in the compact form: one byte of
+// position and one of value where it fits, else the position with its top bit
+// set and two bytes of value. Returns the byte after it.
+inline std::uint8_t* PutCompactValue(std::uint8_t* next, int k, std::int16_t v) {
+    if (v >= -128 && v <= 127) {
+        next[0] = static_cast<std::uint8_t>(k);
+        next[1] = static_cast<std::uint8_t>(v);
+        return next + 2;
+    }
+    next[0] = static_cast<std::uint8_t>(k | 0x80);
+    std::memcpy(next + 1, &v, 2);
+    return next + 3;
+}
+
 class CoefficientStore {
   public:
     // An empty store for blockRows rows of blocksPerRow blocks.

@@ -132,15 +132,7 @@ AVX2 inline bool TransformLinesCompact(__m256* d, const QuantPlan& plan, std::ui
         const int k = std::countr_zero(zigzag);
         zigzag &= zigzag - 1;
         const std::int16_t v = rounded[plan.origin[k]];
-        if (v >= -128 && v <= 127) {
-            next[0] = static_cast<std::uint8_t>(k);
-            next[1] = static_cast<std::uint8_t>(v);
-            next += 2;
-        } else {
-            next[0] = static_cast<std::uint8_t>(k | 0x80);
-            std::memcpy(next + 1, &v, 2);
-            next += 3;
-        }
+        next = PutCompactValue(next, k, v);
     }
     out[0] = static_cast<std::uint8_t>(next - out - 3);
     end = next;

@@ -26,6 +26,7 @@
 #include "jpeg/JpegPixelRows.h"
 #include "jpeg/JpegWorkBitmap.h"
 #include "jpeg/cJpeg.h"
+#include "raster/FastRows.h"
 #include "raster/GdiHandles.h"
 
 namespace {
@@ -223,25 +224,6 @@ bool SampleBlockRows(const std::uint8_t* top, std::ptrdiff_t step, int blocksX, 
     return ok;
 }
 
-// 32-bit B,G,R,x pixels to 24-bit B,G,R, four per step.
-void Row32To24(const std::uint8_t* s, std::uint8_t* d, int n) {
-    int i = 0;
-    for (; i + 4 <= n; i += 4, s += 16, d += 12) {
-        std::uint64_t a, b;  // pixels 0 and 1, pixels 2 and 3
-        std::memcpy(&a, s, 8);
-        std::memcpy(&b, s + 8, 8);
-        const std::uint64_t lo = (a & 0xFFFFFFu) | ((a >> 8) & 0xFFFFFF000000u) | (b << 48);
-        const auto hi = static_cast<std::uint32_t>(((b >> 16) & 0xFFu) | ((b >> 24) & 0xFFFFFF00u));
-        std::memcpy(d, &lo, 8);
-        std::memcpy(d + 8, &hi, 4);
-    }
-    for (; i < n; ++i, s += 4, d += 3) {
-        d[0] = s[0];
-        d[1] = s[1];
-        d[2] = s[2];
-    }
-}
-
 // Reads component lines [y0, y0 + lines) of a source-sized component into
 // a 24-bit strip (line y at strip + y * stride), padded as a full-size work
 // picture would be: columns cw .. pw - 1 repeat the column to their left,
@@ -263,7 +245,7 @@ void FillStrip(std::uint8_t* strip, std::size_t stride, const Group& g, std::int
             const std::uint8_t* in =
                 src.Row(static_cast<int>(sy)) + static_cast<std::ptrdiff_t>(srcLeft + xa) * src.bytesPerPixel;
             if (src.bytesPerPixel == 4) {
-                Row32To24(in, out + 3 * xa, xb - xa);
+                gdi::detail::Row32To24(in, out + 3 * xa, xb - xa);
             } else {
                 std::memcpy(out + 3 * xa, in, static_cast<std::size_t>(3 * (xb - xa)));
             }
