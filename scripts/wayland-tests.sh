@@ -13,15 +13,9 @@ build=${1:-build}
 status=0
 wl=$(mktemp -d)
 chmod 755 "$wl"
-pids=()
-
-cleanup() {
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  pids=()
-}
+scratch=$wl
+# shellcheck source=scripts/desktop-session.sh
+source "$(dirname "$0")/desktop-session.sh"
 trap 'cleanup; rm -rf "$wl"' EXIT
 
 # Waits (at most 10 s) until the socket exists.
@@ -53,20 +47,6 @@ run_tests() {
 # whose screen is their output.
 screen_tests='FitsTheWindow|OverTheEditor|ReachesTheScreen'
 shot=$(cd "$(dirname "$0")" && pwd)/x11-screenshot.sh
-
-# An Xvfb of 1920 x 1080 for a nested compositor; sets display.
-start_x() {
-  local fd_file=$wl/display
-  rm -f "$fd_file"
-  timeout -k 5 300 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do
-    display=$(cat "$fd_file" 2>/dev/null)
-    if [[ -n $display ]]; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 
 # A private session bus for a compositor and the tests that talk to it.
 start_bus() {

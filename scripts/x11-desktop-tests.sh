@@ -14,34 +14,15 @@ status=0
 shot=$(cd "$(dirname "$0")" && pwd)/x11-screenshot.sh
 work=$(mktemp -d)
 chmod 755 "$work"
-pids=()
-
-cleanup() {
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  pids=()
-}
+scratch=$work
+# shellcheck source=scripts/desktop-session.sh
+source "$(dirname "$0")/desktop-session.sh"
 trap 'cleanup; rm -rf "$work"' EXIT
 
 if ! command -v Xvfb >/dev/null || ! command -v xwd >/dev/null || ! command -v convert >/dev/null; then
   echo "note: Xvfb, xwd or ImageMagick is missing; the on-screen X11 tests stay skipped"
   exit 0
 fi
-
-# Starts an Xvfb of 1920 x 1080 and sets display to its number.
-start_x() {
-  local fd_file=$work/display
-  timeout -k 5 300 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do
-    display=$(cat "$fd_file" 2>/dev/null)
-    if [[ -n $display ]]; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 
 # The on-screen tests with the given environment (NAME=VALUE ...).
 run_tests() {
