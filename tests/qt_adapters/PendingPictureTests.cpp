@@ -59,20 +59,20 @@ TEST(PendingPicture, APictureBroughtInDuringAWaitComesAfterTheWaitedOne) {
     platform::PictureIntake intake;
     platform::PendingPicture pending(BlockedUntil(release.get_future().share()));
     QTimer::singleShot(0, [&] {
-        intake.WhenIdle(context.get(), [&] { order.push_back("dropped"); });
-        intake.WhenIdle(gone.get(), [&] { order.push_back("for a window gone"); });
+        intake.WhenIdle(context.get(), [&] { order.emplace_back("dropped"); });
+        intake.WhenIdle(gone.get(), [&] { order.emplace_back("for a window gone"); });
         gone.reset();
         release.set_value();
     });
     {
         const platform::PictureIntake::Stretch pasting(intake);
         EXPECT_FALSE(pending.Take().isNull());
-        order.push_back("pasted");
+        order.emplace_back("pasted");
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(order, (std::vector<std::string>{"pasted", "dropped"}));
     // With no picture arriving it runs at once.
-    intake.WhenIdle(context.get(), [&] { order.push_back("at once"); });
+    intake.WhenIdle(context.get(), [&] { order.emplace_back("at once"); });
     EXPECT_EQ(order.back(), "at once");
 }
 
