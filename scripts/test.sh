@@ -6,18 +6,26 @@
 # then every test again under AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Each step says when it starts, in seconds since the start, so that the log
+# shows where the time goes.
+step() { echo "== $* (${SECONDS} s)"; }
+step "packages"
 bash scripts/deps.sh
+step "layout of the sources"
 bash scripts/check-format.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
+step "build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKORVEL_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 # The Debian package (the editor alone, with the distribution's flags): lintian
 # and hardening-check inside; the ctest pass below checks its files against
 # the install's (desktop.PackageHoldsTheInstalledFiles).
+step "Debian package"
 bash scripts/package.sh
+step "tests offscreen"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 # The X clipboard tests (exchange with xclip, the keeper process) skip without
@@ -25,6 +33,7 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 # one at a time, with a runtime folder of their own so that no editor running
 # elsewhere holds the single-instance lock. Both timeouts keep a stuck X server
 # or clipboard owner from hanging the script.
+step "X11 tests"
 if command -v xvfb-run >/dev/null && command -v xauth >/dev/null && command -v xclip >/dev/null; then
   runtime=$(mktemp -d)
   status=0
@@ -42,15 +51,18 @@ fi
 # (a bare X server, xfwm4, openbox, kwin_x11, mutter --x11 and GNOME through
 # XWayland), each at scale 1 and 2 (scripts/x11-desktop-tests.sh; every step
 # has a timeout).
+step "on-screen tests under the X11 desktops"
 timeout -k 10 600 bash scripts/x11-desktop-tests.sh build </dev/null || exit 1
 
 # The Wayland tests (ctest label wayland) skip without a compositor. They run
 # once more under headless sway, KWin and mutter of their own, at scale 1 and
 # at scale 2 (scripts/wayland-tests.sh; every step has a timeout).
+step "Wayland tests"
 bash scripts/wayland-tests.sh build
 
 # Tests of unwritable files and folders skip as root, since root may write
 # anywhere; when run as root they are run again as an ordinary user.
+step "permission tests as an ordinary user"
 if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
   filter='*Unwritable*:*WriteProtected*:*CannotBeEntered*'
   scratch=$(mktemp -d)
@@ -72,8 +84,10 @@ fi
 # offscreen; the X11 and Wayland passes and the install checks stay with the
 # build above, which also holds warnings to be errors: the sanitizers'
 # instrumentation makes GCC's object-size warnings misfire).
+step "sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF >/dev/null
 cmake --build build-asan -j"$jobs" --target korvel_all_tests korvel-annotarix
+step "clipboard races under the sanitizers"
 # The clipboard races once more under AddressSanitizer, on a private X server:
 # readers in flight while another program takes the clipboard (a freed offer
 # read by an answer would show here even where it does not crash).
@@ -87,6 +101,7 @@ if command -v xvfb-run >/dev/null && command -v xauth >/dev/null && command -v x
   if ((status != 0)); then exit "$status"; fi
 fi
 
+step "tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" QT_QPA_PLATFORM=offscreen \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE 'x11|wayland' -E '^desktop\.' --timeout 300
-
+step "done"
