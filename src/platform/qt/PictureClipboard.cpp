@@ -21,9 +21,11 @@ namespace {
 
 const QString kPng = QStringLiteral("image/png");
 const QString kBmp = QStringLiteral("image/bmp");
-// Clipboard histories (Klipper, CopyQ, the Wayland history tools) keep nothing
-// that carries this mark with the value "secret".
+// Clipboard histories (Klipper, CopyQ from 7.1, the Wayland history tools)
+// keep nothing that carries this mark with the value "secret".
 const QString kNotForHistory = QStringLiteral("x-kde-passwordManagerHint");
+// CopyQ before 7.1 ignores that mark; it keeps nothing whose own mark reads "1".
+const QString kHiddenFromCopyQ = QStringLiteral("application/x-copyq-hidden");
 
 QImage AsRgb32(const QImage& picture) {
     return picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
@@ -139,20 +141,23 @@ QStringList PictureMimeData::formats() const {
     // some twenty formats, and clipboard managers fetch every one of them.
     // An undo snapshot, which every press puts there, is marked to stay out
     // of clipboard histories; a picture the user copies goes in.
-    if (use_ == ClipboardUse::UndoSnapshot) return {kPng, kBmp, kNotForHistory};
+    if (use_ == ClipboardUse::UndoSnapshot) return {kPng, kBmp, kNotForHistory, kHiddenFromCopyQ};
     return {kPng, kBmp};
 }
 
 bool PictureMimeData::hasFormat(const QString& mimeType) const {
     // In this program the picture also reads as a QImage (hasImage()); it is
     // not listed among the formats, so other programs never see Qt's type.
-    if (mimeType == kNotForHistory) return use_ == ClipboardUse::UndoSnapshot;
+    if (mimeType == kNotForHistory || mimeType == kHiddenFromCopyQ) return use_ == ClipboardUse::UndoSnapshot;
     return mimeType == kPng || mimeType == kBmp || mimeType == QLatin1String("application/x-qt-image");
 }
 
 QVariant PictureMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
     if (type.id() == QMetaType::QImage) return Picture();
-    if (mimeType == kNotForHistory && use_ == ClipboardUse::UndoSnapshot) return QByteArray("secret");
+    if (use_ == ClipboardUse::UndoSnapshot) {
+        if (mimeType == kNotForHistory) return QByteArray("secret");
+        if (mimeType == kHiddenFromCopyQ) return QByteArray("1");
+    }
     if (mimeType != kPng && mimeType != kBmp) return {};
     // Qt reads this object again once the bytes are returned, so it must not
     // be freed by the events that run while the encoding is waited for:
