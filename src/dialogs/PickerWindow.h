@@ -40,7 +40,6 @@ class PickerWindow : public QWidget {
     DriveListBox& Drives() { return drives_; }
     DirListBox& Folders() { return folders_; }
     FileListBox& Files() { return files_; }
-    const FileListBox& Files() const { return files_; }
     QPushButton& AcceptButton() { return acceptButton_; }
     QPushButton& CancelButton() { return cancelButton_; }
     // The file list's folder ending in the separator.

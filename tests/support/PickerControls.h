@@ -6,17 +6,13 @@
 #include <QPushButton>
 
 #include "dialogs/DirListBox.h"
-#include "dialogs/DriveListBox.h"
 #include "dialogs/FileListBox.h"
 #include "dialogs/PreviewBox.h"
 #include "support/EditorControls.h"
 
 namespace test_support {
 
-// A picker's drive, folder and file lists and its accept and cancel buttons.
-inline dialogs::DriveListBox& Drives(QWidget& picker) {
-    return Control<dialogs::DriveListBox>(picker, QStringLiteral("Drive1"));
-}
+// A picker's folder and file lists and its accept and cancel buttons.
 inline dialogs::DirListBox& Folders(QWidget& picker) {
     return Control<dialogs::DirListBox>(picker, QStringLiteral("Dir1"));
 }
