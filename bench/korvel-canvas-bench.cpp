@@ -39,15 +39,15 @@ int main(int argc, char** argv) {
     const int steps = 400;
     timer.restart();
     for (int i = 0; i < steps; ++i) {
-        ui->HScroll1.setValue((ui->HScroll1.maximum() * i) / steps);
-        ui->VScroll1.setValue((ui->VScroll1.maximum() * i) / steps);
+        ui->horizontalScroll.setValue((ui->horizontalScroll.maximum() * i) / steps);
+        ui->verticalScroll.setValue((ui->verticalScroll.maximum() * i) / steps);
         form.repaint();
     }
     const double scrollMs = timer.nsecsElapsed() / 1e6 / steps;
 
     // Short pen strokes as the highlighter draws them, each repainted.
-    ui->HScroll1.setValue(0);
-    ui->VScroll1.setValue(0);
+    ui->horizontalScroll.setValue(0);
+    ui->verticalScroll.setValue(0);
     {
         canvas::PenState pen = form.State().Canvas().Pen();
         pen.DrawWidth = 3;
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         const float x = 20.0f + static_cast<float>(i % 400);
         const float y = 20.0f + static_cast<float>((i / 400) * 30);
         form.State().Canvas().Line(QPointF(x, y), QPointF(x + 4, y + 2), 0x0000FFFF);
-        ui->Picture2.repaint(QRect(static_cast<int>(x) - 4, static_cast<int>(y) - 4, 14, 12));
+        ui->canvasView.repaint(QRect(static_cast<int>(x) - 4, static_cast<int>(y) - 4, 14, 12));
     }
     const double strokeUs = timer.nsecsElapsed() / 1e3 / strokes;
 

@@ -222,7 +222,7 @@ class Run {
     }
 
     QString CanvasDrag() {
-        QWidget& canvas = ui_->Picture2;
+        QWidget& canvas = ui_->canvasView;
         if (!canvas.isVisible() || canvas.width() < 1 || canvas.height() < 1)
             return QStringLiteral("drag-none");
         const Qt::MouseButton button = dice_.Chance(85) ? Qt::LeftButton : Qt::RightButton;
@@ -248,8 +248,8 @@ class Run {
     }
 
     QString SlideFromButton() {
-        QWidget& button =
-            dice_.Chance(50) ? static_cast<QWidget&>(ui_->Command2) : static_cast<QWidget&>(ui_->Command3);
+        QWidget& button = dice_.Chance(50) ? static_cast<QWidget&>(ui_->toolsButton)
+                                           : static_cast<QWidget&>(ui_->colorsButton);
         QTest::mousePress(&button, Qt::LeftButton);
         // Mostly onto the pop-up that opens under the button, else anywhere.
         const QPoint to = dice_.Chance(75)
@@ -257,7 +257,7 @@ class Run {
                               : button.mapFrom(form_.get(), Anywhere(form_.get()));
         QTest::mouseMove(&button, to);
         QTest::mouseRelease(&button, Qt::LeftButton, {}, to);
-        return QStringLiteral("slide %1").arg(&button == &ui_->Command2 ? "tools" : "colours");
+        return QStringLiteral("slide %1").arg(&button == &ui_->toolsButton ? "tools" : "colours");
     }
 
     QString Typing() {
@@ -336,7 +336,7 @@ class Run {
         const QString name = dropFiles_.value(dice_.Below(static_cast<int>(dropFiles_.size())));
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(root_ + QStringLiteral("/drops/") + name)});
-        QWidget& canvas = ui_->Picture2;
+        QWidget& canvas = ui_->canvasView;
         const QPoint at(dice_.Below(std::max(1, canvas.width())), dice_.Below(std::max(1, canvas.height())));
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(&canvas, &enter);
@@ -350,13 +350,13 @@ class Run {
         static constexpr std::array<const char*, 8> names = {
             "Bildschirm", "../../escape", "/tmp/absolut", "zwei\nZeilen", "tab\there", "", "x", "Größe 1.5"};
         const QString name = QString::fromUtf8(dice_.Pick(names));
-        ui_->Text1.setText(name);
-        ui_->Text1.setFocus();
+        ui_->nameBox.setText(name);
+        ui_->nameBox.setFocus();
         if (dice_.Chance(50))
-            ui_->Option1.click();
+            ui_->bitmapOption.click();
         else
-            ui_->Option2.click();
-        QTest::keyClick(&ui_->Text1, Qt::Key_Return);
+            ui_->jpegOption.click();
+        QTest::keyClick(&ui_->nameBox, Qt::Key_Return);
         return QStringLiteral("save %1").arg(name.toUtf8().toPercentEncoding(" ./"));
     }
 

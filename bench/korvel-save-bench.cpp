@@ -100,7 +100,7 @@ struct Editor {
         form->State().Canvas().SetPicture(picture);
         form->SetPictureName(QStringLiteral("Shot"));
     }
-    int Quality() const { return controls->HScroll2.value(); }
+    int Quality() const { return controls->qualityScroll.value(); }
 };
 
 // Stage medians and end-to-end figures of one picture; false on failure.
@@ -150,7 +150,7 @@ bool Measure(const QImage& picture, int repeat) {
     for (int run = 0; run < repeat; ++run) {
         QElapsedTimer clock;
         clock.start();
-        editor.form->Command1_Click(1);
+        editor.form->OnButtonClick(ToolbarButton::Save);
         total.push_back(Ms(clock));
         if (editor.failed) return false;
     }
@@ -170,7 +170,7 @@ int SaveOnce(const QImage& picture) {
     const long before = StatusKiB("VmRSS");
     QElapsedTimer clock;
     clock.start();
-    editor.form->Command1_Click(1);
+    editor.form->OnButtonClick(ToolbarButton::Save);
     const double ms = Ms(clock);
     const long peak = StatusKiB("VmHWM");
     if (editor.failed) return 1;

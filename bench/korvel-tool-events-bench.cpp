@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     us = Best(
         repeat,
         [&] {
-            ui->Check1.setChecked(true);
+            ui->cropButton.setChecked(true);
             set.Picture2_MouseDown(1, 0, 10, 10);
         },
         [&] {
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
                 QApplication::processEvents();
             }
         });
-    ui->Check1.setChecked(false);
+    ui->cropButton.setChecked(false);
     set.CancelStroke();
     std::printf("crop frame move        %8.1f us per move\n", us / kEvents);
 
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
         repeat,
         [&] {
             load();
-            ui->Check1.setChecked(true);
+            ui->cropButton.setChecked(true);
             set.Picture2_MouseDown(1, 0, 100, 200);
             set.Picture2_MouseMove(1, 0, 6100, 3200);
         },

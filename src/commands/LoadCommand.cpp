@@ -24,13 +24,12 @@ void LoadPicture(CommandHost& host) {
         [&host, &intake, &handed](dialogs::PickerHandOver& handOver,
                                   QWidget* owner) -> std::unique_ptr<dialogs::PickerWindow> {
             auto picker = std::make_unique<frmPicSelect>(handOver, owner);
-            picker->onPictureName = [&host, &intake](const QString& name) {
+            picker->SetPictureNameReceiver([&host, &intake](const QString& name) {
                 intake.emplace(host.State().Intake());
                 host.SetPictureName(name);
-            };
-            picker->onPicture = [&handed](platform::PendingPicture picture) {
-                handed.emplace(std::move(picture));
-            };
+            });
+            picker->SetPictureReceiver(
+                [&handed](platform::PendingPicture picture) { handed.emplace(std::move(picture)); });
             return picker;
         });
     if (!selected || host.IsUnloading() || selected->isEmpty()) return;

@@ -51,24 +51,30 @@ PickerWindow::PickerWindow(PickerHandOver& handOver, QWidget* owner, Qt::WindowF
     // A window with a parent widget is transient for it (X11) or its child
     // (Wayland's xdg_toplevel.set_parent).
     : QWidget(owner, flags | Qt::Dialog),
-      Drive1(this),
-      Dir1(this),
-      File1(this),
-      Command1(this),
-      Command2(this),
-      Timer1(this),
+      drives_(this),
+      folders_(this),
+      files_(this),
+      acceptButton_(this),
+      cancelButton_(this),
+      idleTimer_(this),
       handOver_(handOver) {
+    drives_.setObjectName(QStringLiteral("Drive1"));
+    folders_.setObjectName(QStringLiteral("Dir1"));
+    files_.setObjectName(QStringLiteral("File1"));
+    acceptButton_.setObjectName(QStringLiteral("Command1"));
+    cancelButton_.setObjectName(QStringLiteral("Command2"));
+    idleTimer_.setObjectName(QStringLiteral("Timer1"));
     setWindowIcon(QIcon());
-    Command1.setText(QStringLiteral("Ü B E R N E H M E N"));
-    Command1.setFont(AcceptButtonFont());
-    Command2.setText(QStringLiteral("A B B R E C H E N"));
-    Timer1.setInterval(20);
+    acceptButton_.setText(QStringLiteral("Ü B E R N E H M E N"));
+    acceptButton_.setFont(AcceptButtonFont());
+    cancelButton_.setText(QStringLiteral("A B B R E C H E N"));
+    idleTimer_.setInterval(20);
 
-    connect(&Drive1, &DriveListBox::Change, this, &PickerWindow::Drive1_Change);
-    connect(&Dir1, &DirListBox::Change, this, &PickerWindow::Dir1_Change);
-    connect(&File1, &FileListBox::DblClick, this, &PickerWindow::Command1_Click);
-    connect(&Command1, &QPushButton::clicked, this, &PickerWindow::Command1_Click);
-    connect(&Command2, &QPushButton::clicked, this, &PickerWindow::Command2_Click);
+    connect(&drives_, &DriveListBox::Change, this, &PickerWindow::OnDriveChange);
+    connect(&folders_, &DirListBox::Change, this, &PickerWindow::OnFolderChange);
+    connect(&files_, &FileListBox::DblClick, this, &PickerWindow::Accept);
+    connect(&acceptButton_, &QPushButton::clicked, this, &PickerWindow::Accept);
+    connect(&cancelButton_, &QPushButton::clicked, this, &PickerWindow::Cancel);
 }
 
 PickerWindow::~PickerWindow() {
@@ -77,19 +83,19 @@ PickerWindow::~PickerWindow() {
 }
 
 QString PickerWindow::FolderWithSeparator() const {
-    std::string folder = ToNative(File1.Path());
+    std::string folder = ToNative(files_.Path());
     app::AddBackslash(folder);
     return FromNative(folder);
 }
 
 void PickerWindow::PlaceSharedControls() {
-    Drive1.setGeometry(4, 4, 165, 21);
-    Dir1.setGeometry(4, 28, 165, 306);
-    File1.setGeometry(172, 4, 181, 240);
-    Command2.setGeometry(172, 248, 181, 41);
-    Command1.setGeometry(172, 292, 181, 41);
+    drives_.setGeometry(4, 4, 165, 21);
+    folders_.setGeometry(4, 28, 165, 306);
+    files_.setGeometry(172, 4, 181, 240);
+    cancelButton_.setGeometry(172, 248, 181, 41);
+    acceptButton_.setGeometry(172, 292, 181, 41);
     // The lists start at the process's current folder.
-    Dir1.SetPath(Drive1.CurrentFolderOf(Drive1.Drive()));
+    folders_.SetPath(drives_.CurrentFolderOf(drives_.Drive()));
 }
 
 void PickerWindow::Form_Load() {
@@ -97,25 +103,25 @@ void PickerWindow::Form_Load() {
     app::SetTopMost(*this);
     raise();
     setWindowTitle(handOver_.strDialogCaption);
-    Preselect(handOver_.strSelectedFile, Drive1, Dir1, File1);
+    Preselect(handOver_.strSelectedFile, drives_, folders_, files_);
 }
 
-void PickerWindow::Drive1_Change() {
-    Dir1.SetPath(Drive1.CurrentFolderOf(Drive1.Drive()));
-    if (Dir1.Path().isEmpty()) return;
+void PickerWindow::OnDriveChange() {
+    folders_.SetPath(drives_.CurrentFolderOf(drives_.Drive()));
+    if (folders_.Path().isEmpty()) return;
     // A drive whose folder cannot be opened puts the drive list back on the
     // folder's drive.
-    const QSignalBlocker quiet(Drive1);
-    Drive1.SetDriveFor(Dir1.Path());
+    const QSignalBlocker quiet(drives_);
+    drives_.SetDriveFor(folders_.Path());
 }
 
-void PickerWindow::Dir1_Change() {
-    Drive1.RememberFolder(Dir1.Path());
-    File1.SetPath(Dir1.Path());
+void PickerWindow::OnFolderChange() {
+    drives_.RememberFolder(folders_.Path());
+    files_.SetPath(folders_.Path());
 }
 
-void PickerWindow::Command1_Click() {
-    const QString name = File1.FileName();
+void PickerWindow::Accept() {
+    const QString name = files_.FileName();
     if (name.isEmpty()) return;  // nothing selected: the window stays
     const QString folder = FolderWithSeparator();
     OnAccept(folder, name);
@@ -126,7 +132,7 @@ void PickerWindow::OnAccept(const QString& folder, const QString& name) {
     handOver_.strSelectedFile = folder + name;
 }
 
-void PickerWindow::Command2_Click() {
+void PickerWindow::Cancel() {
     OnCancel();
     ReportBack();
 }
@@ -149,17 +155,17 @@ void PickerWindow::closeEvent(QCloseEvent* event) {
 void PickerWindow::keyPressEvent(QKeyEvent* event) {
     // Escape is cancel, as in every dialog of the desktop.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        Command2_Click();
+        Cancel();
         return;
     }
     // Enter that no control took accepts, as in every dialog of the desktop;
     // on the cancel button it cancels.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (focusWidget() == &Command2) {
-            Command2_Click();
+        if (focusWidget() == &cancelButton_) {
+            Cancel();
         } else {
-            Command1_Click();
+            Accept();
         }
         return;
     }

@@ -24,28 +24,24 @@ class PickerWindow : public QWidget {
   public:
     ~PickerWindow() override;
 
-    DriveListBox Drive1;
-    DirListBox Dir1;
-    FileListBox File1;
-    QPushButton Command1;  // accept
-    QPushButton Command2;  // cancel
-    QTimer Timer1;         // 20 ms, never enabled: its handler does nothing
-
     const PickerHandOver& HandOver() const { return handOver_; }
 
-    void Drive1_Change();
-    void Dir1_Change();
     // Accept (the accept button, a double click on a file, Enter on the file
     // list): with no file selected nothing happens and the window stays.
-    void Command1_Click();
+    void Accept();
     // Cancel (the cancel button, Escape).
-    void Command2_Click();
+    void Cancel();
 
   protected:
     // `owner` is the editor window the picker serves, or nullptr.
     PickerWindow(PickerHandOver& handOver, QWidget* owner, Qt::WindowFlags flags);
 
     PickerHandOver& HandOverToCaller() { return handOver_; }
+    DriveListBox& Drives() { return drives_; }
+    DirListBox& Folders() { return folders_; }
+    FileListBox& Files() { return files_; }
+    QPushButton& AcceptButton() { return acceptButton_; }
+    QPushButton& CancelButton() { return cancelButton_; }
     // The file list's folder ending in the separator.
     QString FolderWithSeparator() const;
 
@@ -62,8 +58,18 @@ class PickerWindow : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void OnDriveChange();
+    void OnFolderChange();
     // Closes the window and tells the waiting caller, once.
     void ReportBack();
+
+    // Object names of the form design in quotes; tests find the controls by them.
+    DriveListBox drives_;       // "Drive1"
+    DirListBox folders_;        // "Dir1"
+    FileListBox files_;         // "File1"
+    QPushButton acceptButton_;  // "Command1"
+    QPushButton cancelButton_;  // "Command2"
+    QTimer idleTimer_;          // "Timer1": 20 ms, never enabled; its handler does nothing
 
     PickerHandOver& handOver_;
     bool open_ = true;  // until the window reported back through intDialogOpen

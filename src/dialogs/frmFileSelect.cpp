@@ -6,11 +6,11 @@ frmFileSelect::frmFileSelect(dialogs::PickerHandOver& handOver, QWidget* owner)
                    Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle(QStringLiteral("Datei auswählen..."));
     setFixedSize(357, 337);
-    File1.SetFilter(dialogs::FileListBox::Filter::Programs);
-    setTabOrder(&Drive1, &Dir1);
-    setTabOrder(&Dir1, &File1);
-    setTabOrder(&File1, &Command1);
-    setTabOrder(&Command1, &Command2);
+    Files().SetFilter(dialogs::FileListBox::Filter::Programs);
+    setTabOrder(&Drives(), &Folders());
+    setTabOrder(&Folders(), &Files());
+    setTabOrder(&Files(), &AcceptButton());
+    setTabOrder(&AcceptButton(), &CancelButton());
     PlaceSharedControls();
     Form_Load();
 }

@@ -35,7 +35,9 @@ frmInfo* NoticeOnScreen() {
 
 }  // namespace
 
-frmInfo::frmInfo(QWidget* parent) : QWidget(parent, NoticeFlags(parent)), Label2(this), Timer1(this) {
+frmInfo::frmInfo(QWidget* parent) : QWidget(parent, NoticeFlags(parent)), message_(this), noticeTimer_(this) {
+    message_.setObjectName(QStringLiteral("Label2"));
+    noticeTimer_.setObjectName(QStringLiteral("Timer1"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     // On X11 the notice gets a visual with an alpha channel, filled opaque
     // below. mutter as an X11 compositing manager (mutter --x11, GNOME through
@@ -59,18 +61,18 @@ frmInfo::frmInfo(QWidget* parent) : QWidget(parent, NoticeFlags(parent)), Label2
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(14.25);
     font.setBold(true);
-    Label2.setFont(font);
-    Label2.setText(QStringLiteral("Bild gespeichert."));
-    Label2.setAlignment(Qt::AlignCenter);
-    Label2.setPalette(black);
-    Label2.setAutoFillBackground(true);
-    Label2.setGeometry(16, 14, 229, 25);
-    Label2.setFocusPolicy(Qt::NoFocus);
+    message_.setFont(font);
+    message_.setText(QStringLiteral("Bild gespeichert."));
+    message_.setAlignment(Qt::AlignCenter);
+    message_.setPalette(black);
+    message_.setAutoFillBackground(true);
+    message_.setGeometry(16, 14, 229, 25);
+    message_.setFocusPolicy(Qt::NoFocus);
 
-    Timer1.setTimerType(Qt::PreciseTimer);
-    Timer1.setInterval(kShowMilliseconds);
-    Timer1.setSingleShot(false);
-    connect(&Timer1, &QTimer::timeout, this, &frmInfo::Timer1_Timer);
+    noticeTimer_.setTimerType(Qt::PreciseTimer);
+    noticeTimer_.setInterval(kShowMilliseconds);
+    noticeTimer_.setSingleShot(false);
+    connect(&noticeTimer_, &QTimer::timeout, this, &frmInfo::OnNoticeTimer);
     Form_Load();
 }
 
@@ -93,9 +95,19 @@ void frmInfo::Form_Load() {
     }
 }
 
-void frmInfo::Timer1_Timer() {
-    Timer1.stop();
+void frmInfo::OnNoticeTimer() {
+    noticeTimer_.stop();
     close();
+}
+
+void frmInfo::ShowAndRestart() {
+    show();
+    raise();
+    noticeTimer_.start();  // (re)starts the full 2000 ms
+    // A screen reader announces the notice; the keyboard stays where it was.
+    setAccessibleName(message_.text());
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 namespace dialogs {
@@ -103,14 +115,7 @@ namespace dialogs {
 void ShowSavedNotice(QWidget* owner) {
     frmInfo* shown = NoticeOnScreen();
     if (shown == nullptr) shown = new frmInfo(owner);  // Qt-owned: deleted on close or with its owner
-    frmInfo& notice = *shown;
-    notice.show();
-    notice.raise();
-    notice.Timer1.start();  // (re)starts the full 2000 ms
-    // A screen reader announces the notice; the keyboard stays where it was.
-    notice.setAccessibleName(notice.Label2.text());
-    QAccessibleEvent alert(&notice, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
+    shown->ShowAndRestart();
 }
 
 frmInfo* SavedNotice() {

@@ -14,11 +14,16 @@ class frmInfo : public QWidget {
 
     explicit frmInfo(QWidget* parent = nullptr);
 
-    QLabel Label2;
-    QTimer Timer1;  // 2000 ms; enabled by whoever shows the notice
-
     void Form_Load();
-    void Timer1_Timer();
+    // Shows the notice, (re)starts the full 2000 ms and has a screen reader
+    // announce it; the keyboard stays where it was.
+    void ShowAndRestart();
+
+  private:
+    void OnNoticeTimer();
+
+    QLabel message_;      // "Bild gespeichert." (object name "Label2")
+    QTimer noticeTimer_;  // 2000 ms; started when the notice is shown (object name "Timer1")
 };
 
 namespace dialogs {

@@ -19,16 +19,17 @@ constexpr int kPreviewPollMs = 15;
 frmPicSelect::frmPicSelect(dialogs::PickerHandOver& handOver, QWidget* owner)
     : PickerWindow(handOver, owner,
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      Picture1(this) {
+      previewBox_(this) {
     resize(752, 338);  // client area; no resize handling: the controls keep their places
-    File1.SetPattern(QString::fromLatin1(kPicturePattern));
-    Picture1.setGeometry(357, 5, 391, 329);
-    Picture1.Clear();
-    setTabOrder(&Drive1, &Dir1);
-    setTabOrder(&Dir1, &File1);
-    setTabOrder(&File1, &Command2);
-    setTabOrder(&Command2, &Command1);
-    connect(&File1, &dialogs::FileListBox::Click, this, &frmPicSelect::File1_Click);
+    Files().SetPattern(QString::fromLatin1(kPicturePattern));
+    previewBox_.setObjectName(QStringLiteral("Picture1"));
+    previewBox_.setGeometry(357, 5, 391, 329);
+    previewBox_.Clear();
+    setTabOrder(&Drives(), &Folders());
+    setTabOrder(&Folders(), &Files());
+    setTabOrder(&Files(), &CancelButton());
+    setTabOrder(&CancelButton(), &AcceptButton());
+    connect(&Files(), &dialogs::FileListBox::Click, this, &frmPicSelect::OnFileClick);
     previewPoll_.setInterval(kPreviewPollMs);
     connect(&previewPoll_, &QTimer::timeout, this, &frmPicSelect::ShowPreviewWhenDecoded);
     PlaceSharedControls();
@@ -37,15 +38,15 @@ frmPicSelect::frmPicSelect(dialogs::PickerHandOver& handOver, QWidget* owner)
 
 frmPicSelect::~frmPicSelect() = default;
 
-void frmPicSelect::File1_Click() {
-    const QString name = File1.FileName();
+void frmPicSelect::OnFileClick() {
+    const QString name = Files().FileName();
     if (name.isEmpty()) return;
-    Picture1.Clear();
+    previewBox_.Clear();
     // The picker keeps answering while a large picture decodes: another
     // click starts over, and "Übernehmen" closes it at once.
     previewPath_ = FolderWithSeparator() + name;
     preview_ = std::make_unique<platform::PendingPicture>(platform::PendingPicture::File(previewPath_));
-    Picture1.setCursor(Qt::BusyCursor);
+    previewBox_.setCursor(Qt::BusyCursor);
     previewPoll_.start();
     ShowPreviewWhenDecoded();
 }
@@ -53,16 +54,16 @@ void frmPicSelect::File1_Click() {
 void frmPicSelect::ShowPreviewWhenDecoded() {
     if (!preview_ || !preview_->Ready(std::chrono::milliseconds(0))) return;
     previewPoll_.stop();
-    Picture1.unsetCursor();
+    previewBox_.unsetCursor();
     QImage loaded = preview_->Take();
     preview_.reset();
-    // A file that cannot be read leaves the previous picture in picLoad, and
+    // A file that cannot be read leaves the previous picture in picLoad_, and
     // the preview shows that one again.
     if (!loaded.isNull()) {
-        picLoad = std::move(loaded);
+        picLoad_ = std::move(loaded);
         loadedPath_ = previewPath_;
     }
-    if (!picLoad.isNull()) Picture1.ShowPicture(picLoad);
+    if (!picLoad_.isNull()) previewBox_.ShowPicture(picLoad_);
 }
 
 void frmPicSelect::OnAccept(const QString& folder, const QString& name) {
@@ -70,19 +71,19 @@ void frmPicSelect::OnAccept(const QString& folder, const QString& name) {
     // The accepted picture goes to the caller as it decodes: the preview's
     // decode of it, its preview picture, or a decode started now.
     const QString path = folder + name;
-    if (onPicture) {
+    if (onPicture_) {
         previewPoll_.stop();
         if (preview_ && previewPath_ == path) {
-            onPicture(std::move(*preview_));
-        } else if (!preview_ && loadedPath_ == path && !picLoad.isNull()) {
-            onPicture(
-                platform::PendingPicture([picture = picLoad](const std::atomic<bool>&) { return picture; }));
+            onPicture_(std::move(*preview_));
+        } else if (!preview_ && loadedPath_ == path && !picLoad_.isNull()) {
+            onPicture_(
+                platform::PendingPicture([picture = picLoad_](const std::atomic<bool>&) { return picture; }));
         } else {
-            onPicture(platform::PendingPicture::File(path));
+            onPicture_(platform::PendingPicture::File(path));
         }
         preview_.reset();
     }
-    if (onPictureName) onPictureName(dialogs::FromNative(app::GetNameWithoutExt(dialogs::ToNative(name))));
+    if (onPictureName_) onPictureName_(dialogs::FromNative(app::GetNameWithoutExt(dialogs::ToNative(name))));
 }
 
 void frmPicSelect::OnCancel() {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "dialogs/PickerWindow.h"
 #include "dialogs/PreviewBox.h"
@@ -22,20 +23,21 @@ class frmPicSelect : public dialogs::PickerWindow {
     explicit frmPicSelect(dialogs::PickerHandOver& handOver, QWidget* owner = nullptr);
     ~frmPicSelect() override;
 
-    dialogs::PreviewBox Picture1;  // the preview
-    QImage picLoad;                // the picture last clicked that could be read
-
     // Receives the accepted picture's name without its extension, for the
     // editor's picture name box.
-    std::function<void(const QString& name)> onPictureName;
+    void SetPictureNameReceiver(std::function<void(const QString& name)> receiver) {
+        onPictureName_ = std::move(receiver);
+    }
     // Receives the accepted picture, still decoding, when "Übernehmen" is
     // pressed: the picker closes at once, and a picture the preview already
     // decodes or shows is not read a second time.
-    std::function<void(platform::PendingPicture picture)> onPicture;
+    void SetPictureReceiver(std::function<void(platform::PendingPicture picture)> receiver) {
+        onPicture_ = std::move(receiver);
+    }
 
     // Starts the preview of the file clicked; it decodes beside the window
     // and shows when it is there.
-    void File1_Click();
+    void OnFileClick();
     // True while a preview is still decoding.
     bool PreviewPending() const { return preview_ != nullptr; }
 
@@ -46,8 +48,12 @@ class frmPicSelect : public dialogs::PickerWindow {
   private:
     void ShowPreviewWhenDecoded();
 
+    dialogs::PreviewBox previewBox_;  // the preview (object name "Picture1")
+    QImage picLoad_;                  // the picture last clicked that could be read
+    std::function<void(const QString& name)> onPictureName_;
+    std::function<void(platform::PendingPicture picture)> onPicture_;
     std::unique_ptr<platform::PendingPicture> preview_;  // the preview decoding now
     QString previewPath_;                                // the file it decodes
-    QString loadedPath_;                                 // the file picLoad came from
+    QString loadedPath_;                                 // the file picLoad_ came from
     QTimer previewPoll_;
 };

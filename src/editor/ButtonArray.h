@@ -1,10 +1,14 @@
-// The Command1 control array: tool-bar buttons addressed by index, with the
-// gap at index 2 that the tool bar has always had.
+// The tool-bar button array: buttons addressed by index, with the gap at
+// index 2 that the tool bar has always had. Each button's object name is
+// "Command1(index)".
 #pragma once
 
 #include <QToolButton>
 #include <array>
 #include <memory>
+
+// The command of each index of the array.
+enum class ToolbarButton { Load = 0, Save = 1, Copy = 3, Paste = 4, Program = 5, Undo = 6 };
 
 class ButtonArray {
   public:
@@ -20,6 +24,7 @@ class ButtonArray {
     // The button of an index; throws std::out_of_range for any other index.
     QToolButton& operator[](int index);
     const QToolButton& operator[](int index) const;
+    QToolButton& operator[](ToolbarButton button) { return (*this)[static_cast<int>(button)]; }
     // Index of a button of this array, or -1.
     int IndexOf(const QObject* button) const;
 

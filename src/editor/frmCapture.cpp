@@ -45,8 +45,8 @@ void Place(QWidget& control, QWidget& parent, const QString& name, int left, int
 
 // A tool-bar button: its tool tip's words are also the name a screen reader
 // says; the tip adds the keys that do the same.
-void ToolbarButton(QToolButton& button, QWidget& parent, const QString& name, int left, const QIcon& icon,
-                   const QString& tip, const QString& keys = {}) {
+void MakeToolbarButton(QToolButton& button, QWidget& parent, const QString& name, int left, const QIcon& icon,
+                       const QString& tip, const QString& keys = {}) {
     Place(button, parent, name, left, 4, 25, 21);
     button.setIcon(icon);
     button.setIconSize(QSize(16, 16));
@@ -92,7 +92,7 @@ void HideFromAssistance(QWidget& widget) {
 frmCapture::frmCapture(const program::ProgramContext& program, QWidget* parent)
     : QWidget(parent),
       program_(program),
-      Picture2(state_.Canvas()),
+      canvasView_(state_.Canvas()),
       keyPreview_(*this, [this](int key, Qt::KeyboardModifiers modifiers) { Form_KeyDown(key, modifiers); }),
       inputHold_(*this, [this] { return state_.Intake().Busy(); }) {
     state_.Intake().WhenDone([this] { inputHold_.ReleaseWhenIdle(); });
@@ -102,146 +102,159 @@ frmCapture::frmCapture(const program::ProgramContext& program, QWidget* parent)
     BuildControls();
     ConnectHandlers();
     tools::ToolHost& host = *this;
-    toolSet_ =
-        std::make_unique<tools::ToolSet>(state_, host,
-                                         tools::ToolControls{*this, Picture2, Picture3, Picture1, Command2,
-                                                             Command3, Check1, HScroll1, VScroll1});
+    toolSet_ = std::make_unique<tools::ToolSet>(
+        state_, host,
+        tools::ToolControls{*this, canvasView_, viewPanel_, toolbarStrip_, toolsButton_, colorsButton_,
+                            cropButton_, horizontalScroll_, verticalScroll_});
 }
 
 frmCapture::~frmCapture() = default;
 
 void frmCapture::BuildControls() {
     // Tool bar strip.
-    Place(Picture1, *this, QStringLiteral("Picture1"), 0, 0, 762, 29);
-    Picture1.setAutoFillBackground(true);
-    Picture1.setMouseTracking(true);
-    Picture1.installEventFilter(this);
-    const auto command1 = [](int i) { return QStringLiteral("Command1(%1)").arg(i); };
-    ToolbarButton(Command1[0], Picture1, command1(0), 3, icons::OpenFolderIcon(),
-                  QStringLiteral("Bild laden"));
-    ToolbarButton(Command1[1], Picture1, command1(1), 28, icons::FloppyDiskIcon(),
-                  QStringLiteral("Bild speichern"), QStringLiteral("Strg+S"));
-    ToolbarButton(Check1, Picture1, QStringLiteral("Check1"), 63, icons::CropIcon(),
-                  QStringLiteral("Bild beschneiden"));
-    Check1.setCheckable(true);
-    ToolbarButton(Command1[3], Picture1, command1(3), 88, icons::CopyIcon(),
-                  QStringLiteral("Bild in die Zwischenablage kopieren"));
-    ToolbarButton(Command1[4], Picture1, command1(4), 113, icons::PasteIcon(),
-                  QStringLiteral("Bild aus der Zwischenablage holen"), QStringLiteral("Strg+V"));
-    ToolbarButton(Command1[5], Picture1, command1(5), 138, icons::EyeIcon(),
-                  QStringLiteral("mit externem Bild-Programm öffnen"));
-    ToolbarButton(Command2, Picture1, QStringLiteral("Command2"), 173, icons::OpenHandIcon(),
-                  QStringLiteral("Werkzeuge"), QStringLiteral("Leertaste, Pfeiltasten, Eingabe"));
-    ToolbarButton(Command3, Picture1, QStringLiteral("Command3"), 198, QIcon(), QStringLiteral("Farben"),
-                  QStringLiteral("Leertaste, Pfeiltasten, Eingabe"));
-    Command3.setAutoFillBackground(true);
+    Place(toolbarStrip_, *this, QStringLiteral("Picture1"), 0, 0, 762, 29);
+    toolbarStrip_.setAutoFillBackground(true);
+    toolbarStrip_.setMouseTracking(true);
+    toolbarStrip_.installEventFilter(this);
+    const auto arrayName = [](int i) { return QStringLiteral("Command1(%1)").arg(i); };
+    MakeToolbarButton(toolbarButtons_[ToolbarButton::Load], toolbarStrip_, arrayName(0), 3,
+                      icons::OpenFolderIcon(), QStringLiteral("Bild laden"));
+    MakeToolbarButton(toolbarButtons_[ToolbarButton::Save], toolbarStrip_, arrayName(1), 28,
+                      icons::FloppyDiskIcon(), QStringLiteral("Bild speichern"), QStringLiteral("Strg+S"));
+    MakeToolbarButton(cropButton_, toolbarStrip_, QStringLiteral("Check1"), 63, icons::CropIcon(),
+                      QStringLiteral("Bild beschneiden"));
+    cropButton_.setCheckable(true);
+    MakeToolbarButton(toolbarButtons_[ToolbarButton::Copy], toolbarStrip_, arrayName(3), 88,
+                      icons::CopyIcon(), QStringLiteral("Bild in die Zwischenablage kopieren"));
+    MakeToolbarButton(toolbarButtons_[ToolbarButton::Paste], toolbarStrip_, arrayName(4), 113,
+                      icons::PasteIcon(), QStringLiteral("Bild aus der Zwischenablage holen"),
+                      QStringLiteral("Strg+V"));
+    MakeToolbarButton(toolbarButtons_[ToolbarButton::Program], toolbarStrip_, arrayName(5), 138,
+                      icons::EyeIcon(), QStringLiteral("mit externem Bild-Programm öffnen"));
+    MakeToolbarButton(toolsButton_, toolbarStrip_, QStringLiteral("Command2"), 173, icons::OpenHandIcon(),
+                      QStringLiteral("Werkzeuge"), QStringLiteral("Leertaste, Pfeiltasten, Eingabe"));
+    MakeToolbarButton(colorsButton_, toolbarStrip_, QStringLiteral("Command3"), 198, QIcon(),
+                      QStringLiteral("Farben"), QStringLiteral("Leertaste, Pfeiltasten, Eingabe"));
+    colorsButton_.setAutoFillBackground(true);
     ApplyCurrentColor(state_.CurrentColor());
-    ToolbarButton(Command1[6], Picture1, command1(6), 231, icons::UndoIcon(),
-                  QStringLiteral("letzten Schritt rückgängig machen"), QStringLiteral("Strg+Z"));
+    MakeToolbarButton(toolbarButtons_[ToolbarButton::Undo], toolbarStrip_, arrayName(6), 231,
+                      icons::UndoIcon(), QStringLiteral("letzten Schritt rückgängig machen"),
+                      QStringLiteral("Strg+Z"));
 
-    Place(Text1, Picture1, QStringLiteral("Text1"), 263, 5, 184, 19);
-    Text1.setFont(Arial(9, true));
-    Text1.setText(QStringLiteral("Bildname"));
-    Text1.setAccessibleName(QStringLiteral("Dateiname"));
-    Text1.setToolTip(QStringLiteral("Dateiname (Eingabe oder Strg+S speichert)"));
-    Place(Label1, Picture1, QStringLiteral("Label1"), 451, 8, 30, 15);
-    Label1.setFont(Arial(9, true));
-    Label1.setText(QStringLiteral(".jpg"));
-    Place(Option1, Picture1, QStringLiteral("Option1"), 487, 8, 65, 17);
-    Option1.setFont(Arial(9, false));
-    Option1.setText(QStringLiteral("Bitmap"));
-    Place(Option2, Picture1, QStringLiteral("Option2"), 551, 8, 57, 17);
-    Option2.setFont(Arial(9, false));
-    Option2.setText(QStringLiteral("JPeg"));
-    Option2.setChecked(true);
-    Option1.setAccessibleName(Option1.text());
-    Option2.setAccessibleName(Option2.text());
-    Label1.setAccessibleName(QStringLiteral("Dateiendung"));
-    Picture1.setAccessibleName(QStringLiteral("Werkzeugleiste"));
+    Place(nameBox_, toolbarStrip_, QStringLiteral("Text1"), 263, 5, 184, 19);
+    nameBox_.setFont(Arial(9, true));
+    nameBox_.setText(QStringLiteral("Bildname"));
+    nameBox_.setAccessibleName(QStringLiteral("Dateiname"));
+    nameBox_.setToolTip(QStringLiteral("Dateiname (Eingabe oder Strg+S speichert)"));
+    Place(extensionLabel_, toolbarStrip_, QStringLiteral("Label1"), 451, 8, 30, 15);
+    extensionLabel_.setFont(Arial(9, true));
+    extensionLabel_.setText(QStringLiteral(".jpg"));
+    Place(bitmapOption_, toolbarStrip_, QStringLiteral("Option1"), 487, 8, 65, 17);
+    bitmapOption_.setFont(Arial(9, false));
+    bitmapOption_.setText(QStringLiteral("Bitmap"));
+    Place(jpegOption_, toolbarStrip_, QStringLiteral("Option2"), 551, 8, 57, 17);
+    jpegOption_.setFont(Arial(9, false));
+    jpegOption_.setText(QStringLiteral("JPeg"));
+    jpegOption_.setChecked(true);
+    bitmapOption_.setAccessibleName(bitmapOption_.text());
+    jpegOption_.setAccessibleName(jpegOption_.text());
+    extensionLabel_.setAccessibleName(QStringLiteral("Dateiendung"));
+    toolbarStrip_.setAccessibleName(QStringLiteral("Werkzeugleiste"));
     // Tab walks the tool bar as it is laid out, left to right.
-    QWidget* const order[] = {&Command1[0], &Command1[1], &Check1,   &Command1[3],
-                              &Command1[4], &Command1[5], &Command2, &Command3,
-                              &Command1[6], &Text1,       &Option1,  &Option2};
+    QWidget* const order[] = {&toolbarButtons_[ToolbarButton::Load],
+                              &toolbarButtons_[ToolbarButton::Save],
+                              &cropButton_,
+                              &toolbarButtons_[ToolbarButton::Copy],
+                              &toolbarButtons_[ToolbarButton::Paste],
+                              &toolbarButtons_[ToolbarButton::Program],
+                              &toolsButton_,
+                              &colorsButton_,
+                              &toolbarButtons_[ToolbarButton::Undo],
+                              &nameBox_,
+                              &bitmapOption_,
+                              &jpegOption_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     // Every control shows where the keyboard is; the colours button keeps its
     // own style with the same mark.
-    Picture1.setStyleSheet(kFocusMark);
-    Place(HScroll2, Picture1, QStringLiteral("HScroll2"), 782, 10, 83, 12);
-    HScroll2.setOrientation(Qt::Horizontal);
-    HScroll2.setRange(40, 95);
-    HScroll2.setPageStep(20);
-    HScroll2.setValue(95);
-    HScroll2.hide();
-    HScroll2.setAccessibleName(QStringLiteral("JPEG-Qualität"));
+    toolbarStrip_.setStyleSheet(kFocusMark);
+    Place(qualityScroll_, toolbarStrip_, QStringLiteral("HScroll2"), 782, 10, 83, 12);
+    qualityScroll_.setOrientation(Qt::Horizontal);
+    qualityScroll_.setRange(40, 95);
+    qualityScroll_.setPageStep(20);
+    qualityScroll_.setValue(95);
+    qualityScroll_.hide();
+    qualityScroll_.setAccessibleName(QStringLiteral("JPEG-Qualität"));
 
     // View panel and canvas.
-    Place(Picture3, *this, QStringLiteral("Picture3"), 0, 29, 518, 306);
-    Picture3.setAccessibleName(QStringLiteral("Bildfläche"));
-    Picture3.SetBackColor(0x00000000);
-    Picture3.SetAcceptDrops(true);
-    Place(Picture2, Picture3, QStringLiteral("Picture2"), 0, 0, 492, 268);
+    Place(viewPanel_, *this, QStringLiteral("Picture3"), 0, 29, 518, 306);
+    viewPanel_.setAccessibleName(QStringLiteral("Bildfläche"));
+    viewPanel_.SetBackColor(0x00000000);
+    viewPanel_.SetAcceptDrops(true);
+    Place(canvasView_, viewPanel_, QStringLiteral("Picture2"), 0, 0, 492, 268);
     state_.Canvas().SetFont(Arial(12, true));
     state_.Canvas().SetBackColor(0x00C00000);
-    Picture2.SetMouseIcon(QCursor(Qt::OpenHandCursor));
-    Picture2.SetMousePointer(canvas::kPointerCustom);
-    Picture2.SetAcceptDrops(true);
-    Place(VScroll1, *this, QStringLiteral("VScroll1"), 520, 30, 17, 306);
-    VScroll1.setAccessibleName(QStringLiteral("Bild senkrecht verschieben"));
-    VScroll1.setOrientation(Qt::Vertical);
-    VScroll1.setRange(0, 15000);
-    VScroll1.setSingleStep(50);
-    VScroll1.setPageStep(500);
-    Place(HScroll1, *this, QStringLiteral("HScroll1"), 0, 335, 520, 16);
-    HScroll1.setAccessibleName(QStringLiteral("Bild waagrecht verschieben"));
-    HScroll1.setOrientation(Qt::Horizontal);
-    HScroll1.setRange(0, 20000);
-    HScroll1.setSingleStep(50);
-    HScroll1.setPageStep(500);
+    canvasView_.SetMouseIcon(QCursor(Qt::OpenHandCursor));
+    canvasView_.SetMousePointer(canvas::kPointerCustom);
+    canvasView_.SetAcceptDrops(true);
+    Place(verticalScroll_, *this, QStringLiteral("VScroll1"), 520, 30, 17, 306);
+    verticalScroll_.setAccessibleName(QStringLiteral("Bild senkrecht verschieben"));
+    verticalScroll_.setOrientation(Qt::Vertical);
+    verticalScroll_.setRange(0, 15000);
+    verticalScroll_.setSingleStep(50);
+    verticalScroll_.setPageStep(500);
+    Place(horizontalScroll_, *this, QStringLiteral("HScroll1"), 0, 335, 520, 16);
+    horizontalScroll_.setAccessibleName(QStringLiteral("Bild waagrecht verschieben"));
+    horizontalScroll_.setOrientation(Qt::Horizontal);
+    horizontalScroll_.setRange(0, 20000);
+    horizontalScroll_.setSingleStep(50);
+    horizontalScroll_.setPageStep(500);
 
-    Place(dummy, *this, QStringLiteral("dummy"), 2 * 762, 0, 14, 13);
-    HideFromAssistance(dummy);
+    Place(dummy_, *this, QStringLiteral("dummy"), 2 * 762, 0, 14, 13);
+    HideFromAssistance(dummy_);
     // Out of sight, so out of the Tab chain too: the commands put the
     // keyboard there themselves.
-    dummy.setFocusPolicy(Qt::ClickFocus);
+    dummy_.setFocusPolicy(Qt::ClickFocus);
 }
 
 void frmCapture::ConnectHandlers() {
     for (const int index : ButtonArray::kIndexes) {
-        QToolButton& button = Command1[index];
-        connect(&button, &QToolButton::clicked, this, [this, index] { Command1_Click(index); });
+        QToolButton& button = toolbarButtons_[index];
+        const auto command = static_cast<ToolbarButton>(index);
+        connect(&button, &QToolButton::clicked, this, [this, command] { OnButtonClick(command); });
         button.installEventFilter(this);
     }
-    connect(&Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
-    connect(&Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
-    connect(&Text1, &QLineEdit::returnPressed, this, [this] { commands::SavePicture(*this); });
-    Text1.installEventFilter(this);
-    connect(&HScroll2, &QScrollBar::valueChanged, this,
-            [this](int value) { Option2.setText(QStringLiteral("JPeg %1%").arg(value)); });
+    connect(&bitmapOption_, &QRadioButton::clicked, this, [this] { OnBitmapChosen(); });
+    connect(&jpegOption_, &QRadioButton::clicked, this, [this] { OnJpegChosen(); });
+    connect(&nameBox_, &QLineEdit::returnPressed, this, [this] { commands::SavePicture(*this); });
+    nameBox_.installEventFilter(this);
+    connect(&qualityScroll_, &QScrollBar::valueChanged, this,
+            [this](int value) { jpegOption_.setText(QStringLiteral("JPeg %1%").arg(value)); });
 
-    connect(&HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
-    connect(&VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
-    connect(&HScroll1, &QScrollBar::sliderMoved, this, [this] { HScroll1_Scroll(); });
-    connect(&VScroll1, &QScrollBar::sliderMoved, this, [this] { VScroll1_Scroll(); });
+    connect(&horizontalScroll_, &QScrollBar::valueChanged, this, [this] { OnHorizontalScrollChange(); });
+    connect(&verticalScroll_, &QScrollBar::valueChanged, this, [this] { OnVerticalScrollChange(); });
+    connect(&horizontalScroll_, &QScrollBar::sliderMoved, this, [this] { OnHorizontalScrollDrag(); });
+    connect(&verticalScroll_, &QScrollBar::sliderMoved, this, [this] { OnVerticalScrollDrag(); });
 
-    connect(&Picture2, &canvas::PictureArea::dropped, this,
+    connect(&canvasView_, &canvas::PictureArea::dropped, this,
             [this](const QMimeData& data) { commands::DropFiles(*this, data); });
-    connect(&Picture3, &canvas::PictureArea::dropped, this,
+    connect(&viewPanel_, &canvas::PictureArea::dropped, this,
             [this](const QMimeData& data) { commands::DropFiles(*this, data); });
     connect(&state_, &canvas::EditorState::currentColorChanged, this,
             [this](COLORREF color) { ApplyCurrentColor(color); });
 }
 
 void frmCapture::ApplyCurrentColor(COLORREF color) {
-    QPalette colours = Command3.palette();
+    QPalette colours = colorsButton_.palette();
     colours.setColor(QPalette::Button, ToQColor(color));
     colours.setColor(QPalette::Window, ToQColor(color));
-    Command3.setPalette(colours);
+    colorsButton_.setPalette(colours);
     // The style's button gradient would lighten the colour; the button must show
     // the drawing colour exactly, so it is painted flat.
-    Command3.setStyleSheet(QStringLiteral("QToolButton { background-color: %1; border: 1px solid #808080; }"
-                                          "QToolButton:pressed { border: 2px inset #606060; }")
-                               .arg(ToQColor(color).name()) +
-                           kFocusMark);
+    colorsButton_.setStyleSheet(
+        QStringLiteral("QToolButton { background-color: %1; border: 1px solid #808080; }"
+                       "QToolButton:pressed { border: 2px inset #606060; }")
+            .arg(ToQColor(color).name()) +
+        kFocusMark);
     // A screen reader says which colour is chosen.
     QString name = QStringLiteral("Farben");
     for (std::size_t i = 0; i < tools::kPaletteColors.size(); ++i) {
@@ -250,7 +263,7 @@ void frmCapture::ApplyCurrentColor(COLORREF color) {
             break;
         }
     }
-    Command3.setAccessibleName(name);
+    colorsButton_.setAccessibleName(name);
 }
 
 void frmCapture::ShowMessage(const QString& prompt, int kind) {
@@ -259,8 +272,8 @@ void frmCapture::ShowMessage(const QString& prompt, int kind) {
 
 void frmCapture::SetSaveAsBitmap(bool bitmap) {
     if (!bitmap) return;
-    Option1.setChecked(true);
-    Option1_Click();
+    bitmapOption_.setChecked(true);
+    OnBitmapChosen();
 }
 
 void frmCapture::CenterOnScreen() {
@@ -268,26 +281,26 @@ void frmCapture::CenterOnScreen() {
 }
 
 void frmCapture::MoveFocusToDummy() {
-    dummy.setFocus(Qt::OtherFocusReason);
+    dummy_.setFocus(Qt::OtherFocusReason);
 }
 
 // --- window handlers -------------------------------------------------------------
 
 void frmCapture::Form_Load() {
-    dummy.move(2 * WidthTwips() / core::kTwipsPerPixel, dummy.y());
+    dummy_.move(2 * WidthTwips() / core::kTwipsPerPixel, dummy_.y());
     state_.Canvas().SetBackColor(0x00000000);
-    Text1.clear();
+    nameBox_.clear();
     state_.SetColorIndex(0);
     CenterOnScreen();
-    Picture3.SetMouseIcon(Picture2.MouseIcon());
-    Picture3.SetMousePointer(canvas::kPointerCustom);
+    viewPanel_.SetMouseIcon(canvasView_.MouseIcon());
+    viewPanel_.SetMousePointer(canvas::kPointerCustom);
 }
 
 void frmCapture::Form_Unload() {
     if (unloading_) return;
     unloading_ = true;
     if (toolSet_) toolSet_->CancelStroke();
-    program_.settings.Write("SaveAs", Option1.isChecked() ? ".bmp" : ".jpg");
+    program_.settings.Write("SaveAs", bitmapOption_.isChecked() ? ".bmp" : ".jpg");
     program_.settings.Write("Offset(Win10)", std::to_string(intWinOffset_));
     // The program ends now: pickers and the notice go away with it, and any
     // command waiting for a picker sees the editor closing.
@@ -315,7 +328,7 @@ void frmCapture::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
             break;
         case Qt::Key_Z:
             // In the name box and the text box Ctrl+Z undoes their typing.
-            if (Shift == Qt::ControlModifier && !editing) Command1_Click(6);
+            if (Shift == Qt::ControlModifier && !editing) OnButtonClick(ToolbarButton::Undo);
             break;
         case Qt::Key_Q:
         case Qt::Key_W:
@@ -327,47 +340,45 @@ void frmCapture::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
     }
 }
 
-void frmCapture::Picture1_MouseMove() {
+void frmCapture::OnToolbarMouseMove() {
     if (toolSet_) toolSet_->HidePopups();
 }
 
-void frmCapture::Option1_Click() {
-    Label1.setText(QStringLiteral(".bmp"));
+void frmCapture::OnBitmapChosen() {
+    extensionLabel_.setText(QStringLiteral(".bmp"));
     MoveFocusToDummy();
 }
 
-void frmCapture::Option2_Click() {
-    Label1.setText(QStringLiteral(".jpg"));
+void frmCapture::OnJpegChosen() {
+    extensionLabel_.setText(QStringLiteral(".jpg"));
     MoveFocusToDummy();
 }
 
-void frmCapture::Command1_Click(int index) {
+void frmCapture::OnButtonClick(ToolbarButton button) {
     MoveFocusToDummy();
-    switch (index) {
-        case 0:
+    switch (button) {
+        case ToolbarButton::Load:
             commands::LoadPicture(*this);
             break;
-        case 1:
+        case ToolbarButton::Save:
             commands::SavePicture(*this);
             break;
-        case 3:
+        case ToolbarButton::Copy:
             commands::CopyPicture(*this);
             break;
-        case 4:
+        case ToolbarButton::Paste:
             commands::PastePicture(*this);
             break;
-        case 5:
+        case ToolbarButton::Program:
             commands::OpenInExternalProgram(*this);
             break;
-        case 6:
+        case ToolbarButton::Undo:
             commands::UndoPicture(*this);
-            break;
-        default:
             break;
     }
 }
 
-void frmCapture::Command1_RightPress(int /*index*/) {
+void frmCapture::OnButtonRightPress(ToolbarButton /*button*/) {
     commands::ChooseExternalProgram(*this);
 }
 
@@ -406,16 +417,16 @@ void frmCapture::resizeEvent(QResizeEvent* event) {
 }
 
 bool frmCapture::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &Picture1 && event->type() == QEvent::MouseMove) Picture1_MouseMove();
+    if (watched == &toolbarStrip_ && event->type() == QEvent::MouseMove) OnToolbarMouseMove();
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<const QMouseEvent*>(event);
-        const int index = Command1.IndexOf(watched);
+        const int index = toolbarButtons_.IndexOf(watched);
         if (index >= 0 && mouse->button() == Qt::RightButton) {
-            Command1_RightPress(index);
+            OnButtonRightPress(static_cast<ToolbarButton>(index));
             return true;
         }
-        if (watched == &Text1 && event->type() == QEvent::MouseButtonDblClick) {
-            Text1.selectAll();
+        if (watched == &nameBox_ && event->type() == QEvent::MouseButtonDblClick) {
+            nameBox_.selectAll();
             return true;
         }
     }

@@ -5,8 +5,9 @@
 //
 // Positions of the window and of the view panel are kept in twips (15 twips
 // per pixel) so that layout arithmetic gives the same figures whatever the
-// pixel rounding; controls themselves sit on whole pixels. Every control has
-// its name as object name (Command1(0) .. Command1(6) for the array).
+// pixel rounding; controls themselves sit on whole pixels. Every control
+// carries its name of the form design as object name ("Command1(0)" ..
+// "Command1(6)" for the button array), which tests and tools find it by.
 #pragma once
 
 #include <QCheckBox>
@@ -60,10 +61,10 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     // A key press in the active editor: Ctrl+V (V pressed while Control is
     // held) pastes the clipboard picture. `Shift` holds Qt's modifier flags.
     void Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
-    // Command1 events: a click (focus to dummy, then the command of the index)
-    // and a right-button press (program picker).
-    void Command1_Click(int index);
-    void Command1_RightPress(int index);
+    // Tool-bar button events: a click (focus to the focus sink, then the
+    // button's command) and a right-button press (program picker).
+    void OnButtonClick(ToolbarButton button);
+    void OnButtonRightPress(ToolbarButton button);
 
     // --- start-up --------------------------------------------------------------
     // The save format chosen in the settings ("SaveAs").
@@ -103,12 +104,12 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     void MoveTwips(int left, int top);
     void ResizeTwips(int width, int height);
     // View panel and canvas (canvas Left/Top relative to the panel).
-    int Picture3WidthTwips() const;
-    int Picture3HeightTwips() const;
+    int ViewPanelWidthTwips() const;
+    int ViewPanelHeightTwips() const;
     int Picture2LeftTwips() const override;
     int Picture2TopTwips() const override;
-    int Picture2WidthTwips() const;
-    int Picture2HeightTwips() const;
+    int CanvasWidthTwips() const;
+    int CanvasHeightTwips() const;
     // Device pixels per widget pixel on the canvas: scrolling and the canvas
     // measures above count in picture (device) pixels, the window in widget
     // pixels as Qt scales them.
@@ -117,8 +118,8 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     int ScreenHeightTwips() const;
 
     // --- what the commands see ---------------------------------------------------
-    QString PictureName() const override { return Text1.text(); }
-    void SetPictureName(const QString& name) override { Text1.setText(name); }
+    QString PictureName() const override { return nameBox_.text(); }
+    void SetPictureName(const QString& name) override { nameBox_.setText(name); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -131,17 +132,17 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     const program::Settings& ProgramSettings() const override { return program_.settings; }
     QWidget& Window() override { return *this; }
     void ShowMessage(const QString& prompt, int kind) override;
-    void FocusPictureName() override { Text1.setFocus(); }
-    bool SaveAsJpeg() const override { return Option2.isChecked(); }
-    int JpegQuality() const override { return HScroll2.value(); }
+    void FocusPictureName() override { nameBox_.setFocus(); }
+    bool SaveAsJpeg() const override { return jpegOption_.isChecked(); }
+    int JpegQuality() const override { return qualityScroll_.value(); }
 
-    void Picture1_MouseMove();
-    void Option1_Click();
-    void Option2_Click();
-    void HScroll1_Change();
-    void HScroll1_Scroll();
-    void VScroll1_Change();
-    void VScroll1_Scroll();
+    void OnToolbarMouseMove();
+    void OnBitmapChosen();
+    void OnJpegChosen();
+    void OnHorizontalScrollChange();
+    void OnHorizontalScrollDrag();
+    void OnVerticalScrollChange();
+    void OnVerticalScrollDrag();
 
     // With a clipboard manager running, compresses the canvas picture's PNG
     // ahead, shortly after it shows.
@@ -153,24 +154,24 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     const program::ProgramContext& program_;
     canvas::EditorState state_;
 
-    // --- tool bar strip ------------------------------------------------------
-    QWidget Picture1;      // container of the tool bar
-    ButtonArray Command1;  // indexes 0, 1, 3, 4, 5, 6
-    QToolButton Check1;    // crop mode toggle (checkable)
-    QToolButton Command2;  // tools pop-up
-    QToolButton Command3;  // colours pop-up; its background is the current colour
-    QLineEdit Text1;       // picture name
-    QLabel Label1;         // extension of the save format
-    QRadioButton Option1;  // "Bitmap"
-    QRadioButton Option2;  // "JPeg"
-    QScrollBar HScroll2;   // JPEG quality, hidden
+    // --- tool bar strip (object names of the form design in quotes) -------------
+    QWidget toolbarStrip_;        // container of the tool bar ("Picture1")
+    ButtonArray toolbarButtons_;  // load, save, copy, paste, program, undo ("Command1(i)")
+    QToolButton cropButton_;      // crop mode toggle, checkable ("Check1")
+    QToolButton toolsButton_;     // tools pop-up ("Command2")
+    QToolButton colorsButton_;    // colours pop-up; its background is the current colour ("Command3")
+    QLineEdit nameBox_;           // picture name ("Text1")
+    QLabel extensionLabel_;       // extension of the save format ("Label1")
+    QRadioButton bitmapOption_;   // "Bitmap" ("Option1")
+    QRadioButton jpegOption_;     // "JPeg" ("Option2")
+    QScrollBar qualityScroll_;    // JPEG quality, hidden ("HScroll2")
 
     // --- view ------------------------------------------------------------------
-    canvas::ViewPanel Picture3;   // black view panel around the canvas
-    canvas::CanvasView Picture2;  // the canvas (child of Picture3)
-    QScrollBar VScroll1;
-    QScrollBar HScroll1;
-    QPushButton dummy;  // focus sink, outside the visible area
+    canvas::ViewPanel viewPanel_;    // black view panel around the canvas ("Picture3")
+    canvas::CanvasView canvasView_;  // the canvas, child of the view panel ("Picture2")
+    QScrollBar verticalScroll_;      // ("VScroll1")
+    QScrollBar horizontalScroll_;    // ("HScroll1")
+    QPushButton dummy_;              // focus sink, outside the visible area ("dummy")
 
     // Key presses meant for this window, seen before its controls see them.
     KeyPreview keyPreview_;

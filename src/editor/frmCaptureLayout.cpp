@@ -83,43 +83,45 @@ void frmCapture::ResizeTwips(int width, int height) {
     if (!isVisible()) Form_Resize();
 }
 
-int frmCapture::Picture3WidthTwips() const {
-    return Picture3.size() == panelTwips_.pixels ? panelTwips_.width : Picture3.width() * kTwips;
+int frmCapture::ViewPanelWidthTwips() const {
+    return viewPanel_.size() == panelTwips_.pixels ? panelTwips_.width : viewPanel_.width() * kTwips;
 }
 
-int frmCapture::Picture3HeightTwips() const {
-    return Picture3.size() == panelTwips_.pixels ? panelTwips_.height : Picture3.height() * kTwips;
+int frmCapture::ViewPanelHeightTwips() const {
+    return viewPanel_.size() == panelTwips_.pixels ? panelTwips_.height : viewPanel_.height() * kTwips;
 }
 
 // The canvas and its scrolling count in twips of picture pixels, which are
 // device pixels: on a 200 % screen a scroll step or a hand drag moves the
 // picture by as many of its own pixels as at 100 %.
 int frmCapture::Picture2LeftTwips() const {
-    return Picture2.x() == canvasPosTwips_.pixels.width() ? canvasPosTwips_.width
-                                                          : core::N(Picture2.x() * ViewRatio() * kTwips);
+    return canvasView_.x() == canvasPosTwips_.pixels.width()
+               ? canvasPosTwips_.width
+               : core::N(canvasView_.x() * ViewRatio() * kTwips);
 }
 
 int frmCapture::Picture2TopTwips() const {
-    return Picture2.y() == canvasPosTwips_.pixels.height() ? canvasPosTwips_.height
-                                                           : core::N(Picture2.y() * ViewRatio() * kTwips);
+    return canvasView_.y() == canvasPosTwips_.pixels.height()
+               ? canvasPosTwips_.height
+               : core::N(canvasView_.y() * ViewRatio() * kTwips);
 }
 
-int frmCapture::Picture2WidthTwips() const {
+int frmCapture::CanvasWidthTwips() const {
     return state_.Canvas().Size().width() * kTwips;
 }
 
-int frmCapture::Picture2HeightTwips() const {
+int frmCapture::CanvasHeightTwips() const {
     return state_.Canvas().Size().height() * kTwips;
 }
 
 void frmCapture::MoveCanvasTwips(int left, int top) {
     const double ratio = ViewRatio();
-    Picture2.move(ToPixels(core::N(left / ratio)), ToPixels(core::N(top / ratio)));
-    canvasPosTwips_ = {left, top, QSize(Picture2.x(), Picture2.y())};
+    canvasView_.move(ToPixels(core::N(left / ratio)), ToPixels(core::N(top / ratio)));
+    canvasPosTwips_ = {left, top, QSize(canvasView_.x(), canvasView_.y())};
 }
 
 double frmCapture::ViewRatio() const {
-    return Picture2.PixelRatio();
+    return canvasView_.PixelRatio();
 }
 
 int frmCapture::ScreenWidthTwips() const {
@@ -137,30 +139,30 @@ void frmCapture::Form_Resize() {
     const int height = HeightTwips();
     const int offset = intWinOffset_;
 
-    dummy.move(2 * width / kTwips, dummy.y());
+    dummy_.move(2 * width / kTwips, dummy_.y());
 
     // A window too small (or minimised) for the panel leaves the panel as it was.
-    int panelWidth = Picture3WidthTwips();
-    int panelHeight = Picture3HeightTwips();
-    const int newHeight = height - Picture1.height() * kTwips - 690 - offset;
+    int panelWidth = ViewPanelWidthTwips();
+    int panelHeight = ViewPanelHeightTwips();
+    const int newHeight = height - toolbarStrip_.height() * kTwips - 690 - offset;
     const int newWidth = width - 380 - offset;
     if (newHeight >= 0) panelHeight = newHeight;
     if (newWidth >= 0) panelWidth = newWidth;
-    Picture3.resize(ToPixels(panelWidth), ToPixels(panelHeight));
-    panelTwips_ = {panelWidth, panelHeight, Picture3.size()};
+    viewPanel_.resize(ToPixels(panelWidth), ToPixels(panelHeight));
+    panelTwips_ = {panelWidth, panelHeight, viewPanel_.size()};
 
-    const int panelTop = Picture3.y() * kTwips;
-    HScroll1.move(0, ToPixels(panelTop + panelHeight));
-    VScroll1.move(ToPixels(panelWidth), VScroll1.y());
-    HScroll1.resize(ToPixels(panelWidth), HScroll1.height());
-    VScroll1.resize(VScroll1.width(), ToPixels(panelHeight));
+    const int panelTop = viewPanel_.y() * kTwips;
+    horizontalScroll_.move(0, ToPixels(panelTop + panelHeight));
+    verticalScroll_.move(ToPixels(panelWidth), verticalScroll_.y());
+    horizontalScroll_.resize(ToPixels(panelWidth), horizontalScroll_.height());
+    verticalScroll_.resize(verticalScroll_.width(), ToPixels(panelHeight));
 
     // Scroll ranges are plain ints: any picture the loader accepts (up to
     // 32767 px, about 491,000 twips) scrolls to every edge. They count in
     // picture pixels, so the panel is measured in them too.
     const double ratio = ViewRatio();
-    SetScrollRange(VScroll1, Picture2HeightTwips(), core::N(panelHeight * ratio));
-    SetScrollRange(HScroll1, Picture2WidthTwips(), core::N(panelWidth * ratio));
+    SetScrollRange(verticalScroll_, CanvasHeightTwips(), core::N(panelHeight * ratio));
+    SetScrollRange(horizontalScroll_, CanvasWidthTwips(), core::N(panelWidth * ratio));
 }
 
 void frmCapture::FitWindowToPicture() {
@@ -174,10 +176,11 @@ void frmCapture::FitWindowToPicture() {
     // Never narrower than the tool bar's controls, which end with the format
     // choice: for a tiny picture the formula alone leaves only the first two
     // buttons, and the tools, colours and the name box out of reach.
-    const int toolbarWidth = Option2.mapTo(this, QPoint(Option2.width(), 0)).x() * kTwips + kFrameWidthTwips;
-    const int fitted = std::max(core::N(Picture2WidthTwips() / ratio) + 445 + offset, toolbarWidth);
+    const int toolbarWidth =
+        jpegOption_.mapTo(this, QPoint(jpegOption_.width(), 0)).x() * kTwips + kFrameWidthTwips;
+    const int fitted = std::max(core::N(CanvasWidthTwips() / ratio) + 445 + offset, toolbarWidth);
     const int width = std::min(fitted, ScreenWidthTwips());
-    const int height = std::min(core::N(Picture2HeightTwips() / ratio) + 1180 + offset, ScreenHeightTwips());
+    const int height = std::min(core::N(CanvasHeightTwips() / ratio) + 1180 + offset, ScreenHeightTwips());
     const QSize before = size();
     ResizeTwips(width, height);
     // Wayland: a configure sent before the compositor saw the new size would
@@ -205,18 +208,18 @@ void frmCapture::FitWindowToPicture() {
 
 // --- scrolling ---------------------------------------------------------------------
 
-void frmCapture::HScroll1_Change() {
-    MoveCanvasTwips(-HScroll1.value(), Picture2TopTwips());
+void frmCapture::OnHorizontalScrollChange() {
+    MoveCanvasTwips(-horizontalScroll_.value(), Picture2TopTwips());
 }
 
-void frmCapture::VScroll1_Change() {
-    MoveCanvasTwips(Picture2LeftTwips(), -VScroll1.value());
+void frmCapture::OnVerticalScrollChange() {
+    MoveCanvasTwips(Picture2LeftTwips(), -verticalScroll_.value());
 }
 
-void frmCapture::HScroll1_Scroll() {
-    HScroll1_Change();
+void frmCapture::OnHorizontalScrollDrag() {
+    OnHorizontalScrollChange();
 }
 
-void frmCapture::VScroll1_Scroll() {
-    VScroll1_Change();
+void frmCapture::OnVerticalScrollDrag() {
+    OnVerticalScrollChange();
 }

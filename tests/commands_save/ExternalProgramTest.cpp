@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include "commands/ExternalProgram.h"
+#include "support/PickerControls.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -39,14 +40,14 @@ class ExternalProgram : public PictureFolderTest {
             if (picker == nullptr) return;
             poll->stop();
             pickerCaption = picker->windowTitle();
-            pickerPreset = picker->File1.FileName();
+            pickerPreset = Files(*picker).FileName();
             if (name.isEmpty()) {
-                picker->Command2.click();
+                CancelButton(*picker).click();
                 return;
             }
-            picker->Dir1.SetPath(where);
-            picker->File1.SelectFileName(name);
-            picker->Command1.click();
+            Folders(*picker).SetPath(where);
+            Files(*picker).SelectFileName(name);
+            AcceptButton(*picker).click();
         });
         poll->start();
     }
@@ -69,7 +70,7 @@ class ExternalProgram : public PictureFolderTest {
 
 TEST_F(ExternalProgram, FirstStartChoosesTheProgramAndHandsOverBothPictures) {
     AnswerPicker(tools, "rec ord");
-    form->Command1_Click(5);
+    form->OnButtonClick(ToolbarButton::Program);
 
     EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
     EXPECT_EQ(form->State().ExtProgram(), program);
@@ -98,12 +99,12 @@ TEST_F(ExternalProgram, NormalStartHandsOverThePictureWithDrawingsWithoutPicker)
     QObject::connect(&guard, &QTimer::timeout, [&] {
         if (frmFileSelect* picker = OpenWindow<frmFileSelect>()) {
             pickerShown = true;
-            picker->Command2.click();
+            CancelButton(*picker).click();
         }
     });
     guard.start(10);
 
-    form->Command1_Click(5);
+    form->OnButtonClick(ToolbarButton::Program);
     EXPECT_EQ(RecordedArguments(),
               (QStringList{"1", QFileInfo(values.paths.strTempFile).absoluteFilePath()}));
     EXPECT_FALSE(pickerShown);
@@ -122,7 +123,7 @@ TEST_F(ExternalProgram, ACancelledChoiceKeepsTheValueAndStillHandsOverBothPictur
         QGuiApplication::clipboard()->clear();
         pickerCaption.clear();
         AnswerPicker({}, {});  // cancel
-        form->Command1_Click(5);
+        form->OnButtonClick(ToolbarButton::Program);
         EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
         EXPECT_EQ(form->State().ExtProgram(), before);
         // Written back even on cancel, also when empty.
@@ -143,7 +144,7 @@ TEST_F(ExternalProgram, ACancelledChoiceKeepsTheValueAndStillHandsOverBothPictur
 TEST_F(ExternalProgram, ThePickerOpensAtTheCurrentProgram) {
     form->State().SetExtProgram(program);
     AnswerPicker({}, {});
-    form->Command1_RightPress(5);
+    form->OnButtonRightPress(ToolbarButton::Program);
     EXPECT_EQ(pickerPreset, "rec ord");
     EXPECT_EQ(form->State().ExtProgram(), program);
 }
@@ -151,8 +152,8 @@ TEST_F(ExternalProgram, ThePickerOpensAtTheCurrentProgram) {
 TEST_F(ExternalProgram, RightPressOnTheSaveButtonChoosesAProgramAndDoesNotSave) {
     form->show();
     AnswerPicker(tools, "rec ord");
-    QTest::mousePress(&ui->Command1(1), Qt::RightButton);
-    QTest::mouseRelease(&ui->Command1(1), Qt::RightButton);
+    QTest::mousePress(&ui->saveButton, Qt::RightButton);
+    QTest::mouseRelease(&ui->saveButton, Qt::RightButton);
     EXPECT_EQ(pickerCaption, QString("Externes Bildverarbeitungsprogramm auswählen"));
     EXPECT_EQ(form->State().ExtProgram(), program);
     EXPECT_TRUE(FilesIn(folder).isEmpty());
@@ -173,7 +174,7 @@ TEST_F(ExternalProgram, AnUnwritableScratchFileIsReportedAndNothingStarts) {
         } else {
             form->State().SetExtProgram(program);
         }
-        form->Command1_Click(5);
+        form->OnButtonClick(ToolbarButton::Program);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].prompt, "Das Bild konnte nicht gespeichert werden.");
         EXPECT_EQ(messages[0].kind, 3);

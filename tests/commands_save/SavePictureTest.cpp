@@ -19,7 +19,7 @@ namespace {
 
 class Save : public PictureFolderTest {
   protected:
-    void ChooseBitmap() { ui->Option1.click(); }
+    void ChooseBitmap() { ui->bitmapOption.click(); }
     void Touch(const QString& name) {
         QFile file(folder + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -35,21 +35,21 @@ class Save : public PictureFolderTest {
 
 TEST_F(Save, EmptyNameAsksForOneAndWritesNothing) {
     form->show();
-    ui->Text1.clear();
-    form->Command1_Click(1);
+    ui->nameBox.clear();
+    form->OnButtonClick(ToolbarButton::Save);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].prompt, "Bitte Dateiname angeben...   ");
     EXPECT_EQ(messages[0].kind, 1);
     EXPECT_TRUE(FilesIn(folder).isEmpty());
     EXPECT_EQ(Ini("PreviewName"), "<none>");
-    EXPECT_EQ(form->focusWidget(), &ui->Text1);
+    EXPECT_EQ(form->focusWidget(), &ui->nameBox);
     EXPECT_EQ(dialogs::SavedNotice(), nullptr);
 }
 
 TEST_F(Save, BitmapSavesCountUpAndKeepThePlainNameInSettings) {
     ChooseBitmap();
-    EXPECT_EQ(ui->Label1.text(), ".bmp");
-    for (int i = 0; i < 3; ++i) form->Command1_Click(1);
+    EXPECT_EQ(ui->extensionLabel.text(), ".bmp");
+    for (int i = 0; i < 3; ++i) form->OnButtonClick(ToolbarButton::Save);
     EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.bmp", "Shot_01.bmp", "Shot_02.bmp"}));
     EXPECT_EQ(Ini("PreviewName"), "Shot");
     EXPECT_TRUE(messages.empty());
@@ -77,14 +77,14 @@ TEST_F(Save, BitmapSavesCountUpAndKeepThePlainNameInSettings) {
 TEST_F(Save, BitmapRowsArePaddedToFourBytes) {
     ChooseBitmap();
     form->State().Canvas().SetPicture(Gradient(7, 5));
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     const QByteArray bytes = Contents("Shot.bmp");
     EXPECT_EQ(bytes.size(), 54 + 24 * 5);  // 7 * 3 = 21 bytes, padded to 24
     EXPECT_EQ(MaxDifference(QImage(folder + "Shot.bmp"), Gradient(7, 5)), 0);
 }
 
 TEST_F(Save, JpegSaveLeavesOnlyTheJpegAndItMatchesTheCanvas) {
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     EXPECT_EQ(FilesIn(folder), QStringList{"Shot.jpg"});
     const QByteArray bytes = Contents("Shot.jpg");
     ASSERT_GE(bytes.size(), 4);
@@ -103,7 +103,7 @@ TEST_F(Save, JpegSaveLeavesOnlyTheJpegAndItMatchesTheCanvas) {
 // The JPEG is encoded without a bitmap on disk, yet from exactly the pixels
 // of the 24-bit bitmap: byte for byte the file the bitmap route gives.
 TEST_F(Save, JpegWithoutTheIntermediateBitmapIsTheSameFile) {
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     const QString scratch = home + "/scratch dir/canvas.bmp";
     ASSERT_TRUE(commands::WriteBitmapFile(canvas, scratch, commands::FileWriteMode::NewFileOnly));
     ASSERT_TRUE(commands::WriteJpegFromBitmap(scratch, home + "/via-bitmap.jpg", 95));
@@ -115,10 +115,10 @@ TEST_F(Save, JpegWithoutTheIntermediateBitmapIsTheSameFile) {
 
 TEST_F(Save, TheQualityScrollBarSetsCaptionAndEncoderQuality) {
     form->State().Canvas().SetPicture(Gradient(320, 240));
-    form->Command1_Click(1);  // quality 95 by design
-    ui->HScroll2.setValue(40);
-    EXPECT_EQ(ui->Option2.text(), "JPeg 40%");
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);  // quality 95 by design
+    ui->qualityScroll.setValue(40);
+    EXPECT_EQ(ui->jpegOption.text(), "JPeg 40%");
+    form->OnButtonClick(ToolbarButton::Save);
     const qint64 at95 = QFileInfo(folder + "Shot.jpg").size();
     const qint64 at40 = QFileInfo(folder + "Shot_01.jpg").size();
     EXPECT_GT(at40, 0);
@@ -126,20 +126,20 @@ TEST_F(Save, TheQualityScrollBarSetsCaptionAndEncoderQuality) {
 }
 
 TEST_F(Save, ThreeJpegSavesOfOneName) {
-    for (int i = 0; i < 3; ++i) form->Command1_Click(1);
+    for (int i = 0; i < 3; ++i) form->OnButtonClick(ToolbarButton::Save);
     EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.jpg", "Shot_01.jpg", "Shot_02.jpg"}));
     EXPECT_EQ(Ini("PreviewName"), "Shot");
 }
 
 TEST_F(Save, ATakenNameBlocksBothExtensions) {
     Touch("Shot.bmp");
-    form->Command1_Click(1);  // JPEG
+    form->OnButtonClick(ToolbarButton::Save);  // JPEG
     EXPECT_EQ(FilesIn(folder), (QStringList{"Shot.bmp", "Shot_01.jpg"}));
     EXPECT_EQ(Contents("Shot.bmp"), "keep me");
 
     ChooseBitmap();
     Touch("Shot_02.jpg");
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     EXPECT_TRUE(QFile::exists(folder + "Shot_03.bmp"));
 }
 
@@ -147,7 +147,7 @@ TEST_F(Save, TheFirstGapInTheCounterIsFilled) {
     ChooseBitmap();
     Touch("Shot.jpg");
     Touch("Shot_02.jpg");
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     EXPECT_TRUE(QFile::exists(folder + "Shot_01.bmp"));
     EXPECT_EQ(Contents("Shot_02.jpg"), "keep me");
 }
@@ -155,7 +155,7 @@ TEST_F(Save, TheFirstGapInTheCounterIsFilled) {
 TEST_F(Save, AllNinetyNineTakenWarnsAndWritesNothing) {
     Touch("Shot.jpg");
     for (int n = 1; n <= 99; ++n) Touch(QStringLiteral("Shot_%1.jpg").arg(n, 2, 10, QChar('0')));
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].prompt, "Bitte Dateiname ändern");
     EXPECT_EQ(messages[0].kind, 2);
@@ -169,15 +169,15 @@ TEST_F(Save, FilesThatCannotBeReadStillCountAsTaken) {
     ASSERT_TRUE(QFile::link(folder + "nowhere", folder + "Shot.bmp"));  // dangling link
     Touch("Shot_01.jpg");
     ::chmod(QFile::encodeName(folder + "Shot_01.jpg").constData(), 0);
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     EXPECT_TRUE(QFile::exists(folder + "Shot_02.bmp"));
     EXPECT_FALSE(QFile::exists(folder + "nowhere"));  // nothing written through the link
 }
 
 TEST_F(Save, AFailedWriteIsReportedAndLeavesNothingBehind) {
     // A name the file system refuses (too long for one component).
-    ui->Text1.setText(QString(300, QChar('n')));
-    form->Command1_Click(1);
+    ui->nameBox.setText(QString(300, QChar('n')));
+    form->OnButtonClick(ToolbarButton::Save);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].prompt, "Das Bild konnte nicht gespeichert werden.");
     EXPECT_EQ(messages[0].kind, 3);
@@ -186,9 +186,9 @@ TEST_F(Save, AFailedWriteIsReportedAndLeavesNothingBehind) {
 
     // A picture folder that does not exist.
     messages.clear();
-    ui->Text1.setText("Shot");
+    ui->nameBox.setText("Shot");
     form->State().SetPictureFolder(home + "/missing/");
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 3);
     EXPECT_FALSE(QDir(home + "/missing").exists());
@@ -197,7 +197,7 @@ TEST_F(Save, AFailedWriteIsReportedAndLeavesNothingBehind) {
 TEST_F(Save, WriteProtectedFolderIsReportedAndLeftEmpty) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not restrict the superuser";
     ::chmod(QFile::encodeName(folder).constData(), 0555);
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     ::chmod(QFile::encodeName(folder).constData(), 0755);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, 3);
@@ -216,8 +216,8 @@ TEST_F(Save, NamesWithSeparatorsOrControlCharactersAreRefused) {
           QStringLiteral("ls\u2028")}) {
         SCOPED_TRACE(name.toStdString());
         messages.clear();
-        ui->Text1.setText(name);
-        form->Command1_Click(1);
+        ui->nameBox.setText(name);
+        form->OnButtonClick(ToolbarButton::Save);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].prompt, commands::kBadNameMessage);
         EXPECT_EQ(messages[0].kind, 2);
@@ -232,39 +232,39 @@ TEST_F(Save, NamesWithSeparatorsOrControlCharactersAreRefused) {
 
     // Dots, blanks and umlauts are fine.
     messages.clear();
-    ui->Text1.setText(QStringLiteral("..vorher nachher, Größe 2.0"));
-    form->Command1_Click(1);
+    ui->nameBox.setText(QStringLiteral("..vorher nachher, Größe 2.0"));
+    form->OnButtonClick(ToolbarButton::Save);
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(QFile::exists(folder + "..vorher nachher, Größe 2.0.jpg"));
 }
 
 TEST_F(Save, EnterInTheNameBoxSavesAndIsSwallowed) {
     form->show();
-    ui->Text1.setFocus();
-    ui->Text1.setCursorPosition(4);
-    QTest::keyClick(&ui->Text1, Qt::Key_Return);
+    ui->nameBox.setFocus();
+    ui->nameBox.setCursorPosition(4);
+    QTest::keyClick(&ui->nameBox, Qt::Key_Return);
     EXPECT_TRUE(QFile::exists(folder + "Shot.jpg"));
-    EXPECT_EQ(ui->Text1.text(), "Shot");
+    EXPECT_EQ(ui->nameBox.text(), "Shot");
 }
 
 TEST_F(Save, DoubleClickInTheNameBoxSelectsAll) {
     form->show();
-    QTest::mouseDClick(&ui->Text1, Qt::LeftButton);
-    EXPECT_EQ(ui->Text1.selectedText(), "Shot");
+    QTest::mouseDClick(&ui->nameBox, Qt::LeftButton);
+    EXPECT_EQ(ui->nameBox.selectedText(), "Shot");
 }
 
 TEST_F(Save, WithoutPictureFolderSavesIntoTheCurrentFolder) {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
     form->State().SetPictureFolder({});
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     QDir::setCurrent(previous);
     EXPECT_TRUE(QFile::exists(folder + "Shot.jpg"));
 }
 
 TEST_F(Save, TheReferencePictureFollowsTheAssignedPicture) {
     form->State().SetReference(Gradient(5, 5));
-    form->Command1_Click(1);
+    form->OnButtonClick(ToolbarButton::Save);
     EXPECT_EQ(form->State().Reference().size(), assigned.size());
     EXPECT_EQ(MaxDifference(form->State().Reference().convertToFormat(QImage::Format_RGB32), assigned), 0);
 }

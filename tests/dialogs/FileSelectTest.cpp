@@ -6,8 +6,10 @@
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmFileSelect.h"
+#include "support/PickerControls.h"
 
 using namespace dialogs_test;
+using namespace test_support;
 
 namespace {
 
@@ -31,9 +33,9 @@ TEST_F(FileSelect, OpensOnThePresetProgram) {
     auto handOver = OpenHandOver("Externes Bildverarbeitungsprogramm auswählen", folder + "/viewer");
     frmFileSelect picker(handOver);
     EXPECT_EQ(picker.windowTitle(), QString("Externes Bildverarbeitungsprogramm auswählen"));
-    EXPECT_EQ(picker.File1.Path(), folder);
-    EXPECT_EQ(picker.File1.count(), 2);  // the two programs, not the text file
-    EXPECT_EQ(picker.File1.FileName(), "viewer");
+    EXPECT_EQ(Files(picker).Path(), folder);
+    EXPECT_EQ(Files(picker).count(), 2);  // the two programs, not the text file
+    EXPECT_EQ(Files(picker).FileName(), "viewer");
     EXPECT_EQ(picker.size(), QSize(357, 337));
     EXPECT_TRUE(picker.windowFlags() & Qt::WindowStaysOnTopHint);
 }
@@ -41,17 +43,17 @@ TEST_F(FileSelect, OpensOnThePresetProgram) {
 TEST_F(FileSelect, MissingPresetLeavesNothingSelected) {
     auto handOver = OpenHandOver("x", folder + "/deleted-program");
     frmFileSelect picker(handOver);
-    EXPECT_EQ(picker.File1.FileName(), "");
+    EXPECT_EQ(Files(picker).FileName(), "");
 }
 
 TEST_F(FileSelect, AcceptReturnsTheFullPathAndLeavesPictureValuesAlone) {
     auto handOver = OpenHandOver("x", "");
     frmFileSelect picker(handOver);
-    picker.Dir1.SetPath(folder);
-    picker.Command1_Click();  // nothing selected
+    Folders(picker).SetPath(folder);
+    picker.Accept();  // nothing selected
     EXPECT_EQ(handOver.intDialogOpen, 1);
-    ASSERT_TRUE(picker.File1.SelectFileName("Paint Tool"));
-    picker.Command1_Click();
+    ASSERT_TRUE(Files(picker).SelectFileName("Paint Tool"));
+    picker.Accept();
     EXPECT_EQ(handOver.intDialogOpen, 0);
     EXPECT_EQ(handOver.strSelectedFile, folder + "/Paint Tool");
 }
@@ -60,9 +62,9 @@ TEST_F(FileSelect, CancelAndCloseKeepTheOldProgram) {
     auto handOver = OpenHandOver("x", folder + "/viewer");
     {
         frmFileSelect picker(handOver);
-        picker.Dir1.SetPath(QDir::rootPath());
+        Folders(picker).SetPath(QDir::rootPath());
         picker.show();
-        picker.Command2_Click();
+        picker.Cancel();
     }
     EXPECT_EQ(handOver.intDialogOpen, 0);
     EXPECT_EQ(handOver.strSelectedFile, folder + "/viewer");

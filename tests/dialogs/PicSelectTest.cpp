@@ -10,8 +10,10 @@
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/PickerWait.h"
 #include "dialogs/frmPicSelect.h"
+#include "support/PickerControls.h"
 
 using namespace dialogs_test;
+using namespace test_support;
 
 namespace {
 
@@ -27,8 +29,8 @@ class PicSelect : public ::testing::Test {
     }
 
     void Click(frmPicSelect& picker, const QString& name) {
-        ASSERT_TRUE(picker.File1.SelectFileName(name));
-        picker.File1_Click();
+        ASSERT_TRUE(Files(picker).SelectFileName(name));
+        picker.OnFileClick();
         Decoded(picker);
     }
     // The preview decodes beside the picker; this waits until it shows.
@@ -46,12 +48,12 @@ TEST_F(PicSelect, OpensOnThePresetFileWithTitle) {
     auto handOver = OpenHandOver("Bild laden", folder + "/wide.bmp");
     frmPicSelect picker(handOver);
     EXPECT_EQ(picker.windowTitle(), "Bild laden");
-    EXPECT_EQ(picker.Dir1.Path(), folder);
-    EXPECT_EQ(picker.File1.Path(), folder);
-    EXPECT_EQ(picker.File1.FileName(), "wide.bmp");
+    EXPECT_EQ(Folders(picker).Path(), folder);
+    EXPECT_EQ(Files(picker).Path(), folder);
+    EXPECT_EQ(Files(picker).FileName(), "wide.bmp");
     EXPECT_TRUE(picker.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(picker.Command1.text(), QString("Ü B E R N E H M E N"));
-    EXPECT_EQ(picker.Command2.text(), QString("A B B R E C H E N"));
+    EXPECT_EQ(AcceptButton(picker).text(), QString("Ü B E R N E H M E N"));
+    EXPECT_EQ(CancelButton(picker).text(), QString("A B B R E C H E N"));
 }
 
 TEST_F(PicSelect, WithoutPresetOpensOnTheCurrentFolder) {
@@ -60,24 +62,24 @@ TEST_F(PicSelect, WithoutPresetOpensOnTheCurrentFolder) {
     auto handOver = OpenHandOver("Bild laden", "");
     frmPicSelect picker(handOver);
     QDir::setCurrent(previous);
-    EXPECT_EQ(picker.File1.Path(), folder);
-    EXPECT_EQ(picker.File1.FileName(), "");
-    EXPECT_EQ(picker.File1.count(), 3);  // broken.gif, Tall.JPG, wide.bmp
+    EXPECT_EQ(Files(picker).Path(), folder);
+    EXPECT_EQ(Files(picker).FileName(), "");
+    EXPECT_EQ(Files(picker).count(), 3);  // broken.gif, Tall.JPG, wide.bmp
 }
 
 TEST_F(PicSelect, PreviewScalesWideAndTallPicturesIntoTheBox) {
     auto handOver = OpenHandOver("Bild laden", folder + "/wide.bmp");
     frmPicSelect picker(handOver);
-    ASSERT_EQ(picker.Picture1.InnerSize(), QSize(389, 327));
+    ASSERT_EQ(Preview(picker).InnerSize(), QSize(389, 327));
 
     Click(picker, "wide.bmp");  // 800 x 600 -> 389 x 292 at the top-left
-    const QImage& wide = picker.Picture1.Image();
+    const QImage& wide = Preview(picker).Image();
     EXPECT_EQ(wide.pixel(0, 0), QColor(Qt::red).rgb());
     EXPECT_EQ(wide.pixel(388, 291), QColor(Qt::red).rgb());
     EXPECT_EQ(wide.pixel(388, 292), QColor(Qt::black).rgb());
 
     Click(picker, "Tall.JPG");  // 600 x 800 -> 245 x 327
-    const QImage& tall = picker.Picture1.Image();
+    const QImage& tall = Preview(picker).Image();
     EXPECT_GT(qBlue(tall.pixel(244, 326)), 200);
     EXPECT_LT(qRed(tall.pixel(244, 326)), 60);
     EXPECT_EQ(tall.pixel(245, 100), QColor(Qt::black).rgb());
@@ -87,34 +89,34 @@ TEST_F(PicSelect, PreviewScalesWideAndTallPicturesIntoTheBox) {
 TEST_F(PicSelect, ArrowKeysInTheFileListPreviewTheNextFile) {
     auto handOver = OpenHandOver("Bild laden", folder + "/Tall.JPG");
     frmPicSelect picker(handOver);
-    QTest::keyClick(&picker.File1, Qt::Key_Down);  // Tall.JPG -> wide.bmp
-    EXPECT_EQ(picker.File1.FileName(), "wide.bmp");
+    QTest::keyClick(&Files(picker), Qt::Key_Down);  // Tall.JPG -> wide.bmp
+    EXPECT_EQ(Files(picker).FileName(), "wide.bmp");
     Decoded(picker);
-    EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::red).rgb());
+    EXPECT_EQ(Preview(picker).Image().pixel(10, 10), QColor(Qt::red).rgb());
 }
 
 TEST_F(PicSelect, UnreadableFileShowsThePreviousPictureAgain) {
     auto handOver = OpenHandOver("Bild laden", "");
     frmPicSelect picker(handOver);
-    picker.Dir1.SetPath(folder);
+    Folders(picker).SetPath(folder);
     Click(picker, "broken.gif");  // nothing loaded yet: stays black
-    EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::black).rgb());
+    EXPECT_EQ(Preview(picker).Image().pixel(10, 10), QColor(Qt::black).rgb());
     Click(picker, "wide.bmp");
     Click(picker, "broken.gif");
-    EXPECT_EQ(picker.Picture1.Image().pixel(10, 10), QColor(Qt::red).rgb());
+    EXPECT_EQ(Preview(picker).Image().pixel(10, 10), QColor(Qt::red).rgb());
 }
 
 TEST_F(PicSelect, AcceptHandsOverPathFolderAndPictureName) {
     auto handOver = OpenHandOver("Bild laden", "");
     frmPicSelect picker(handOver);
     QString pictureName;
-    picker.onPictureName = [&](const QString& name) { pictureName = name; };
-    picker.Dir1.SetPath(folder);
-    picker.Command1_Click();  // nothing selected: nothing happens
+    picker.SetPictureNameReceiver([&](const QString& name) { pictureName = name; });
+    Folders(picker).SetPath(folder);
+    picker.Accept();  // nothing selected: nothing happens
     EXPECT_EQ(handOver.intDialogOpen, 1);
 
     Click(picker, "Tall.JPG");
-    picker.Command1_Click();
+    picker.Accept();
     EXPECT_EQ(handOver.intDialogOpen, 0);
     EXPECT_EQ(handOver.strSelectedFile, folder + "/Tall.JPG");
     EXPECT_EQ(pictureName, "Tall");
@@ -124,9 +126,9 @@ TEST_F(PicSelect, AcceptHandsOverPathFolderAndPictureName) {
 TEST_F(PicSelect, DoubleClickAccepts) {
     auto handOver = OpenHandOver("Bild laden", "");
     frmPicSelect picker(handOver);
-    picker.Dir1.SetPath(folder);
-    ASSERT_TRUE(picker.File1.SelectFileName("wide.bmp"));
-    emit picker.File1.itemDoubleClicked(picker.File1.currentItem());
+    Folders(picker).SetPath(folder);
+    ASSERT_TRUE(Files(picker).SelectFileName("wide.bmp"));
+    emit Files(picker).itemDoubleClicked(Files(picker).currentItem());
     EXPECT_EQ(handOver.intDialogOpen, 0);
     EXPECT_EQ(handOver.strSelectedFile, folder + "/wide.bmp");
 }
@@ -136,7 +138,7 @@ TEST_F(PicSelect, CancelEmptiesTheSelectionAndCloseKeepsIt) {
     {
         frmPicSelect picker(handOver);
         picker.show();
-        picker.Command2_Click();
+        picker.Cancel();
         EXPECT_EQ(handOver.intDialogOpen, 0);
         EXPECT_EQ(handOver.strSelectedFile, "");
     }
@@ -151,7 +153,7 @@ TEST_F(PicSelect, CancelEmptiesTheSelectionAndCloseKeepsIt) {
 TEST_F(PicSelect, WaitingCallerResumesWhenThePickerReportsBack) {
     auto handOver = OpenHandOver("Bild laden", folder + "/wide.bmp");
     frmPicSelect picker(handOver);
-    QTimer::singleShot(50, &picker, [&] { picker.Command1.click(); });
+    QTimer::singleShot(50, &picker, [&] { AcceptButton(picker).click(); });
     dialogs::WaitForPicker(picker, handOver, nullptr);
     EXPECT_EQ(handOver.intDialogOpen, 0);
     EXPECT_EQ(handOver.strSelectedFile, folder + "/wide.bmp");
@@ -177,15 +179,14 @@ TEST_F(PicSelect, AcceptHandsOverThePictureStillDecodingAndClosesAtOnce) {
         auto handOver = OpenHandOver("Bild laden", "");
         frmPicSelect picker(handOver);
         picker.show();
-        picker.Dir1.SetPath(folder);
+        Folders(picker).SetPath(folder);
         std::optional<platform::PendingPicture> handed;
-        picker.onPicture = [&handed](platform::PendingPicture picture) {
-            handed.emplace(std::move(picture));
-        };
-        ASSERT_TRUE(picker.File1.SelectFileName(c.file));
-        if (c.preview) picker.File1_Click();
+        picker.SetPictureReceiver(
+            [&handed](platform::PendingPicture picture) { handed.emplace(std::move(picture)); });
+        ASSERT_TRUE(Files(picker).SelectFileName(c.file));
+        if (c.preview) picker.OnFileClick();
         if (c.waitShown) Decoded(picker);
-        picker.Command1_Click();
+        picker.Accept();
         EXPECT_FALSE(picker.isVisible());
         EXPECT_FALSE(picker.PreviewPending());
         ASSERT_TRUE(handed.has_value());

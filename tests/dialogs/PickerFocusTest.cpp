@@ -16,9 +16,11 @@
 #include "dialogs/frmFileSelect.h"
 #include "dialogs/frmPicSelect.h"
 #include "editor/frmCapture.h"
+#include "support/PickerControls.h"
 #include "support/TestProgram.h"
 
 using namespace dialogs_test;
+using namespace test_support;
 
 namespace {
 
@@ -49,7 +51,7 @@ TEST_F(PickerFocus, EditorIsActiveAgainAfterEitherPickerEnds) {
     auto handOver = OpenHandOver("Bild laden", "");
     {
         frmPicSelect picker(handOver);
-        WaitAndEnd(picker, picker.Command2);  // cancel
+        WaitAndEnd(picker, CancelButton(picker));  // cancel
         EXPECT_EQ(handOver.intDialogOpen, 0);
     }
     EXPECT_TRUE(QTest::qWaitForWindowActive(&editor, 1000));
@@ -57,7 +59,7 @@ TEST_F(PickerFocus, EditorIsActiveAgainAfterEitherPickerEnds) {
     handOver = OpenHandOver("Externes Bildverarbeitungsprogramm auswählen", "");
     {
         frmFileSelect picker(handOver);
-        WaitAndEnd(picker, picker.Command2);
+        WaitAndEnd(picker, CancelButton(picker));
     }
     EXPECT_TRUE(QTest::qWaitForWindowActive(&editor, 1000));
 }
@@ -68,7 +70,7 @@ TEST_F(PickerFocus, PickerTakesTheKeyboardWhenItOpens) {
     bool activeWhileOpen = false;
     QTimer::singleShot(0, &picker, [&] {
         activeWhileOpen = QTest::qWaitForWindowActive(&picker, 1000);
-        picker.Command2.click();
+        CancelButton(picker).click();
     });
     dialogs::WaitForPicker(picker, handOver, &editor);
     EXPECT_TRUE(activeWhileOpen);
@@ -102,7 +104,7 @@ TEST_F(PickerFocus, PickersAreDialogsOfTheEditorOneAtATime) {
             ASSERT_NE(picker->windowHandle(), nullptr);
             EXPECT_EQ(picker->windowHandle()->transientParent(), editor.windowHandle());
             second = dialogs::RunPicker("second", "", &editor, make);
-            picker->Command2.click();
+            CancelButton(*picker).click();
         });
         poll.start();
         const std::optional<QString> first = dialogs::RunPicker("first", "/preset", &editor, make);
@@ -123,7 +125,7 @@ TEST_F(PickerFocus, EscapeCancelsEitherPicker) {
                                                                 {&programPicker, "/usr/bin/preset"}};
     for (const auto& [picker, answer] : cases) {
         picker->show();
-        QTest::keyClick(&picker->File1, Qt::Key_Escape);  // reaches the window through the list
+        QTest::keyClick(&Files(*picker), Qt::Key_Escape);  // reaches the window through the list
         EXPECT_EQ(picker->HandOver().intDialogOpen, 0);
         EXPECT_EQ(picker->HandOver().strSelectedFile, answer);
         EXPECT_FALSE(picker->isVisible());
@@ -141,7 +143,7 @@ TEST_F(PickerFocus, EnterAcceptsTheSelectionAndCancelsOnTheCancelButton) {
         auto handOver = OpenHandOver("Bild laden", folder + "/one.bmp");
         frmPicSelect picker(handOver, &editor);
         picker.show();
-        QWidget& target = onCancel ? static_cast<QWidget&>(picker.Command2) : picker.File1;
+        QWidget& target = onCancel ? static_cast<QWidget&>(CancelButton(picker)) : Files(picker);
         target.setFocus();
         QTest::keyClick(&target, Qt::Key_Return);
         EXPECT_EQ(handOver.intDialogOpen, 0) << onCancel;

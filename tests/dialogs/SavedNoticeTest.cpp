@@ -9,6 +9,9 @@
 #include <QTest>
 
 #include "dialogs/frmInfo.h"
+#include "support/PickerControls.h"
+
+using namespace test_support;
 
 TEST(SavedNotice, ShowsAboveOthersAndClosesItselfAfterTwoSeconds) {
     QLineEdit typing;
@@ -24,7 +27,7 @@ TEST(SavedNotice, ShowsAboveOthersAndClosesItselfAfterTwoSeconds) {
     frmInfo* notice = dialogs::SavedNotice();
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(notice->isVisible());
-    EXPECT_EQ(notice->Label2.text(), "Bild gespeichert.");
+    EXPECT_EQ(NoticeMessage(*notice).text(), "Bild gespeichert.");
     EXPECT_TRUE(notice->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(notice->size(), QSize(259, 55));
     EXPECT_EQ(QApplication::focusWidget(), focused);  // typing goes on

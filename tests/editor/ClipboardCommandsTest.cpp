@@ -56,15 +56,15 @@ TEST_F(Clipboard, CopyAndPasteRoundTripTheCanvasImageWithItsDrawings) {
     }
     f.State().Canvas().Line(QPointF(10, 10), QPointF(100, 60));
     const QImage drawn = f.State().Canvas().Image().copy();
-    f.Command1_Click(3);
+    f.OnButtonClick(ToolbarButton::Copy);
     EXPECT_TRUE(SamePixels(commands::ClipboardPicture(), drawn));
 
     f.State().Canvas().SetPicture(Solid(30, 20, Qt::green));
-    f.Command1_Click(4);
+    f.OnButtonClick(ToolbarButton::Paste);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), drawn));
     EXPECT_TRUE(SamePixels(f.State().Reference(), drawn));
-    EXPECT_EQ(ui->Picture2.size(), QSize(120, 80));
+    EXPECT_EQ(ui->canvasView.size(), QSize(120, 80));
 }
 
 TEST_F(Clipboard, PasteWithoutAPictureKeepsCanvasAndReference) {
@@ -74,7 +74,7 @@ TEST_F(Clipboard, PasteWithoutAPictureKeepsCanvasAndReference) {
     f.State().Canvas().Line(QPointF(0, 0), QPointF(49, 39), 0x00FFFFFF);
     const QImage drawn = f.State().Canvas().Image().copy();
     QGuiApplication::clipboard()->setText("just text");
-    f.Command1_Click(4);
+    f.OnButtonClick(ToolbarButton::Paste);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
     EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(50, 40)));
 }
@@ -83,10 +83,10 @@ TEST_F(Clipboard, PasteLaysOutButKeepsTheWindowSize) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
     commands::PutPictureOnClipboard(Solid(1500, 900, Qt::blue));
-    f.Command1_Click(4);
+    f.OnButtonClick(ToolbarButton::Paste);
     EXPECT_EQ(f.WidthTwips(), 11430);
-    EXPECT_TRUE(ui->HScroll1.isEnabled());
-    EXPECT_EQ(ui->HScroll1.maximum(), 1500 * 15 - f.Picture3WidthTwips() + 70);
+    EXPECT_TRUE(ui->horizontalScroll.isEnabled());
+    EXPECT_EQ(ui->horizontalScroll.maximum(), 1500 * 15 - f.ViewPanelWidthTwips() + 70);
 }
 
 TEST_F(Clipboard, UndoRestoresTheSnapshotOnceThenDoesNothing) {
@@ -100,13 +100,13 @@ TEST_F(Clipboard, UndoRestoresTheSnapshotOnceThenDoesNothing) {
     f.State().Canvas().Line(QPointF(0, 0), QPointF(63, 47), 0x0000FF00);
     ASSERT_FALSE(SamePixels(f.State().Canvas().Image(), before));
 
-    f.Command1_Click(6);
+    f.OnButtonClick(ToolbarButton::Undo);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), before));
     EXPECT_EQ(f.State().UndoReady(), 0);
 
     f.State().Canvas().Line(QPointF(0, 47), QPointF(63, 0), 0x0000FF00);
     const QImage drawnAgain = f.State().Canvas().Image().copy();
-    f.Command1_Click(6);
+    f.OnButtonClick(ToolbarButton::Undo);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawnAgain));
 }
 
@@ -116,7 +116,7 @@ TEST_F(Clipboard, UndoWithoutAPictureKeepsTheCanvasButResetsTheFlag) {
     f.State().ReferenceFromCanvas();
     f.State().SetUndoReady(1);
     QGuiApplication::clipboard()->setText("no picture");
-    f.Command1_Click(6);
+    f.OnButtonClick(ToolbarButton::Undo);
     EXPECT_EQ(f.State().UndoReady(), 0);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
     EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(20, 20)));
@@ -129,8 +129,8 @@ TEST_F(Clipboard, CopyAfterAStrokeMakesUndoKeepTheStroke) {
     commands::PutPictureOnClipboard(f.State().Canvas().Image());
     f.State().Canvas().Line(QPointF(0, 0), QPointF(29, 29), 0x00FF0000);
     const QImage stroke = f.State().Canvas().Image().copy();
-    f.Command1_Click(3);
-    f.Command1_Click(6);
+    f.OnButtonClick(ToolbarButton::Copy);
+    f.OnButtonClick(ToolbarButton::Undo);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), stroke));
 }
 
@@ -146,17 +146,17 @@ TEST_P(Shortcuts, DoWhatTheirButtonsDo) {
         const QImage before = Pattern(64, 48);
         f.ReplacePicture(before, AfterReplace::Layout);
         f.State().SetPictureFolder(folder + "/");
-        ui->Text1.setText("Kurz");
+        ui->nameBox.setText("Kurz");
         ui->dummy.setFocus();
-        QTest::mouseClick(&ui->Picture2, Qt::LeftButton, {}, QPoint(5, 5));  // the undo snapshot
+        QTest::mouseClick(&ui->canvasView, Qt::LeftButton, {}, QPoint(5, 5));  // the undo snapshot
         f.State().Canvas().Line(QPointF(0, 0), QPointF(63, 47), 0x0000FF00);
         const QImage drawn = f.State().Canvas().Image().copy();
 
         // In the name box Ctrl+Z is the box's own undo.
-        ui->Text1.setFocus();
-        QTest::keyClicks(&ui->Text1, "x");
+        ui->nameBox.setFocus();
+        QTest::keyClicks(&ui->nameBox, "x");
         Chord(Qt::Key_Z);
-        EXPECT_EQ(ui->Text1.text(), "Kurz");
+        EXPECT_EQ(ui->nameBox.text(), "Kurz");
         EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
         ui->dummy.setFocus();
         Chord(Qt::Key_Z);
@@ -182,10 +182,10 @@ INSTANTIATE_TEST_SUITE_P(CtrlQAndCtrlW, Shortcuts, ::testing::Values(Qt::Key_Q, 
 
 TEST_F(Clipboard, EveryCommandClickFirstMovesTheFocusToTheSink) {
     ActiveForm();
-    ui->Text1.setFocus();
+    ui->nameBox.setFocus();
     QApplication::processEvents();
-    ASSERT_TRUE(ui->Text1.hasFocus());
-    QTest::mouseClick(&ui->Command1(3), Qt::LeftButton);
+    ASSERT_TRUE(ui->nameBox.hasFocus());
+    QTest::mouseClick(&ui->copyButton, Qt::LeftButton);
     EXPECT_TRUE(ui->dummy.hasFocus());
 }
 
@@ -194,12 +194,12 @@ TEST_F(Clipboard, CtrlVPastesWhereverTheEditorsFocusIsAndAgainWhileHeld) {
         SCOPED_TRACE(inNameBox ? "name box" : "focus sink");
         frmCapture& f = ActiveForm();
         f.ResizeTwips(11430, 7305);
-        if (inNameBox) ui->Text1.setFocus();
+        if (inNameBox) ui->nameBox.setFocus();
         commands::PutPictureOnClipboard(Solid(900, 700, Qt::red));
         Chord(Qt::Key_V);
         EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(900, 700, Qt::red)));
         EXPECT_TRUE(SamePixels(f.State().Reference(), Solid(900, 700, Qt::red)));
-        EXPECT_TRUE(ui->VScroll1.isEnabled());
+        EXPECT_TRUE(ui->verticalScroll.isEnabled());
 
         // Held down, the key repeats and every repeat pastes again.
         f.State().Canvas().Line(QPointF(0, 0), QPointF(99, 99), 0x00FFFFFF);
@@ -221,7 +221,7 @@ TEST_F(Clipboard, AVTypedAfterAnEarlierControlChordNeverPastes) {
         f.State().Canvas().Line(QPointF(0, 0), QPointF(39, 29), 0x0000FF00);
         const QImage drawn = f.State().Canvas().Image().copy();
         commands::PutPictureOnClipboard(Solid(10, 10, Qt::red));
-        ui->Text1.setFocus();
+        ui->nameBox.setFocus();
         if (earlier == Qt::Key_Control) {
             Press(Qt::Key_Control);
             Release(Qt::Key_Control, Qt::ControlModifier);
@@ -229,7 +229,7 @@ TEST_F(Clipboard, AVTypedAfterAnEarlierControlChordNeverPastes) {
             Chord(earlier);
         }
         QTest::keyClicks(static_cast<QWidget*>(nullptr), QStringLiteral("vorher"));
-        EXPECT_EQ(ui->Text1.text(), "vorher");
+        EXPECT_EQ(ui->nameBox.text(), "vorher");
         EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
     }
 }
@@ -316,9 +316,9 @@ TEST_F(Clipboard, PastedPicturesGetTheGuardsOfFiles) {
         const QImage drawn = f.State().Canvas().Image().copy();
         offer();
         EXPECT_TRUE(commands::ClipboardPicture().isNull());
-        f.Command1_Click(4);
+        f.OnButtonClick(ToolbarButton::Paste);
         f.State().SetUndoReady(1);
-        f.Command1_Click(6);
+        f.OnButtonClick(ToolbarButton::Undo);
         EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
         EXPECT_TRUE(SamePixels(f.State().Reference(), Pattern(30, 20)));
     }
@@ -336,7 +336,7 @@ TEST_F(Clipboard, PastedPicturesGetTheGuardsOfFiles) {
 TEST_F(Clipboard, CopiedPictureIsOfferedAsPng) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(8, 8));
-    f.Command1_Click(3);
+    f.OnButtonClick(ToolbarButton::Copy);
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(data->hasImage());
@@ -355,7 +355,7 @@ const platform::PictureMimeData* OwnPicture() {
 TEST_F(Clipboard, CopyOffersPngThenBmpAndEncodesEachOnlyOnceWhenRead) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(90, 70, 2));
-    f.Command1_Click(3);
+    f.OnButtonClick(ToolbarButton::Copy);
     const platform::PictureMimeData* own = OwnPicture();
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(own->formats(), QStringList({"image/png", "image/bmp"}));
@@ -374,9 +374,9 @@ TEST_F(Clipboard, CopyOffersPngThenBmpAndEncodesEachOnlyOnceWhenRead) {
 TEST_F(Clipboard, PastingTheProgramsOwnPictureEncodesNothing) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(40, 30, 5));
-    f.Command1_Click(3);
+    f.OnButtonClick(ToolbarButton::Copy);
     f.State().Canvas().SetPicture(Solid(10, 10, Qt::red));
-    f.Command1_Click(4);
+    f.OnButtonClick(ToolbarButton::Paste);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(40, 30, 5)));
     ASSERT_NE(OwnPicture(), nullptr);
     EXPECT_EQ(OwnPicture()->Encodings(), 0);
@@ -388,7 +388,7 @@ TEST_F(Clipboard, CopyAndExternalProgramWriteTheClipboardOnceAsAUserCopy) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     int changes = 0;
     const auto counter = QObject::connect(clipboard, &QClipboard::dataChanged, [&changes] { ++changes; });
-    f.Command1_Click(3);
+    f.OnButtonClick(ToolbarButton::Copy);
     QObject::disconnect(counter);
     EXPECT_EQ(changes, 1);
     ASSERT_NE(OwnPicture(), nullptr);

@@ -10,6 +10,7 @@
 #include "dialogs/frmPicSelect.h"
 #include "platform/qt/PendingPicture.h"
 #include "support/Drops.h"
+#include "support/PickerControls.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -36,9 +37,9 @@ TEST_F(DropAndLoad, DroppedFileBecomesThePictureAndNamesIt) {
     frmCapture& f = MakeForm();
     f.State().SetPictureFolder("/somewhere/");
     f.State().SetUndoReady(1);
-    DropFiles(ui->Picture2, {"photo.jpeg"});
-    EXPECT_EQ(ui->Text1.text(), "photo");  // the whole extension goes, however long
-    EXPECT_EQ(ui->Picture2.size(), QSize(60, 45));
+    DropFiles(ui->canvasView, {"photo.jpeg"});
+    EXPECT_EQ(ui->nameBox.text(), "photo");  // the whole extension goes, however long
+    EXPECT_EQ(ui->canvasView.size(), QSize(60, 45));
     EXPECT_EQ(f.State().Reference().size(), QSize(60, 45));
     EXPECT_EQ(f.State().PictureFolder(), "/somewhere/");
     EXPECT_EQ(f.State().UndoReady(), 1);
@@ -46,34 +47,34 @@ TEST_F(DropAndLoad, DroppedFileBecomesThePictureAndNamesIt) {
 
 TEST_F(DropAndLoad, ThreeFilesLeaveTheLastOnTheCanvas) {
     frmCapture& f = MakeForm();
-    DropFiles(ui->Picture3, {"one.bmp", "photo.jpeg", "two.png"});
-    EXPECT_EQ(ui->Text1.text(), "two");
+    DropFiles(ui->viewPanel, {"one.bmp", "photo.jpeg", "two.png"});
+    EXPECT_EQ(ui->nameBox.text(), "two");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(50, 35, Qt::green)));
 }
 
 TEST_F(DropAndLoad, FileThatDoesNotLoadChangesNothing) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(20, 20));
-    ui->Text1.setText("keep");
-    DropFiles(ui->Picture2, {"notes.txt"});
-    EXPECT_EQ(ui->Text1.text(), "keep");
+    ui->nameBox.setText("keep");
+    DropFiles(ui->canvasView, {"notes.txt"});
+    EXPECT_EQ(ui->nameBox.text(), "keep");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
     // A good file after a bad one still loads.
-    DropFiles(ui->Picture2, {"notes.txt", "one.bmp"});
-    EXPECT_EQ(ui->Text1.text(), "one");
+    DropFiles(ui->canvasView, {"notes.txt", "one.bmp"});
+    EXPECT_EQ(ui->nameBox.text(), "one");
 }
 
 TEST_F(DropAndLoad, TextAndRemoteDataAreIgnored) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(20, 20));
-    ui->Text1.setText("keep");
+    ui->nameBox.setText("keep");
     QMimeData text;
     text.setText(folder + "/one.bmp");
-    Drop(ui->Picture2, text);
+    Drop(ui->canvasView, text);
     QMimeData remote;
     remote.setUrls({QUrl("https://example.org/one.bmp")});
-    Drop(ui->Picture3, remote);
-    EXPECT_EQ(ui->Text1.text(), "keep");
+    Drop(ui->viewPanel, remote);
+    EXPECT_EQ(ui->nameBox.text(), "keep");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
 }
 
@@ -83,14 +84,14 @@ TEST_F(DropAndLoad, TextAndRemoteDataAreIgnored) {
 TEST_F(DropAndLoad, AFileNameWithoutExactTextIsSkipped) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(20, 20));
-    ui->Text1.setText("keep");
+    ui->nameBox.setText("keep");
     const QByteArray raw = QFile::encodeName(folder) + "/bild\xe4.bmp";
     Solid(30, 30, Qt::red).save(QFile::decodeName(raw), "BMP");  // the look-alike, named with U+FFFD
     QMimeData data;
     data.setData("text/uri-list", "file://" + raw.toPercentEncoding("/") + "\r\n");
     ASSERT_EQ(data.urls().size(), 1);
-    Drop(ui->Picture2, data);
-    EXPECT_EQ(ui->Text1.text(), "keep");
+    Drop(ui->canvasView, data);
+    EXPECT_EQ(ui->nameBox.text(), "keep");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
 }
 
@@ -100,12 +101,12 @@ TEST_F(DropAndLoad, ADropWhileAPictureArrivesLoadsAfterIt) {
     frmCapture& f = MakeForm();
     {
         const platform::PictureIntake::Stretch arriving(f.State().Intake());
-        DropFiles(ui->Picture2, {"one.bmp"});
-        EXPECT_EQ(ui->Text1.text(), "");
+        DropFiles(ui->canvasView, {"one.bmp"});
+        EXPECT_EQ(ui->nameBox.text(), "");
         f.ReplacePicture(Solid(20, 20, Qt::green), AfterReplace::Layout);
     }
     QApplication::processEvents();
-    EXPECT_EQ(ui->Text1.text(), "one");
+    EXPECT_EQ(ui->nameBox.text(), "one");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(40, 30, Qt::red)));
 }
 
@@ -113,9 +114,9 @@ TEST_F(DropAndLoad, DropLaysOutWithoutFittingTheWindow) {
     frmCapture& f = MakeForm();
     f.ResizeTwips(11430, 7305);
     Solid(2000, 100, Qt::red).save(folder + "/wide.png");
-    DropFiles(ui->Picture2, {"wide.png"});
+    DropFiles(ui->canvasView, {"wide.png"});
     EXPECT_EQ(f.WidthTwips(), 11430);
-    EXPECT_TRUE(ui->HScroll1.isEnabled());
+    EXPECT_TRUE(ui->horizontalScroll.isEnabled());
 }
 
 // The window fits the picture, but never so narrow that the tool bar is cut
@@ -127,13 +128,13 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindowButKeepsTheToolBar) {
     QDir::setCurrent(folder);
     WhenPickerOpens([](frmPicSelect& picker) {
         EXPECT_EQ(picker.windowTitle(), "Bild laden");
-        ASSERT_TRUE(picker.File1.SelectFileName("tiny.bmp"));
-        picker.Command1_Click();
+        ASSERT_TRUE(Files(picker).SelectFileName("tiny.bmp"));
+        picker.Accept();
     });
-    f.Command1_Click(0);
+    f.OnButtonClick(ToolbarButton::Load);
     QDir::setCurrent(previous);
     EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
-    EXPECT_EQ(ui->Text1.text(), "tiny");
+    EXPECT_EQ(ui->nameBox.text(), "tiny");
     EXPECT_EQ(f.State().PictureFolder(), folder + "/");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Solid(50, 30, Qt::red)));
     EXPECT_TRUE(SamePixels(f.State().Reference(), Solid(50, 30, Qt::red)));
@@ -142,9 +143,9 @@ TEST_F(DropAndLoad, LoadThroughThePickerFitsTheWindowButKeepsTheToolBar) {
     EXPECT_EQ(f.State().Reference().constBits(), f.State().Canvas().Picture().constBits());
     EXPECT_EQ(f.width(), 608);  // the right edge of the format choice
     EXPECT_EQ(f.HeightTwips(), 30 * 15 + 1180);
-    EXPECT_EQ(ui->Picture2.geometry(), QRect(0, 0, 50, 30));
-    EXPECT_FALSE(ui->HScroll1.isEnabled());
-    for (const QWidget* control : ui->Picture1.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    EXPECT_EQ(ui->canvasView.geometry(), QRect(0, 0, 50, 30));
+    EXPECT_FALSE(ui->horizontalScroll.isEnabled());
+    for (const QWidget* control : ui->toolbarStrip.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control->isHidden()) continue;
         EXPECT_LE(control->mapTo(&f, control->rect().bottomRight()).x(), f.width() - 1);
     }
@@ -164,13 +165,13 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
     WhenPickerOpens([](frmPicSelect& picker) {
-        ASSERT_TRUE(picker.File1.SelectFileName("broken.bmp"));
-        picker.Command1_Click();
+        ASSERT_TRUE(Files(picker).SelectFileName("broken.bmp"));
+        picker.Accept();
     });
-    f.Command1_Click(0);
+    f.OnButtonClick(ToolbarButton::Load);
     QDir::setCurrent(previous);
     EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
-    EXPECT_EQ(ui->Text1.text(), "broken");
+    EXPECT_EQ(ui->nameBox.text(), "broken");
     EXPECT_EQ(f.State().PictureFolder(), folder + "/");
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(700, 200)));
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), drawn));
@@ -183,24 +184,24 @@ TEST_F(DropAndLoad, PickedFileThatDoesNotLoadStillRefreshesTheReferenceAndFitsTh
 TEST_F(DropAndLoad, CancelCloseOrNoSelectionLeaveEverything) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(20, 20));
-    ui->Text1.setText("keep");
+    ui->nameBox.setText("keep");
     f.State().SetPictureFolder("/before/");
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder);
     const std::function<void(frmPicSelect&)> endings[] = {
-        [](frmPicSelect& picker) { picker.Command2_Click(); },
+        [](frmPicSelect& picker) { picker.Cancel(); },
         [](frmPicSelect& picker) { picker.close(); },
         [](frmPicSelect& picker) {
-            picker.Command1_Click();  // nothing selected: the picker stays open
+            picker.Accept();  // nothing selected: the picker stays open
             EXPECT_TRUE(picker.isVisible());
             picker.close();
         },
     };
     for (const auto& ending : endings) {
         WhenPickerOpens(ending);
-        f.Command1_Click(0);
+        f.OnButtonClick(ToolbarButton::Load);
         EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
-        EXPECT_EQ(ui->Text1.text(), "keep");
+        EXPECT_EQ(ui->nameBox.text(), "keep");
         EXPECT_EQ(f.State().PictureFolder(), "/before/");
         EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
     }
@@ -212,7 +213,7 @@ TEST_F(DropAndLoad, ClosingTheEditorWhileThePickerWaitsEndsTheLoad) {
     f.show();
     f.State().Canvas().SetPicture(Pattern(20, 20));
     WhenPickerOpens([&f](frmPicSelect&) { f.close(); });
-    f.Command1_Click(0);
+    f.OnButtonClick(ToolbarButton::Load);
     EXPECT_EQ(dialogs::OpenPicker(f), nullptr);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Pattern(20, 20)));
 }

@@ -9,6 +9,7 @@
 
 #include "commands/ClipboardCommands.h"
 #include "platform/qt/PictureClipboard.h"
+#include "support/PickerControls.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -70,8 +71,8 @@ TEST_F(IntakeOrder, InputDuringAPasteActsOnThePastedPictureInOrder) {
     const Case cases[] = {
         {"copy", false,
          [](EditorControls& c) {
-             Post(c.Command1(3), QEvent::MouseButtonPress, QPoint(5, 5));
-             Post(c.Command1(3), QEvent::MouseButtonRelease, QPoint(5, 5));
+             Post(c.copyButton, QEvent::MouseButtonPress, QPoint(5, 5));
+             Post(c.copyButton, QEvent::MouseButtonRelease, QPoint(5, 5));
          },
          [this](frmCapture&) {
              const platform::PictureMimeData* own = platform::OwnClipboardPicture();
@@ -81,9 +82,9 @@ TEST_F(IntakeOrder, InputDuringAPasteActsOnThePastedPictureInOrder) {
          }},
         {"stroke", false,
          [](EditorControls& c) {
-             Post(c.Picture2, QEvent::MouseButtonPress, QPoint(30, 30));
-             Post(c.Picture2, QEvent::MouseMove, QPoint(120, 90));
-             Post(c.Picture2, QEvent::MouseButtonRelease, QPoint(120, 90));
+             Post(c.canvasView, QEvent::MouseButtonPress, QPoint(30, 30));
+             Post(c.canvasView, QEvent::MouseMove, QPoint(120, 90));
+             Post(c.canvasView, QEvent::MouseButtonRelease, QPoint(120, 90));
          },
          [this](frmCapture& f) {
              // The stroke is on the pasted picture, whose snapshot it left.
@@ -99,16 +100,16 @@ TEST_F(IntakeOrder, InputDuringAPasteActsOnThePastedPictureInOrder) {
         {"keys, another program's copy, a second Ctrl+V", true,
          [](EditorControls& c) {
              // Pasted by Ctrl+V in the name box, which keeps the keyboard.
-             PostKey(c.Text1, Qt::Key_V, Qt::ControlModifier);
+             PostKey(c.nameBox, Qt::Key_V, Qt::ControlModifier);
              QMetaObject::invokeMethod(
-                 &c.Text1, [] { commands::PutPictureOnClipboard(Solid(64, 32, Qt::blue)); },
+                 &c.nameBox, [] { commands::PutPictureOnClipboard(Solid(64, 32, Qt::blue)); },
                  Qt::QueuedConnection);
-             PostKey(c.Text1, Qt::Key_A, Qt::NoModifier, "a");
-             PostKey(c.Text1, Qt::Key_B, Qt::NoModifier, "b");
-             PostKey(c.Text1, Qt::Key_V, Qt::ControlModifier);
+             PostKey(c.nameBox, Qt::Key_A, Qt::NoModifier, "a");
+             PostKey(c.nameBox, Qt::Key_B, Qt::NoModifier, "b");
+             PostKey(c.nameBox, Qt::Key_V, Qt::ControlModifier);
          },
          [this](frmCapture& f) {
-             EXPECT_EQ(ui->Text1.text(), "ab");
+             EXPECT_EQ(ui->nameBox.text(), "ab");
              EXPECT_TRUE(SamePixels(f.State().Canvas().Image(), Solid(64, 32, Qt::blue)));
          }},
     };
@@ -120,13 +121,13 @@ TEST_F(IntakeOrder, InputDuringAPasteActsOnThePastedPictureInOrder) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
         f.State().SetCurrentTool(3);  // the arrow
         f.ReplacePicture(before, AfterReplace::Layout);
-        ui->Text1.setFocus();
-        ui->Text1.clear();
+        ui->nameBox.setFocus();
+        ui->nameBox.clear();
         OfferForeignPicture();
         c.input(*ui);
         // The paste button, or the Ctrl+V posted first; the input after it
         // arrives while the picture decodes.
-        if (!c.byKey) f.Command1_Click(4);
+        if (!c.byKey) f.OnButtonClick(ToolbarButton::Paste);
         QTest::qWait(50);  // the posted input is taken up
         EXPECT_TRUE(QTest::qWaitFor([&] { return f.HeldInput() == 0 && !f.State().Intake().Busy(); }, 5000));
         QApplication::processEvents();
@@ -145,16 +146,16 @@ TEST_F(IntakeOrder, AStrokeRightAfterAcceptingInThePickerLandsOnTheLoadedPicture
     f.State().SetCurrentTool(3);  // the arrow
     f.ReplacePicture(Pattern(200, 150), AfterReplace::Layout);
     WhenPickerOpens([this](frmPicSelect& picker) {
-        picker.Dir1.SetPath(folder);
-        ASSERT_TRUE(picker.File1.SelectFileName("big.jpg"));
-        picker.File1_Click();
-        picker.Command1_Click();
+        Folders(picker).SetPath(folder);
+        ASSERT_TRUE(Files(picker).SelectFileName("big.jpg"));
+        picker.OnFileClick();
+        picker.Accept();
         EXPECT_FALSE(picker.isVisible());
-        Post(ui->Picture2, QEvent::MouseButtonPress, QPoint(30, 30));
-        Post(ui->Picture2, QEvent::MouseMove, QPoint(120, 90));
-        Post(ui->Picture2, QEvent::MouseButtonRelease, QPoint(120, 90));
+        Post(ui->canvasView, QEvent::MouseButtonPress, QPoint(30, 30));
+        Post(ui->canvasView, QEvent::MouseMove, QPoint(120, 90));
+        Post(ui->canvasView, QEvent::MouseButtonRelease, QPoint(120, 90));
     });
-    f.Command1_Click(0);
+    f.OnButtonClick(ToolbarButton::Load);
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.HeldInput() == 0; }, 3000));
     QApplication::processEvents();
     const QImage loaded = f.State().Reference();

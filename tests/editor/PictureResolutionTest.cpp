@@ -6,6 +6,7 @@
 #include "app/AppModul.h"
 #include "platform/qt/PictureLoader.h"
 #include "support/Drops.h"
+#include "support/PickerControls.h"
 #include "support/ProgramSandbox.h"
 
 using namespace test_support;
@@ -43,7 +44,7 @@ class PictureResolution : public SandboxedEditorTest {
         f.State().SetCurrentTool(4);
         f.State().SetCurrentColor(kRedRef);
         const QImage before = f.State().Canvas().Image().copy();
-        canvas::CanvasView& view = EditorControls(f).Picture2;
+        canvas::CanvasView& view = EditorControls(f).canvasView;
         QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(8, 8));
         QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(8, 8));
         auto* box = view.findChild<QLineEdit*>(QStringLiteral("txtText"));
@@ -65,13 +66,13 @@ class PictureResolution : public SandboxedEditorTest {
     // Crops the canvas to the rectangle from (4, 4) to (150, 70).
     static void Crop(frmCapture& f) {
         const EditorControls c(f);
-        QTest::mouseClick(&c.Check1, Qt::LeftButton);
-        QTest::mousePress(&c.Picture2, Qt::LeftButton, {}, QPoint(4, 4));
-        QTest::mouseMove(&c.Picture2, QPoint(80, 40));
-        QTest::mouseMove(&c.Picture2, QPoint(150, 70));
-        QTest::mouseRelease(&c.Picture2, Qt::LeftButton, {}, QPoint(150, 70));
+        QTest::mouseClick(&c.cropButton, Qt::LeftButton);
+        QTest::mousePress(&c.canvasView, Qt::LeftButton, {}, QPoint(4, 4));
+        QTest::mouseMove(&c.canvasView, QPoint(80, 40));
+        QTest::mouseMove(&c.canvasView, QPoint(150, 70));
+        QTest::mouseRelease(&c.canvasView, Qt::LeftButton, {}, QPoint(150, 70));
     }
-    static QSize ViewSize(frmCapture& f) { return EditorControls(f).Picture2.size(); }
+    static QSize ViewSize(frmCapture& f) { return EditorControls(f).canvasView.size(); }
 
     const std::vector<std::pair<QString, int>> files{
         {"scan300.bmp", 300}, {"camera72.jpg", 72}, {"screen96.bmp", 96}};
@@ -100,15 +101,15 @@ TEST_F(PictureResolution, TextHasOneHeightOnEveryPictureWhateverWayItCameIn) {
 
         frmCapture& picked = Shown(MakeForm());
         WhenPickerOpens([name](frmPicSelect& picker) {
-            ASSERT_TRUE(picker.File1.SelectFileName(name));
-            picker.Command1_Click();
+            ASSERT_TRUE(Files(picker).SelectFileName(name));
+            picker.Accept();
         });
-        picked.Command1_Click(0);
+        picked.OnButtonClick(ToolbarButton::Load);
         ASSERT_EQ(ViewSize(picked), QSize(200, 90)) << file;
         EXPECT_EQ(HhhhHeight(picked), expected) << "picker, " << file;
 
         frmCapture& dropped = Shown(MakeForm());
-        DropPaths(EditorControls(dropped).Picture2, QStringList{path});
+        DropPaths(EditorControls(dropped).canvasView, QStringList{path});
         ASSERT_EQ(ViewSize(dropped), QSize(200, 90)) << file;
         EXPECT_EQ(HhhhHeight(dropped), expected) << "drop, " << file;
 
@@ -116,7 +117,7 @@ TEST_F(PictureResolution, TextHasOneHeightOnEveryPictureWhateverWayItCameIn) {
         // was made with.
         frmCapture& pasted = Shown(MakeForm());
         QGuiApplication::clipboard()->setImage(LoadPictureFile(path));
-        pasted.Command1_Click(4);
+        pasted.OnButtonClick(ToolbarButton::Paste);
         ASSERT_EQ(ViewSize(pasted), QSize(200, 90)) << file;
         EXPECT_EQ(HhhhHeight(pasted), expected) << "clipboard, " << file;
     }

@@ -84,8 +84,8 @@ TEST_F(Startup, EditorWindowTakesTheKeyboard) {
 TEST_F(Startup, CommandLinePictureOpensWithNameAndFolder) {
     frmCapture& f = Start(folder + "/Bilder/Mein Bild.JPG");
     EXPECT_EQ(Editor().State().PictureFolder(), folder + "/Bilder/");
-    EXPECT_EQ(ui->Text1.text(), "Mein Bild");
-    EXPECT_EQ(ui->Picture2.size(), QSize(40, 30));
+    EXPECT_EQ(ui->nameBox.text(), "Mein Bild");
+    EXPECT_EQ(ui->canvasView.size(), QSize(40, 30));
     EXPECT_EQ(f.State().Reference().size(), QSize(40, 30));
     // Picture, back buffer and reference are one block of pixels until a drawing.
     EXPECT_EQ(f.State().Canvas().Image().constBits(), f.State().Canvas().Picture().constBits());
@@ -94,15 +94,15 @@ TEST_F(Startup, CommandLinePictureOpensWithNameAndFolder) {
 
 TEST_F(Startup, QuotedCommandLineOfAnExistingFileStillOpensIt) {
     Start("\"" + folder + "/Bilder/Mein Bild.JPG\"");
-    EXPECT_EQ(ui->Text1.text(), "Mein Bild");
+    EXPECT_EQ(ui->nameBox.text(), "Mein Bild");
     EXPECT_EQ(Editor().State().PictureFolder(), folder + "/Bilder/");
-    EXPECT_EQ(ui->Picture2.size(), QSize(40, 30));
+    EXPECT_EQ(ui->canvasView.size(), QSize(40, 30));
 }
 
 TEST_F(Startup, QuotedMissingPathTakesTheLetterCaseFallback) {
     Start("\"/bilder/mein bild.JPG\"");
     EXPECT_EQ(Editor().State().PictureFolder(), "/Bilder/");
-    EXPECT_EQ(ui->Text1.text(), "Mein Bild");
+    EXPECT_EQ(ui->nameBox.text(), "Mein Bild");
 }
 
 TEST_F(Startup, MissingPictureStillSetsNameAndFolder) {
@@ -111,7 +111,7 @@ TEST_F(Startup, MissingPictureStillSetsNameAndFolder) {
     const QString missing = folder + "/Bilder/gone.jpeg";
     const QString fallback = QString::fromStdString(app::LetterCaseFallback(missing.toStdString()));
     frmCapture& f = Start(missing);
-    EXPECT_EQ(ui->Text1.text(), "Gone");
+    EXPECT_EQ(ui->nameBox.text(), "Gone");
     EXPECT_EQ(Editor().State().PictureFolder(), fallback.left(fallback.lastIndexOf('/') + 1));
     EXPECT_TRUE(f.State().Canvas().Picture().isNull());
 }
@@ -130,7 +130,7 @@ TEST_F(Startup, ACommandLineWithoutExactTextOpensNothing) {
     Solid(20, 10, Qt::blue).save(shown, "JPG");  // a file named with U+FFFD
     frmCapture& f = Start(shown, app::FilePlace::BesideProgram, app::CommandLineText::Unreadable);
     EXPECT_TRUE(f.State().Canvas().Picture().isNull());
-    EXPECT_EQ(ui->Text1.text(), QString::fromUtf8("bild\ufffd"));
+    EXPECT_EQ(ui->nameBox.text(), QString::fromUtf8("bild\ufffd"));
     EXPECT_EQ(Editor().State().PictureFolder(), folder + "/Bilder/");
 }
 
@@ -149,8 +149,8 @@ TEST_F(Startup, EveryAcceptedEndingOpensThePicture) {
     };
     for (const auto& [file, size] : files) {
         frmCapture& f = Start(folder + "/Bilder/" + file);
-        EXPECT_EQ(ui->Text1.text(), file.left(file.lastIndexOf('.')));
-        EXPECT_EQ(ui->Picture2.size(), size) << file.toStdString();
+        EXPECT_EQ(ui->nameBox.text(), file.left(file.lastIndexOf('.')));
+        EXPECT_EQ(ui->canvasView.size(), size) << file.toStdString();
         EXPECT_EQ(f.State().Reference().size(), size) << file.toStdString();
         if (file.endsWith(".gif")) {
             EXPECT_EQ(f.State().Canvas().Image().pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
@@ -161,10 +161,10 @@ TEST_F(Startup, EveryAcceptedEndingOpensThePicture) {
 TEST_F(Startup, CommandLinePictureLargerThanThePanelTurnsOnBothScrollBars) {
     ASSERT_TRUE(Solid(2600, 1900, Qt::red).save(folder + "/Bilder/gross.bmp"));
     Start(folder + "/Bilder/gross.bmp");
-    EXPECT_EQ(ui->Picture2.size(), QSize(2600, 1900));
-    EXPECT_LT(ui->Picture3.width(), 2600);
-    EXPECT_LT(ui->Picture3.height(), 1900);
-    for (const QScrollBar* bar : {&ui->HScroll1, &ui->VScroll1}) {
+    EXPECT_EQ(ui->canvasView.size(), QSize(2600, 1900));
+    EXPECT_LT(ui->viewPanel.width(), 2600);
+    EXPECT_LT(ui->viewPanel.height(), 1900);
+    for (const QScrollBar* bar : {&ui->horizontalScroll, &ui->verticalScroll}) {
         EXPECT_TRUE(bar->isVisible());
         EXPECT_TRUE(bar->isEnabled());
         EXPECT_GT(bar->maximum(), 0);
@@ -175,7 +175,7 @@ TEST_F(Startup, OtherEndingsAreIgnoredAndThePreviewNameShows) {
     Settings("PreviewName=Vorgabe\n");
     Solid(10, 10, Qt::blue).save(folder + "/a.png");
     frmCapture& f = Start(folder + "/a.png");
-    EXPECT_EQ(ui->Text1.text(), "Vorgabe");
+    EXPECT_EQ(ui->nameBox.text(), "Vorgabe");
     EXPECT_EQ(Editor().State().PictureFolder(), "");
     EXPECT_TRUE(f.State().Canvas().Picture().isNull());
 }
@@ -183,12 +183,12 @@ TEST_F(Startup, OtherEndingsAreIgnoredAndThePreviewNameShows) {
 TEST_F(Startup, SaveAsSelectsBitmapOnlyForExactlyDotBmp) {
     Settings("SaveAs=.bmp\n");
     Start("");
-    EXPECT_TRUE(ui->Option1.isChecked());
-    EXPECT_EQ(ui->Label1.text(), ".bmp");
+    EXPECT_TRUE(ui->bitmapOption.isChecked());
+    EXPECT_EQ(ui->extensionLabel.text(), ".bmp");
     Settings("SaveAs=.BMP\n");
     Start("");
-    EXPECT_TRUE(ui->Option2.isChecked());
-    EXPECT_EQ(ui->Label1.text(), ".jpg");
+    EXPECT_TRUE(ui->jpegOption.isChecked());
+    EXPECT_EQ(ui->extensionLabel.text(), ".jpg");
 }
 
 TEST_F(Startup, OffsetIsParsedFromTheStartOfTheText) {
@@ -205,8 +205,8 @@ TEST_F(Startup, ClosingTheWindowWritesFormatAndOffset) {
     Settings("; kept\nPreviewName=x\n");
     frmCapture& f = Start("");
     f.SetWinOffset(30);
-    ui->Option1.click();
-    EXPECT_EQ(ui->Label1.text(), ".bmp");
+    ui->bitmapOption.click();
+    EXPECT_EQ(ui->extensionLabel.text(), ".bmp");
     f.close();
     const QString text = ReadText(ini);
     EXPECT_TRUE(text.contains("SaveAs=.bmp\n")) << text.toStdString();
@@ -253,7 +253,7 @@ TEST_F(Startup, InstalledBinaryKeepsItsFilesInTheUserFolders) {
     EXPECT_EQ(Paths().strIniFile, folder + "/config/korvel-annotarix/korvel-annotarix.ini");
     EXPECT_EQ(Paths().strTempFile, folder + "/cache/korvel-annotarix/temp.bmp");
     EXPECT_TRUE(QFileInfo(folder + "/cache/korvel-annotarix").isDir());
-    EXPECT_EQ(ui->Text1.text(), "user");
+    EXPECT_EQ(ui->nameBox.text(), "user");
     const QString besideBefore = ReadText(ini);
     f.close();
     EXPECT_TRUE(ReadText(Paths().strIniFile).contains("SaveAs=.jpg"));

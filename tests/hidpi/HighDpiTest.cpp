@@ -81,7 +81,7 @@ TEST_F(HighDpi, ArrowLandsUnderThePointerWithItsThreePixelPen) {
 
 TEST_F(HighDpi, CropCutsThePicturePixelsUnderTheFrame) {
     const QImage original = Surface().Image().copy();
-    QTest::mouseClick(&ui->Check1, Qt::LeftButton);
+    QTest::mouseClick(&ui->cropButton, Qt::LeftButton);
     WidgetDrag(QPoint(70, 45), QPoint(90, 63));
     EXPECT_EQ(Surface().Image(), original.copy(140, 90, 40, 36));
 }
@@ -90,12 +90,13 @@ TEST_F(HighDpi, ScrollStepsAndTheFarEdgeCountInPicturePixels) {
     Load(OddPattern(2000, 100));
     form->ResizeTwips(7770 + 380, 7305);
     // The panel (7770 twips of widget pixels) holds 1036 picture pixels.
-    EXPECT_EQ(ui->HScroll1.maximum(), 2000 * 15 - 7770 * 2 + 70);
-    ui->HScroll1.triggerAction(QAbstractSlider::SliderSingleStepAdd);  // 50 twips, about 3 picture pixels
+    EXPECT_EQ(ui->horizontalScroll.maximum(), 2000 * 15 - 7770 * 2 + 70);
+    ui->horizontalScroll.triggerAction(
+        QAbstractSlider::SliderSingleStepAdd);  // 50 twips, about 3 picture pixels
     EXPECT_NEAR(-Canvas().x() * 2.0, 50 / 15.0, 1.0);
-    ui->HScroll1.setValue(ui->HScroll1.maximum());
+    ui->horizontalScroll.setValue(ui->horizontalScroll.maximum());
     // The far edge stands about 70 twips (5 picture pixels) inside the panel.
-    EXPECT_NEAR(ui->Picture3.width() * 2 - (Canvas().x() * 2 + 2000), 70 / 15.0, 2.0);
+    EXPECT_NEAR(ui->viewPanel.width() * 2 - (Canvas().x() * 2 + 2000), 70 / 15.0, 2.0);
 }
 
 TEST_F(HighDpi, HandDragMovesThePictureWithThePointer) {
@@ -109,7 +110,7 @@ TEST_F(HighDpi, HandDragMovesThePictureWithThePointer) {
     // move brings the scroll value a fifteenth of the way to where the
     // grabbed point lies under the pointer. At 100 % the same drag in picture
     // pixels (200 to 190 to 180) leaves the value at 10 + (300 - 10) / 15 = 29.
-    EXPECT_NEAR(ui->HScroll1.value(), 29, 1);
+    EXPECT_NEAR(ui->horizontalScroll.value(), 29, 1);
     EXPECT_EQ(Canvas().x(), -1);
 }
 
@@ -120,8 +121,8 @@ TEST_F(HighDpi, WindowFitShowsThePictureOnePixelToOne) {
     EXPECT_EQ(form->WidthTwips(),
               std::min(608 * 15 + frmCapture::kFrameWidthTwips, form->ScreenWidthTwips()));
     EXPECT_EQ(form->HeightTwips(), 480 * 15 / 2 + 1180);
-    EXPECT_FALSE(ui->HScroll1.isEnabled());
-    EXPECT_FALSE(ui->VScroll1.isEnabled());
+    EXPECT_FALSE(ui->horizontalScroll.isEnabled());
+    EXPECT_FALSE(ui->verticalScroll.isEnabled());
     EXPECT_EQ(Canvas().size(), QSize(320, 240));
 }
 

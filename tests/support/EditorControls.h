@@ -30,46 +30,51 @@ T& Control(QWidget& window, const QString& name) {
     return *found;
 }
 
+// The controls by role; each is found by its object name, the control's name
+// in the form design.
 struct EditorControls {
     explicit EditorControls(frmCapture& form)
-        : Picture1(Control<QWidget>(form, QStringLiteral("Picture1"))),
-          Check1(Control<QToolButton>(form, QStringLiteral("Check1"))),
-          Command2(Control<QToolButton>(form, QStringLiteral("Command2"))),
-          Command3(Control<QToolButton>(form, QStringLiteral("Command3"))),
-          Text1(Control<QLineEdit>(form, QStringLiteral("Text1"))),
-          Label1(Control<QLabel>(form, QStringLiteral("Label1"))),
-          Option1(Control<QRadioButton>(form, QStringLiteral("Option1"))),
-          Option2(Control<QRadioButton>(form, QStringLiteral("Option2"))),
-          HScroll2(Control<QScrollBar>(form, QStringLiteral("HScroll2"))),
-          Picture3(Control<canvas::ViewPanel>(form, QStringLiteral("Picture3"))),
-          Picture2(Control<canvas::CanvasView>(form, QStringLiteral("Picture2"))),
-          VScroll1(Control<QScrollBar>(form, QStringLiteral("VScroll1"))),
-          HScroll1(Control<QScrollBar>(form, QStringLiteral("HScroll1"))),
-          dummy(Control<QPushButton>(form, QStringLiteral("dummy"))),
-          form_(form) {}
+        : toolbarStrip(Control<QWidget>(form, QStringLiteral("Picture1"))),
+          loadButton(Control<QToolButton>(form, QStringLiteral("Command1(0)"))),
+          saveButton(Control<QToolButton>(form, QStringLiteral("Command1(1)"))),
+          copyButton(Control<QToolButton>(form, QStringLiteral("Command1(3)"))),
+          pasteButton(Control<QToolButton>(form, QStringLiteral("Command1(4)"))),
+          programButton(Control<QToolButton>(form, QStringLiteral("Command1(5)"))),
+          undoButton(Control<QToolButton>(form, QStringLiteral("Command1(6)"))),
+          cropButton(Control<QToolButton>(form, QStringLiteral("Check1"))),
+          toolsButton(Control<QToolButton>(form, QStringLiteral("Command2"))),
+          colorsButton(Control<QToolButton>(form, QStringLiteral("Command3"))),
+          nameBox(Control<QLineEdit>(form, QStringLiteral("Text1"))),
+          extensionLabel(Control<QLabel>(form, QStringLiteral("Label1"))),
+          bitmapOption(Control<QRadioButton>(form, QStringLiteral("Option1"))),
+          jpegOption(Control<QRadioButton>(form, QStringLiteral("Option2"))),
+          qualityScroll(Control<QScrollBar>(form, QStringLiteral("HScroll2"))),
+          viewPanel(Control<canvas::ViewPanel>(form, QStringLiteral("Picture3"))),
+          canvasView(Control<canvas::CanvasView>(form, QStringLiteral("Picture2"))),
+          verticalScroll(Control<QScrollBar>(form, QStringLiteral("VScroll1"))),
+          horizontalScroll(Control<QScrollBar>(form, QStringLiteral("HScroll1"))),
+          dummy(Control<QPushButton>(form, QStringLiteral("dummy"))) {}
 
-    // Command1(index) for the indexes 0, 1, 3, 4, 5, 6.
-    QToolButton& Command1(int index) const {
-        return Control<QToolButton>(form_, QStringLiteral("Command1(%1)").arg(index));
-    }
-
-    QWidget& Picture1;
-    QToolButton& Check1;
-    QToolButton& Command2;
-    QToolButton& Command3;
-    QLineEdit& Text1;
-    QLabel& Label1;
-    QRadioButton& Option1;
-    QRadioButton& Option2;
-    QScrollBar& HScroll2;
-    canvas::ViewPanel& Picture3;
-    canvas::CanvasView& Picture2;
-    QScrollBar& VScroll1;
-    QScrollBar& HScroll1;
-    QPushButton& dummy;
-
-  private:
-    frmCapture& form_;
+    QWidget& toolbarStrip;
+    QToolButton& loadButton;
+    QToolButton& saveButton;
+    QToolButton& copyButton;
+    QToolButton& pasteButton;
+    QToolButton& programButton;
+    QToolButton& undoButton;
+    QToolButton& cropButton;
+    QToolButton& toolsButton;
+    QToolButton& colorsButton;
+    QLineEdit& nameBox;
+    QLabel& extensionLabel;
+    QRadioButton& bitmapOption;
+    QRadioButton& jpegOption;
+    QScrollBar& qualityScroll;
+    canvas::ViewPanel& viewPanel;
+    canvas::CanvasView& canvasView;
+    QScrollBar& verticalScroll;
+    QScrollBar& horizontalScroll;
+    QPushButton& dummy;  // the focus sink
 };
 
 }  // namespace test_support

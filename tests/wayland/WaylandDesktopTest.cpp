@@ -24,6 +24,7 @@
 #include "platform/qt/PictureClipboard.h"
 #include "platform/wayland/DesktopPlatform.h"
 #include "platform/wayland/WaylandClipboardKeeper.h"
+#include "support/PickerControls.h"
 #include "support/ProgramSandbox.h"
 #include "support/ScreenShot.h"
 #include "wayland/KeyTyper.h"
@@ -82,11 +83,11 @@ TEST_F(WaylandDesktop, PickerLoadFitsTheWindow) {
     WhenPickerOpens([this](frmPicSelect& picker) {
         // The user picks once the picker shows and has the keyboard.
         EXPECT_TRUE(QTest::qWaitFor([&picker] { return picker.isActiveWindow(); }, 3000));
-        picker.Dir1.SetPath(folder);
-        ASSERT_TRUE(picker.File1.SelectFileName("big.bmp"));
-        picker.Command1_Click();
+        Folders(picker).SetPath(folder);
+        ASSERT_TRUE(Files(picker).SelectFileName("big.bmp"));
+        picker.Accept();
     });
-    f.Command1_Click(0);
+    f.OnButtonClick(ToolbarButton::Load);
     // (1200 x 800 picture pixels + 445 x 1180 twips - the frame allowance) / 15:
     // 1221 x 849 at scale 1, 621 x 449 at scale 2.
     const double ratio = f.ViewRatio();
@@ -109,8 +110,8 @@ TEST_F(WaylandDesktop, PickerLoadFitsTheWindow) {
     EXPECT_TRUE(QTest::qWaitFor([&f] { return f.isActiveWindow(); }, 3000));
     QTest::qWait(500);
     EXPECT_EQ(f.size(), fitted) << "after a focus change";
-    EXPECT_FALSE(ui->HScroll1.isEnabled());
-    EXPECT_FALSE(ui->VScroll1.isEnabled());
+    EXPECT_FALSE(ui->horizontalScroll.isEnabled());
+    EXPECT_FALSE(ui->verticalScroll.isEnabled());
     const QJsonObject shown = CompositorWindow(f.windowTitle());
     if (!shown.isEmpty()) {
         const QJsonObject rect = shown.value("window_rect").toObject();
@@ -144,9 +145,9 @@ TEST_F(WaylandDesktop, PickerOpensOverTheEditor) {
         EXPECT_TRUE(QTest::qWaitFor([&picker] { return picker.isActiveWindow(); }, 3000));
         QTest::qWait(500);
         withPicker = CountPixels(Screenshot(QStringLiteral("picker")), Qt::darkCyan);
-        picker.Command2_Click();
+        picker.Cancel();
     });
-    f.Command1_Click(0);
+    f.OnButtonClick(ToolbarButton::Load);
     EXPECT_GE(withPicker, 0);
     EXPECT_LT(withPicker, 640 * 480 * 3 / 4) << "the picker is not over the editor";
 }
@@ -160,7 +161,7 @@ TEST_F(WaylandDesktop, SavedNoticeReachesTheScreen) {
     f.State().Canvas().SetPicture(Solid(640, 480, Qt::darkGray));
     f.FitWindowToPicture();
     QTest::qWait(700);
-    ExpectNoticeShownForItsTime(ui->Text1, "Shown");
+    ExpectNoticeShownForItsTime(ui->nameBox, "Shown");
     EXPECT_TRUE(QFile::exists(folder + "/Shown.jpg"));
 }
 
@@ -177,8 +178,8 @@ TEST_F(WaylandDesktop, SavedNoticeLeavesTheKeyboardWithTheEditor) {
     // Wayland the window itself stays where the compositor put it.
     f.State().Canvas().SetPicture(Solid(640, 480, Qt::yellow));
     f.FitWindowToPicture();
-    ui->Text1.clear();
-    ui->Text1.setFocus();
+    ui->nameBox.clear();
+    ui->nameBox.setFocus();
     // The Z keys the editor's focus widget receives while the notice shows.
     struct KeysToEditor : QObject {
         explicit KeysToEditor(QWidget& editor) : editor_(editor) {}
@@ -199,7 +200,7 @@ TEST_F(WaylandDesktop, SavedNoticeLeavesTheKeyboardWithTheEditor) {
     typer->Type(steps);
     QApplication::instance()->removeEventFilter(&keys);
     EXPECT_EQ(keys.presses, 2) << "keys typed with " << typer->Name().toStdString();
-    EXPECT_EQ(ui->Text1.text(), "Shot");
+    EXPECT_EQ(ui->nameBox.text(), "Shot");
     EXPECT_TRUE(QFile::exists(folder + "/Shot.jpg"));
     ASSERT_NE(dialogs::SavedNotice(), nullptr);
     const frmInfo& notice = *dialogs::SavedNotice();
@@ -228,7 +229,7 @@ TEST_F(WaylandDesktop, CopiedPictureIsKeptUntilAnotherProgramCopies) {
     // button is; a key press gives one.
     const KeyStep shift[] = {{300, KeyStep::Shift}, {100}};
     typer->Type(shift);
-    f.Command1_Click(3);
+    f.OnButtonClick(ToolbarButton::Copy);
     ASSERT_NE(platform::OwnClipboardPicture(), nullptr);
     // The compositor may still refuse the copy (an input event too old); the
     // test goes on only once the compositor offers the editor's picture.

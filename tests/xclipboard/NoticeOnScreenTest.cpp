@@ -24,6 +24,6 @@ TEST_F(NoticeOnScreen, GreenTextShowsForTwoSecondsOverTheEditor) {
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
     QTest::qWait(700);  // the window manager's frame and the first frame of a compositor
-    ExpectNoticeShownForItsTime(ui->Text1, "Shown");
+    ExpectNoticeShownForItsTime(ui->nameBox, "Shown");
     EXPECT_TRUE(QFile::exists(folder + "/Shown.jpg"));
 }

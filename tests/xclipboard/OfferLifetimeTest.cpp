@@ -90,8 +90,8 @@ TEST_F(OfferLifetime, ReaderInFlightWhileAnotherProgramCopiesGetsTheWholeSnapsho
     int whole = 0;
     for (int round = 0; round < rounds; ++round) {
         // A press leaves the undo snapshot on the clipboard.
-        QTest::mousePress(&ui->Picture2, Qt::LeftButton, {}, QPoint(5 + round % 50, 5));
-        QTest::mouseRelease(&ui->Picture2, Qt::LeftButton, {}, QPoint(5 + round % 50, 5));
+        QTest::mousePress(&ui->canvasView, Qt::LeftButton, {}, QPoint(5 + round % 50, 5));
+        QTest::mouseRelease(&ui->canvasView, Qt::LeftButton, {}, QPoint(5 + round % 50, 5));
         ASSERT_TRUE(platform::ClipboardOwnedHere()) << "round " << round;
         QProcess reader;
         reader.start(xclip, {"-selection", "clipboard", "-t", "image/png", "-o"});
@@ -104,8 +104,8 @@ TEST_F(OfferLifetime, ReaderInFlightWhileAnotherProgramCopiesGetsTheWholeSnapsho
     EXPECT_EQ(taken.load(), rounds);
     EXPECT_EQ(whole, rounds);
     EXPECT_FALSE(platform::ClipboardOwnedHere());
-    QTest::mousePress(&ui->Picture2, Qt::LeftButton, {}, QPoint(3, 3));
-    QTest::mouseRelease(&ui->Picture2, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mousePress(&ui->canvasView, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseRelease(&ui->canvasView, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_TRUE(platform::ClipboardOwnedHere());
 }
 

@@ -44,7 +44,7 @@ TEST_F(PickerWindowGone, DestroyedFromOutsideEndsTheWaitAndTheNextLoadOpensAgain
     QTimer failsafe;  // without the fix the wait would never end
     failsafe.setSingleShot(true);
     QObject::connect(&failsafe, &QTimer::timeout, [&] {
-        if (dialogs::PickerWindow* picker = dialogs::OpenPicker(f)) picker->Command2_Click();
+        if (dialogs::PickerWindow* picker = dialogs::OpenPicker(f)) picker->Cancel();
     });
     failsafe.start(5000);
     QElapsedTimer clock;
@@ -56,7 +56,7 @@ TEST_F(PickerWindowGone, DestroyedFromOutsideEndsTheWaitAndTheNextLoadOpensAgain
 
     // The next load opens a picker again.
     QTimer::singleShot(100, &f, [&] {
-        if (dialogs::PickerWindow* picker = dialogs::OpenPicker(f)) picker->Command2_Click();
+        if (dialogs::PickerWindow* picker = dialogs::OpenPicker(f)) picker->Cancel();
     });
     EXPECT_TRUE(dialogs::RunPicker("Bild laden", "", &f, make).has_value());
 }

@@ -47,7 +47,7 @@ TEST_F(XClipboard, PictureCopiedByAnotherProgramPastes) {
     owner.write(png);
     owner.closeWriteChannel();
     QTest::qWait(300);
-    f.Command1_Click(4);
+    f.OnButtonClick(ToolbarButton::Paste);
     EXPECT_TRUE(SamePixels(f.State().Canvas().Picture(), Pattern(120, 80, 9)));
     owner.kill();
     owner.waitForFinished();
@@ -56,7 +56,7 @@ TEST_F(XClipboard, PictureCopiedByAnotherProgramPastes) {
 TEST_F(XClipboard, CopiedPictureReadsBackThroughXclipAsPng) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(64, 48, 4));
-    f.Command1_Click(3);
+    f.OnButtonClick(ToolbarButton::Copy);
     const QString targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
     EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();
     const QByteArray png = RunXclip({"-selection", "clipboard", "-t", "image/png", "-o"});
@@ -71,7 +71,7 @@ TEST_F(XClipboard, CopiedPictureReadsBackThroughXclipAsPng) {
 TEST_F(XClipboard, TheUndoSnapshotIsMarkedNotForHistoryAndACopyIsNot) {
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(64, 48, 4));
-    QTest::mouseClick(&ui->Picture2, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(&ui->canvasView, Qt::LeftButton, {}, QPoint(5, 5));
     const QString hint = "x-kde-passwordManagerHint";
     QString targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
     EXPECT_TRUE(targets.contains(hint)) << targets.toStdString();
@@ -80,7 +80,7 @@ TEST_F(XClipboard, TheUndoSnapshotIsMarkedNotForHistoryAndACopyIsNot) {
         SamePixels(QImage::fromData(RunXclip({"-selection", "clipboard", "-t", "image/png", "-o"}), "PNG"),
                    Pattern(64, 48, 4)));
 
-    f.Command1_Click(3);
+    f.OnButtonClick(ToolbarButton::Copy);
     targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
     EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();
     EXPECT_FALSE(targets.contains(hint)) << targets.toStdString();

@@ -73,23 +73,28 @@ class SaveTargetsAnswer : public QAbstractNativeEventFilter {
             // count; a history on the manager's own window cannot be told
             // apart, which is why the whole wait has a limit of its own.
             const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
-            if (request->requestor == manager_) working = true;
+            if (request->requestor == manager_) working_ = true;
             return false;  // Qt answers the request
         }
         if (type != XCB_SELECTION_NOTIFY) return false;
         const auto* notify = static_cast<const xcb_selection_notify_event_t*>(message);
         if (notify->requestor != window_) return false;
-        answered = true;
-        saved = notify->property != XCB_ATOM_NONE;
+        answered_ = true;
+        saved_ = notify->property != XCB_ATOM_NONE;
         return true;
     }
-    bool working = false;
-    bool answered = false;
-    bool saved = false;
+    // The manager has asked for the contents.
+    bool Working() const { return working_; }
+    // The answer has come; Saved() says whether the manager took the contents.
+    bool Answered() const { return answered_; }
+    bool Saved() const { return saved_; }
 
   private:
     xcb_window_t window_;
     xcb_window_t manager_;
+    bool working_ = false;
+    bool answered_ = false;
+    bool saved_ = false;
 };
 
 using ConnectionPtr = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
@@ -148,11 +153,11 @@ bool HandClipboardToManager(int timeoutMs) {
     QObject waker;
     QTimer::singleShot(static_cast<int>(firstRequest.remainingTime()), &waker, [] {});
     QTimer::singleShot(static_cast<int>(deadline.remainingTime()), &waker, [] {});
-    while (!answer.answered && !deadline.hasExpired() && (answer.working || !firstRequest.hasExpired())) {
+    while (!answer.Answered() && !deadline.hasExpired() && (answer.Working() || !firstRequest.hasExpired())) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     }
     QCoreApplication::instance()->removeNativeEventFilter(&answer);
-    return answer.saved;
+    return answer.Saved();
 }
 
 // Keeps each SelectionClear that arrives, instead of letting Qt handle it.
