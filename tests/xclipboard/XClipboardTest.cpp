@@ -65,17 +65,23 @@ TEST_F(XClipboard, CopiedPictureReadsBackThroughXclipAsPng) {
 
 }  // namespace
 
-// The undo snapshot a press leaves on the clipboard carries the mark that
-// keeps clipboard histories from storing it; a picture the user copies does
-// not. Other programs read both.
+// The undo snapshot a press leaves on the clipboard carries the marks that
+// keep clipboard histories from storing it (the password managers' hint, and
+// CopyQ's own for CopyQ before 7.1); a picture the user copies carries
+// neither. Other programs read both.
 TEST_F(XClipboard, TheUndoSnapshotIsMarkedNotForHistoryAndACopyIsNot) {
+    const struct {
+        const char* format;
+        QByteArray value;
+    } marks[] = {{"x-kde-passwordManagerHint", "secret"}, {"application/x-copyq-hidden", "1"}};
     frmCapture& f = MakeForm();
     f.State().Canvas().SetPicture(Pattern(64, 48, 4));
     QTest::mouseClick(&ui->canvasView, Qt::LeftButton, {}, QPoint(5, 5));
-    const QString hint = "x-kde-passwordManagerHint";
     QString targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
-    EXPECT_TRUE(targets.contains(hint)) << targets.toStdString();
-    EXPECT_EQ(RunXclip({"-selection", "clipboard", "-t", hint, "-o"}), "secret");
+    for (const auto& mark : marks) {
+        EXPECT_TRUE(targets.contains(mark.format)) << targets.toStdString();
+        EXPECT_EQ(RunXclip({"-selection", "clipboard", "-t", mark.format, "-o"}), mark.value) << mark.format;
+    }
     EXPECT_TRUE(
         SamePixels(QImage::fromData(RunXclip({"-selection", "clipboard", "-t", "image/png", "-o"}), "PNG"),
                    Pattern(64, 48, 4)));
@@ -83,5 +89,5 @@ TEST_F(XClipboard, TheUndoSnapshotIsMarkedNotForHistoryAndACopyIsNot) {
     f.OnButtonClick(ToolbarButton::Copy);
     targets = QString::fromUtf8(RunXclip({"-selection", "clipboard", "-t", "TARGETS", "-o"}));
     EXPECT_TRUE(targets.contains("image/png")) << targets.toStdString();
-    EXPECT_FALSE(targets.contains(hint)) << targets.toStdString();
+    for (const auto& mark : marks) EXPECT_FALSE(targets.contains(mark.format)) << targets.toStdString();
 }
