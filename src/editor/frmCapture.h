@@ -105,8 +105,8 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     // View panel and canvas (canvas Left/Top relative to the panel).
     int Picture3WidthTwips() const;
     int Picture3HeightTwips() const;
-    int Picture2LeftTwips() const override;
-    int Picture2TopTwips() const override;
+    int Picture2LeftTwips() const;
+    int Picture2TopTwips() const;
     int Picture2WidthTwips() const;
     int Picture2HeightTwips() const;
     // Device pixels per widget pixel on the canvas: scrolling and the canvas
@@ -126,6 +126,9 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // ToolHost
+    int CanvasLeftTwips() const override { return Picture2LeftTwips(); }
+    int CanvasTopTwips() const override { return Picture2TopTwips(); }
     // CommandHost
     const program::ProgramPaths& Paths() const override { return program_.paths; }
     const program::Settings& ProgramSettings() const override { return program_.settings; }

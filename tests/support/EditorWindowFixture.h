@@ -70,15 +70,16 @@ class EditorWindowFixture : public ::testing::Test {
     QRgb Pixel(int x, int y) { return Surface().Image().pixel(x, y) & 0xFFFFFF; }
 
     tools::ToolSet& Tools() { return form->Tools(); }
-    tools::ToolPalette& ToolPanel() { return Tools().Tools(); }
-    tools::ColorPalette& ColorPanel() { return Tools().Colors(); }
-    QToolButton& ToolButton(int i) { return ToolPanel().btnTools[static_cast<std::size_t>(i)]; }
-    QLabel& ColorField(int i) { return ColorPanel().lblColor[static_cast<std::size_t>(i)]; }
+    // The tool and colour pop-ups and their items, as a screen reader finds them.
+    QWidget& ToolPopup() { return PopupNamed(QStringLiteral("Werkzeugauswahl")); }
+    QWidget& ColorPopup() { return PopupNamed(QStringLiteral("Farbauswahl")); }
+    QToolButton& ToolButton(int i) { return *ToolPopup().findChildren<QToolButton*>().at(i); }
+    QLabel& ColorField(int i) { return *ColorPopup().findChildren<QLabel*>().at(i); }
     // Whether the tools button shows `picture` (as a button shows it).
-    bool Command2Shows(const QPixmap& picture) {
-        return SamePixels(Command2Picture(), tools::ButtonPicture(picture).toImage());
+    bool ToolsButtonShows(const QPixmap& picture) {
+        return SamePixels(ToolsButtonPicture(), tools::ButtonPicture(picture).toImage());
     }
-    QImage Command2Picture() {
+    QImage ToolsButtonPicture() {
         const QIcon icon = ui->Command2.icon();
         return icon.pixmap(icon.availableSizes().value(0)).toImage();
     }
@@ -149,6 +150,13 @@ class EditorWindowFixture : public ::testing::Test {
     std::unique_ptr<EditorControls> ui;
 
   private:
+    QWidget& PopupNamed(const QString& name) {
+        for (QWidget* child : form->findChildren<QWidget*>()) {
+            if (child->accessibleName() == name) return *child;
+        }
+        std::abort();
+    }
+
     // QTest sends an event at (0, 0) to the middle of the widget instead.
     static void NotOrigin(int x, int y) {
         if (x == 0 && y == 0) ADD_FAILURE() << "QTest cannot deliver a mouse event at (0, 0)";

@@ -1,0 +1,35 @@
+#include "tools/ToolCatalogue.h"
+
+#include <array>
+#include <cstdlib>
+
+#include "tools/ArrowTool.h"
+#include "tools/EllipseTool.h"
+#include "tools/EraserTool.h"
+#include "tools/HandTool.h"
+#include "tools/HighlighterTool.h"
+#include "tools/TextTool.h"
+
+namespace tools {
+
+ToolCatalogue PaletteCatalogue() {
+    // One line per tool, in the order of the ids.
+    static const std::array entries{
+        HandTool::Entry(),         //
+        HighlighterTool::Entry(),  //
+        EllipseTool::Entry(),      //
+        ArrowTool::Entry(),        //
+        TextTool::Entry(),         //
+        EraserTool::Entry(),       //
+    };
+    static const bool inOrder = [] {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].id != static_cast<int>(i)) std::abort();
+        }
+        return true;
+    }();
+    (void)inOrder;
+    return entries;
+}
+
+}  // namespace tools
