@@ -10,6 +10,7 @@ struct ToolEntry;
 
 class ArrowTool : public ShapeTool {
   public:
+    // Its id (lngTool) and its entry in the catalogue.
     static constexpr int kId = 3;
     static ToolEntry Entry();
 

@@ -10,6 +10,7 @@ struct ToolEntry;
 
 class EllipseTool : public ShapeTool {
   public:
+    // Its id (lngTool) and its entry in the catalogue.
     static constexpr int kId = 2;
     static ToolEntry Entry();
 

@@ -11,6 +11,7 @@ struct ToolEntry;
 
 class EraserTool : public PaletteTool {
   public:
+    // Its id (lngTool) and its entry in the catalogue.
     static constexpr int kId = 5;
     static ToolEntry Entry();
     static constexpr int kBlockWidth = 14;

@@ -18,6 +18,7 @@ struct ToolEntry;
 
 class HandTool : public PaletteTool {
   public:
+    // Its id (lngTool) and its entry in the catalogue.
     static constexpr int kId = 0;
     static ToolEntry Entry();
 

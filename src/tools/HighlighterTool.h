@@ -10,6 +10,7 @@ struct ToolEntry;
 
 class HighlighterTool : public PaletteTool {
   public:
+    // Its id (lngTool) and its entry in the catalogue.
     static constexpr int kId = 1;
     static ToolEntry Entry();
     static constexpr int kPenWidth = 12;

@@ -33,6 +33,7 @@ struct ToolEntry;
 
 class TextTool : public PaletteTool {
   public:
+    // Its id (lngTool) and its entry in the catalogue.
     static constexpr int kId = 4;
     static ToolEntry Entry();
 

@@ -26,7 +26,8 @@ struct ToolControls;
 
 class ToolSet {
   public:
-    // One tool per entry of `catalogue`, made by the entry's factory.
+    // One tool per entry of `catalogue` (which outlives the tool set), made
+    // by the entry's factory.
     ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls& controls,
             ToolCatalogue catalogue = PaletteCatalogue());
     ~ToolSet();

@@ -1,14 +1,17 @@
-// The stroke protocol and the drawing tools without the editor window: an
-// editing state set up as the window sets it, a fake host, and the mouse
-// given to the protocol as the canvas would give it (positions in canvas
-// pixels, the buttons held during a move).
+// The stroke protocol and the tools without the editor window: an editing
+// state set up as the window sets it, a fake host, a bare canvas view and
+// scroll bars for the hand, and the mouse given to the protocol as the
+// canvas would give it (positions in canvas pixels, the buttons held during
+// a move). The text tool, which needs the window's focus, is left out.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QScrollBar>
 #include <initializer_list>
 
+#include "canvas/CanvasView.h"
 #include "canvas/EditorState.h"
 #include "support/FakeHosts.h"
 #include "support/TestPictures.h"
@@ -16,6 +19,7 @@
 #include "tools/ColorPalette.h"
 #include "tools/EllipseTool.h"
 #include "tools/EraserTool.h"
+#include "tools/HandTool.h"
 #include "tools/HighlighterTool.h"
 #include "tools/StrokeProtocol.h"
 
@@ -25,6 +29,7 @@ class StrokeDriver : public ::testing::Test {
   protected:
     StrokeDriver() {
         tools_.resize(tools::PaletteCatalogue().size());
+        tools_[tools::HandTool::kId] = std::make_unique<tools::HandTool>(view_, horizontal_, vertical_);
         Put<tools::HighlighterTool>();
         Put<tools::EllipseTool>();
         Put<tools::ArrowTool>();
@@ -47,6 +52,10 @@ class StrokeDriver : public ::testing::Test {
     canvas::CanvasSurface& Surface() { return state_.Canvas(); }
     QRgb Pixel(int x, int y) { return Surface().Image().pixel(x, y) & 0xFFFFFF; }
     tools::StrokeProtocol& Strokes() { return protocol_; }
+    canvas::CanvasView& Canvas() { return view_; }
+    QScrollBar& HorizontalScroll() { return horizontal_; }
+    QScrollBar& VerticalScroll() { return vertical_; }
+    tools::PaletteTool& Tool(int id) { return *tools_[static_cast<std::size_t>(id)]; }
     const tools::Stroke& LastStroke() {
         const tools::Stroke* stroke = protocol_.LastStroke();
         if (stroke == nullptr) std::abort();
@@ -118,6 +127,9 @@ class StrokeDriver : public ::testing::Test {
     }
 
     canvas::EditorState state_;
+    canvas::CanvasView view_{state_.Canvas()};
+    QScrollBar horizontal_{Qt::Horizontal};
+    QScrollBar vertical_{Qt::Vertical};
     tools::ToolList tools_;
     tools::StrokeProtocol protocol_{state_, host, tools_};
     Qt::MouseButtons held_;

@@ -11,7 +11,7 @@ TEST_F(ColorPaletteTest, FieldsSitUnderTheColoursButtonInTheirColours) {
     Press(ColorsButton());
     EXPECT_TRUE(ColorPopup().isVisible());
     EXPECT_EQ(ColorPopup().geometry(), QRect(197, 25, 26, 105));
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < static_cast<int>(tools::kPaletteColors.size()); ++i) {
         EXPECT_EQ(FromQColor(ColorField(i).palette().color(QPalette::Window)),
                   tools::kPaletteColors[static_cast<std::size_t>(i)]);
     }

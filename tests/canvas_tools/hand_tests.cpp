@@ -1,5 +1,8 @@
-// The hand tool pans a picture larger than the view panel.
+// The hand tool pans a picture larger than the view panel, without the
+// window: the scroll bars place the canvas as the window's handlers do.
 #include "StartPictures.h"
+#include "StrokeDriver.h"
+#include "tools/ToolPointer.h"
 
 namespace tools2_test {
 namespace {
@@ -9,17 +12,31 @@ std::pair<int, QImage> CursorLook(const QCursor& c) {
     return {static_cast<int>(c.shape()), c.shape() == Qt::BitmapCursor ? c.pixmap().toImage() : QImage()};
 }
 
-class HandTest : public EditorFixture {
+class HandTest : public test_support::StrokeDriver {
   protected:
+    QImage StartPicture() const override { return TestPicture(); }
     void SetUp() override {
-        EditorFixture::SetUp();
-        form->State().SetCurrentTool(0);
+        StrokeDriver::SetUp();
+        State().SetCurrentTool(tools::HandTool::kId);
+        tools::ApplyToolPointer(Canvas(), State().ColorIndex(), &Hand());
+        // A picture that fits: the bars are off.
+        HorizontalScroll().setEnabled(false);
+        VerticalScroll().setEnabled(false);
+        // Their values are the canvas's distance from the panel's corner, twips.
+        QObject::connect(&HorizontalScroll(), &QScrollBar::valueChanged, [this](int v) { host.left = -v; });
+        QObject::connect(&VerticalScroll(), &QScrollBar::valueChanged, [this](int v) { host.top = -v; });
     }
+    // A picture larger than the panel: the bars reach over the part outside.
     void LoadLarge() {
         Load(TestPicture(1500, 1200));
-        ASSERT_TRUE(HorizontalScroll().isEnabled());
-        ASSERT_TRUE(VerticalScroll().isEnabled());
+        HorizontalScroll().setRange(0, (1500 - 700) * 15);
+        VerticalScroll().setRange(0, (1200 - 400) * 15);
+        HorizontalScroll().setEnabled(true);
+        VerticalScroll().setEnabled(true);
     }
+    tools::HandTool& Hand() { return dynamic_cast<tools::HandTool&>(Tool(tools::HandTool::kId)); }
+    int CanvasLeftTwips() const { return host.left; }
+    int CanvasTopTwips() const { return host.top; }
 };
 
 TEST_F(HandTest, DragUsesTwipsAndTheGrabbingHandOnlyWhileHeld) {

@@ -15,8 +15,10 @@ TEST_F(ToolPaletteTest, StartsWithTheHandAndItsPointers) {
     EXPECT_EQ(form->State().CurrentTool(), 0);
     EXPECT_FALSE(ToolPopup().isVisible());
     EXPECT_EQ(ToolPopup().geometry(), QRect(173, 25, 26, 150));
-    const char* const tips[6] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "Radierer"};
-    for (int i = 0; i < 6; ++i) {
+    // The program's tools, in the order of their ids.
+    const char* const tips[] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "Radierer"};
+    ASSERT_EQ(tools::PaletteCatalogue().size(), std::size(tips));
+    for (int i = 0; i < static_cast<int>(std::size(tips)); ++i) {
         EXPECT_EQ(ToolButton(i).geometry(), QRect(0, 25 * i, 26, 25));
         EXPECT_EQ(ToolButton(i).toolTip(), QString::fromLatin1(tips[i]));
     }
@@ -63,9 +65,9 @@ TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePan
 
 TEST_F(ToolPaletteTest, EveryToolGetsItsOwnPointerOnCanvasAndViewPanel) {
     const tools::ToolArt& art = tools::Art();
-    const QCursor expected[6] = {art.picHand[0], art.MarkerPointer(2), art.picCross,
-                                 art.picArrow,   art.picText,          art.picEraser};
-    for (int i = 0; i < 6; ++i) {
+    const QCursor expected[] = {art.picHand[0], art.MarkerPointer(2), art.picCross,
+                                art.picArrow,   art.picText,          art.picEraser};
+    for (int i = 0; i < static_cast<int>(std::size(expected)); ++i) {
         SlideToTool(i);
         EXPECT_EQ(form->State().CurrentTool(), i);
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), expected[i])) << i;
