@@ -1,9 +1,9 @@
 // The editing state of the editor window, in one owner: the canvas with its
 // picture and drawings, the reference picture the eraser puts back (picUndo),
 // the current tool (lngTool), colour and colour field (intColorIndex), the undo
-// flag (intUndoReady), and the two values the commands
-// keep for the run: the folder of the current picture (strPictureFolder) and
-// the external image program (strExtProgram).
+// flag (intUndoReady), and the two values the commands keep for the run: the
+// folder of the current picture (strPictureFolder) and the external image
+// program (strExtProgram). The stroke in progress is the tool set's own.
 //
 // The window creates it and hands it to its tools and commands; a test can
 // drive a tool or a command with a state of its own and no window.

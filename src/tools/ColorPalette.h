@@ -1,5 +1,6 @@
-// The colour pop-up under the colours button: six colour fields in a panel. Sliding over a field makes its
-// colour current at once and swaps the tool icons to the matching colour variant.
+// The colour pop-up under the colours button: six colour fields in a panel.
+// Sliding over a field makes its colour current at once and swaps the tool
+// icons to the matching colour variant.
 #pragma once
 
 #include <QLabel>
@@ -34,7 +35,8 @@ class ColorPalette : public QObject {
     ColorPalette(canvas::EditorState& state, const ToolControls& controls, const ToolList& tools);
     ~ColorPalette() override;
 
-    // Makes colour i current (the colours button's background, intColorIndex, icons).
+    // Makes colour i current (the colours button's background, intColorIndex,
+    // the icons).
     void ChooseColor(int i);
 
     void Show();

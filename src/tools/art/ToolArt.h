@@ -38,8 +38,9 @@ struct ToolArt {
 
 const ToolArt& Art();
 
-// Shows a 32 x 32 picture on a graphical button (the tools button, the pop-up's tools), trimmed
-// to its drawn part; ButtonPicture gives the picture as the button shows it.
+// Shows a 32 x 32 picture on a graphical button (the tools button, a button
+// of the tool pop-up), trimmed to its drawn part; ButtonPicture gives the
+// picture as the button shows it.
 void SetButtonPicture(QAbstractButton& button, const QPixmap& picture);
 QPixmap ButtonPicture(const QPixmap& picture);
 
