@@ -44,7 +44,7 @@ Result Replay(frmCapture& form, int tool, int moves) {
     Result r;
     QElapsedTimer t;
     t.start();
-    set.Picture2_MouseDown(1, 0, static_cast<float>(start.x()), static_cast<float>(start.y()));
+    set.CanvasPress(1, 0, static_cast<float>(start.x()), static_cast<float>(start.y()));
     QApplication::processEvents();
     r.pressMs = t.nsecsElapsed() / 1e6;
 
@@ -56,12 +56,12 @@ Result Replay(frmCapture& form, int tool, int moves) {
         const float x = static_cast<float>(start.x() + 5000 * f + 40 * std::sin(i * 0.3));
         const float y = static_cast<float>(start.y() + 2900 * f * f + 40 * std::cos(i * 0.2));
         t.restart();
-        set.Picture2_MouseMove(1, 0, x, y);
+        set.CanvasMove(1, 0, x, y);
         QApplication::processEvents();  // the repaint of the changed area
         us.push_back(t.nsecsElapsed() / 1e3);
     }
     t.restart();
-    set.Picture2_MouseUp(1, 0, static_cast<float>(start.x() + 5000), static_cast<float>(start.y() + 2900));
+    set.CanvasRelease(1, 0, static_cast<float>(start.x() + 5000), static_cast<float>(start.y() + 2900));
     QApplication::processEvents();
     r.releaseMs = t.nsecsElapsed() / 1e6;
 

@@ -76,17 +76,16 @@ int main(int argc, char** argv) {
     // clipboard), then one move per event along a zigzag.
     const auto strokeMoves = [&] {
         for (int i = 1; i <= kEvents; ++i) {
-            set.Picture2_MouseMove(1, 0, static_cast<float>(20 + i * 3),
-                                   static_cast<float>(100 + (i % 7) * 9));
+            set.CanvasMove(1, 0, static_cast<float>(20 + i * 3), static_cast<float>(100 + (i % 7) * 9));
             QApplication::processEvents();
         }
     };
     const auto press = [&](int tool) {
         form.State().SetCurrentTool(tool);
         form.State().SetCurrentColor(0x0000FFFF);
-        set.Picture2_MouseDown(1, 0, 20, 100);
+        set.CanvasPress(1, 0, 20, 100);
     };
-    const auto release = [&] { set.Picture2_MouseUp(1, 0, 20, 100); };
+    const auto release = [&] { set.CanvasRelease(1, 0, 20, 100); };
 
     double us = Best(
         repeat, [&] { press(1); }, strokeMoves);
@@ -103,11 +102,11 @@ int main(int argc, char** argv) {
         repeat,
         [&] {
             ui->cropButton.setChecked(true);
-            set.Picture2_MouseDown(1, 0, 10, 10);
+            set.CanvasPress(1, 0, 10, 10);
         },
         [&] {
             for (int i = 1; i <= kEvents; ++i) {
-                set.Picture2_MouseMove(1, 0, static_cast<float>(10 + i), static_cast<float>(10 + i * 3 / 4));
+                set.CanvasMove(1, 0, static_cast<float>(10 + i), static_cast<float>(10 + i * 3 / 4));
                 QApplication::processEvents();
             }
         });
@@ -127,10 +126,10 @@ int main(int argc, char** argv) {
         [&] {
             load();
             ui->cropButton.setChecked(true);
-            set.Picture2_MouseDown(1, 0, 100, 200);
-            set.Picture2_MouseMove(1, 0, 6100, 3200);
+            set.CanvasPress(1, 0, 100, 200);
+            set.CanvasMove(1, 0, 6100, 3200);
         },
-        [&] { set.Picture2_MouseUp(1, 0, 6100, 3200); });
+        [&] { set.CanvasRelease(1, 0, 6100, 3200); });
     std::printf("crop 6000 x 3000       %8.1f ms\n", us / 1000.0);
     return 0;
 }

@@ -1,9 +1,9 @@
 // The editing state of the editor window, in one owner: the canvas with its
 // picture and drawings, the reference picture the eraser puts back (picUndo),
 // the current tool (lngTool), colour and colour field (intColorIndex), the undo
-// flag (intUndoReady), the stroke in progress, and the two values the commands
-// keep for the run: the folder of the current picture (strPictureFolder) and
-// the external image program (strExtProgram).
+// flag (intUndoReady), and the two values the commands keep for the run: the
+// folder of the current picture (strPictureFolder) and the external image
+// program (strExtProgram). The stroke in progress is the tool set's own.
 //
 // The window creates it and hands it to its tools and commands; a test can
 // drive a tool or a command with a state of its own and no window.
@@ -21,18 +21,6 @@
 #include "widgets/ColorRef.h"
 
 namespace canvas {
-
-// The stroke in progress on the canvas. Booleans: True = -1, False = 0.
-struct StrokeState {
-    std::int16_t blnDrawing = 0;
-    // The stroke's start point in canvas pixels (the hand: the pointer in the
-    // view panel's twips; the highlighter: its last point).
-    std::int32_t lngStartX = 0;
-    std::int32_t lngStartY = 0;
-    // The end point of the shape last drawn as preview.
-    std::int32_t lngEndX = 0;
-    std::int32_t lngEndY = 0;
-};
 
 class EditorState : public QObject {
     Q_OBJECT
@@ -78,9 +66,6 @@ class EditorState : public QObject {
     std::int16_t UndoReady() const { return intUndoReady_; }
     void SetUndoReady(std::int16_t ready) { intUndoReady_ = ready; }
 
-    StrokeState& Stroke() { return stroke_; }
-    const StrokeState& Stroke() const { return stroke_; }
-
     // strPictureFolder: where saves go, ending in a separator, or empty.
     const QString& PictureFolder() const { return strPictureFolder_; }
     void SetPictureFolder(QString folder) { strPictureFolder_ = std::move(folder); }
@@ -100,7 +85,6 @@ class EditorState : public QObject {
     COLORREF currentColor_ = 0x0000FFFF;
     std::int16_t intColorIndex_ = 0;
     std::int16_t intUndoReady_ = 0;
-    StrokeState stroke_;
     QString strPictureFolder_;
     QString strExtProgram_;
 };

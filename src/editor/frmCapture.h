@@ -106,8 +106,8 @@ class frmCapture : public QWidget, private tools::ToolHost, private commands::Co
     // View panel and canvas (canvas Left/Top relative to the panel).
     int ViewPanelWidthTwips() const;
     int ViewPanelHeightTwips() const;
-    int Picture2LeftTwips() const override;
-    int Picture2TopTwips() const override;
+    int CanvasLeftTwips() const override;
+    int CanvasTopTwips() const override;
     int CanvasWidthTwips() const;
     int CanvasHeightTwips() const;
     // Device pixels per widget pixel on the canvas: scrolling and the canvas

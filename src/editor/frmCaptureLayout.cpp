@@ -94,13 +94,13 @@ int frmCapture::ViewPanelHeightTwips() const {
 // The canvas and its scrolling count in twips of picture pixels, which are
 // device pixels: on a 200 % screen a scroll step or a hand drag moves the
 // picture by as many of its own pixels as at 100 %.
-int frmCapture::Picture2LeftTwips() const {
+int frmCapture::CanvasLeftTwips() const {
     return canvasView_.x() == canvasPosTwips_.pixels.width()
                ? canvasPosTwips_.width
                : core::N(canvasView_.x() * ViewRatio() * kTwips);
 }
 
-int frmCapture::Picture2TopTwips() const {
+int frmCapture::CanvasTopTwips() const {
     return canvasView_.y() == canvasPosTwips_.pixels.height()
                ? canvasPosTwips_.height
                : core::N(canvasView_.y() * ViewRatio() * kTwips);
@@ -209,11 +209,11 @@ void frmCapture::FitWindowToPicture() {
 // --- scrolling ---------------------------------------------------------------------
 
 void frmCapture::OnHorizontalScrollChange() {
-    MoveCanvasTwips(-horizontalScroll_.value(), Picture2TopTwips());
+    MoveCanvasTwips(-horizontalScroll_.value(), CanvasTopTwips());
 }
 
 void frmCapture::OnVerticalScrollChange() {
-    MoveCanvasTwips(Picture2LeftTwips(), -verticalScroll_.value());
+    MoveCanvasTwips(CanvasLeftTwips(), -verticalScroll_.value());
 }
 
 void frmCapture::OnHorizontalScrollDrag() {

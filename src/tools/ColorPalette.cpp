@@ -23,18 +23,18 @@ constexpr std::array<int, 6> kFieldTops{-1, 17, 35, 52, 70, 87};
 
 ColorPalette::ColorPalette(canvas::EditorState& state, const ToolControls& controls, const ToolList& tools)
     : state_(state), toolsButton_(controls.toolsButton), view_(controls.canvas), tools_(tools) {
-    Picture5.setParent(&controls.window);
-    Picture5.setGeometry(197, 25, 26, 105);
-    Picture5.setAccessibleName(QStringLiteral("Farbauswahl"));
-    Picture5.setAutoFillBackground(true);
-    QPalette panelColours = Picture5.palette();
+    panel_.setParent(&controls.window);
+    panel_.setGeometry(197, 25, 26, 105);
+    panel_.setAccessibleName(QStringLiteral("Farbauswahl"));
+    panel_.setAutoFillBackground(true);
+    QPalette panelColours = panel_.palette();
     panelColours.setColor(QPalette::Window, panelColours.color(QPalette::Base));
-    Picture5.setPalette(panelColours);
-    Picture5.hide();
+    panel_.setPalette(panelColours);
+    panel_.hide();
 
-    for (std::size_t i = 0; i < lblColor.size(); ++i) {
-        QLabel& field = lblColor[i];
-        field.setParent(&Picture5);
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        QLabel& field = fields_[i];
+        field.setParent(&panel_);
         field.setGeometry(0, kFieldTops[i], 26, 17);
         field.setFrameStyle(QFrame::Box | QFrame::Plain);
         field.setLineWidth(1);
@@ -51,12 +51,12 @@ ColorPalette::ColorPalette(canvas::EditorState& state, const ToolControls& contr
 }
 
 ColorPalette::~ColorPalette() {
-    for (QLabel& field : lblColor) field.removeEventFilter(this);
+    for (QLabel& field : fields_) field.removeEventFilter(this);
 }
 
 int ColorPalette::IndexOf(const QObject* label) const {
-    for (int i = 0; i < 6; ++i) {
-        if (label == &lblColor[static_cast<std::size_t>(i)]) return i;
+    for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
+        if (label == &fields_[static_cast<std::size_t>(i)]) return i;
     }
     return -1;
 }
@@ -67,7 +67,7 @@ bool ColorPalette::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         ChooseColor(i);
     } else if (event->type() == QEvent::MouseButtonRelease) {
-        lblColor_MouseUp(i);
+        FieldReleased(i);
     } else if (event->type() == QEvent::KeyPress) {
         return FieldKey(i, static_cast<const QKeyEvent&>(*event));
     } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
@@ -80,19 +80,24 @@ void ColorPalette::ShowForKeyboard(QWidget& returnTo) {
     returnTo_ = &returnTo;
     Show();
     const int current = std::clamp<int>(state_.ColorIndex(), 0, 5);
-    lblColor[static_cast<std::size_t>(current)].setFocus(Qt::TabFocusReason);
+    fields_[static_cast<std::size_t>(current)].setFocus(Qt::TabFocusReason);
+}
+
+bool ColorPalette::Holds(const QWidget* widget) const {
+    return widget == &panel_ || (widget != nullptr && widget->parentWidget() == &panel_);
 }
 
 bool ColorPalette::FieldKey(int i, const QKeyEvent& key) {
     const auto focus = [this](int item) {
-        lblColor[static_cast<std::size_t>(item)].setFocus(Qt::TabFocusReason);
+        fields_[static_cast<std::size_t>(item)].setFocus(Qt::TabFocusReason);
     };
     const auto choose = [this, i] {
         ChooseColor(i);
-        lblColor_MouseUp(i);
+        FieldReleased(i);
         GiveKeyboardBack();
     };
-    return HandlePopupKey(i, 6, key, focus, choose, [this] { GiveKeyboardBack(); });
+    return HandlePopupKey(i, static_cast<int>(fields_.size()), key, focus, choose,
+                          [this] { GiveKeyboardBack(); });
 }
 
 void ColorPalette::GiveKeyboardBack() {
@@ -102,7 +107,7 @@ void ColorPalette::GiveKeyboardBack() {
 
 void ColorPalette::MarkFocus(int i, bool focused) {
     // A thick frame in the colour that stands out against the field.
-    QLabel& field = lblColor[static_cast<std::size_t>(i)];
+    QLabel& field = fields_[static_cast<std::size_t>(i)];
     field.setLineWidth(focused ? 3 : 1);
     QPalette colours = field.palette();
     colours.setColor(QPalette::WindowText, focused && i == 4 ? QColor(255, 255, 255) : QColor(0, 0, 0));
@@ -110,12 +115,12 @@ void ColorPalette::MarkFocus(int i, bool focused) {
 }
 
 void ColorPalette::Show() {
-    Picture5.raise();
-    Picture5.show();
+    panel_.raise();
+    panel_.show();
 }
 
 void ColorPalette::Hide() {
-    Picture5.hide();
+    panel_.hide();
 }
 
 void ColorPalette::ChooseColor(int i) {
@@ -130,7 +135,7 @@ void ColorPalette::ChooseColor(int i) {
     if (const auto pointer = tool->Pointer(v)) view_.SetMouseIcon(*pointer);
 }
 
-void ColorPalette::lblColor_MouseUp(int /*i*/) {
+void ColorPalette::FieldReleased(int /*i*/) {
     Hide();
 }
 

@@ -1,6 +1,6 @@
-// The colour pop-up under the colours button Command3: six colour fields
-// lblColor(0..5) in the panel Picture5. Sliding over a field makes its colour
-// current at once and swaps the tool icons to the matching colour variant.
+// The colour pop-up under the colours button: six colour fields in a panel.
+// Sliding over a field makes its colour current at once and swaps the tool
+// icons to the matching colour variant.
 #pragma once
 
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <array>
 
-#include "tools/ToolList.h"
+#include "tools/ToolCatalogue.h"
 #include "widgets/ColorRef.h"
 
 class QKeyEvent;
@@ -35,33 +35,34 @@ class ColorPalette : public QObject {
     ColorPalette(canvas::EditorState& state, const ToolControls& controls, const ToolList& tools);
     ~ColorPalette() override;
 
-    QWidget Picture5;
-    std::array<QLabel, 6> lblColor;
-
-    // Makes colour i current (Command3's background, intColorIndex, icons).
+    // Makes colour i current (the colours button's background, intColorIndex,
+    // the icons).
     void ChooseColor(int i);
-
-    // Handlers.
-    void lblColor_MouseUp(int i);
 
     void Show();
     void Hide();
-    bool Showing() const { return Picture5.isVisible(); }
+    bool Showing() const { return panel_.isVisible(); }
     // Opened from the keyboard: the current colour's field takes the focus.
     // The arrow keys move it, Enter or Space choose as a release over the
     // field does, Escape closes without a change; the keyboard then goes
     // back to `returnTo`.
     void ShowForKeyboard(QWidget& returnTo);
+    // Whether `widget` is the pop-up or one of its fields.
+    bool Holds(const QWidget* widget) const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // A release over field i.
+    void FieldReleased(int i);
     int IndexOf(const QObject* label) const;
     bool FieldKey(int i, const QKeyEvent& key);
     void GiveKeyboardBack();
     void MarkFocus(int i, bool focused);
 
+    QWidget panel_;
+    std::array<QLabel, kPaletteColors.size()> fields_;
     QWidget* returnTo_ = nullptr;
     canvas::EditorState& state_;
     QToolButton& toolsButton_;

@@ -5,8 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "canvas/CanvasSurface.h"
 #include "canvas/CanvasView.h"
-#include "canvas/EditorState.h"
 #include "tools/ToolHost.h"
 #include "tools/ToolPointer.h"
 
@@ -46,21 +46,27 @@ void CropFrameLine::paintEvent(QPaintEvent* event) {
 
 // --- crop tool ----------------------------------------------------------------
 
-CropTool::CropTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view,
-                   canvas::ViewPanel& panel, QAbstractButton& cropButton, const ToolList& tools)
-    : state_(state), host_(host), view_(view), panel_(panel), cropButton_(cropButton), tools_(tools) {
+CropTool::CropTool(canvas::CanvasSurface& canvas, ToolHost& host, canvas::CanvasView& view,
+                   canvas::ViewPanel& panel, QAbstractButton& cropButton, std::function<void()> toolPointer)
+    : canvas_(canvas),
+      host_(host),
+      view_(view),
+      panel_(panel),
+      cropButton_(cropButton),
+      toolPointer_(std::move(toolPointer)) {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         lines_[i] = std::make_unique<CropFrameLine>(view_);
         lines_[i]->setObjectName(QStringLiteral("Line%1").arg(i + 1));
     }
-    check1Connection_ = QObject::connect(&cropButton_, &QAbstractButton::toggled, [this] { Check1_Click(); });
+    buttonConnection_ =
+        QObject::connect(&cropButton_, &QAbstractButton::toggled, [this] { CropButtonToggled(); });
 }
 
 CropTool::~CropTool() {
-    QObject::disconnect(check1Connection_);
+    QObject::disconnect(buttonConnection_);
 }
 
-void CropTool::Check1_Click() {
+void CropTool::CropButtonToggled() {
     host_.MoveFocusToDummy();
     if (cropButton_.isChecked()) {
         blnCropMode_ = -1;
@@ -68,7 +74,7 @@ void CropTool::Check1_Click() {
     } else {
         blnCropMode_ = 0;
         view_.SetMousePointer(canvas::kPointerCustom);
-        ApplyToolPointer(view_, state_.ColorIndex(), ToolAt(tools_, state_.CurrentTool()));
+        toolPointer_();
     }
     MirrorCanvasPointer(view_, panel_);
 }
@@ -110,7 +116,7 @@ void CropTool::Release(const ToolEvent& /*event*/) {
     if (cropButton_.isChecked()) {
         cropButton_.setChecked(false);
     } else {
-        Check1_Click();
+        CropButtonToggled();
     }
     host_.CenterOnScreen();
 }
@@ -124,7 +130,7 @@ void CropTool::Cancel() {
 QImage CropTool::CutSelection(const geometry::PixelRect& bounds) const {
     QImage cut(bounds.Width(), bounds.Height(), QImage::Format_RGB32);
     if (cut.isNull()) return cut;
-    const QImage& from = state_.Canvas().Image();
+    const QImage& from = canvas_.Image();
     const QRect selection(bounds.left, bounds.top, bounds.Width(), bounds.Height());
     const QRect inside = selection & from.rect();
     if (inside != selection) cut.fill(ToQColor(kOutsideColor));

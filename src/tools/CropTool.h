@@ -1,4 +1,4 @@
-// Crop: the toggle Check1 arms a one-shot crop; while armed, the next press on
+// Crop: the crop toggle on the tool bar arms a one-shot crop; while armed, the next press on
 // the canvas (any button) starts a selection frame that a left drag spans, and
 // the release cuts the picture to it. The current tool stays as it was.
 #pragma once
@@ -7,18 +7,18 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "geometry/CropGeometry.h"
-#include "tools/Tool.h"
-#include "tools/ToolList.h"
+#include "tools/StrokeProtocol.h"
 #include "widgets/ColorRef.h"
 
 class QAbstractButton;
 
 namespace canvas {
+class CanvasSurface;
 class CanvasView;
-class EditorState;
 class ViewPanel;
 }  // namespace canvas
 
@@ -41,14 +41,15 @@ class CropFrameLine : public QWidget {
     canvas::CanvasView& canvas_;
 };
 
-class CropTool : public Tool {
+class CropTool final : public OneShotTool {
   public:
     // What the cut shows where the selection reaches outside the canvas image.
     static constexpr COLORREF kOutsideColor = 0x00FFFFFF;
 
-    CropTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view, canvas::ViewPanel& panel,
-             QAbstractButton& cropButton, const ToolList& tools);
-    ~CropTool() override;
+    // `toolPointer` gives the canvas the current tool's pointer again.
+    CropTool(canvas::CanvasSurface& canvas, ToolHost& host, canvas::CanvasView& view,
+             canvas::ViewPanel& panel, QAbstractButton& cropButton, std::function<void()> toolPointer);
+    ~CropTool();
     CropTool(const CropTool&) = delete;
     CropTool& operator=(const CropTool&) = delete;
 
@@ -56,9 +57,11 @@ class CropTool : public Tool {
     std::int16_t Armed() const { return blnCropMode_; }
     // blnCropDrag: a left press started a selection that follows the pointer.
     std::int16_t Dragging() const { return blnCropDrag_; }
+    bool IsArmed() const override { return blnCropMode_ != 0; }
+    bool IsDragging() const override { return blnCropDrag_ != 0; }
 
-    // Runs whenever Check1 changes its value: arms or disarms the crop.
-    void Check1_Click();
+    // Runs whenever the crop toggle changes its value: arms or disarms the crop.
+    void CropButtonToggled();
     // Canvas events while armed (any button).
     void Press(const ToolEvent& event) override;
     void Move(const ToolEvent& event) override;
@@ -78,12 +81,12 @@ class CropTool : public Tool {
     void PlaceFrame();
     QImage CutSelection(const geometry::PixelRect& bounds) const;
 
-    canvas::EditorState& state_;
+    canvas::CanvasSurface& canvas_;
     ToolHost& host_;
     canvas::CanvasView& view_;
     canvas::ViewPanel& panel_;
     QAbstractButton& cropButton_;
-    const ToolList& tools_;
+    std::function<void()> toolPointer_;
     std::int16_t blnCropMode_ = 0;
     std::int16_t blnCropDrag_ = 0;
     std::int16_t intCropX_ = 0;
@@ -91,7 +94,7 @@ class CropTool : public Tool {
     geometry::CropFrame frame_;
     bool frameVisible_ = false;
     std::array<std::unique_ptr<CropFrameLine>, 4> lines_;
-    QMetaObject::Connection check1Connection_;
+    QMetaObject::Connection buttonConnection_;
 };
 
 }  // namespace tools

@@ -1,34 +1,40 @@
 #include "tools/EraserTool.h"
 
-#include "canvas/EditorState.h"
+#include "canvas/CanvasSurface.h"
 #include "core/Rounding.h"
 #include "platform/qt/QImageDib.h"
 #include "raster/gdi.h"
+#include "tools/Stroke.h"
+#include "tools/ToolCatalogue.h"
 #include "tools/art/ToolArt.h"
 
 namespace tools {
 
-EraserTool::EraserTool(canvas::EditorState& state) : state_(state) {}
+ToolEntry EraserTool::Entry() {
+    return {kId, "Radierer", [](const ToolParts& /*parts*/) -> std::unique_ptr<PaletteTool> {
+                return std::make_unique<EraserTool>();
+            }};
+}
 
-void EraserTool::Press(const ToolEvent& event) {
-    canvas::PenState pen = state_.Canvas().Pen();
+void EraserTool::Press(Stroke& stroke, const ToolEvent& event) {
+    canvas::PenState pen = stroke.Canvas().Pen();
     pen.DrawMode = canvas::kDrawModeCopyPen;
-    state_.Canvas().SetPen(pen);
-    CopyBlock(event.x, event.y);
+    stroke.Canvas().SetPen(pen);
+    CopyBlock(stroke, event.x, event.y);
 }
 
-void EraserTool::Move(const ToolEvent& event) {
-    CopyBlock(event.x, event.y);
+void EraserTool::Move(Stroke& stroke, const ToolEvent& event) {
+    CopyBlock(stroke, event.x, event.y);
 }
 
-void EraserTool::CopyBlock(float x, float y) {
+void EraserTool::CopyBlock(const Stroke& stroke, float x, float y) {
     // Source and destination at the same coordinates, from the reference
     // picture to the canvas image; the blit clips to both, so the part outside
     // either image is left alone. Its result is not needed: nothing copied,
     // nothing changed.
     const QRect block(core::N(x), core::N(y), kBlockWidth, kBlockHeight);
-    const canvas::Version& reference = state_.ReferenceVersion();
-    canvas::CanvasSurface& canvas = state_.Canvas();
+    const canvas::Version& reference = stroke.Reference();
+    canvas::CanvasSurface& canvas = stroke.Canvas();
     if (!reference) return;
     // Where nothing was drawn since the reference was taken, the canvas
     // already shows it: there is nothing to put back.
@@ -55,7 +61,7 @@ std::optional<QCursor> EraserTool::Pointer(int /*variant*/) const {
 }
 
 const QPixmap& EraserTool::Look(int /*variant*/) const {
-    return Art().btnToolsPicture[5];
+    return Art().eraserPicture;
 }
 
 }  // namespace tools

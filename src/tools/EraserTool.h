@@ -5,23 +5,22 @@
 #include "raster/gdi.h"
 #include "tools/Tool.h"
 
-namespace canvas {
-class EditorState;
-}
-
 namespace tools {
+
+struct ToolEntry;
 
 class EraserTool : public PaletteTool {
   public:
+    // Its id (lngTool) and its entry in the catalogue.
+    static constexpr int kId = 5;
+    static ToolEntry Entry();
     static constexpr int kBlockWidth = 14;
     static constexpr int kBlockHeight = 11;
 
-    explicit EraserTool(canvas::EditorState& state);
-
     // The press and each move of the stroke copy one block with its top-left
     // corner at the pointer.
-    void Press(const ToolEvent& event) override;
-    void Move(const ToolEvent& event) override;
+    void Press(Stroke& stroke, const ToolEvent& event) override;
+    void Move(Stroke& stroke, const ToolEvent& event) override;
 
     std::optional<QCursor> Pointer(int variant) const override;
     const QPixmap& Look(int variant) const override;
@@ -29,9 +28,8 @@ class EraserTool : public PaletteTool {
     COLORREF ChosenColor() const override { return kSystemButtonFace; }
 
   private:
-    void CopyBlock(float x, float y);
+    void CopyBlock(const Stroke& stroke, float x, float y);
 
-    canvas::EditorState& state_;
     // The eraser's raster handles: the two pictures of each block copy.
     gdi::Session handles_;
 };

@@ -3,10 +3,11 @@
 #include <QScrollBar>
 
 #include "canvas/CanvasView.h"
-#include "canvas/EditorState.h"
 #include "core/Rounding.h"
 #include "core/Units.h"
 #include "geometry/PanScroll.h"
+#include "tools/Stroke.h"
+#include "tools/ToolCatalogue.h"
 #include "tools/ToolHost.h"
 #include "tools/art/ToolArt.h"
 
@@ -42,34 +43,38 @@ void PanAxisStep(QScrollBar& bar, float canvasPos, std::int32_t panStart, std::i
 
 }  // namespace
 
-HandTool::HandTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view,
-                   QScrollBar& horizontal, QScrollBar& vertical)
-    : state_(state), host_(host), view_(view), horizontal_(horizontal), vertical_(vertical) {}
+ToolEntry HandTool::Entry() {
+    return {kId, "Hand", [](const ToolParts& parts) -> std::unique_ptr<PaletteTool> {
+                return std::make_unique<HandTool>(parts.controls.canvas, parts.controls.horizontalScroll,
+                                                  parts.controls.verticalScroll);
+            }};
+}
 
-void HandTool::Press(const ToolEvent& event) {
+HandTool::HandTool(canvas::CanvasView& view, QScrollBar& horizontal, QScrollBar& vertical)
+    : view_(view), horizontal_(horizontal), vertical_(vertical) {}
+
+void HandTool::Press(Stroke& stroke, const ToolEvent& event) {
     view_.SetMouseIcon(GrabbingHand());
-    const float left = static_cast<float>(host_.Picture2LeftTwips());
-    const float top = static_cast<float>(host_.Picture2TopTwips());
-    canvas::StrokeState& stroke = state_.Stroke();
-    stroke.lngStartX = core::N(kTwipsPerPixel * event.x + left);
-    stroke.lngStartY = core::N(kTwipsPerPixel * event.y + top);
+    const float left = static_cast<float>(stroke.Host().CanvasLeftTwips());
+    const float top = static_cast<float>(stroke.Host().CanvasTopTwips());
+    stroke.SetStart({core::N(kTwipsPerPixel * event.x + left), core::N(kTwipsPerPixel * event.y + top)});
     lngPanLeft_ = core::N(left);
     lngPanTop_ = core::N(top);
     blnPanning_ = -1;
 }
 
-void HandTool::Move(const ToolEvent& event) {
+void HandTool::Move(Stroke& stroke, const ToolEvent& event) {
     if (blnPanning_ == 0) return;
     // The pointer in canvas twips, the unit of the scroll bars.
     const float x = static_cast<float>(static_cast<double>(event.x) * kTwipsPerPixel);
     const float y = static_cast<float>(static_cast<double>(event.y) * kTwipsPerPixel);
-    const canvas::StrokeState& stroke = state_.Stroke();
-    PanAxisStep(horizontal_, static_cast<float>(host_.Picture2LeftTwips()), lngPanLeft_, stroke.lngStartX, x);
-    PanAxisStep(vertical_, static_cast<float>(host_.Picture2TopTwips()), lngPanTop_, stroke.lngStartY, y);
+    const ToolHost& host = stroke.Host();
+    PanAxisStep(horizontal_, static_cast<float>(host.CanvasLeftTwips()), lngPanLeft_, stroke.Start().x, x);
+    PanAxisStep(vertical_, static_cast<float>(host.CanvasTopTwips()), lngPanTop_, stroke.Start().y, y);
     view_.update();
 }
 
-void HandTool::Release(const ToolEvent& /*event*/) {
+void HandTool::Release(Stroke& /*stroke*/, const ToolEvent& /*event*/) {
     Cancel();
 }
 
@@ -83,7 +88,7 @@ std::optional<QCursor> HandTool::Pointer(int /*variant*/) const {
 }
 
 const QPixmap& HandTool::Look(int /*variant*/) const {
-    return Art().btnToolsPicture[0];
+    return Art().handPicture;
 }
 
 }  // namespace tools

@@ -10,31 +10,33 @@ class QScrollBar;
 
 namespace canvas {
 class CanvasView;
-class EditorState;
-}  // namespace canvas
+}
 
 namespace tools {
 
-class ToolHost;
+struct ToolEntry;
 
 class HandTool : public PaletteTool {
   public:
+    // Its id (lngTool) and its entry in the catalogue.
+    static constexpr int kId = 0;
+    static ToolEntry Entry();
+
     // The unit the drag's moves are read in: twips while the hand holds the
     // picture, pixels otherwise.
     static constexpr int kScaleTwips = 1;
     static constexpr int kScalePixels = 3;
 
-    HandTool(canvas::EditorState& state, ToolHost& host, canvas::CanvasView& view, QScrollBar& horizontal,
-             QScrollBar& vertical);
+    HandTool(canvas::CanvasView& view, QScrollBar& horizontal, QScrollBar& vertical);
 
     // Shows the grabbing hand and remembers where the picture was grabbed, in
     // the view panel's twips.
-    void Press(const ToolEvent& event) override;
+    void Press(Stroke& stroke, const ToolEvent& event) override;
     // Each move of the drag: each enabled scroll bar moves a fifteenth of the
     // way towards putting the grabbed point under the pointer.
-    void Move(const ToolEvent& event) override;
+    void Move(Stroke& stroke, const ToolEvent& event) override;
     // End of the drag: the open hand again.
-    void Release(const ToolEvent& event) override;
+    void Release(Stroke& stroke, const ToolEvent& event) override;
     void Cancel() override;
 
     std::optional<QCursor> Pointer(int variant) const override;
@@ -50,8 +52,6 @@ class HandTool : public PaletteTool {
     std::int32_t PanTop() const { return lngPanTop_; }
 
   private:
-    canvas::EditorState& state_;
-    ToolHost& host_;
     canvas::CanvasView& view_;
     QScrollBar& horizontal_;
     QScrollBar& vertical_;

@@ -2,20 +2,26 @@
 
 #include <QPainter>
 
-#include "canvas/EditorState.h"
+#include "canvas/CanvasSurface.h"
 #include "core/Rounding.h"
+#include "tools/Stroke.h"
+#include "tools/ToolCatalogue.h"
 #include "tools/art/ToolArt.h"
 
 namespace tools {
 
-HighlighterTool::HighlighterTool(canvas::EditorState& state) : state_(state) {}
+ToolEntry HighlighterTool::Entry() {
+    return {kId, "Marker", [](const ToolParts& /*parts*/) -> std::unique_ptr<PaletteTool> {
+                return std::make_unique<HighlighterTool>();
+            }};
+}
 
-void HighlighterTool::Press(const ToolEvent& event) {
-    canvas::CanvasSurface& canvas = state_.Canvas();
+void HighlighterTool::Press(Stroke& stroke, const ToolEvent& event) {
+    canvas::CanvasSurface& canvas = stroke.Canvas();
     canvas::PenState pen = canvas.Pen();
     pen.DrawWidth = kPenWidth;
     pen.DrawMode = canvas::kDrawModeMaskPen;
-    pen.ForeColor = state_.CurrentColor();
+    pen.ForeColor = stroke.Color();
     canvas.SetPen(pen);
 
     // The spot of a click: a pen-wide square around the press point, masked
@@ -31,14 +37,12 @@ void HighlighterTool::Press(const ToolEvent& event) {
     canvas.Changed(spot);
 }
 
-void HighlighterTool::Move(const ToolEvent& event) {
-    canvas::StrokeState& stroke = state_.Stroke();
-    stroke.lngEndX = stroke.lngStartX;
-    stroke.lngEndY = stroke.lngStartY;
-    stroke.lngStartX = core::N(event.x);
-    stroke.lngStartY = core::N(event.y);
-    state_.Canvas().Line(QPointF(stroke.lngStartX, stroke.lngStartY),
-                         QPointF(stroke.lngEndX, stroke.lngEndY));
+void HighlighterTool::Move(Stroke& stroke, const ToolEvent& event) {
+    stroke.SetEnd(stroke.Start());
+    stroke.SetStart({core::N(event.x), core::N(event.y)});
+    const geometry::IntPoint from = stroke.Start();
+    const geometry::IntPoint to = stroke.End();
+    stroke.Canvas().Line(QPointF(from.x, from.y), QPointF(to.x, to.y));
 }
 
 std::optional<QCursor> HighlighterTool::Pointer(int variant) const {

@@ -1,10 +1,10 @@
 #include "tools/ShapeTools.h"
 
 #include "canvas/CanvasPen.h"
-#include "canvas/EditorState.h"
+#include "canvas/CanvasSurface.h"
 #include "core/Rounding.h"
 #include "geometry/ShapeFigures.h"
-#include "tools/art/ToolArt.h"
+#include "tools/Stroke.h"
 
 namespace tools {
 
@@ -48,10 +48,8 @@ void DrawEllipse(canvas::CanvasSurface& canvas, std::int32_t x1, std::int32_t y1
     EllipseOutline(pen, {x1, y1}, {x2, y2});
 }
 
-ShapeTool::ShapeTool(canvas::EditorState& state, Shape shape) : state_(state), shape_(shape) {}
-
-void ShapeTool::Press(const ToolEvent& event) {
-    canvas::CanvasSurface& canvas = state_.Canvas();
+void ShapeTool::Press(Stroke& stroke, const ToolEvent& event) {
+    canvas::CanvasSurface& canvas = stroke.Canvas();
     if (shape_ == Shape::Arrow) {
         // A zero-length line with whatever pen the previous stroke left.
         canvas::CanvasPen pen(canvas);
@@ -59,71 +57,54 @@ void ShapeTool::Press(const ToolEvent& event) {
     }
     // The rubber band's XOR pen shows the figure's own colour over the
     // canvas background; the figure's colour itself stays with the stroke.
-    pressColor_ = ResolveColor(state_.CurrentColor());
+    pressColor_ = ResolveColor(stroke.Color());
     canvas::PenState pen = canvas.Pen();
     pen.DrawMode = canvas::kDrawModeXorPen;
     pen.ForeColor = ResolveColor(canvas.BackColor()) ^ pressColor_;
     pen.FillStyle = canvas::kFillTransparent;
     canvas.SetPen(pen);
-    canvas::StrokeState& stroke = state_.Stroke();
-    stroke.lngEndX = stroke.lngStartX;
-    stroke.lngEndY = stroke.lngStartY;
+    stroke.SetEnd(stroke.Start());
 }
 
-void ShapeTool::SetEnd(IntPoint end) {
-    state_.Stroke().lngEndX = end.x;
-    state_.Stroke().lngEndY = end.y;
-}
-
-void ShapeTool::Move(const ToolEvent& event) {
-    const canvas::StrokeState& stroke = state_.Stroke();
-    const IntPoint start{stroke.lngStartX, stroke.lngStartY};
+void ShapeTool::Move(Stroke& stroke, const ToolEvent& event) {
+    const IntPoint start = stroke.Start();
     const bool arrow = shape_ == Shape::Arrow;
-    canvas::CanvasPen pen(state_.Canvas());
+    canvas::CanvasPen pen(stroke.Canvas());
     // Erase the previous preview by drawing it again with the XOR pen. An
     // ellipse that was not drawn (end x on start x) is not erased either.
     if (arrow) {
-        ArrowLines(pen, start, {stroke.lngEndX, stroke.lngEndY});
-    } else if (stroke.lngEndX != stroke.lngStartX) {
-        EllipseOutline(pen, start, {stroke.lngEndX, stroke.lngEndY});
+        ArrowLines(pen, start, stroke.End());
+    } else if (stroke.End().x != start.x) {
+        EllipseOutline(pen, start, stroke.End());
     }
-    SetEnd(geometry::ConstrainEnd(start, event.x, event.y, event.shift, arrow));
+    stroke.SetEnd(geometry::ConstrainEnd(start, event.x, event.y, event.shift, arrow));
     if (arrow) {
-        ArrowLines(pen, start, {stroke.lngEndX, stroke.lngEndY});
-    } else if (stroke.lngEndX != stroke.lngStartX) {
-        EllipseOutline(pen, start, {stroke.lngEndX, stroke.lngEndY});
+        ArrowLines(pen, start, stroke.End());
+    } else if (stroke.End().x != start.x) {
+        EllipseOutline(pen, start, stroke.End());
     }
 }
 
-void ShapeTool::Release(const ToolEvent& event) {
-    canvas::CanvasSurface& canvas = state_.Canvas();
+void ShapeTool::Release(Stroke& stroke, const ToolEvent& event) {
+    canvas::CanvasSurface& canvas = stroke.Canvas();
     canvas::PenState pen = canvas.Pen();
     pen.DrawMode = canvas::kDrawModeCopyPen;
     pen.ForeColor = pressColor_;
     canvas.SetPen(pen);
-    const canvas::StrokeState& stroke = state_.Stroke();
-    SetEnd(geometry::ConstrainEnd({stroke.lngStartX, stroke.lngStartY}, event.x, event.y, event.shift,
-                                  shape_ == Shape::Arrow));
+    stroke.SetEnd(
+        geometry::ConstrainEnd(stroke.Start(), event.x, event.y, event.shift, shape_ == Shape::Arrow));
     // The last preview is not erased: the opaque figure covers it.
-    DrawFigure();
+    DrawFigure(stroke);
 }
 
-void ShapeTool::DrawFigure() {
-    const canvas::StrokeState& s = state_.Stroke();
+void ShapeTool::DrawFigure(const Stroke& stroke) const {
+    const IntPoint s = stroke.Start();
+    const IntPoint e = stroke.End();
     if (shape_ == Shape::Arrow) {
-        DrawArrow(state_.Canvas(), s.lngStartX, s.lngStartY, s.lngEndX, s.lngEndY);
-    } else if (s.lngEndX != s.lngStartX) {
-        DrawEllipse(state_.Canvas(), s.lngStartX, s.lngStartY, s.lngEndX, s.lngEndY);
+        DrawArrow(stroke.Canvas(), s.x, s.y, e.x, e.y);
+    } else if (e.x != s.x) {
+        DrawEllipse(stroke.Canvas(), s.x, s.y, e.x, e.y);
     }
-}
-
-std::optional<QCursor> ShapeTool::Pointer(int /*variant*/) const {
-    return shape_ == Shape::Arrow ? Art().picArrow : Art().picCross;
-}
-
-const QPixmap& ShapeTool::Look(int variant) const {
-    const auto v = static_cast<std::size_t>(variant);
-    return shape_ == Shape::Arrow ? Art().piciArrow[v] : Art().picKreis[v];
 }
 
 }  // namespace tools

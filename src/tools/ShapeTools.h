@@ -1,6 +1,7 @@
-// The arrow ("Pfeil") and the ellipse ("Kreis"): a rubber band drawn with an
-// XOR pen while the left button is held, erased by drawing it again, and the
-// final figure drawn opaque in the current colour on release.
+// What the arrow ("Pfeil") and the ellipse ("Kreis") share: a rubber band
+// drawn with an XOR pen while the left button is held, erased by drawing it
+// again, and the final figure drawn opaque in the current colour on release.
+// Each of the two tools has its own files (ArrowTool, EllipseTool).
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,7 @@
 
 namespace canvas {
 class CanvasSurface;
-class EditorState;
-}  // namespace canvas
+}
 
 namespace tools {
 
@@ -30,24 +30,20 @@ class ShapeTool : public PaletteTool {
   public:
     enum class Shape { Ellipse, Arrow };
 
-    ShapeTool(canvas::EditorState& state, Shape shape);
+    explicit ShapeTool(Shape shape) : shape_(shape) {}
 
     // Sets the XOR pen of the rubber band.
-    void Press(const ToolEvent& event) override;
+    void Press(Stroke& stroke, const ToolEvent& event) override;
     // Erases the last preview, constrains the end, draws the new one.
-    void Move(const ToolEvent& event) override;
+    void Move(Stroke& stroke, const ToolEvent& event) override;
     // Copy pen, the press colour back, the final figure.
-    void Release(const ToolEvent& event) override;
+    void Release(Stroke& stroke, const ToolEvent& event) override;
 
-    std::optional<QCursor> Pointer(int variant) const override;
-    const QPixmap& Look(int variant) const override;
     COLORREF ChosenColor() const override { return 0x000000FF; }  // red
 
   private:
-    void DrawFigure();
-    void SetEnd(geometry::IntPoint end);
+    void DrawFigure(const Stroke& stroke) const;
 
-    canvas::EditorState& state_;
     Shape shape_;
     COLORREF pressColor_ = 0;  // the figure's colour, taken at the press
 };

@@ -7,9 +7,11 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+#include "canvas/CanvasSurface.h"
 #include "canvas/CanvasView.h"
-#include "canvas/EditorState.h"
 #include "core/Rounding.h"
+#include "tools/ToolCatalogue.h"
+#include "tools/ToolHost.h"
 #include "tools/art/ToolArt.h"
 
 namespace tools {
@@ -141,9 +143,20 @@ class TextTool::Events : public QObject {
     TextTool& tool_;
 };
 
-TextTool::TextTool(canvas::EditorState& state, canvas::CanvasView& view, canvas::ViewPanel& panel,
-                   QWidget& window)
-    : state_(state), view_(view), panel_(panel), events_(std::make_unique<Events>(*this)) {
+ToolEntry TextTool::Entry() {
+    return {kId, "Text", [](const ToolParts& parts) -> std::unique_ptr<PaletteTool> {
+                return std::make_unique<TextTool>(parts.canvas, parts.currentColor, parts.controls.canvas,
+                                                  parts.controls.viewPanel, parts.controls.window);
+            }};
+}
+
+TextTool::TextTool(canvas::CanvasSurface& canvas, std::function<COLORREF()> currentColor,
+                   canvas::CanvasView& view, canvas::ViewPanel& panel, QWidget& window)
+    : canvas_(canvas),
+      currentColor_(std::move(currentColor)),
+      view_(view),
+      panel_(panel),
+      events_(std::make_unique<Events>(*this)) {
     // The box and the measuring label live on the canvas, in canvas pixels.
     txtText.setParent(&view_);
     txtText.setObjectName(QStringLiteral("txtText"));
@@ -165,9 +178,9 @@ TextTool::TextTool(canvas::EditorState& state, canvas::CanvasView& view, canvas:
     lblTextSize.setIndent(0);
     ApplyBoxFonts();
 
-    QFont font = state_.Canvas().Font();
+    QFont font = canvas_.Font();
     font.setPointSizeF(textSize_);
-    state_.Canvas().SetFont(font);
+    canvas_.SetFont(font);
 
     frmSize.setParent(&window);
     frmSize.setObjectName(QStringLiteral("frmSize"));
@@ -214,7 +227,7 @@ TextTool::~TextTool() {
     for (auto& option : optSize) option.removeEventFilter(events_.get());
 }
 
-void TextTool::Press(const ToolEvent& event) {
+void TextTool::Press(Stroke& /*stroke*/, const ToolEvent& event) {
     const QPoint at(core::N(event.x), core::N(event.y));
     if (txtText.isHidden()) {
         QPalette palette = txtText.palette();
@@ -238,7 +251,7 @@ void TextTool::Press(const ToolEvent& event) {
     txtTextTag.clear();
 }
 
-void TextTool::SetSizePanelVisible(bool visible) {
+void TextTool::ShowOptions(bool visible) {
     frmSize.setVisible(visible);
     if (visible) frmSize.raise();
 }
@@ -264,10 +277,10 @@ void TextTool::Commit() {
 
 void TextTool::txtText_DblClick() {
     if (committing_) return;
-    canvas::CanvasSurface& canvas = state_.Canvas();
+    canvas::CanvasSurface& canvas = canvas_;
     canvas.SetCurrentPosition(QPointF(boxAt_));
     canvas::PenState pen = canvas.Pen();
-    pen.ForeColor = state_.CurrentColor();
+    pen.ForeColor = currentColor_();
     canvas.SetPen(pen);
     canvas.Print(txtText.text());
     HideBox();
@@ -314,9 +327,9 @@ void TextTool::SizeBoxToText(const QString& margin) {
 
 void TextTool::SetTextSize(int index) {
     textSize_ = kSizes[static_cast<std::size_t>(index)];
-    QFont font = state_.Canvas().Font();
+    QFont font = canvas_.Font();
     font.setPointSizeF(textSize_);
-    state_.Canvas().SetFont(font);
+    canvas_.SetFont(font);
     ApplyBoxFonts();
 }
 
@@ -348,7 +361,7 @@ void TextTool::GiveFocusToCanvas() {
     view_.setFocus(Qt::OtherFocusReason);
 }
 
-void TextTool::ResolvePressFocusLoss() {
+void TextTool::PressHandled() {
     if (!pressFocusLossPending_ || closing_) return;
     pressFocusLossPending_ = false;
     // No text press came with the focus change: the box lost the focus.

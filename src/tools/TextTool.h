@@ -16,42 +16,58 @@
 #include <QRadioButton>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "tools/Tool.h"
 
 namespace canvas {
+class CanvasSurface;
 class CanvasView;
-class EditorState;
 class ViewPanel;
 }  // namespace canvas
 
 namespace tools {
 
+struct ToolEntry;
+
 class TextTool : public PaletteTool {
   public:
-    TextTool(canvas::EditorState& state, canvas::CanvasView& view, canvas::ViewPanel& panel, QWidget& window);
+    // Its id (lngTool) and its entry in the catalogue.
+    static constexpr int kId = 4;
+    static ToolEntry Entry();
+
+    // `currentColor` gives the drawing colour when the text is drawn.
+    TextTool(canvas::CanvasSurface& canvas, std::function<COLORREF()> currentColor, canvas::CanvasView& view,
+             canvas::ViewPanel& panel, QWidget& window);
     ~TextTool() override;
     TextTool(const TextTool&) = delete;
     TextTool& operator=(const TextTool&) = delete;
 
     // Left press on the canvas with the text tool: opens the box there, or
     // moves the open box with its text.
-    void Press(const ToolEvent& event) override;
+    void Press(Stroke& stroke, const ToolEvent& event) override;
     // Draws the open box's text and closes the box; nothing when closed.
     void Commit() override;
     // After a press on the canvas or the view panel has been handled: a focus
     // loss of the box that the press caused and that no text press took back
     // commits now.
-    void ResolvePressFocusLoss();
+    void PressHandled() override;
+    // Shows the size panel while the text tool is current.
+    void ShowOptions(bool visible) override;
 
     std::optional<QCursor> Pointer(int variant) const override;
     const QPixmap& Look(int variant) const override;
     COLORREF ChosenColor() const override { return 0x000000FF; }  // red
-    // Shows the size panel while the text tool is current.
-    void SetSizePanelVisible(bool visible);
 
-    // Handlers (public so that the event plumbing and tests reach them).
+    // Text size in points (10, 12 or 14).
+    int TextSize() const { return textSize_; }
+
+  private:
+    class Events;
+    friend class Events;
+
+    // Handlers of the box, the size options and the size panel.
     void txtText_KeyDown(int keyCode);
     void txtText_KeyUp(int keyCode, int shift);
     void txtText_DblClick();  // commits the text
@@ -59,21 +75,6 @@ class TextTool : public PaletteTool {
     void optSize_MouseDown(int index);
     void frmSize_MouseDown(QPoint pos);
     void frmSize_MouseMove(Qt::MouseButtons buttons, QPoint pos);
-
-    // Text size in points (10, 12 or 14).
-    int TextSize() const { return textSize_; }
-
-    QLineEdit txtText;
-    QLabel lblTextSize;
-    QGroupBox frmSize;
-    std::array<QRadioButton, 3> optSize;
-
-    // The move marker of txtText: "moving" while a canvas press moves the box.
-    QString txtTextTag;
-
-  private:
-    class Events;
-    friend class Events;
 
     void SizeBoxToText(const QString& margin);
     // Puts the box over picture pixel `at` (the canvas maps it to the screen).
@@ -86,7 +87,15 @@ class TextTool : public PaletteTool {
     void GiveFocusToCanvas();
     bool FocusWentToCanvas() const;
 
-    canvas::EditorState& state_;
+    QLineEdit txtText;
+    QLabel lblTextSize;
+    QGroupBox frmSize;
+    std::array<QRadioButton, 3> optSize;
+    // The move marker of txtText: "moving" while a canvas press moves the box.
+    QString txtTextTag;
+
+    canvas::CanvasSurface& canvas_;
+    std::function<COLORREF()> currentColor_;
     canvas::CanvasView& view_;
     canvas::ViewPanel& panel_;
     std::unique_ptr<Events> events_;

@@ -1,6 +1,5 @@
 // What the tools ask of the editor window, and the window's controls the tool
-// set binds to when the window creates it. Everything else a tool needs is
-// the editing state (canvas::EditorState). A test can implement the host with
+// set binds to when the window creates it. A test can implement the host with
 // a few lines and hand bare widgets as controls.
 #pragma once
 
@@ -29,8 +28,8 @@ class ToolHost {
     // The one way a new picture reaches the canvas (see frmCapture).
     virtual bool ReplacePicture(QImage picture, AfterReplace then) = 0;
     // The canvas position inside the view panel, twips of picture pixels.
-    virtual int Picture2LeftTwips() const = 0;
-    virtual int Picture2TopTwips() const = 0;
+    virtual int CanvasLeftTwips() const = 0;
+    virtual int CanvasTopTwips() const = 0;
     virtual void MoveCanvasTwips(int left, int top) = 0;
 
   protected:

@@ -16,78 +16,87 @@ namespace tools {
 
 namespace {
 
-const char* const kToolTips[6] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "Radierer"};
+constexpr int kButtonWidth = 26;
+constexpr int kButtonHeight = 25;
 
 }  // namespace
 
 ToolPalette::ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolControls& controls,
-                         const ToolList& tools, std::function<void()> leavingTool,
-                         std::function<void(bool)> showSizePanel)
+                         ToolCatalogue catalogue, const ToolList& tools, std::function<void()> leavingTool)
     : state_(state),
       host_(host),
       toolsButton_(controls.toolsButton),
       view_(controls.canvas),
-      panel_(controls.viewPanel),
+      viewPanel_(controls.viewPanel),
+      catalogue_(catalogue),
       tools_(tools),
-      leavingTool_(std::move(leavingTool)),
-      showSizePanel_(std::move(showSizePanel)) {
-    picTools.setParent(&controls.window);
-    picTools.setGeometry(173, 25, 26, 150);
-    picTools.setAccessibleName(QStringLiteral("Werkzeugauswahl"));
-    picTools.setAutoFillBackground(true);
-    QPalette colours = picTools.palette();
+      leavingTool_(std::move(leavingTool)) {
+    const int count = static_cast<int>(catalogue_.size());
+    panel_.setParent(&controls.window);
+    panel_.setGeometry(173, 25, kButtonWidth, kButtonHeight * count);
+    panel_.setAccessibleName(QStringLiteral("Werkzeugauswahl"));
+    panel_.setAutoFillBackground(true);
+    QPalette colours = panel_.palette();
     colours.setColor(QPalette::Window, colours.color(QPalette::Base));
-    picTools.setPalette(colours);
-    picTools.hide();
+    panel_.setPalette(colours);
+    panel_.hide();
 
-    const ToolArt& art = Art();
-    for (int i = 0; i < 6; ++i) {
-        QToolButton& button = btnTools[static_cast<std::size_t>(i)];
-        button.setParent(&picTools);
-        button.setGeometry(0, 25 * i, 26, 25);
-        button.setToolTip(QString::fromLatin1(kToolTips[i]));
-        button.setAccessibleName(QString::fromLatin1(kToolTips[i]));
+    for (int i = 0; i < count; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        auto& button = *buttons_.emplace_back(std::make_unique<QToolButton>(&panel_));
+        const QString name = QString::fromLatin1(catalogue_[index].name);
+        button.setGeometry(0, kButtonHeight * i, kButtonWidth, kButtonHeight);
+        button.setToolTip(name);
+        button.setAccessibleName(name);
         button.setCheckable(true);
         button.setAutoExclusive(true);
         button.setAutoRaise(false);
         button.setFocusPolicy(Qt::StrongFocus);
-        SetButtonPicture(button, art.btnToolsPicture[static_cast<std::size_t>(i)]);
+        if (const PaletteTool* tool = ToolAt(tools_, i))
+            SetButtonPicture(button, tool->Look(tool->ChosenVariant()));
         button.setMouseTracking(true);
         button.installEventFilter(this);
-        connect(&button, &QToolButton::clicked, this, [this, i] { btnTools_Click(i); });
+        connect(&button, &QToolButton::clicked, this, [this] { ToolClicked(); });
     }
     // Where the keyboard is shows on every button of the pop-up.
-    picTools.setStyleSheet(
+    panel_.setStyleSheet(
         QStringLiteral("QToolButton:focus { border: 2px solid #1c5fd0; border-radius: 2px; }"));
     NameToolsButton();
+}
+
+ToolPalette::~ToolPalette() {
+    for (const auto& button : buttons_) button->removeEventFilter(this);
 }
 
 void ToolPalette::NameToolsButton() {
     // A screen reader says which tool is chosen.
     const int i = state_.CurrentTool();
-    toolsButton_.setAccessibleName(i >= 0 && i < 6
-                                       ? QStringLiteral("Werkzeuge: ") + QString::fromLatin1(kToolTips[i])
+    toolsButton_.setAccessibleName(i >= 0 && i < Count()
+                                       ? QStringLiteral("Werkzeuge: ") +
+                                             QString::fromLatin1(catalogue_[static_cast<std::size_t>(i)].name)
                                        : QStringLiteral("Werkzeuge"));
 }
 
 void ToolPalette::ShowForKeyboard(QWidget& returnTo) {
     returnTo_ = &returnTo;
     Show();
-    const int current = std::clamp(state_.CurrentTool(), 0, 5);
-    btnTools[static_cast<std::size_t>(current)].setFocus(Qt::TabFocusReason);
+    const int current = std::clamp(state_.CurrentTool(), 0, Count() - 1);
+    Button(current).setFocus(Qt::TabFocusReason);
+}
+
+bool ToolPalette::Holds(const QWidget* widget) const {
+    return widget == &panel_ || (widget != nullptr && widget->parentWidget() == &panel_);
 }
 
 bool ToolPalette::ButtonKey(int i, const QKeyEvent& key) {
-    const auto focus = [this](int item) {
-        btnTools[static_cast<std::size_t>(item)].setFocus(Qt::TabFocusReason);
-    };
+    const auto focus = [this](int item) { Button(item).setFocus(Qt::TabFocusReason); };
     const auto choose = [this, i] {
         // As a slide onto the button and a release over it.
         ChooseTool(i);
         GiveKeyboardBack();
-        if (showSizePanel_) showSizePanel_(state_.CurrentTool() == kToolText);
+        ShowOptionsOfCurrent();
     };
-    return HandlePopupKey(i, 6, key, focus, choose, [this] { GiveKeyboardBack(); });
+    return HandlePopupKey(i, Count(), key, focus, choose, [this] { GiveKeyboardBack(); });
 }
 
 void ToolPalette::GiveKeyboardBack() {
@@ -95,13 +104,9 @@ void ToolPalette::GiveKeyboardBack() {
     if (returnTo_ != nullptr) returnTo_->setFocus(Qt::OtherFocusReason);
 }
 
-ToolPalette::~ToolPalette() {
-    for (QToolButton& button : btnTools) button.removeEventFilter(this);
-}
-
 int ToolPalette::IndexOf(const QObject* button) const {
-    for (int i = 0; i < 6; ++i) {
-        if (button == &btnTools[static_cast<std::size_t>(i)]) return i;
+    for (int i = 0; i < Count(); ++i) {
+        if (button == &Button(i)) return i;
     }
     return -1;
 }
@@ -120,19 +125,19 @@ bool ToolPalette::eventFilter(QObject* watched, QEvent* event) {
         watched->removeEventFilter(this);
         QCoreApplication::sendEvent(watched, event);
         watched->installEventFilter(this);
-        btnTools_MouseUp(i);
+        ToolReleased();
         return true;
     }
     return false;
 }
 
 void ToolPalette::Show() {
-    picTools.raise();
-    picTools.show();
+    panel_.raise();
+    panel_.show();
 }
 
 void ToolPalette::Hide() {
-    picTools.hide();
+    panel_.hide();
 }
 
 void ToolPalette::ChooseTool(int i) {
@@ -147,16 +152,25 @@ void ToolPalette::ChooseTool(int i) {
         SetButtonPicture(toolsButton_, tool->Look(ChosenToolVariant(*tool, c)));
     }
     ApplyToolPointer(view_, c, tool);
-    MirrorCanvasPointer(view_, panel_);
+    MirrorCanvasPointer(view_, viewPanel_);
     NameToolsButton();
 }
 
-void ToolPalette::btnTools_MouseUp(int /*i*/) {
-    Hide();
-    if (showSizePanel_) showSizePanel_(state_.CurrentTool() == kToolText);
+void ToolPalette::ShowOptionsOfCurrent() {
+    const int current = state_.CurrentTool();
+    for (int i = 0; i < static_cast<int>(tools_.size()); ++i) {
+        PaletteTool* tool = ToolAt(tools_, i);
+        if (tool != nullptr && i != current) tool->ShowOptions(false);
+    }
+    if (PaletteTool* tool = ToolAt(tools_, current)) tool->ShowOptions(true);
 }
 
-void ToolPalette::btnTools_Click(int /*i*/) {
+void ToolPalette::ToolReleased() {
+    Hide();
+    ShowOptionsOfCurrent();
+}
+
+void ToolPalette::ToolClicked() {
     host_.MoveFocusToDummy();
 }
 

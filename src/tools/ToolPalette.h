@@ -1,17 +1,18 @@
-// The tool pop-up under the tools button Command2: six graphical option
-// buttons btnTools(0..5) in the panel picTools. Sliding over a button makes its
-// tool current at once; the icon of Command2, the current colour and the canvas
-// pointer follow the tool.
+// The tool pop-up under the tools button: one graphical option button per
+// entry of the tool catalogue, in a column. Sliding over a button makes its
+// tool current at once; the tools button's icon, the current colour and the
+// canvas pointer follow the tool.
 #pragma once
 
 #include <QKeyEvent>
 #include <QObject>
 #include <QToolButton>
 #include <QWidget>
-#include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
-#include "tools/ToolList.h"
+#include "tools/ToolCatalogue.h"
 
 namespace canvas {
 class CanvasView;
@@ -26,52 +27,55 @@ struct ToolControls;
 
 class ToolPalette : public QObject {
   public:
-    // `leavingTool` runs before a tool becomes current; `showSizePanel` shows
-    // or hides the text-size panel.
+    // `tools` holds one tool per entry of `catalogue`; `leavingTool` runs
+    // before a tool becomes current.
     ToolPalette(canvas::EditorState& state, ToolHost& host, const ToolControls& controls,
-                const ToolList& tools, std::function<void()> leavingTool,
-                std::function<void(bool)> showSizePanel);
+                ToolCatalogue catalogue, const ToolList& tools, std::function<void()> leavingTool);
     ~ToolPalette() override;
 
-    QWidget picTools;
-    std::array<QToolButton, 6> btnTools;
-
-    // Makes tool i current: lngTool, Command2's icon, the current colour, the
-    // canvas pointer and the view panel's copy of it.
+    // Makes tool i current: lngTool, the tools button's icon, the current
+    // colour, the canvas pointer and the view panel's copy of it.
     void ChooseTool(int i);
-
-    // Handlers.
-    void btnTools_MouseUp(int i);
-    void btnTools_Click(int i);
 
     void Show();
     void Hide();
-    bool Showing() const { return picTools.isVisible(); }
+    bool Showing() const { return panel_.isVisible(); }
     // Opened from the keyboard: the current tool's button takes the focus.
     // The arrow keys move it, Enter or Space choose as a release over the
     // button does, Escape closes without a change; the keyboard then goes
     // back to `returnTo`.
     void ShowForKeyboard(QWidget& returnTo);
+    // Whether `widget` is the pop-up or one of its buttons.
+    bool Holds(const QWidget* widget) const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    int Count() const { return static_cast<int>(buttons_.size()); }
+    QToolButton& Button(int i) const { return *buttons_[static_cast<std::size_t>(i)]; }
     int IndexOf(const QObject* button) const;
     bool ButtonKey(int i, const QKeyEvent& key);
     void GiveKeyboardBack();
     void NameToolsButton();
+    // A release over a button, or a click on it.
+    void ToolReleased();
+    void ToolClicked();
+    // The chosen tool shows its options, every other tool hides its own.
+    void ShowOptionsOfCurrent();
 
+    QWidget panel_;
+    std::vector<std::unique_ptr<QToolButton>> buttons_;  // children of panel_, one per tool
     QWidget* returnTo_ = nullptr;
 
     canvas::EditorState& state_;
     ToolHost& host_;
     QToolButton& toolsButton_;
     canvas::CanvasView& view_;
-    canvas::ViewPanel& panel_;
+    canvas::ViewPanel& viewPanel_;
+    ToolCatalogue catalogue_;
     const ToolList& tools_;
     std::function<void()> leavingTool_;
-    std::function<void(bool)> showSizePanel_;
 };
 
 }  // namespace tools

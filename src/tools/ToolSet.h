@@ -1,13 +1,14 @@
 // The annotation tools of the editor window: the tool and colour pop-ups, the
-// stroke protocol on the canvas and one object per tool. The editor window
-// creates one ToolSet with its editing state and the controls it binds to;
-// the tool set then hears the canvas's mouse itself.
+// stroke protocol on the canvas, one tool per catalogue entry and the
+// one-shot crop. The editor window creates one ToolSet with its editing state
+// and the controls it binds to; the tool set then hears the canvas's mouse
+// itself.
 #pragma once
 
 #include <QObject>
 #include <memory>
 
-#include "tools/ToolList.h"
+#include "tools/ToolCatalogue.h"
 
 namespace canvas {
 class EditorState;
@@ -17,32 +18,36 @@ namespace tools {
 
 class ColorPalette;
 class CropTool;
-class HandTool;
 class PressSlideRelease;
-class TextTool;
+class StrokeProtocol;
 class ToolHost;
 class ToolPalette;
 struct ToolControls;
 
 class ToolSet {
   public:
-    ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls& controls);
+    // One tool per entry of `catalogue` (which outlives the tool set), made
+    // by the entry's factory.
+    ToolSet(canvas::EditorState& state, ToolHost& host, const ToolControls& controls,
+            ToolCatalogue catalogue = PaletteCatalogue());
     ~ToolSet();
     ToolSet(const ToolSet&) = delete;
     ToolSet& operator=(const ToolSet&) = delete;
 
     // Canvas events (Button, Shift, X, Y in canvas pixels).
-    void Picture2_MouseDown(int button, int shift, float x, float y);
-    void Picture2_MouseMove(int button, int shift, float x, float y);
-    void Picture2_MouseUp(int button, int shift, float x, float y);
+    void CanvasPress(int button, int shift, float x, float y);
+    void CanvasMove(int button, int shift, float x, float y);
+    void CanvasRelease(int button, int shift, float x, float y);
 
-    // Tools and colours buttons.
-    void Command2_MouseDown();
-    void Command2_MouseUp();
-    void Command2_MouseMove();
-    void Command3_MouseDown();
-    void Command3_MouseUp();
-    void Command3_MouseMove();
+    // The tools button: a press opens the tool pop-up, the release over the
+    // button closes it, a move over it closes the colour pop-up.
+    void ToolsButtonPress();
+    void ToolsButtonRelease();
+    void ToolsButtonMove();
+    // The colours button, the same way round.
+    void ColorsButtonPress();
+    void ColorsButtonRelease();
+    void ColorsButtonMove();
 
     // Hides the tool panel and the colour panel.
     void HidePopups();
@@ -50,29 +55,24 @@ class ToolSet {
     // window closes).
     void CancelStroke();
 
-    ToolPalette& Tools() { return *toolPalette_; }
-    ColorPalette& Colors() { return *colorPalette_; }
-    TextTool& Text() { return *text_; }
+    ToolPalette& ToolPopup() { return *toolPalette_; }
+    ColorPalette& ColorPopup() { return *colorPalette_; }
     CropTool& Crop() { return *crop_; }
-    HandTool& Hand() { return *hand_; }
+    const StrokeProtocol& Strokes() const { return *strokes_; }
+    // What the tools ask of the window.
+    const ToolHost& Host() const { return host_; }
+    // The tool of an id, or nullptr.
+    PaletteTool* Tool(int id) const { return ToolAt(tools_, id); }
 
   private:
-    // The one-step undo snapshot: the canvas image goes onto the clipboard.
-    void PutCanvasOnClipboard();
-    PaletteTool* Current() const;
-    // A press on the canvas or the view panel has been handled.
-    void AfterPress();
-
-    canvas::EditorState& state_;
     ToolHost& host_;
     ToolList tools_;
-    TextTool* text_ = nullptr;  // tools_[kToolText]
-    HandTool* hand_ = nullptr;  // tools_[kToolHand]
+    std::unique_ptr<StrokeProtocol> strokes_;
     std::unique_ptr<CropTool> crop_;
     std::unique_ptr<ToolPalette> toolPalette_;
     std::unique_ptr<ColorPalette> colorPalette_;
-    std::unique_ptr<PressSlideRelease> command2Slide_;
-    std::unique_ptr<PressSlideRelease> command3Slide_;
+    std::unique_ptr<PressSlideRelease> toolsSlide_;
+    std::unique_ptr<PressSlideRelease> colorsSlide_;
     // Space, Enter or Down on the tools or colours button opens its pop-up
     // for the keyboard.
     std::unique_ptr<QObject> popupKeys_;

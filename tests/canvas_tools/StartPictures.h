@@ -8,7 +8,38 @@
 
 #include "support/EditorWindowFixture.h"
 #include "support/TestPictures.h"
-#include "tools/TextTool.h"
+#include "tools/HandTool.h"
+#include "tools/StrokeProtocol.h"
+#include "tools/ToolHost.h"
+
+namespace test_support {
+
+// The editor window with its controls named by their role, found by their
+// object names.
+class ToolWindowFixture : public EditorWindowFixture {
+  protected:
+    QToolButton& ToolsButton() { return Control<QToolButton>(*form, QStringLiteral("Command2")); }
+    QToolButton& ColorsButton() { return Control<QToolButton>(*form, QStringLiteral("Command3")); }
+    QToolButton& CropButton() { return Control<QToolButton>(*form, QStringLiteral("Check1")); }
+    QWidget& ToolbarStrip() { return Control<QWidget>(*form, QStringLiteral("Picture1")); }
+    canvas::ViewPanel& ViewPanel() { return Control<canvas::ViewPanel>(*form, QStringLiteral("Picture3")); }
+    QScrollBar& HorizontalScroll() { return Control<QScrollBar>(*form, QStringLiteral("HScroll1")); }
+    QScrollBar& VerticalScroll() { return Control<QScrollBar>(*form, QStringLiteral("VScroll1")); }
+    QLineEdit& NameBox() { return Control<QLineEdit>(*form, QStringLiteral("Text1")); }
+    QPushButton& FocusSink() { return Control<QPushButton>(*form, QStringLiteral("dummy")); }
+    QLineEdit& TextBox() { return Control<QLineEdit>(Canvas(), QStringLiteral("txtText")); }
+    // The tool bar's undo and paste buttons.
+    void Undo() { Control<QToolButton>(*form, QStringLiteral("Command1(6)")).click(); }
+    void Paste() { Control<QToolButton>(*form, QStringLiteral("Command1(4)")).click(); }
+
+    // The canvas's place in the view panel, twips, as the tools read it.
+    int CanvasLeftTwips() { return Tools().Host().CanvasLeftTwips(); }
+    int CanvasTopTwips() { return Tools().Host().CanvasTopTwips(); }
+    tools::HandTool& Hand() { return dynamic_cast<tools::HandTool&>(*Tools().Tool(tools::HandTool::kId)); }
+    const tools::Stroke& LastStroke() { return *Tools().Strokes().LastStroke(); }
+};
+
+}  // namespace test_support
 
 namespace tools2_test {
 
@@ -29,7 +60,7 @@ inline QImage TestPicture(int width = 200, int height = 150) {
     return image;
 }
 
-class EditorFixture : public test_support::EditorWindowFixture {
+class EditorFixture : public test_support::ToolWindowFixture {
   protected:
     QImage StartPicture() const override { return TestPicture(); }
 };
@@ -54,7 +85,7 @@ inline QImage TestPicture() {
     return image;
 }
 
-class ToolsFixture : public test_support::EditorWindowFixture {
+class ToolsFixture : public test_support::ToolWindowFixture {
   protected:
     QImage StartPicture() const override { return TestPicture(); }
 };

@@ -8,30 +8,30 @@ namespace {
 using ColorPaletteTest = ToolsFixture;
 
 TEST_F(ColorPaletteTest, FieldsSitUnderTheColoursButtonInTheirColours) {
-    Press(ui->Command3);
-    EXPECT_TRUE(ColorPanel().Picture5.isVisible());
-    EXPECT_EQ(ColorPanel().Picture5.geometry(), QRect(197, 25, 26, 105));
-    for (int i = 0; i < 6; ++i) {
+    Press(ColorsButton());
+    EXPECT_TRUE(ColorPopup().isVisible());
+    EXPECT_EQ(ColorPopup().geometry(), QRect(197, 25, 26, 105));
+    for (int i = 0; i < static_cast<int>(tools::kPaletteColors.size()); ++i) {
         EXPECT_EQ(FromQColor(ColorField(i).palette().color(QPalette::Window)),
                   tools::kPaletteColors[static_cast<std::size_t>(i)]);
     }
-    Release(ui->Command3);
+    Release(ColorsButton());
 }
 
 TEST_F(ColorPaletteTest, SlidingWithTheHighlighterSwapsIconAndPointerOnEveryField) {
     const tools::ToolArt& art = tools::Art();
     SlideToTool(1);
-    Press(ui->Command3);
-    EXPECT_EQ(QApplication::focusWidget(), &ui->dummy);
+    Press(ColorsButton());
+    EXPECT_EQ(QApplication::focusWidget(), &FocusSink());
     for (int i = 0; i < 3; ++i) {
         MoveTo(ColorField(i));
         EXPECT_EQ(form->State().CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(i)]);
         EXPECT_EQ(form->State().ColorIndex(), i);
-        EXPECT_TRUE(Command2Shows(art.picMarker[static_cast<std::size_t>(i)])) << i;
+        EXPECT_TRUE(ToolsButtonShows(art.picMarker[static_cast<std::size_t>(i)])) << i;
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(i))) << i;
     }
     Release(ColorField(2));
-    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+    EXPECT_FALSE(ColorPopup().isVisible());
     EXPECT_EQ(form->State().CurrentColor(), 0x0000FFFFu);
 }
 
@@ -41,69 +41,69 @@ TEST_F(ColorPaletteTest, WhiteUsesTheBlackVariant) {
     SlideToColor(5);
     EXPECT_EQ(form->State().CurrentColor(), 0x00FFFFFFu);
     EXPECT_EQ(form->State().ColorIndex(), 5);
-    EXPECT_TRUE(Command2Shows(art.picMarker[4]));
+    EXPECT_TRUE(ToolsButtonShows(art.picMarker[4]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(4)));
     SlideToTool(4);
     SlideToColor(3);
-    EXPECT_TRUE(Command2Shows(art.piciText[3]));
+    EXPECT_TRUE(ToolsButtonShows(art.piciText[3]));
 }
 
 TEST_F(ColorPaletteTest, ShapeToolsChangeOnlyTheButtonIconNotThePointer) {
     const tools::ToolArt& art = tools::Art();
     SlideToTool(2);
     SlideToColor(1);
-    EXPECT_TRUE(Command2Shows(art.picKreis[1]));
+    EXPECT_TRUE(ToolsButtonShows(art.picKreis[1]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picCross));
     SlideToTool(3);
     SlideToColor(3);
-    EXPECT_TRUE(Command2Shows(art.piciArrow[3]));
+    EXPECT_TRUE(ToolsButtonShows(art.piciArrow[3]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picArrow));
 }
 
 TEST_F(ColorPaletteTest, HandAndEraserKeepTheirPicture) {
-    const QImage hand = Command2Picture();
+    const QImage hand = ToolsButtonPicture();
     SlideToColor(1);
     EXPECT_EQ(form->State().CurrentColor(), 0x0000FF00u);
     EXPECT_EQ(form->State().ColorIndex(), 1);
-    EXPECT_TRUE(SamePixels(Command2Picture(), hand));
+    EXPECT_TRUE(SamePixels(ToolsButtonPicture(), hand));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().picHand[0]));
 }
 
 TEST_F(ColorPaletteTest, ClickWithoutMovingOpensAndClosesAndKeepsTheColour) {
     SlideToColor(3);
-    QTest::mouseClick(&ui->Command3, Qt::LeftButton);
-    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+    QTest::mouseClick(&ColorsButton(), Qt::LeftButton);
+    EXPECT_FALSE(ColorPopup().isVisible());
     EXPECT_EQ(form->State().CurrentColor(), 0x00FFFF00u);
     EXPECT_EQ(form->State().ColorIndex(), 3);
 }
 
 TEST_F(ColorPaletteTest, OpeningOneCloseTheOther) {
-    Press(ui->Command2);
-    Release(ui->Picture3, QPoint(400, 280));
-    ASSERT_TRUE(ToolPanel().picTools.isVisible());
-    Press(ui->Command3);
-    EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_TRUE(ColorPanel().Picture5.isVisible());
+    Press(ToolsButton());
+    Release(ViewPanel(), QPoint(400, 280));
+    ASSERT_TRUE(ToolPopup().isVisible());
+    Press(ColorsButton());
+    EXPECT_FALSE(ToolPopup().isVisible());
+    EXPECT_TRUE(ColorPopup().isVisible());
     // Sliding back over the tools button closes the colour panel.
-    MoveTo(ui->Command2);
-    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
-    Release(ui->Command2);
+    MoveTo(ToolsButton());
+    EXPECT_FALSE(ColorPopup().isVisible());
+    Release(ToolsButton());
 }
 
 TEST_F(ColorPaletteTest, ReleaseInTheGapLeavesThePanelOpenAndHoverStillChooses) {
-    Press(ui->Command3);
+    Press(ColorsButton());
     MoveTo(ColorField(0));
-    Release(ui->Picture3, QPoint(400, 280));
-    EXPECT_TRUE(ColorPanel().Picture5.isVisible());
+    Release(ViewPanel(), QPoint(400, 280));
+    EXPECT_TRUE(ColorPopup().isVisible());
     MoveTo(ColorField(4));
     EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
     MoveTo(ColorField(1));
     EXPECT_EQ(form->State().CurrentColor(), 0x0000FF00u);
-    EXPECT_TRUE(ColorPanel().Picture5.isVisible());
+    EXPECT_TRUE(ColorPopup().isVisible());
     // A release on the canvas closes it.
     Press(10, 10, Qt::RightButton);
     Release(10, 10, Qt::RightButton);
-    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+    EXPECT_FALSE(ColorPopup().isVisible());
 }
 
 }  // namespace

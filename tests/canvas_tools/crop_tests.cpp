@@ -13,8 +13,8 @@ class CropTest : public EditorFixture {
         original = Surface().Image().copy();
     }
     void Arm() {
-        QTest::mouseClick(&ui->Check1, Qt::LeftButton);
-        ASSERT_TRUE(ui->Check1.isChecked());
+        QTest::mouseClick(&CropButton(), Qt::LeftButton);
+        ASSERT_TRUE(CropButton().isChecked());
         ASSERT_EQ(form->Tools().Crop().Armed(), -1);
     }
     QWidget* FrameLine(int n) { return Canvas().findChild<QWidget*>(QStringLiteral("Line%1").arg(n)); }
@@ -27,13 +27,13 @@ TEST_F(CropTest, ArmingAndDisarmingChangesOnlyThePointer) {
     form->State().SetCurrentTool(5);
     Arm();
     EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCross);
-    EXPECT_EQ(ui->Picture3.MousePointer(), canvas::kPointerCross);
-    EXPECT_EQ(QApplication::focusWidget(), &ui->dummy);
-    QTest::mouseClick(&ui->Check1, Qt::LeftButton);
-    EXPECT_FALSE(ui->Check1.isChecked());
+    EXPECT_EQ(ViewPanel().MousePointer(), canvas::kPointerCross);
+    EXPECT_EQ(QApplication::focusWidget(), &FocusSink());
+    QTest::mouseClick(&CropButton(), Qt::LeftButton);
+    EXPECT_FALSE(CropButton().isChecked());
     EXPECT_EQ(form->Tools().Crop().Armed(), 0);
     EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCustom);
-    EXPECT_EQ(ui->Picture3.MousePointer(), canvas::kPointerCustom);
+    EXPECT_EQ(ViewPanel().MousePointer(), canvas::kPointerCustom);
     EXPECT_EQ(Surface().Image(), original);
     EXPECT_EQ(form->State().CurrentTool(), 5);
 }
@@ -107,7 +107,7 @@ TEST_F(CropTest, ClickOrRightClickCutsTheSinglePixelAndUndoBringsItBack) {
     EXPECT_EQ(Surface().Image().pixel(0, 0), original.pixel(33, 0));
 
     // The press put the uncropped picture on the clipboard.
-    form->Command1_Click(6);
+    Undo();
     QApplication::processEvents();
     EXPECT_EQ(Surface().Image().size(), original.size());
     EXPECT_EQ(Surface().Image(), original);
@@ -122,21 +122,21 @@ TEST_F(CropTest, AfterTheCutTheButtonIsUpTheToolPointerBackAndCanvasAtOrigin) {
     form->move(centred + QPoint(37, 23));
     QApplication::processEvents();
     ASSERT_NE(form->frameGeometry().topLeft(), centred);
-    ui->HScroll1.setValue(600);
-    ASSERT_EQ(form->Picture2LeftTwips(), -600);
-    const int hValue = ui->HScroll1.value();
+    HorizontalScroll().setValue(600);
+    ASSERT_EQ(CanvasLeftTwips(), -600);
+    const int hValue = HorizontalScroll().value();
     Arm();
     Press(100, 100);
     MoveTo(300, 250);
     Release(300, 250);
-    EXPECT_FALSE(ui->Check1.isChecked());
+    EXPECT_FALSE(CropButton().isChecked());
     EXPECT_EQ(form->Tools().Crop().Armed(), 0);
     EXPECT_EQ(form->Tools().Crop().Dragging(), 0);
     EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCustom);
     EXPECT_EQ(Surface().Picture().size(), QSize(200, 150));
-    EXPECT_EQ(form->Picture2LeftTwips(), 0);
-    EXPECT_EQ(form->Picture2TopTwips(), 0);
-    EXPECT_EQ(ui->HScroll1.value(), hValue);  // the scroll bars are left alone
+    EXPECT_EQ(CanvasLeftTwips(), 0);
+    EXPECT_EQ(CanvasTopTwips(), 0);
+    EXPECT_EQ(HorizontalScroll().value(), hValue);  // the scroll bars are left alone
     // The window goes back to the centred place, keeping its size: it is
     // not fitted to the smaller picture.
     EXPECT_EQ(form->frameGeometry().topLeft(), centred);
@@ -178,7 +178,7 @@ TEST_F(CropTest, AnnotationsInsideTheCutBecomePartOfTheReference) {
     // cropped one: erasing now paints pixels of the cropped picture, here its
     // copy of the line where the restored picture is white.
     markAndCrop();
-    form->Command1_Click(6);
+    Undo();
     QApplication::processEvents();
     ASSERT_EQ(Surface().Image().size(), original.size());
     ASSERT_EQ(Pixel(25, 20), 0xFFFFFFu);

@@ -1,5 +1,7 @@
-// Highlighter and eraser on the canvas, checked pixel by pixel.
+// Highlighter and eraser on the canvas, checked pixel by pixel, without the
+// window.
 #include "StartPictures.h"
+#include "StrokeDriver.h"
 
 namespace tools2_test {
 namespace {
@@ -10,12 +12,17 @@ constexpr QRgb kBlue = 0x0000FF;
 constexpr QRgb kYellow = 0xFFFF00;
 constexpr COLORREF kYellowRef = 0x0000FFFF;
 
-class HighlighterTest : public EditorFixture {
+class ToolDriver : public test_support::StrokeDriver {
+  protected:
+    QImage StartPicture() const override { return TestPicture(); }
+};
+
+class HighlighterTest : public ToolDriver {
   protected:
     void SetUp() override {
-        EditorFixture::SetUp();
-        form->State().SetCurrentTool(1);
-        form->State().SetCurrentColor(kYellowRef);
+        ToolDriver::SetUp();
+        State().SetCurrentTool(1);
+        State().SetCurrentColor(kYellowRef);
     }
 };
 
@@ -26,8 +33,8 @@ TEST_F(HighlighterTest, TintsWhiteKeepsBlackAndMasksBlue) {
     MoveTo(70, 50);
     MoveTo(110, 50);
     // The trail: the last point and the one before it.
-    EXPECT_EQ(form->State().Stroke().lngStartX, 110);
-    EXPECT_EQ(form->State().Stroke().lngEndX, 70);
+    EXPECT_EQ(LastStroke().Start().x, 110);
+    EXPECT_EQ(LastStroke().End().x, 70);
     Release(110, 50);
     EXPECT_EQ(Pixel(30, 50), kYellow);
     EXPECT_EQ(Pixel(30, 45), kYellow);  // 12 px wide: 5 px above the centre line
@@ -46,12 +53,12 @@ TEST_F(HighlighterTest, SameStrokeTwiceEqualsOnceAndWhiteChangesNothing) {
     Stroke({{10, 20}, {50, 30}, {120, 90}});
     EXPECT_EQ(Surface().Image(), once);
 
-    form->State().SetCurrentColor(0x00FFFFFF);
+    State().SetCurrentColor(0x00FFFFFF);
     Stroke({{5, 100}, {190, 10}});
     EXPECT_EQ(Surface().Image(), once);
 
     // Black blackens the stroke area.
-    form->State().SetCurrentColor(0x00000000);
+    State().SetCurrentColor(0x00000000);
     Stroke({{20, 120}, {40, 120}});
     EXPECT_EQ(Pixel(30, 120), kBlack);
 }
@@ -65,7 +72,7 @@ TEST_F(HighlighterTest, ClickLeavesASpotOfPenWidthAndOverlapsAnd) {
     EXPECT_EQ(Pixel(30, 88), kWhite);
     EXPECT_EQ(Pixel(43, 100), kWhite);
     // Cyan over the yellow spot gives green.
-    form->State().SetCurrentColor(0x00FFFF00);
+    State().SetCurrentColor(0x00FFFF00);
     Press(30, 100);
     Release(30, 100);
     EXPECT_EQ(Pixel(30, 100), 0x00FF00u);
@@ -89,17 +96,17 @@ TEST_F(HighlighterTest, RightButtonDoesNotDraw) {
     EXPECT_EQ(Surface().Image(), before);
 }
 
-class EraserTest : public EditorFixture {};
+class EraserTest : public ToolDriver {};
 
 TEST_F(EraserTest, RestoresReferenceBlocksAndLeavesGapsOnFastMoves) {
     const QImage original = Surface().Image().copy();
     // An arrow across the white area.
-    form->State().SetCurrentTool(3);
-    form->State().SetCurrentColor(0x000000FF);
+    State().SetCurrentTool(3);
+    State().SetCurrentColor(0x000000FF);
     Stroke({{5, 60}, {55, 60}});
     ASSERT_NE(Pixel(30, 60), kWhite);
 
-    form->State().SetCurrentTool(5);
+    State().SetCurrentTool(5);
     Press(10, 55);   // block x 10..23, y 55..65
     MoveTo(40, 55);  // block x 40..53: x 24..39 is skipped
     Release(40, 55);
@@ -112,11 +119,11 @@ TEST_F(EraserTest, RestoresReferenceBlocksAndLeavesGapsOnFastMoves) {
 }
 
 TEST_F(EraserTest, BlockHangsRightAndBelowThePointerAndClipsAtTheEdges) {
-    form->State().SetCurrentColor(0x00000000);
-    form->State().SetCurrentTool(1);  // blacken a patch with the highlighter
+    State().SetCurrentColor(0x00000000);
+    State().SetCurrentTool(1);  // blacken a patch with the highlighter
     Stroke({{10, 10}, {40, 10}, {40, 40}, {10, 40}, {10, 25}, {40, 25}});
     const QImage marked = Surface().Image().copy();
-    form->State().SetCurrentTool(5);
+    State().SetCurrentTool(5);
     Press(20, 20);
     Release(20, 20);
     EXPECT_EQ(Pixel(20, 20), kWhite);
@@ -133,13 +140,13 @@ TEST_F(EraserTest, BlockHangsRightAndBelowThePointerAndClipsAtTheEdges) {
 TEST_F(EraserTest, ErasesToTheReferencePictureNotToTheLastSnapshot) {
     // Drawn, then the reference is refreshed (as a save does): that drawing
     // is now part of what the eraser restores.
-    form->State().SetCurrentTool(1);
-    form->State().SetCurrentColor(0x00000000);
+    State().SetCurrentTool(1);
+    State().SetCurrentColor(0x00000000);
     Stroke({{20, 100}, {50, 100}});
-    form->State().SetReference(Surface().Image());
-    form->State().SetCurrentColor(kYellowRef);
+    State().SetReference(Surface().Image());
+    State().SetCurrentColor(kYellowRef);
     Stroke({{20, 80}, {50, 80}});
-    form->State().SetCurrentTool(5);
+    State().SetCurrentTool(5);
     Stroke({{25, 96}, {25, 76}});
     EXPECT_EQ(Pixel(30, 100), kBlack);
     EXPECT_EQ(Pixel(30, 80), kWhite);

@@ -35,14 +35,14 @@ TEST_F(PictureSharingTest, EveryWayInHoldsThePictureOnce) {
         {"paste",
          [&] {
              commands::PutPictureOnClipboard(TestPicture(120, 80));
-             form->Command1_Click(4);
+             Paste();
          },
          {120, 80},
          true},
         {"drop", [&] { test_support::DropPaths(Canvas(), QStringList{file}); }, {90, 70}, true},
         {"crop",
          [&] {
-             QTest::mouseClick(&ui->Check1, Qt::LeftButton);
+             QTest::mouseClick(&CropButton(), Qt::LeftButton);
              Press(10, 10);
              MoveTo(60, 40);
              Release(60, 40);
@@ -54,7 +54,7 @@ TEST_F(PictureSharingTest, EveryWayInHoldsThePictureOnce) {
              // The second press's snapshot holds the first stroke.
              Stroke({{10, 20}, {40, 20}});
              Stroke({{10, 30}, {40, 30}});
-             form->Command1_Click(6);
+             Undo();
          },
          {200, 150},
          false},
@@ -99,7 +99,7 @@ TEST_F(PictureSharingTest, DrawingKeepsOnlyWhatItOverwroteAndTheEraserRestoresTh
 
     // Undo brings back the canvas before the last stroke, marked; erasing
     // then restores exactly the unmarked picture, read without copying it.
-    form->Command1_Click(6);
+    Undo();
     ASSERT_EQ(Pixel(30, 120), 0x000000u);
     ASSERT_EQ(Pixel(30, 130), 0xFFFFFFu);
     form->State().SetCurrentTool(5);
@@ -129,7 +129,7 @@ TEST_F(PictureSharingTest, AReaderMidStrokeGetsThePictureOfThePress) {
     }
     MoveTo(90, 100);
     Release(90, 100);
-    form->Command1_Click(6);
+    Undo();
     EXPECT_TRUE(SamePixels(Surface().Image(), before));
 }
 

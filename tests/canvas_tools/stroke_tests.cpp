@@ -1,8 +1,11 @@
-// The canvas stroke protocol with the arrow and the ellipse: undo snapshot on
-// every press, XOR rubber band erased by redrawing, opaque commit, constraints.
-#include <QPaintEvent>
+// The canvas stroke protocol with the arrow and the ellipse, without the
+// window: undo snapshot on every press, XOR rubber band erased by redrawing,
+// opaque commit, constraints.
+#include <QApplication>
+#include <QClipboard>
 
 #include "StartPictures.h"
+#include "StrokeDriver.h"
 #include "platform/qt/PictureClipboard.h"
 #include "tools/ShapeTools.h"
 
@@ -11,15 +14,16 @@ namespace {
 
 constexpr QRgb kRedRgb = 0xFF0000;
 
-class StrokeTest : public ToolsFixture {
+class StrokeTest : public test_support::StrokeDriver {
   protected:
+    QImage StartPicture() const override { return TestPicture(); }
     void SetUp() override {
-        ToolsFixture::SetUp();
+        StrokeDriver::SetUp();
         original = Surface().Image().copy();
     }
     // Pixels that differ from the picture before the stroke, outside `except`.
     int ChangedPixels(const QRect& except = {}) const {
-        const QImage& now = form->State().Canvas().Image();
+        const QImage& now = State().Canvas().Image();
         int n = 0;
         for (int y = 0; y < now.height(); ++y) {
             for (int x = 0; x < now.width(); ++x)
@@ -28,7 +32,7 @@ class StrokeTest : public ToolsFixture {
         return n;
     }
     bool Untouched(int x, int y) const {
-        return form->State().Canvas().Image().pixel(x, y) == original.pixel(x, y);
+        return State().Canvas().Image().pixel(x, y) == original.pixel(x, y);
     }
 
     QImage original;
@@ -37,8 +41,8 @@ class StrokeTest : public ToolsFixture {
 TEST_F(StrokeTest, ArrowCommitsShaftAndBarbsInTheCurrentColour) {
     SlideToTool(3);
     Drag({100, 100}, {200, 100});
-    EXPECT_EQ(form->State().Stroke().lngEndX, 200);
-    EXPECT_EQ(form->State().Stroke().lngEndY, 100);
+    EXPECT_EQ(LastStroke().End().x, 200);
+    EXPECT_EQ(LastStroke().End().y, 100);
     // Shaft and the barb ends (186, 95) and (186, 105).
     for (QPoint p :
          {QPoint(100, 100), QPoint(150, 100), QPoint(200, 100), QPoint(186, 95), QPoint(186, 105)}) {
@@ -48,7 +52,7 @@ TEST_F(StrokeTest, ArrowCommitsShaftAndBarbsInTheCurrentColour) {
     for (QPoint p : {QPoint(130, 104), QPoint(130, 96), QPoint(180, 92), QPoint(205, 100), QPoint(95, 100)}) {
         EXPECT_TRUE(Untouched(p.x(), p.y())) << p.x() << "," << p.y();
     }
-    EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
+    EXPECT_FALSE(Strokes().Drawing());
     // The pen stays as the commit left it.
     EXPECT_EQ(Surface().Pen().DrawMode, canvas::kDrawModeCopyPen);
     EXPECT_EQ(Surface().Pen().ForeColor, 0x000000FFu);
@@ -121,7 +125,7 @@ TEST_F(StrokeTest, PreviewOverTheBlackBackgroundShowsTheTrueColour) {
     Press(20, 20);
     MoveTo(80, 20);
     EXPECT_EQ(Pixel(50, 20), 0x00FF00u);
-    EXPECT_EQ(form->State().Stroke().blnDrawing, -1);
+    EXPECT_TRUE(Strokes().Drawing());
     Release(80, 20);
 }
 
@@ -139,60 +143,60 @@ TEST_F(StrokeTest, RightButtonDuringADragFreezesThePreviewButDoesNotEndTheStroke
     Press(20, 30);
     MoveTo(80, 30);
     Press(80, 30, Qt::RightButton);
-    EXPECT_EQ(form->State().Stroke().blnDrawing, -1);
+    EXPECT_TRUE(Strokes().Drawing());
     MoveTo(80, 100);  // left and right held: ignored
-    EXPECT_EQ(form->State().Stroke().lngEndX, 80);
-    EXPECT_EQ(form->State().Stroke().lngEndY, 30);
+    EXPECT_EQ(LastStroke().End().x, 80);
+    EXPECT_EQ(LastStroke().End().y, 30);
     Release(80, 100, Qt::RightButton);
-    EXPECT_EQ(form->State().Stroke().blnDrawing, -1);
+    EXPECT_TRUE(Strokes().Drawing());
     MoveTo(50, 100);  // left alone again: the preview follows
-    EXPECT_EQ(form->State().Stroke().lngEndX, 50);
-    EXPECT_EQ(form->State().Stroke().lngEndY, 100);
+    EXPECT_EQ(LastStroke().End().x, 50);
+    EXPECT_EQ(LastStroke().End().y, 100);
     Release(50, 100);
-    EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
+    EXPECT_FALSE(Strokes().Drawing());
     EXPECT_EQ(Pixel(35, 65), kRedRgb);
 }
 
 TEST_F(StrokeTest, ShiftAndCtrlConstrainTheEndPoint) {
     SlideToTool(3);
     Drag({20, 20}, {70, 30}, Qt::ControlModifier);  // horizontal
-    EXPECT_EQ(form->State().Stroke().lngEndX, 70);
-    EXPECT_EQ(form->State().Stroke().lngEndY, 20);
+    EXPECT_EQ(LastStroke().End().x, 70);
+    EXPECT_EQ(LastStroke().End().y, 20);
     EXPECT_EQ(Pixel(60, 20), kRedRgb);
     EXPECT_TRUE(Untouched(60, 28));
 
     Drag({20, 60}, {100, 90}, Qt::ShiftModifier);  // 45 degrees, the smaller extent
-    EXPECT_EQ(form->State().Stroke().lngEndX, 50);
-    EXPECT_EQ(form->State().Stroke().lngEndY, 90);
+    EXPECT_EQ(LastStroke().End().x, 50);
+    EXPECT_EQ(LastStroke().End().y, 90);
 
     Drag({20, 100}, {70, 110}, Qt::ShiftModifier | Qt::ControlModifier);  // nothing
-    EXPECT_EQ(form->State().Stroke().lngEndX, 70);
-    EXPECT_EQ(form->State().Stroke().lngEndY, 110);
+    EXPECT_EQ(LastStroke().End().x, 70);
+    EXPECT_EQ(LastStroke().End().y, 110);
 
     SlideToTool(2);
     Drag({0, 120}, {80, 150}, Qt::ShiftModifier);  // circle in the 30 x 30 square
-    EXPECT_EQ(form->State().Stroke().lngEndX, 30);
-    EXPECT_EQ(form->State().Stroke().lngEndY, 150);
+    EXPECT_EQ(LastStroke().End().x, 30);
+    EXPECT_EQ(LastStroke().End().y, 150);
     EXPECT_EQ(Pixel(15, 120), kRedRgb);
     EXPECT_EQ(Pixel(30, 135), kRedRgb);
     EXPECT_TRUE(Untouched(60, 135));
 
     Drag({100, 160}, {140, 170}, Qt::ControlModifier);  // Ctrl leaves the ellipse alone
-    EXPECT_EQ(form->State().Stroke().lngEndX, 140);
-    EXPECT_EQ(form->State().Stroke().lngEndY, 170);
+    EXPECT_EQ(LastStroke().End().x, 140);
+    EXPECT_EQ(LastStroke().End().y, 170);
 }
 
 TEST_F(StrokeTest, EveryPressPutsThePictureOnTheClipboard) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     SlideToTool(3);
     Drag({20, 20}, {100, 20});
-    form->State().SetUndoReady(0);
+    State().SetUndoReady(0);
     // A right click with the hand tool takes the snapshot too.
     SlideToTool(0);
     clipboard->clear();
     Press(50, 50, Qt::RightButton);
     Release(50, 50, Qt::RightButton);
-    EXPECT_EQ(form->State().UndoReady(), 1);
+    EXPECT_EQ(State().UndoReady(), 1);
     EXPECT_TRUE(SamePixels(clipboard->image(), Surface().Image()));
     EXPECT_EQ(Pixel(60, 20), kRedRgb);  // the snapshot holds the arrow
 
@@ -234,7 +238,7 @@ TEST_F(StrokeTest, ASnapshotStillHeldIsNeverOverwrittenByTheNextPress) {
 
 TEST_F(StrokeTest, ButtonFaceColourDrawsInTheButtonFaceRgb) {
     SlideToTool(3);
-    form->State().SetCurrentColor(kSystemButtonFace);
+    State().SetCurrentColor(kSystemButtonFace);
     Drag({20, 40}, {120, 40});
     const QRgb face = QApplication::palette().color(QPalette::Button).rgb() & 0xFFFFFF;
     EXPECT_EQ(Pixel(70, 40), face);
@@ -250,12 +254,12 @@ TEST_F(StrokeTest, ClickWithTheArrowLeavesADotAndWithTheEllipseNothing) {
         Press(at.x(), at.y());
         Release(at.x(), at.y());
         EXPECT_EQ(ChangedPixels(), 0) << "ellipse";
-        EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
+        EXPECT_FALSE(Strokes().Drawing());
 
         SlideToTool(3);
         Press(at.x(), at.y());
         Release(at.x(), at.y());
-        EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
+        EXPECT_FALSE(Strokes().Drawing());
         // The click and its four neighbours, nothing beyond the 3 x 3 square.
         EXPECT_EQ(ChangedPixels(), 5) << at.x();
         for (const QPoint d : {QPoint(0, 0), QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
@@ -292,79 +296,11 @@ TEST_F(StrokeTest, ArrowDragLeavesNothingButTheArrowAtItsStart) {
     }
 }
 
-// Records the rectangles a widget repaints.
-class PaintSpy : public QObject {
-  public:
-    explicit PaintSpy(QWidget& widget) : widget_(widget) { widget_.installEventFilter(this); }
-    ~PaintSpy() override { widget_.removeEventFilter(this); }
-    QList<QRect> rects;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) rects << static_cast<QPaintEvent*>(event)->rect();
-        return false;
-    }
-
-  private:
-    QWidget& widget_;
-};
-
-// While a tool draws, the canvas repaints only around what the pen touched,
-// never the whole canvas: a large picture stays cheap to draw on.
-TEST_F(StrokeTest, StrokesRepaintOnlyAroundThePen) {
-    const QPoint from(120, 90), mid(140, 100), to(165, 125);
-    // The points' rectangle, grown by the largest pen or block and the barbs.
-    const QRect allowed = QRect(from, to).adjusted(-20, -20, 20, 20);
-    for (const int tool : {1, 2, 3, 5}) {  // highlighter, ellipse, arrow, eraser
-        SlideToTool(tool);
-        QApplication::processEvents();  // what the panels left to repaint
-        PaintSpy spy(Canvas());
-        Press(from.x(), from.y());
-        QApplication::processEvents();
-        for (const QPoint p : {mid, to}) {
-            MoveTo(p.x(), p.y());
-            QApplication::processEvents();
-        }
-        Release(to.x(), to.y());
-        QApplication::processEvents();
-        EXPECT_FALSE(spy.rects.isEmpty()) << "tool " << tool;
-        for (const QRect& r : spy.rects) {
-            EXPECT_TRUE(allowed.contains(r)) << "tool " << tool << " repainted " << r.x() << "," << r.y()
-                                             << " " << r.width() << "x" << r.height();
-        }
-    }
-}
-
 TEST_F(StrokeTest, MovesWithoutAStrokeDrawNothing) {
     SlideToTool(3);
     MoveTo(40, 40);
     MoveTo(90, 90);
     EXPECT_EQ(ChangedPixels(), 0);
-}
-
-}  // namespace
-}  // namespace tools_test
-
-namespace tools_test {
-namespace {
-
-// A double click arrives as press, release, double click, release; only the
-// first press starts a stroke, so one undo step takes back all it drew.
-TEST_F(StrokeTest, ADoubleClickIsOneStrokeAndOneUndoStep) {
-    for (const int tool : {1, 3}) {  // highlighter, arrow
-        SCOPED_TRACE(tool);
-        SlideToTool(tool);
-        const QPoint at(206, 34);  // the hand slips a little during the first click
-        Stroke({QPoint(200, 30), at});
-        QMouseEvent second(QEvent::MouseButtonDblClick, at, ui->Picture2.mapToGlobal(at), Qt::LeftButton,
-                           Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&ui->Picture2, &second);
-        Release(at.x(), at.y());
-        EXPECT_GT(ChangedPixels(), 0);
-        form->Command1_Click(6);
-        QApplication::processEvents();
-        EXPECT_EQ(ChangedPixels(), 0);
-    }
 }
 
 }  // namespace

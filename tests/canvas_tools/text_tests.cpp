@@ -107,11 +107,11 @@ TEST_F(TextTest, DoubleClickAndFocusLossCommit) {
     // field keeps the focus.
     OpenAt(20, 80);
     QTest::keyClicks(box, QStringLiteral("Zwei"));
-    QTest::mouseClick(&ui->Text1, Qt::LeftButton);
+    QTest::mouseClick(&NameBox(), Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(Changed().intersects(QRect(20, 80, 60, 20)));
-    EXPECT_EQ(QApplication::focusWidget(), &ui->Text1);
+    EXPECT_EQ(QApplication::focusWidget(), &NameBox());
 
     // The focus sink taking the focus (any tool-bar press) commits too.
     OpenAt(20, 110);
@@ -123,9 +123,9 @@ TEST_F(TextTest, DoubleClickAndFocusLossCommit) {
     // So does a press on the dark panel around the picture, which takes no focus.
     OpenAt(20, 140);
     QTest::keyClicks(box, QStringLiteral("Vier"));
-    const QPoint panel(ui->Picture3.width() - 2, ui->Picture3.height() - 2);
-    ASSERT_EQ(ui->Picture3.childAt(panel), nullptr);
-    QTest::mouseClick(&ui->Picture3, Qt::LeftButton, {}, panel);
+    const QPoint panel(ViewPanel().width() - 2, ViewPanel().height() - 2);
+    ASSERT_EQ(ViewPanel().childAt(panel), nullptr);
+    QTest::mouseClick(&ViewPanel(), Qt::LeftButton, {}, panel);
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(Changed().intersects(QRect(20, 140, 60, 20)));
 }
@@ -268,10 +268,10 @@ TEST_F(TextTest, SizePanelDragsWithTheLeftButtonOnly) {
 TEST_F(TextTest, ToolBarPressCommitsInTheColourCurrentBeforeIt) {
     OpenAt(20, 30);
     QTest::keyClicks(box, QStringLiteral("Rot"));
-    QTest::mousePress(&ui->Command3, Qt::LeftButton);
+    QTest::mousePress(&ColorsButton(), Qt::LeftButton);
     // The palette changes the colour after the press (a move over a field).
     form->State().SetCurrentColor(0x0000FF00);
-    QTest::mouseRelease(&ui->Command3, Qt::LeftButton);
+    QTest::mouseRelease(&ColorsButton(), Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_FALSE(box->isVisible());
     const QRect drawn = Changed();

@@ -13,29 +13,31 @@ using ToolPaletteTest = ToolsFixture;
 TEST_F(ToolPaletteTest, StartsWithTheHandAndItsPointers) {
     const tools::ToolArt& art = tools::Art();
     EXPECT_EQ(form->State().CurrentTool(), 0);
-    EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(ToolPanel().picTools.geometry(), QRect(173, 25, 26, 150));
-    const char* const tips[6] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "Radierer"};
-    for (int i = 0; i < 6; ++i) {
+    EXPECT_FALSE(ToolPopup().isVisible());
+    EXPECT_EQ(ToolPopup().geometry(), QRect(173, 25, 26, 150));
+    // The program's tools, in the order of their ids.
+    const char* const tips[] = {"Hand", "Marker", "Kreis", "Pfeil", "Text", "Radierer"};
+    ASSERT_EQ(tools::PaletteCatalogue().size(), std::size(tips));
+    for (int i = 0; i < static_cast<int>(std::size(tips)); ++i) {
         EXPECT_EQ(ToolButton(i).geometry(), QRect(0, 25 * i, 26, 25));
         EXPECT_EQ(ToolButton(i).toolTip(), QString::fromLatin1(tips[i]));
     }
-    EXPECT_TRUE(Command2Shows(art.btnToolsPicture[0]));
+    EXPECT_TRUE(ToolsButtonShows(art.handPicture));
     EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCustom);
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picHand[0]));
-    EXPECT_TRUE(SameCursor(ui->Picture3.MouseIcon(), art.picHand[0]));
+    EXPECT_TRUE(SameCursor(ViewPanel().MouseIcon(), art.picHand[0]));
 }
 
 TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePanel) {
     const tools::ToolArt& art = tools::Art();
-    Press(ui->Command2);
-    EXPECT_TRUE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), &ui->dummy);
+    Press(ToolsButton());
+    EXPECT_TRUE(ToolPopup().isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &FocusSink());
 
     MoveTo(ToolButton(1));
     EXPECT_EQ(form->State().CurrentTool(), 1);
     EXPECT_EQ(form->State().CurrentColor(), kYellow);
-    EXPECT_TRUE(Command2Shows(art.picMarker[2]));
+    EXPECT_TRUE(ToolsButtonShows(art.picMarker[2]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(2)));
     // The highlighter pointer's hot spot is the pen tip.
     EXPECT_EQ(Canvas().MouseIcon().hotSpot(), art.markerHotSpot);
@@ -43,46 +45,46 @@ TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePan
     MoveTo(ToolButton(2));
     EXPECT_EQ(form->State().CurrentTool(), 2);
     EXPECT_EQ(form->State().CurrentColor(), kRed);
-    EXPECT_TRUE(Command2Shows(art.picKreis[0]));
+    EXPECT_TRUE(ToolsButtonShows(art.picKreis[0]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picCross));
 
     MoveTo(ToolButton(3));
-    EXPECT_TRUE(ToolPanel().picTools.isVisible());
+    EXPECT_TRUE(ToolPopup().isVisible());
     Release(ToolButton(3));
-    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    EXPECT_FALSE(ToolPopup().isVisible());
     EXPECT_EQ(form->State().CurrentTool(), 3);
     EXPECT_EQ(form->State().CurrentColor(), kRed);
-    EXPECT_TRUE(Command2Shows(art.piciArrow[0]));
+    EXPECT_TRUE(ToolsButtonShows(art.piciArrow[0]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picArrow));
-    EXPECT_TRUE(SameCursor(ui->Picture3.MouseIcon(), art.picArrow));
-    EXPECT_EQ(ui->Picture3.MousePointer(), canvas::kPointerCustom);
+    EXPECT_TRUE(SameCursor(ViewPanel().MouseIcon(), art.picArrow));
+    EXPECT_EQ(ViewPanel().MousePointer(), canvas::kPointerCustom);
     // Sliding chooses the tool without making its button look pressed.
     EXPECT_FALSE(ToolButton(3).isChecked());
-    EXPECT_FALSE(ui->Command2.isDown());
+    EXPECT_FALSE(ToolsButton().isDown());
 }
 
 TEST_F(ToolPaletteTest, EveryToolGetsItsOwnPointerOnCanvasAndViewPanel) {
     const tools::ToolArt& art = tools::Art();
-    const QCursor expected[6] = {art.picHand[0], art.MarkerPointer(2), art.picCross,
-                                 art.picArrow,   art.picText,          art.picEraser};
-    for (int i = 0; i < 6; ++i) {
+    const QCursor expected[] = {art.picHand[0], art.MarkerPointer(2), art.picCross,
+                                art.picArrow,   art.picText,          art.picEraser};
+    for (int i = 0; i < static_cast<int>(std::size(expected)); ++i) {
         SlideToTool(i);
         EXPECT_EQ(form->State().CurrentTool(), i);
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), expected[i])) << i;
-        EXPECT_TRUE(SameCursor(ui->Picture3.MouseIcon(), expected[i])) << i;
+        EXPECT_TRUE(SameCursor(ViewPanel().MouseIcon(), expected[i])) << i;
     }
 }
 
 TEST_F(ToolPaletteTest, ClickOnTheToolsButtonOpensAndClosesWithoutChangingTheTool) {
     SlideToTool(3);
-    QTest::mouseClick(&ui->Command2, Qt::LeftButton);
-    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    QTest::mouseClick(&ToolsButton(), Qt::LeftButton);
+    EXPECT_FALSE(ToolPopup().isVisible());
     EXPECT_EQ(form->State().CurrentTool(), 3);
     // Any button opens it.
-    Press(ui->Command2, Qt::RightButton);
-    EXPECT_TRUE(ToolPanel().picTools.isVisible());
-    Release(ui->Command2, Qt::RightButton);
-    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    Press(ToolsButton(), Qt::RightButton);
+    EXPECT_TRUE(ToolPopup().isVisible());
+    Release(ToolsButton(), Qt::RightButton);
+    EXPECT_FALSE(ToolPopup().isVisible());
 }
 
 TEST_F(ToolPaletteTest, HighlighterAlwaysTurnsTheColourYellowUnlessBlackOrWhiteIsChosen) {
@@ -95,7 +97,7 @@ TEST_F(ToolPaletteTest, HighlighterAlwaysTurnsTheColourYellowUnlessBlackOrWhiteI
         SlideToColor(c);
         SlideToTool(1);
         EXPECT_EQ(form->State().CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(c)]) << c;
-        EXPECT_TRUE(Command2Shows(tools::Art().picMarker[4]));
+        EXPECT_TRUE(ToolsButtonShows(tools::Art().picMarker[4]));
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().MarkerPointer(4)));
     }
 }
@@ -104,22 +106,22 @@ TEST_F(ToolPaletteTest, HandAndEraserSetTheButtonFaceOnlyForTheFirstFourColours)
     SlideToColor(1);
     SlideToTool(5);
     EXPECT_EQ(form->State().CurrentColor(), kSystemButtonFace);
-    EXPECT_TRUE(Command2Shows(tools::Art().btnToolsPicture[5]));
+    EXPECT_TRUE(ToolsButtonShows(tools::Art().eraserPicture));
     SlideToTool(2);
     EXPECT_EQ(form->State().CurrentColor(), kRed);
     // With black chosen the hand leaves the colour and drawing tools keep it.
     SlideToColor(4);
     SlideToTool(0);
     EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
-    EXPECT_TRUE(Command2Shows(tools::Art().btnToolsPicture[0]));
+    EXPECT_TRUE(ToolsButtonShows(tools::Art().handPicture));
     SlideToTool(3);
     EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
-    EXPECT_TRUE(Command2Shows(tools::Art().piciArrow[4]));
+    EXPECT_TRUE(ToolsButtonShows(tools::Art().piciArrow[4]));
 }
 
 TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {
-    QWidget& sizePanel = Tools().Text().frmSize;
-    Press(ui->Command2);
+    QWidget& sizePanel = test_support::Control<QWidget>(*form, QStringLiteral("frmSize"));
+    Press(ToolsButton());
     MoveTo(ToolButton(4));
     EXPECT_EQ(form->State().CurrentTool(), 4);
     EXPECT_FALSE(sizePanel.isVisible());
@@ -127,7 +129,7 @@ TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {
     EXPECT_TRUE(sizePanel.isVisible());
 
     // Passing the text tool on the way to another one hides it.
-    Press(ui->Command2);
+    Press(ToolsButton());
     MoveTo(ToolButton(4));
     MoveTo(ToolButton(5));
     Release(ToolButton(5));
@@ -135,51 +137,51 @@ TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {
 }
 
 TEST_F(ToolPaletteTest, ReleaseOutsideKeepsThePanelOpenUntilTheToolBarIsCrossed) {
-    Press(ui->Command2);
+    Press(ToolsButton());
     MoveTo(ToolButton(2));
     // Release in the view panel, below the canvas.
-    Release(ui->Picture3, QPoint(400, 280));
-    EXPECT_TRUE(ToolPanel().picTools.isVisible());
+    Release(ViewPanel(), QPoint(400, 280));
+    EXPECT_TRUE(ToolPopup().isVisible());
     // Hovering without a button still chooses.
     MoveTo(ToolButton(5));
     EXPECT_EQ(form->State().CurrentTool(), 5);
     MoveTo(ToolButton(1));
     EXPECT_EQ(form->State().CurrentTool(), 1);
     // The bare tool bar strip closes it.
-    MoveTo(ui->Picture1, QPoint(700, 15));
-    EXPECT_FALSE(ToolPanel().picTools.isVisible());
+    MoveTo(ToolbarStrip(), QPoint(700, 15));
+    EXPECT_FALSE(ToolPopup().isVisible());
 }
 
 TEST_F(ToolPaletteTest, FullClickOnAToolButtonSelectsItAndMovesTheFocusAway) {
     // Open the panel and let go outside it, then click a tool button.
-    Press(ui->Command2);
-    MoveTo(ui->Picture3, QPoint(400, 280));
-    Release(ui->Picture3, QPoint(400, 280));
-    ASSERT_TRUE(ToolPanel().picTools.isVisible());
+    Press(ToolsButton());
+    MoveTo(ViewPanel(), QPoint(400, 280));
+    Release(ViewPanel(), QPoint(400, 280));
+    ASSERT_TRUE(ToolPopup().isVisible());
     MoveTo(ToolButton(2));
     QTest::mouseClick(&ToolButton(2), Qt::LeftButton);
     EXPECT_TRUE(ToolButton(2).isChecked());
     EXPECT_EQ(form->State().CurrentTool(), 2);
-    EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), &ui->dummy);
+    EXPECT_FALSE(ToolPopup().isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &FocusSink());
 }
 
 TEST_F(ToolPaletteTest, MovingOverTheToolsButtonClosesTheColourPanel) {
-    Press(ui->Command3);
-    Release(ui->Picture3, QPoint(400, 280));
-    ASSERT_TRUE(ColorPanel().Picture5.isVisible());
-    MoveTo(ui->Command2);
-    EXPECT_FALSE(ColorPanel().Picture5.isVisible());
+    Press(ColorsButton());
+    Release(ViewPanel(), QPoint(400, 280));
+    ASSERT_TRUE(ColorPopup().isVisible());
+    MoveTo(ToolsButton());
+    EXPECT_FALSE(ColorPopup().isVisible());
 }
 
 TEST_F(ToolPaletteTest, ReleaseOnTheCanvasClosesBothPanelsWithoutDrawing) {
     SlideToTool(3);
     const QImage before = Surface().Image().copy();
-    Press(ui->Command2);
+    Press(ToolsButton());
     MoveTo(Canvas(), QPoint(60, 60));
     Release(Canvas(), QPoint(60, 60));
-    EXPECT_FALSE(ToolPanel().picTools.isVisible());
-    EXPECT_EQ(form->State().Stroke().blnDrawing, 0);
+    EXPECT_FALSE(ToolPopup().isVisible());
+    EXPECT_FALSE(Tools().Strokes().Drawing());
     EXPECT_TRUE(SamePixels(Surface().Image(), before));
 }
 
@@ -244,8 +246,8 @@ TEST_F(ToolPaletteTest, TheKeyboardOpensMovesChoosesAndCancelsInBothPopUps) {
         SCOPED_TRACE(c.name);
         SlideToTool(0);
         SlideToColor(2);
-        QToolButton& button = c.colors ? ui->Command3 : ui->Command2;
-        QWidget& panel = c.colors ? static_cast<QWidget&>(ColorPanel().Picture5) : ToolPanel().picTools;
+        QToolButton& button = c.colors ? ColorsButton() : ToolsButton();
+        QWidget& panel = c.colors ? static_cast<QWidget&>(ColorPopup()) : ToolPopup();
         form->show();
         button.setFocus(Qt::TabFocusReason);
         QTest::keyClick(&button, c.open);

@@ -1,11 +1,12 @@
-// Tools driven without the editor window: the editing state is all a
-// drawing tool needs.
+// Tools driven on their own: a stroke on a canvas is all a drawing tool needs.
 #include <gtest/gtest.h>
 
 #include "canvas/EditorState.h"
+#include "support/FakeHosts.h"
 #include "support/TestPictures.h"
+#include "tools/ArrowTool.h"
 #include "tools/EraserTool.h"
-#include "tools/ShapeTools.h"
+#include "tools/Stroke.h"
 
 using namespace test_support;
 
@@ -15,14 +16,14 @@ tools::ToolEvent At(int x, int y, int shift = 0) {
     return tools::ToolEvent{1, shift, static_cast<float>(x), static_cast<float>(y)};
 }
 
-// The stroke protocol's part of a left press: the stroke's start and the
-// pen the press sets before the tool's own press.
-void StartStroke(canvas::EditorState& state, int x, int y) {
-    state.Stroke() = canvas::StrokeState{-1, x, y, 0, 0};
+// The stroke protocol's part of a left press: the stroke with its start and
+// the pen the press sets before the tool's own press.
+tools::Stroke StartStroke(canvas::EditorState& state, tools::ToolHost& host, int x, int y) {
     canvas::PenState pen = state.Canvas().Pen();
     pen.DrawStyle = 0;
     pen.DrawWidth = 3;
     state.Canvas().SetPen(pen);
+    return tools::Stroke(state.Canvas(), state.CurrentColor(), state.ReferenceVersion(), host, {x, y});
 }
 
 TEST(ToolWithoutWindow, ArrowDragsARubberBandAndCommitsInTheColourOfThePress) {
@@ -30,15 +31,16 @@ TEST(ToolWithoutWindow, ArrowDragsARubberBandAndCommitsInTheColourOfThePress) {
     state.Canvas().SetBackColor(0x00000000);  // as the window sets it
     state.Canvas().SetPicture(Solid(200, 100, Qt::black));
     state.SetCurrentColor(0x000000FF);
-    tools::ShapeTool arrow(state, tools::ShapeTool::Shape::Arrow);
-    StartStroke(state, 20, 50);
-    arrow.Press(At(20, 50));
-    arrow.Move(At(90, 50));
+    FakeToolHost host;
+    tools::ArrowTool arrow;
+    tools::Stroke stroke = StartStroke(state, host, 20, 50);
+    arrow.Press(stroke, At(20, 50));
+    arrow.Move(stroke, At(90, 50));
     EXPECT_EQ(state.Canvas().Image().pixel(60, 50) & 0xFFFFFF, 0xFF0000u);  // XOR over black: the colour
-    state.SetCurrentColor(0x0000FF00);  // a colour chosen mid-stroke does not count
-    arrow.Move(At(150, 52, 2));         // Ctrl: horizontal
-    arrow.Release(At(150, 52, 2));
-    EXPECT_EQ(state.Stroke().lngEndY, 50);
+    state.SetCurrentColor(0x0000FF00);   // a colour chosen mid-stroke does not count
+    arrow.Move(stroke, At(150, 52, 2));  // Ctrl: horizontal
+    arrow.Release(stroke, At(150, 52, 2));
+    EXPECT_EQ(stroke.End().y, 50);
     EXPECT_EQ(state.Canvas().Image().pixel(120, 50) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(state.Canvas().Pen().DrawMode, canvas::kDrawModeCopyPen);
 }
@@ -48,10 +50,11 @@ TEST(ToolWithoutWindow, EraserPutsBackTheReferenceUnderItsBlock) {
     state.Canvas().SetPicture(Pattern(120, 80));
     state.ReferenceFromCanvas();
     state.Canvas().Line(QPointF(0, 20), QPointF(119, 20), 0x00FFFFFF);
-    tools::EraserTool eraser(state);
-    StartStroke(state, 30, 15);
-    eraser.Press(At(30, 15));
-    eraser.Move(At(100, 15));
+    FakeToolHost host;
+    tools::EraserTool eraser;
+    tools::Stroke stroke = StartStroke(state, host, 30, 15);
+    eraser.Press(stroke, At(30, 15));
+    eraser.Move(stroke, At(100, 15));
     const QImage& image = state.Canvas().Image();
     for (const int x : {30, 43, 100, 113}) EXPECT_EQ(image.pixel(x, 20), Pattern(120, 80).pixel(x, 20)) << x;
     EXPECT_EQ(image.pixel(70, 20) & 0xFFFFFF, 0xFFFFFFu);  // between the blocks the line stays

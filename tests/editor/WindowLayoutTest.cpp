@@ -133,14 +133,14 @@ TEST_F(WindowLayout, CanvasAsHighAsThePanelDisablesTheBarAndShowsTheWholeCanvas)
     f.State().Canvas().SetPicture(Solid(100, panelHeight / 15 + 40, Qt::white));
     f.Form_Resize();
     ui->verticalScroll.setValue(300);
-    EXPECT_EQ(f.Picture2TopTwips(), -300);
+    EXPECT_EQ(f.CanvasTopTwips(), -300);
     f.State().Canvas().SetPicture(Solid(100, panelHeight / 15, Qt::white));
     f.Form_Resize();
     EXPECT_FALSE(ui->verticalScroll.isEnabled());
     EXPECT_EQ(ui->verticalScroll.maximum(), 670);
     // A canvas that fits is not left scrolled out of the panel.
     EXPECT_EQ(ui->verticalScroll.value(), 0);
-    EXPECT_EQ(f.Picture2TopTwips(), 0);
+    EXPECT_EQ(f.CanvasTopTwips(), 0);
 }
 
 TEST_F(WindowLayout, SmallerPictureLoadedAfterScrollingSitsAtThePanelOrigin) {
@@ -164,7 +164,7 @@ TEST_F(WindowLayout, NarrowCanvasLeavesTheHorizontalBarOff) {
     f.State().Canvas().SetPicture(Solid(300, 100, Qt::white));
     f.Form_Resize();
     EXPECT_FALSE(ui->horizontalScroll.isEnabled());
-    EXPECT_EQ(f.Picture2LeftTwips(), 0);
+    EXPECT_EQ(f.CanvasLeftTwips(), 0);
     EXPECT_EQ(ui->canvasView.x(), 0);
 }
 
@@ -176,13 +176,13 @@ TEST_F(WindowLayout, WideCanvasScrollsToItsFarEdge) {
     EXPECT_TRUE(ui->horizontalScroll.isEnabled());
     EXPECT_EQ(ui->horizontalScroll.maximum(), 7300);
     ui->horizontalScroll.setSliderPosition(ui->horizontalScroll.maximum());  // dragging the thumb to the end
-    EXPECT_EQ(f.Picture2LeftTwips(), -7300);
+    EXPECT_EQ(f.CanvasLeftTwips(), -7300);
     EXPECT_EQ(ui->canvasView.x(), -487);
     // A smaller Max pulls the value and the canvas back.
     f.State().Canvas().SetPicture(Solid(600, 100, Qt::white));
     f.Form_Resize();
     EXPECT_EQ(ui->horizontalScroll.maximum(), 9000 - 7770 + 70);
-    EXPECT_EQ(f.Picture2LeftTwips(), -(9000 - 7770 + 70));
+    EXPECT_EQ(f.CanvasLeftTwips(), -(9000 - 7770 + 70));
 }
 
 TEST_F(WindowLayout, HugeScreenshotScrollsBeyondSixteenBitRanges) {

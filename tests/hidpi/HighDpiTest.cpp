@@ -130,10 +130,12 @@ TEST_F(HighDpi, TextBoxSitsOverThePicturePixelsItIsDrawnAt) {
     SlideToTool(4);
     Press(30, 40);
     Release(30, 40);
-    ASSERT_TRUE(Tools().Text().txtText.isVisible());
-    EXPECT_EQ(Tools().Text().txtText.pos(), QPoint(30, 40));
-    QTest::keyClicks(&Tools().Text().txtText, "HH");
-    QTest::keyClick(&Tools().Text().txtText, Qt::Key_Return);
+    auto* box = Canvas().findChild<QLineEdit*>(QStringLiteral("txtText"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(box->pos(), QPoint(30, 40));
+    QTest::keyClicks(box, "HH");
+    QTest::keyClick(box, Qt::Key_Return);
     // Drawn from picture (60, 80) on: nothing above or left of it.
     int inked = 0;
     for (int y = 70; y < 110; ++y) {

@@ -28,33 +28,11 @@
 
 namespace test_support {
 
-// The names of the form design that the canvas and tools tests still use for
-// the window's controls and the tool-bar click, beside the role names. They
-// go once those tests use the role names.
-struct DesignNamedControls : EditorControls {
-    explicit DesignNamedControls(frmCapture& form) : EditorControls(form) {}
-    QWidget& Picture1 = toolbarStrip;
-    QToolButton& Check1 = cropButton;
-    QToolButton& Command2 = toolsButton;
-    QToolButton& Command3 = colorsButton;
-    QLineEdit& Text1 = nameBox;
-    canvas::ViewPanel& Picture3 = viewPanel;
-    canvas::CanvasView& Picture2 = canvasView;
-    QScrollBar& VScroll1 = verticalScroll;
-    QScrollBar& HScroll1 = horizontalScroll;
-};
-
-class DesignNamedEditor : public frmCapture {
-  public:
-    using frmCapture::frmCapture;
-    void Command1_Click(int index) { OnButtonClick(static_cast<ToolbarButton>(index)); }
-};
-
 class EditorWindowFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        form = std::make_unique<DesignNamedEditor>(values);
-        ui = std::make_unique<DesignNamedControls>(*form);
+        form = std::make_unique<frmCapture>(values);
+        ui = std::make_unique<EditorControls>(*form);
         form->Form_Load();
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -92,10 +70,11 @@ class EditorWindowFixture : public ::testing::Test {
     QRgb Pixel(int x, int y) { return Surface().Image().pixel(x, y) & 0xFFFFFF; }
 
     tools::ToolSet& Tools() { return form->Tools(); }
-    tools::ToolPalette& ToolPanel() { return Tools().Tools(); }
-    tools::ColorPalette& ColorPanel() { return Tools().Colors(); }
-    QToolButton& ToolButton(int i) { return ToolPanel().btnTools[static_cast<std::size_t>(i)]; }
-    QLabel& ColorField(int i) { return ColorPanel().lblColor[static_cast<std::size_t>(i)]; }
+    // The tool and colour pop-ups and their items, as a screen reader finds them.
+    QWidget& ToolPopup() { return PopupNamed(QStringLiteral("Werkzeugauswahl")); }
+    QWidget& ColorPopup() { return PopupNamed(QStringLiteral("Farbauswahl")); }
+    QToolButton& ToolButton(int i) { return *ToolPopup().findChildren<QToolButton*>().at(i); }
+    QLabel& ColorField(int i) { return *ColorPopup().findChildren<QLabel*>().at(i); }
     // Whether the tools button shows `picture` (as a button shows it).
     bool ToolsButtonShows(const QPixmap& picture) {
         return SamePixels(ToolsButtonPicture(), tools::ButtonPicture(picture).toImage());
@@ -104,9 +83,6 @@ class EditorWindowFixture : public ::testing::Test {
         const QIcon icon = ui->toolsButton.icon();
         return icon.pixmap(icon.availableSizes().value(0)).toImage();
     }
-    // The same under the names the tools tests still use.
-    bool Command2Shows(const QPixmap& picture) { return ToolsButtonShows(picture); }
-    QImage Command2Picture() { return ToolsButtonPicture(); }
 
     // --- mouse, positions relative to the widget given ---------------------
     void Press(QWidget& w, QPoint at, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
@@ -170,10 +146,17 @@ class EditorWindowFixture : public ::testing::Test {
     }
 
     program::ProgramContext values = QuietProgram();
-    std::unique_ptr<DesignNamedEditor> form;
-    std::unique_ptr<DesignNamedControls> ui;
+    std::unique_ptr<frmCapture> form;
+    std::unique_ptr<EditorControls> ui;
 
   private:
+    QWidget& PopupNamed(const QString& name) {
+        for (QWidget* child : form->findChildren<QWidget*>()) {
+            if (child->accessibleName() == name) return *child;
+        }
+        std::abort();
+    }
+
     // QTest sends an event at (0, 0) to the middle of the widget instead.
     static void NotOrigin(int x, int y) {
         if (x == 0 && y == 0) ADD_FAILURE() << "QTest cannot deliver a mouse event at (0, 0)";

@@ -57,8 +57,8 @@ class FakeToolHost : public tools::ToolHost {
         replaced.push_back(then);
         return !picture.isNull();
     }
-    int Picture2LeftTwips() const override { return left; }
-    int Picture2TopTwips() const override { return top; }
+    int CanvasLeftTwips() const override { return left; }
+    int CanvasTopTwips() const override { return top; }
     void MoveCanvasTwips(int x, int y) override {
         left = x;
         top = y;

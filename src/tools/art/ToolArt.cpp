@@ -41,12 +41,8 @@ ToolArt Build() {
         a.piciArrow[i] = QPixmap::fromImage(art::ArrowIcon(v, s));
         a.piciText[i] = QPixmap::fromImage(art::TextIcon(v, s));
     }
-    a.btnToolsPicture[0] = QPixmap::fromImage(art::OpenHandPointer(s).image);
-    a.btnToolsPicture[1] = a.picMarker[2];
-    a.btnToolsPicture[2] = a.picKreis[0];
-    a.btnToolsPicture[3] = a.piciArrow[0];
-    a.btnToolsPicture[4] = a.piciText[0];
-    a.btnToolsPicture[5] = QPixmap::fromImage(art::EraserPicture(QPoint(6, 14), s));
+    a.handPicture = QPixmap::fromImage(art::OpenHandPointer(s).image);
+    a.eraserPicture = QPixmap::fromImage(art::EraserPicture(QPoint(6, 14), s));
 
     a.picHand[0] = CursorOf(art::OpenHandPointer(s));
     a.picHand[1] = CursorOf(art::GrabbingHandPointer(s));

@@ -19,8 +19,10 @@ struct ToolArt {
     std::array<QPixmap, art::kVariantCount> picKreis;
     std::array<QPixmap, art::kVariantCount> piciArrow;
     std::array<QPixmap, art::kVariantCount> piciText;
-    // Pictures of btnTools(0..5): hand, highlighter, ellipse, arrow, T, eraser.
-    std::array<QPixmap, 6> btnToolsPicture;
+    // The pictures of the hand and the eraser, which have no colour variants
+    // (the other tools show their icon of the variant they bring).
+    QPixmap handPicture;
+    QPixmap eraserPicture;
 
     // Pointers.
     std::array<QCursor, 2> picHand;  // 0 open, 1 grabbing
@@ -36,8 +38,9 @@ struct ToolArt {
 
 const ToolArt& Art();
 
-// Shows a 32 x 32 picture on a graphical button (Command2, btnTools), trimmed
-// to its drawn part; ButtonPicture gives the picture as the button shows it.
+// Shows a 32 x 32 picture on a graphical button (the tools button, a button
+// of the tool pop-up), trimmed to its drawn part; ButtonPicture gives the
+// picture as the button shows it.
 void SetButtonPicture(QAbstractButton& button, const QPixmap& picture);
 QPixmap ButtonPicture(const QPixmap& picture);
 
