@@ -5,7 +5,7 @@
 namespace tools_test {
 namespace {
 
-using ColorPaletteTest = ToolsFixture;
+using ColorPaletteTest = ToolSetFixture;
 
 TEST_F(ColorPaletteTest, FieldsSitUnderTheColoursButtonInTheirColours) {
     Press(ColorsButton());
@@ -25,22 +25,22 @@ TEST_F(ColorPaletteTest, SlidingWithTheHighlighterSwapsIconAndPointerOnEveryFiel
     EXPECT_EQ(QApplication::focusWidget(), &FocusSink());
     for (int i = 0; i < 3; ++i) {
         MoveTo(ColorField(i));
-        EXPECT_EQ(form->State().CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(i)]);
-        EXPECT_EQ(form->State().ColorIndex(), i);
+        EXPECT_EQ(State().CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(State().ColorIndex(), i);
         EXPECT_TRUE(ToolsButtonShows(art.picMarker[static_cast<std::size_t>(i)])) << i;
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(i))) << i;
     }
     Release(ColorField(2));
     EXPECT_FALSE(ColorPopup().isVisible());
-    EXPECT_EQ(form->State().CurrentColor(), 0x0000FFFFu);
+    EXPECT_EQ(State().CurrentColor(), 0x0000FFFFu);
 }
 
 TEST_F(ColorPaletteTest, WhiteUsesTheBlackVariant) {
     const tools::ToolArt& art = tools::Art();
     SlideToTool(1);
     SlideToColor(5);
-    EXPECT_EQ(form->State().CurrentColor(), 0x00FFFFFFu);
-    EXPECT_EQ(form->State().ColorIndex(), 5);
+    EXPECT_EQ(State().CurrentColor(), 0x00FFFFFFu);
+    EXPECT_EQ(State().ColorIndex(), 5);
     EXPECT_TRUE(ToolsButtonShows(art.picMarker[4]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(4)));
     SlideToTool(4);
@@ -63,8 +63,8 @@ TEST_F(ColorPaletteTest, ShapeToolsChangeOnlyTheButtonIconNotThePointer) {
 TEST_F(ColorPaletteTest, HandAndEraserKeepTheirPicture) {
     const QImage hand = ToolsButtonPicture();
     SlideToColor(1);
-    EXPECT_EQ(form->State().CurrentColor(), 0x0000FF00u);
-    EXPECT_EQ(form->State().ColorIndex(), 1);
+    EXPECT_EQ(State().CurrentColor(), 0x0000FF00u);
+    EXPECT_EQ(State().ColorIndex(), 1);
     EXPECT_TRUE(SamePixels(ToolsButtonPicture(), hand));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().picHand[0]));
 }
@@ -73,8 +73,8 @@ TEST_F(ColorPaletteTest, ClickWithoutMovingOpensAndClosesAndKeepsTheColour) {
     SlideToColor(3);
     QTest::mouseClick(&ColorsButton(), Qt::LeftButton);
     EXPECT_FALSE(ColorPopup().isVisible());
-    EXPECT_EQ(form->State().CurrentColor(), 0x00FFFF00u);
-    EXPECT_EQ(form->State().ColorIndex(), 3);
+    EXPECT_EQ(State().CurrentColor(), 0x00FFFF00u);
+    EXPECT_EQ(State().ColorIndex(), 3);
 }
 
 TEST_F(ColorPaletteTest, OpeningOneCloseTheOther) {
@@ -96,9 +96,9 @@ TEST_F(ColorPaletteTest, ReleaseInTheGapLeavesThePanelOpenAndHoverStillChooses) 
     Release(ViewPanel(), QPoint(400, 280));
     EXPECT_TRUE(ColorPopup().isVisible());
     MoveTo(ColorField(4));
-    EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
+    EXPECT_EQ(State().CurrentColor(), 0x00000000u);
     MoveTo(ColorField(1));
-    EXPECT_EQ(form->State().CurrentColor(), 0x0000FF00u);
+    EXPECT_EQ(State().CurrentColor(), 0x0000FF00u);
     EXPECT_TRUE(ColorPopup().isVisible());
     // A release on the canvas closes it.
     Press(10, 10, Qt::RightButton);

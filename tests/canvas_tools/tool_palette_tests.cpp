@@ -8,11 +8,14 @@ namespace {
 constexpr COLORREF kRed = 0x000000FF;
 constexpr COLORREF kYellow = 0x0000FFFF;
 
-using ToolPaletteTest = ToolsFixture;
+using ToolPaletteTest = ToolSetFixture;
+// What the window adds: it closes the pop-ups when the pointer crosses its
+// bare tool bar, and names the colours button after the colour.
+using ToolPaletteWindowTest = ToolsFixture;
 
 TEST_F(ToolPaletteTest, StartsWithTheHandAndItsPointers) {
     const tools::ToolArt& art = tools::Art();
-    EXPECT_EQ(form->State().CurrentTool(), 0);
+    EXPECT_EQ(State().CurrentTool(), 0);
     EXPECT_FALSE(ToolPopup().isVisible());
     EXPECT_EQ(ToolPopup().geometry(), QRect(173, 25, 26, 150));
     // The program's tools, in the order of their ids.
@@ -35,16 +38,16 @@ TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePan
     EXPECT_EQ(QApplication::focusWidget(), &FocusSink());
 
     MoveTo(ToolButton(1));
-    EXPECT_EQ(form->State().CurrentTool(), 1);
-    EXPECT_EQ(form->State().CurrentColor(), kYellow);
+    EXPECT_EQ(State().CurrentTool(), 1);
+    EXPECT_EQ(State().CurrentColor(), kYellow);
     EXPECT_TRUE(ToolsButtonShows(art.picMarker[2]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.MarkerPointer(2)));
     // The highlighter pointer's hot spot is the pen tip.
     EXPECT_EQ(Canvas().MouseIcon().hotSpot(), art.markerHotSpot);
 
     MoveTo(ToolButton(2));
-    EXPECT_EQ(form->State().CurrentTool(), 2);
-    EXPECT_EQ(form->State().CurrentColor(), kRed);
+    EXPECT_EQ(State().CurrentTool(), 2);
+    EXPECT_EQ(State().CurrentColor(), kRed);
     EXPECT_TRUE(ToolsButtonShows(art.picKreis[0]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picCross));
 
@@ -52,8 +55,8 @@ TEST_F(ToolPaletteTest, SlidingDownChoosesEachToolOnTheWayAndReleaseClosesThePan
     EXPECT_TRUE(ToolPopup().isVisible());
     Release(ToolButton(3));
     EXPECT_FALSE(ToolPopup().isVisible());
-    EXPECT_EQ(form->State().CurrentTool(), 3);
-    EXPECT_EQ(form->State().CurrentColor(), kRed);
+    EXPECT_EQ(State().CurrentTool(), 3);
+    EXPECT_EQ(State().CurrentColor(), kRed);
     EXPECT_TRUE(ToolsButtonShows(art.piciArrow[0]));
     EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), art.picArrow));
     EXPECT_TRUE(SameCursor(ViewPanel().MouseIcon(), art.picArrow));
@@ -69,7 +72,7 @@ TEST_F(ToolPaletteTest, EveryToolGetsItsOwnPointerOnCanvasAndViewPanel) {
                                 art.picArrow,   art.picText,          art.picEraser};
     for (int i = 0; i < static_cast<int>(std::size(expected)); ++i) {
         SlideToTool(i);
-        EXPECT_EQ(form->State().CurrentTool(), i);
+        EXPECT_EQ(State().CurrentTool(), i);
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), expected[i])) << i;
         EXPECT_TRUE(SameCursor(ViewPanel().MouseIcon(), expected[i])) << i;
     }
@@ -79,7 +82,7 @@ TEST_F(ToolPaletteTest, ClickOnTheToolsButtonOpensAndClosesWithoutChangingTheToo
     SlideToTool(3);
     QTest::mouseClick(&ToolsButton(), Qt::LeftButton);
     EXPECT_FALSE(ToolPopup().isVisible());
-    EXPECT_EQ(form->State().CurrentTool(), 3);
+    EXPECT_EQ(State().CurrentTool(), 3);
     // Any button opens it.
     Press(ToolsButton(), Qt::RightButton);
     EXPECT_TRUE(ToolPopup().isVisible());
@@ -91,12 +94,12 @@ TEST_F(ToolPaletteTest, HighlighterAlwaysTurnsTheColourYellowUnlessBlackOrWhiteI
     for (int c : {0, 1, 3}) {
         SlideToColor(c);
         SlideToTool(1);
-        EXPECT_EQ(form->State().CurrentColor(), kYellow) << c;
+        EXPECT_EQ(State().CurrentColor(), kYellow) << c;
     }
     for (int c : {4, 5}) {
         SlideToColor(c);
         SlideToTool(1);
-        EXPECT_EQ(form->State().CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(c)]) << c;
+        EXPECT_EQ(State().CurrentColor(), tools::kPaletteColors[static_cast<std::size_t>(c)]) << c;
         EXPECT_TRUE(ToolsButtonShows(tools::Art().picMarker[4]));
         EXPECT_TRUE(SameCursor(Canvas().MouseIcon(), tools::Art().MarkerPointer(4)));
     }
@@ -105,25 +108,25 @@ TEST_F(ToolPaletteTest, HighlighterAlwaysTurnsTheColourYellowUnlessBlackOrWhiteI
 TEST_F(ToolPaletteTest, HandAndEraserSetTheButtonFaceOnlyForTheFirstFourColours) {
     SlideToColor(1);
     SlideToTool(5);
-    EXPECT_EQ(form->State().CurrentColor(), kSystemButtonFace);
+    EXPECT_EQ(State().CurrentColor(), kSystemButtonFace);
     EXPECT_TRUE(ToolsButtonShows(tools::Art().eraserPicture));
     SlideToTool(2);
-    EXPECT_EQ(form->State().CurrentColor(), kRed);
+    EXPECT_EQ(State().CurrentColor(), kRed);
     // With black chosen the hand leaves the colour and drawing tools keep it.
     SlideToColor(4);
     SlideToTool(0);
-    EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
+    EXPECT_EQ(State().CurrentColor(), 0x00000000u);
     EXPECT_TRUE(ToolsButtonShows(tools::Art().handPicture));
     SlideToTool(3);
-    EXPECT_EQ(form->State().CurrentColor(), 0x00000000u);
+    EXPECT_EQ(State().CurrentColor(), 0x00000000u);
     EXPECT_TRUE(ToolsButtonShows(tools::Art().piciArrow[4]));
 }
 
 TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {
-    QWidget& sizePanel = test_support::Control<QWidget>(*form, QStringLiteral("frmSize"));
+    QWidget& sizePanel = test_support::Control<QWidget>(Window(), QStringLiteral("frmSize"));
     Press(ToolsButton());
     MoveTo(ToolButton(4));
-    EXPECT_EQ(form->State().CurrentTool(), 4);
+    EXPECT_EQ(State().CurrentTool(), 4);
     EXPECT_FALSE(sizePanel.isVisible());
     Release(ToolButton(4));
     EXPECT_TRUE(sizePanel.isVisible());
@@ -136,7 +139,7 @@ TEST_F(ToolPaletteTest, SizePanelFollowsTheToolOnlyAtTheRelease) {
     EXPECT_FALSE(sizePanel.isVisible());
 }
 
-TEST_F(ToolPaletteTest, ReleaseOutsideKeepsThePanelOpenUntilTheToolBarIsCrossed) {
+TEST_F(ToolPaletteWindowTest, ReleaseOutsideKeepsThePanelOpenUntilTheToolBarIsCrossed) {
     Press(ToolsButton());
     MoveTo(ToolButton(2));
     // Release in the view panel, below the canvas.
@@ -144,9 +147,9 @@ TEST_F(ToolPaletteTest, ReleaseOutsideKeepsThePanelOpenUntilTheToolBarIsCrossed)
     EXPECT_TRUE(ToolPopup().isVisible());
     // Hovering without a button still chooses.
     MoveTo(ToolButton(5));
-    EXPECT_EQ(form->State().CurrentTool(), 5);
+    EXPECT_EQ(State().CurrentTool(), 5);
     MoveTo(ToolButton(1));
-    EXPECT_EQ(form->State().CurrentTool(), 1);
+    EXPECT_EQ(State().CurrentTool(), 1);
     // The bare tool bar strip closes it.
     MoveTo(ToolbarStrip(), QPoint(700, 15));
     EXPECT_FALSE(ToolPopup().isVisible());
@@ -161,7 +164,7 @@ TEST_F(ToolPaletteTest, FullClickOnAToolButtonSelectsItAndMovesTheFocusAway) {
     MoveTo(ToolButton(2));
     QTest::mouseClick(&ToolButton(2), Qt::LeftButton);
     EXPECT_TRUE(ToolButton(2).isChecked());
-    EXPECT_EQ(form->State().CurrentTool(), 2);
+    EXPECT_EQ(State().CurrentTool(), 2);
     EXPECT_FALSE(ToolPopup().isVisible());
     EXPECT_EQ(QApplication::focusWidget(), &FocusSink());
 }
@@ -194,8 +197,9 @@ namespace {
 // The keyboard's way through the pop-ups: Space, Enter or Down on the button
 // opens it on the current item, the arrow keys move, Enter or Space chooses as
 // a release over the item does, Escape closes without a change; the keyboard
-// goes back to the button, whose name says what is chosen.
-TEST_F(ToolPaletteTest, TheKeyboardOpensMovesChoosesAndCancelsInBothPopUps) {
+// goes back to the button, whose name says what is chosen (the window names
+// the colours button after the current colour).
+TEST_F(ToolPaletteWindowTest, TheKeyboardOpensMovesChoosesAndCancelsInBothPopUps) {
     struct Case {
         const char* name;
         bool colors;
@@ -258,8 +262,8 @@ TEST_F(ToolPaletteTest, TheKeyboardOpensMovesChoosesAndCancelsInBothPopUps) {
         for (const Qt::Key key : c.keys) QTest::keyClick(QApplication::focusWidget(), key);
         EXPECT_FALSE(panel.isVisible());
         EXPECT_EQ(QApplication::focusWidget(), &button);
-        EXPECT_EQ(form->State().CurrentTool(), c.tool);
-        EXPECT_EQ(form->State().CurrentColor(), c.color);
+        EXPECT_EQ(State().CurrentTool(), c.tool);
+        EXPECT_EQ(State().CurrentColor(), c.color);
         EXPECT_EQ(button.accessibleName(), QString::fromUtf8(c.button));
     }
 }
