@@ -6,17 +6,20 @@
 namespace tools2_test {
 namespace {
 
-class CropTest : public EditorFixture {
+// A click on the crop button arms the crop.
+void ArmCrop(QToolButton& button, tools::ToolSet& tools) {
+    QTest::mouseClick(&button, Qt::LeftButton);
+    ASSERT_TRUE(button.isChecked());
+    ASSERT_EQ(tools.Crop().Armed(), -1);
+}
+
+class CropTest : public ToolSetFixture {
   protected:
     void SetUp() override {
-        EditorFixture::SetUp();
+        ToolSetFixture::SetUp();
         original = Surface().Image().copy();
     }
-    void Arm() {
-        QTest::mouseClick(&CropButton(), Qt::LeftButton);
-        ASSERT_TRUE(CropButton().isChecked());
-        ASSERT_EQ(form->Tools().Crop().Armed(), -1);
-    }
+    void Arm() { ArmCrop(CropButton(), Tools()); }
     QWidget* FrameLine(int n) { return Canvas().findChild<QWidget*>(QStringLiteral("Line%1").arg(n)); }
     QImage Original(const QRect& r) const { return original.copy(r).convertToFormat(QImage::Format_RGB32); }
 
@@ -24,18 +27,18 @@ class CropTest : public EditorFixture {
 };
 
 TEST_F(CropTest, ArmingAndDisarmingChangesOnlyThePointer) {
-    form->State().SetCurrentTool(5);
+    State().SetCurrentTool(5);
     Arm();
     EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCross);
     EXPECT_EQ(ViewPanel().MousePointer(), canvas::kPointerCross);
     EXPECT_EQ(QApplication::focusWidget(), &FocusSink());
     QTest::mouseClick(&CropButton(), Qt::LeftButton);
     EXPECT_FALSE(CropButton().isChecked());
-    EXPECT_EQ(form->Tools().Crop().Armed(), 0);
+    EXPECT_EQ(Tools().Crop().Armed(), 0);
     EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCustom);
     EXPECT_EQ(ViewPanel().MousePointer(), canvas::kPointerCustom);
     EXPECT_EQ(Surface().Image(), original);
-    EXPECT_EQ(form->State().CurrentTool(), 5);
+    EXPECT_EQ(State().CurrentTool(), 5);
 }
 
 TEST_F(CropTest, EveryDragDirectionCutsTheSameArea) {
@@ -56,7 +59,7 @@ TEST_F(CropTest, EveryDragDirectionCutsTheSameArea) {
         EXPECT_EQ(Surface().Picture().convertToFormat(QImage::Format_RGB32), Original(area))
             << "drag from " << from.x() << "," << from.y();
         EXPECT_EQ(Surface().Image(), Original(area));
-        EXPECT_EQ(form->State().Reference(), Original(area));
+        EXPECT_EQ(State().Reference(), Original(area));
     }
 }
 
@@ -100,7 +103,7 @@ TEST_F(CropTest, ClickOrRightClickCutsTheSinglePixelAndUndoBringsItBack) {
     Load(original);
     Arm();
     Press(33, 0, Qt::RightButton);
-    EXPECT_EQ(form->Tools().Crop().Dragging(), 0);
+    EXPECT_EQ(Tools().Crop().Dragging(), 0);
     MoveTo(90, 60);  // the frame does not follow a right drag
     Release(90, 60, Qt::RightButton);
     ASSERT_EQ(Surface().Picture().size(), QSize(1, 1));
@@ -113,8 +116,12 @@ TEST_F(CropTest, ClickOrRightClickCutsTheSinglePixelAndUndoBringsItBack) {
     EXPECT_EQ(Surface().Image(), original);
 }
 
-TEST_F(CropTest, AfterTheCutTheButtonIsUpTheToolPointerBackAndCanvasAtOrigin) {
-    form->State().SetCurrentTool(3);
+// The window puts the cut picture at the origin of its view panel and goes
+// back to its centred place.
+using CropWindowTest = EditorFixture;
+
+TEST_F(CropWindowTest, AfterTheCutTheButtonIsUpTheToolPointerBackAndCanvasAtOrigin) {
+    State().SetCurrentTool(3);
     Load(TestPicture(1500, 1200));
     // Start-up centred the window; the user then moved it aside.
     const QPoint centred = form->frameGeometry().topLeft();
@@ -125,13 +132,13 @@ TEST_F(CropTest, AfterTheCutTheButtonIsUpTheToolPointerBackAndCanvasAtOrigin) {
     HorizontalScroll().setValue(600);
     ASSERT_EQ(CanvasLeftTwips(), -600);
     const int hValue = HorizontalScroll().value();
-    Arm();
+    ArmCrop(CropButton(), Tools());
     Press(100, 100);
     MoveTo(300, 250);
     Release(300, 250);
     EXPECT_FALSE(CropButton().isChecked());
-    EXPECT_EQ(form->Tools().Crop().Armed(), 0);
-    EXPECT_EQ(form->Tools().Crop().Dragging(), 0);
+    EXPECT_EQ(Tools().Crop().Armed(), 0);
+    EXPECT_EQ(Tools().Crop().Dragging(), 0);
     EXPECT_EQ(Canvas().MousePointer(), canvas::kPointerCustom);
     EXPECT_EQ(Surface().Picture().size(), QSize(200, 150));
     EXPECT_EQ(CanvasLeftTwips(), 0);
@@ -158,15 +165,15 @@ TEST_F(CropTest, SelectionBeyondTheCanvasTakesTheBackgroundThere) {
 TEST_F(CropTest, AnnotationsInsideTheCutBecomePartOfTheReference) {
     const auto markAndCrop = [this] {
         Load(original);
-        form->State().SetCurrentTool(1);
-        form->State().SetCurrentColor(0x00000000);
+        State().SetCurrentTool(1);
+        State().SetCurrentColor(0x00000000);
         Stroke({{10, 40}, {50, 40}});  // black line on white, rows 34..45
         Arm();
         Press(0, 20);
         MoveTo(55, 60);
         Release(55, 60);
         ASSERT_EQ(Surface().Image().size(), QSize(55, 40));
-        form->State().SetCurrentTool(5);
+        State().SetCurrentTool(5);
     };
     // Erasing over the line (now at rows 14..25) no longer removes it.
     markAndCrop();

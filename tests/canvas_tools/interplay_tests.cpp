@@ -8,7 +8,7 @@
 namespace tools_test {
 namespace {
 
-class InterplayTest : public ToolsFixture {};
+class InterplayTest : public ToolSetFixture {};
 
 TEST_F(InterplayTest, SlidingToAnotherToolCommitsTheOpenTextInTheColourBeforeIt) {
     SlideToTool(4);
@@ -21,7 +21,7 @@ TEST_F(InterplayTest, SlidingToAnotherToolCommitsTheOpenTextInTheColourBeforeIt)
 
     SlideToTool(3);  // the arrow turns the colour red on the way
     EXPECT_FALSE(box.isVisible());
-    EXPECT_EQ(form->State().CurrentColor(), 0x000000FFu);
+    EXPECT_EQ(State().CurrentColor(), 0x000000FFu);
     int green = 0;
     int red = 0;
     for (int y = 25; y < 60; ++y) {
@@ -51,7 +51,10 @@ TEST_F(InterplayTest, ColourChoiceInCropModeKeepsTheCrossAndDisarmingAppliesTheT
     EXPECT_TRUE(SameCursor(ViewPanel().MouseIcon(), tools::Art().MarkerPointer(2)));
 }
 
-TEST_F(InterplayTest, HandOnAScrolledPictureStartsFromThePanelPosition) {
+// The window's scroll bars place the canvas in its view panel.
+using InterplayWindowTest = ToolsFixture;
+
+TEST_F(InterplayWindowTest, HandOnAScrolledPictureStartsFromThePanelPosition) {
     QImage big(1500, 1200, QImage::Format_RGB32);
     big.fill(Qt::white);
     form->ReplacePicture(big, AfterReplace::Layout);
@@ -68,10 +71,10 @@ TEST_F(InterplayTest, HandOnAScrolledPictureStartsFromThePanelPosition) {
     EXPECT_EQ(Hand().ScaleMode(), tools::HandTool::kScalePixels);
 }
 
-class StrokeWindowTest : public ToolsFixture {
+class CanvasStrokeTest : public ToolSetFixture {
   protected:
     void SetUp() override {
-        ToolsFixture::SetUp();
+        ToolSetFixture::SetUp();
         original = Surface().Image().copy();
     }
     // Pixels that differ from the picture before the stroke.
@@ -106,7 +109,7 @@ class PaintSpy : public QObject {
 
 // While a tool draws, the canvas repaints only around what the pen touched,
 // never the whole canvas: a large picture stays cheap to draw on.
-TEST_F(StrokeWindowTest, StrokesRepaintOnlyAroundThePen) {
+TEST_F(CanvasStrokeTest, StrokesRepaintOnlyAroundThePen) {
     const QPoint from(120, 90), mid(140, 100), to(165, 125);
     // The points' rectangle, grown by the largest pen or block and the barbs.
     const QRect allowed = QRect(from, to).adjusted(-20, -20, 20, 20);
@@ -132,7 +135,7 @@ TEST_F(StrokeWindowTest, StrokesRepaintOnlyAroundThePen) {
 
 // A double click arrives as press, release, double click, release; only the
 // first press starts a stroke, so one undo step takes back all it drew.
-TEST_F(StrokeWindowTest, ADoubleClickIsOneStrokeAndOneUndoStep) {
+TEST_F(CanvasStrokeTest, ADoubleClickIsOneStrokeAndOneUndoStep) {
     for (const int tool : {1, 3}) {  // highlighter, arrow
         SCOPED_TRACE(tool);
         SlideToTool(tool);

@@ -14,14 +14,19 @@
 namespace tools2_test {
 namespace {
 
-class PictureSharingTest : public EditorFixture {
+template <typename Fixture>
+class Sharing : public Fixture {
   protected:
-    const uchar* CanvasPicture() { return Surface().Picture().constBits(); }
-    const uchar* CanvasBuffer() { return Surface().Image().constBits(); }
-    const canvas::Version& Reference() { return form->State().ReferenceVersion(); }
+    const uchar* CanvasPicture() { return this->Surface().Picture().constBits(); }
+    const uchar* CanvasBuffer() { return this->Surface().Image().constBits(); }
+    const canvas::Version& Reference() { return this->State().ReferenceVersion(); }
 };
 
-TEST_F(PictureSharingTest, EveryWayInHoldsThePictureOnce) {
+using PictureSharingTest = Sharing<ToolSetFixture>;
+// Pictures come in through the window's paste button and its drop target.
+using PictureSharingWindowTest = Sharing<EditorFixture>;
+
+TEST_F(PictureSharingWindowTest, EveryWayInHoldsThePictureOnce) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("dropped.bmp"));
     ASSERT_TRUE(TestPicture(90, 70).save(file));
@@ -62,7 +67,7 @@ TEST_F(PictureSharingTest, EveryWayInHoldsThePictureOnce) {
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
         Load(TestPicture());
-        form->State().SetCurrentTool(1);
+        State().SetCurrentTool(1);
         const canvas::Version before = Reference();
         way.bringIn();
         EXPECT_EQ(Surface().Picture().size(), way.size);
@@ -78,8 +83,8 @@ TEST_F(PictureSharingTest, DrawingKeepsOnlyWhatItOverwroteAndTheEraserRestoresTh
     const QImage unmarked = TestPicture();
     const uchar* shared = CanvasBuffer();
     ASSERT_EQ(CanvasPicture(), shared);
-    form->State().SetCurrentTool(1);
-    form->State().SetCurrentColor(0x00000000);
+    State().SetCurrentTool(1);
+    State().SetCurrentColor(0x00000000);
     Stroke({{10, 100}, {50, 100}});
     ASSERT_EQ(Pixel(30, 100), 0x000000u);
     // The canvas draws in its own block, copying nothing whole; picture,
@@ -88,7 +93,7 @@ TEST_F(PictureSharingTest, DrawingKeepsOnlyWhatItOverwroteAndTheEraserRestoresTh
     EXPECT_EQ(CanvasBuffer(), shared);
     EXPECT_EQ(Reference(), Surface().PictureVersion());
     EXPECT_TRUE(SamePixels(Surface().Picture(), unmarked));
-    EXPECT_TRUE(SamePixels(form->State().Reference(), unmarked));
+    EXPECT_TRUE(SamePixels(State().Reference(), unmarked));
     EXPECT_TRUE(SamePixels(commands::ClipboardPicture(), unmarked));
     EXPECT_TRUE(Reference()->OverwrittenIn(QRect(10, 100, 40, 1)));
     EXPECT_FALSE(Reference()->OverwrittenIn(QRect(150, 0, 50, 50)));
@@ -102,21 +107,21 @@ TEST_F(PictureSharingTest, DrawingKeepsOnlyWhatItOverwroteAndTheEraserRestoresTh
     Undo();
     ASSERT_EQ(Pixel(30, 120), 0x000000u);
     ASSERT_EQ(Pixel(30, 130), 0xFFFFFFu);
-    form->State().SetCurrentTool(5);
+    State().SetCurrentTool(5);
     Press(25, 95);
     MoveTo(25, 115);
     Release(25, 115);
     for (const QPoint at : {QPoint(30, 100), QPoint(30, 120)})
         EXPECT_EQ(Pixel(at.x(), at.y()), unmarked.pixel(at) & 0xFFFFFF) << at.x() << "," << at.y();
-    EXPECT_TRUE(SamePixels(form->State().Reference(), unmarked));
+    EXPECT_TRUE(SamePixels(State().Reference(), unmarked));
 }
 
 // Another program reading the clipboard in the middle of a stroke gets the
 // picture of the press, whole, in both formats; undo then brings it back.
 TEST_F(PictureSharingTest, AReaderMidStrokeGetsThePictureOfThePress) {
     const QImage before = Surface().Image().copy();
-    form->State().SetCurrentTool(1);
-    form->State().SetCurrentColor(0x00000000);
+    State().SetCurrentTool(1);
+    State().SetCurrentColor(0x00000000);
     Press(10, 100);
     MoveTo(60, 100);
     ASSERT_EQ(Pixel(30, 100), 0x000000u);

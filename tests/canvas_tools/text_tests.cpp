@@ -13,15 +13,15 @@ namespace {
 constexpr COLORREF kRedRef = 0x000000FF;
 constexpr QRgb kRed = 0xFF0000;
 
-class TextTest : public EditorFixture {
+class TextTest : public ToolSetFixture {
   protected:
     void SetUp() override {
-        EditorFixture::SetUp();
-        form->State().SetCurrentTool(4);
-        form->State().SetCurrentColor(kRedRef);
+        ToolSetFixture::SetUp();
+        State().SetCurrentTool(4);
+        State().SetCurrentColor(kRedRef);
         box = Canvas().findChild<QLineEdit*>(QStringLiteral("txtText"));
         label = Canvas().findChild<QLabel*>(QStringLiteral("lblTextSize"));
-        panel = form->findChild<QGroupBox*>(QStringLiteral("frmSize"));
+        panel = Window().findChild<QGroupBox*>(QStringLiteral("frmSize"));
         ASSERT_NE(box, nullptr);
         ASSERT_NE(label, nullptr);
         ASSERT_NE(panel, nullptr);
@@ -37,18 +37,18 @@ class TextTest : public EditorFixture {
     }
 
     // Bounding box of the pixels that differ from `before`.
-    QRect Changed() const {
+    QRect Changed() {
         QRect r;
-        const QImage& now = form->State().Canvas().Image();
+        const QImage& now = State().Canvas().Image();
         for (int y = 0; y < now.height(); ++y)
             for (int x = 0; x < now.width(); ++x)
                 if (now.pixel(x, y) != before.pixel(x, y)) r |= QRect(x, y, 1, 1);
         return r;
     }
-    bool HasPixel(QRgb colour, const QRect& in) const {
+    bool HasPixel(QRgb colour, const QRect& in) {
         for (int y = in.top(); y <= in.bottom(); ++y)
             for (int x = in.left(); x <= in.right(); ++x)
-                if ((form->State().Canvas().Image().pixel(x, y) & 0xFFFFFF) == colour) return true;
+                if ((State().Canvas().Image().pixel(x, y) & 0xFFFFFF) == colour) return true;
         return false;
     }
 
@@ -116,7 +116,7 @@ TEST_F(TextTest, DoubleClickAndFocusLossCommit) {
     // The focus sink taking the focus (any tool-bar press) commits too.
     OpenAt(20, 110);
     QTest::keyClicks(box, QStringLiteral("Drei"));
-    form->MoveFocusToDummy();
+    host.MoveFocusToDummy();
     EXPECT_FALSE(box->isVisible());
     EXPECT_TRUE(Changed().intersects(QRect(20, 110, 60, 20)));
 
@@ -270,7 +270,7 @@ TEST_F(TextTest, ToolBarPressCommitsInTheColourCurrentBeforeIt) {
     QTest::keyClicks(box, QStringLiteral("Rot"));
     QTest::mousePress(&ColorsButton(), Qt::LeftButton);
     // The palette changes the colour after the press (a move over a field).
-    form->State().SetCurrentColor(0x0000FF00);
+    State().SetCurrentColor(0x0000FF00);
     QTest::mouseRelease(&ColorsButton(), Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_FALSE(box->isVisible());
