@@ -20,13 +20,27 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 step "build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKORVEL_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
-# The Debian package (the editor alone, with the distribution's flags): lintian
-# and hardening-check inside; the ctest pass below checks its files against
-# the install's (desktop.PackageHoldsTheInstalledFiles).
-step "Debian package"
-bash scripts/package.sh
+# The Debian package (the editor alone, with the distribution's flags; lintian
+# and hardening-check inside) and the sanitizer build need only the processor,
+# while most tests below wait on X servers, compositors and timers. So the two
+# builds run beside those tests, at the lowest priority: they take only the
+# processor time the tests leave, and the tests run as they would alone. Their
+# output follows once they are done; a failed or stopped script ends them.
+step "Debian package and sanitizer build, beside the tests below"
+builds_log=$(mktemp)
+builds=
+trap 'if [[ -n $builds ]]; then kill -- "-$builds" 2>/dev/null || true; fi' EXIT
+setsid bash -c 'set -e
+  nice -n 19 bash scripts/package.sh
+  echo "== sanitizer build"
+  nice -n 19 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF >/dev/null
+  nice -n 19 cmake --build build-asan -j"$1" --target korvel_all_tests korvel-annotarix' _ "$jobs" \
+  >"$builds_log" 2>&1 </dev/null &
+builds=$!
+
 step "tests offscreen"
-ctest --test-dir build --output-on-failure -j"$jobs"
+# All but the package's files, which are checked once the package is built.
+ctest --test-dir build --output-on-failure -j"$jobs" -E '^desktop\.PackageHoldsTheInstalledFiles$'
 
 # The X clipboard tests (exchange with xclip, the keeper process) skip without
 # an X display. They run once more under a private Xvfb with no window manager,
@@ -80,13 +94,23 @@ if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
   rm -rf "$scratch"
 fi
 
+step "Debian package and sanitizer build (their output)"
+builds_status=0
+wait "$builds" || builds_status=$?
+builds=
+cat "$builds_log"
+rm -f "$builds_log"
+if ((builds_status != 0)); then
+  echo "the Debian package or the sanitizer build failed" >&2
+  exit "$builds_status"
+fi
+# The package holds what `cmake --install` puts down.
+ctest --test-dir build --output-on-failure -R '^desktop\.PackageHoldsTheInstalledFiles$' --no-tests=error
+
 # Every test program again under AddressSanitizer and UBSan (the widget tests
 # offscreen; the X11 and Wayland passes and the install checks stay with the
 # build above, which also holds warnings to be errors: the sanitizers'
 # instrumentation makes GCC's object-size warnings misfire).
-step "sanitizer build"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF >/dev/null
-cmake --build build-asan -j"$jobs" --target korvel_all_tests korvel-annotarix
 step "clipboard races under the sanitizers"
 # The clipboard races once more under AddressSanitizer, on a private X server:
 # readers in flight while another program takes the clipboard (a freed offer
