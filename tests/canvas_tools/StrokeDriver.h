@@ -13,6 +13,7 @@
 
 #include "canvas/CanvasView.h"
 #include "canvas/EditorState.h"
+#include "support/CanvasGestures.h"
 #include "support/FakeHosts.h"
 #include "support/TestPictures.h"
 #include "tools/ArrowTool.h"
@@ -25,7 +26,10 @@
 
 namespace test_support {
 
-class StrokeDriver : public ::testing::Test {
+class StrokeDriver : public CanvasGestures<StrokeDriver> {
+    // The gestures are made of this fixture's press, move and release.
+    friend class CanvasGestures<StrokeDriver>;
+
   protected:
     StrokeDriver() {
         tools_.resize(tools::PaletteCatalogue().size());
@@ -86,24 +90,6 @@ class StrokeDriver : public ::testing::Test {
     void Release(int x, int y, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
         held_ &= ~Qt::MouseButtons(b);
         protocol_.Release(Event(ButtonCode(b), mods, x, y));
-    }
-    // Presses at the first point, moves through the others, lets go at the last.
-    void Stroke(std::initializer_list<QPoint> points) {
-        auto it = points.begin();
-        Press(it->x(), it->y());
-        QPoint last = *it;
-        for (++it; it != points.end(); ++it) {
-            MoveTo(it->x(), it->y());
-            last = *it;
-        }
-        Release(last.x(), last.y());
-    }
-    // A drag with one stop half way, the modifiers held throughout.
-    void Drag(QPoint from, QPoint to, Qt::KeyboardModifiers mods = {}) {
-        Press(from.x(), from.y(), Qt::LeftButton, mods);
-        MoveTo((from.x() + to.x()) / 2, (from.y() + to.y()) / 2, mods);
-        MoveTo(to.x(), to.y(), mods);
-        Release(to.x(), to.y(), Qt::LeftButton, mods);
     }
 
     FakeToolHost host;

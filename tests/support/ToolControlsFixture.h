@@ -23,6 +23,7 @@
 
 #include "canvas/CanvasView.h"
 #include "canvas/EditorState.h"
+#include "support/CanvasGestures.h"
 #include "support/TestPictures.h"
 #include "tools/ColorPalette.h"
 #include "tools/CropTool.h"
@@ -36,7 +37,10 @@
 
 namespace test_support {
 
-class ToolControlsFixture : public ::testing::Test {
+class ToolControlsFixture : public CanvasGestures<ToolControlsFixture> {
+    // The gestures are made of this fixture's press, move and release.
+    friend class CanvasGestures<ToolControlsFixture>;
+
   protected:
     void TearDown() override {
         // Leave no button held for the next test: let go where it was pressed,
@@ -131,24 +135,6 @@ class ToolControlsFixture : public ::testing::Test {
     void Release(int x, int y, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
         NotOrigin(x, y);
         Release(Canvas(), QPoint(x, y), b, mods);
-    }
-    // Presses at the first point, moves through the others, lets go at the last.
-    void Stroke(std::initializer_list<QPoint> points) {
-        auto it = points.begin();
-        Press(it->x(), it->y());
-        QPoint last = *it;
-        for (++it; it != points.end(); ++it) {
-            MoveTo(it->x(), it->y());
-            last = *it;
-        }
-        Release(last.x(), last.y());
-    }
-    // A drag with one stop half way, the modifiers held throughout.
-    void Drag(QPoint from, QPoint to, Qt::KeyboardModifiers mods = {}) {
-        Press(from.x(), from.y(), Qt::LeftButton, mods);
-        MoveTo((from.x() + to.x()) / 2, (from.y() + to.y()) / 2, mods);
-        MoveTo(to.x(), to.y(), mods);
-        Release(to.x(), to.y(), Qt::LeftButton, mods);
     }
 
     // Chooses a tool and a colour by sliding over the pop-ups, as a user does.
