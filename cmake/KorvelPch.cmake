@@ -21,7 +21,9 @@ function(korvel_pch_holder kind)
   if(ARGN)
     target_link_libraries(${holder} PRIVATE ${ARGN})
   endif()
-  set_target_properties(${holder} PROPERTIES AUTOMOC OFF)
+  # Its one source compiles alone: CMake can hand on the precompiled header
+  # only of a target built source by source.
+  set_target_properties(${holder} PROPERTIES AUTOMOC OFF UNITY_BUILD OFF)
   target_precompile_headers(${holder} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch/${kind}.h)
 endfunction()
 

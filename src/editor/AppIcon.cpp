@@ -32,7 +32,7 @@ struct Shape {
     double rotate = 0;
 };
 
-const QColor kOutline(40, 40, 40);
+const QColor kAppIconOutline(40, 40, 40);
 
 Shape Rect(QRectF rect, QColor fill, double radius = 0) {
     Shape s;
@@ -55,7 +55,7 @@ Shape Polygon(QPolygonF polygon, QColor fill) {
 std::vector<Shape> MarkerPen() {
     // The pen's parts are outlined and turned 45 degrees about the centre.
     auto part = [](Shape s) {
-        s.outline = kOutline;
+        s.outline = kAppIconOutline;
         s.outlineWidth = 1.2;
         s.translate = QPointF(16, 16);
         s.rotate = -45;

@@ -19,8 +19,10 @@ if(WAYLAND_CLIENT_FOUND AND WAYLAND_SCANNER)
     DEPENDS ${xml}
     VERBATIM)
   target_sources(korvel_wayland_tests PRIVATE ${out}/fake-input-client-protocol.h ${out}/fake-input-protocol.c)
-  # C, which the precompiled C++ headers are not for.
-  set_source_files_properties(${out}/fake-input-protocol.c PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+  # C: compiled alone, without the precompiled C++ headers and outside the
+  # C++ unity batches.
+  set_source_files_properties(${out}/fake-input-protocol.c PROPERTIES SKIP_PRECOMPILE_HEADERS ON
+    SKIP_UNITY_BUILD_INCLUSION ON)
   target_include_directories(korvel_wayland_tests PRIVATE ${out})
   target_link_libraries(korvel_wayland_tests PRIVATE PkgConfig::WAYLAND_CLIENT)
   target_compile_definitions(korvel_wayland_tests PRIVATE KORVEL_HAVE_WAYLAND=1)

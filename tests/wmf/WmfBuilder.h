@@ -1,6 +1,8 @@
 // Writes Windows metafiles record by record for the tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QColor>
 #include <QImage>
 #include <cstdint>
@@ -8,6 +10,8 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#include "platform/wmf/WmfPicture.h"
 
 namespace wmftest {
 
@@ -146,6 +150,24 @@ inline std::span<const std::uint8_t> View(const Bytes& b) {
 
 inline QColor At(const QImage& image, int x, int y) {
     return image.pixelColor(x, y);
+}
+
+// The null pen's object slot in the tests' metafiles.
+constexpr int kNullPen = 5;
+
+// A w x h picture whose logical units are pixels.
+inline MetafileBuilder Canvas(int w = 100, int h = 100) {
+    MetafileBuilder b;
+    b.SetPlaceable(0, 0, w, h, 96);
+    b.Window(0, 0, w, h);
+    return b;
+}
+
+// The metafile played into a picture, which must not be empty.
+inline QImage Render(const MetafileBuilder& b) {
+    QImage image = LoadWindowsMetafile(View(b.Build()));
+    EXPECT_FALSE(image.isNull());
+    return image;
 }
 
 }  // namespace wmftest

@@ -9,22 +9,7 @@ using namespace wmftest;
 
 namespace {
 
-constexpr int kNullPen = 5;
 constexpr int kHatched = 2;
-
-// A 100 x 100 picture whose logical units are pixels.
-MetafileBuilder Canvas() {
-    MetafileBuilder b;
-    b.SetPlaceable(0, 0, 100, 100, 96);
-    b.Window(0, 0, 100, 100);
-    return b;
-}
-
-QImage Render(const MetafileBuilder& b) {
-    QImage image = LoadWindowsMetafile(View(b.Build()));
-    EXPECT_FALSE(image.isNull());
-    return image;
-}
 
 }  // namespace
 

@@ -9,23 +9,9 @@ using namespace wmftest;
 
 namespace {
 
-constexpr int kNullPen = 5;
 constexpr int kTaBaseline = 24;
 constexpr int kTaRight = 2;
 constexpr int kTaCenter = 6;
-
-MetafileBuilder Canvas(int w = 100, int h = 100) {
-    MetafileBuilder b;
-    b.SetPlaceable(0, 0, w, h, 96);
-    b.Window(0, 0, w, h);
-    return b;
-}
-
-QImage Render(const MetafileBuilder& b) {
-    QImage image = LoadWindowsMetafile(View(b.Build()));
-    EXPECT_FALSE(image.isNull());
-    return image;
-}
 
 // Bounding box of the dark pixels (the text).
 QRect InkBounds(const QImage& img) {

@@ -83,7 +83,8 @@ void OnDescription(void*, zxdg_output_v1*, const char*) {}
 constexpr zxdg_output_v1_listener kXdgOutputListener = {OnLogicalPosition, OnLogicalSize, OnXdgDone, OnName,
                                                         OnDescription};
 
-void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+void OnOutputGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
+                    uint32_t version) {
     auto& probe = *static_cast<Probe*>(data);
     if (std::strcmp(interface, wl_output_interface.name) == 0) {
         // Version 2 has the mode and done events; later ones add only
@@ -97,8 +98,8 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
             wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, std::min(version, 3u))));
     }
 }
-void OnGlobalRemove(void*, wl_registry*, uint32_t) {}
-constexpr wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
+void OnOutputGlobalRemove(void*, wl_registry*, uint32_t) {}
+constexpr wl_registry_listener kOutputRegistryListener = {OnOutputGlobal, OnOutputGlobalRemove};
 
 }  // namespace
 
@@ -107,7 +108,7 @@ std::vector<OutputPixels> CompositorOutputs() {
     if (display == nullptr) return {};
     Probe probe;
     const std::unique_ptr<wl_registry, RegistryDestroy> registry(wl_display_get_registry(display.get()));
-    wl_registry_add_listener(registry.get(), &kRegistryListener, &probe);
+    wl_registry_add_listener(registry.get(), &kOutputRegistryListener, &probe);
     if (wl_display_roundtrip(display.get()) < 0 || probe.manager == nullptr) return {};
     for (Output& output : probe.outputs) {
         output.xdg.reset(zxdg_output_manager_v1_get_xdg_output(probe.manager.get(), output.output.get()));

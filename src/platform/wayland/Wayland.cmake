@@ -24,8 +24,10 @@ if(WAYLAND_CLIENT_FOUND AND WAYLAND_SCANNER)
       DEPENDS ${xml}
       VERBATIM)
     target_sources(korvel_platform PRIVATE ${out}/${protocol}-client-protocol.h ${out}/${protocol}-protocol.c)
-    # C, which the precompiled C++ headers are not for.
-    set_source_files_properties(${out}/${protocol}-protocol.c PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+    # C: compiled alone, without the precompiled C++ headers and outside the
+    # C++ unity batches.
+    set_source_files_properties(${out}/${protocol}-protocol.c PROPERTIES SKIP_PRECOMPILE_HEADERS ON
+      SKIP_UNITY_BUILD_INCLUSION ON)
   endforeach()
   target_include_directories(korvel_platform PRIVATE ${out})
   target_link_libraries(korvel_platform PRIVATE PkgConfig::WAYLAND_CLIENT)
@@ -43,8 +45,10 @@ if(WAYLAND_CLIENT_FOUND AND WAYLAND_SCANNER)
       DEPENDS ${xml}
       VERBATIM)
     target_sources(korvel_platform PRIVATE ${out}/gtk-shell-client-protocol.h ${out}/gtk-shell-protocol.c)
-    # C, which the precompiled C++ headers are not for.
-    set_source_files_properties(${out}/gtk-shell-protocol.c PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+    # C: compiled alone, without the precompiled C++ headers and outside the
+    # C++ unity batches.
+    set_source_files_properties(${out}/gtk-shell-protocol.c PROPERTIES SKIP_PRECOMPILE_HEADERS ON
+      SKIP_UNITY_BUILD_INCLUSION ON)
     target_link_libraries(korvel_platform PRIVATE Qt6::GuiPrivate)
     # The same interface re-sends a window's geometry (WindowSizeHold).
     target_compile_definitions(korvel_platform PRIVATE KORVEL_HAVE_GTK_SHELL=1 KORVEL_HAVE_QPA=1)
