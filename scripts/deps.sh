@@ -38,5 +38,9 @@ if [[ $(id -u) -ne 0 ]]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+apt_options=()
+# On a CI machine, which is thrown away after the run, dpkg unpacks without
+# syncing each file to disk first (several hundred packages on a new one).
+if [[ "${CI:-}" == true ]]; then apt_options+=(-o Dpkg::Options::=--force-unsafe-io); fi
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt-get install -y -qq --no-install-recommends "${apt_options[@]}" "${missing[@]}"

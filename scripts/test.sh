@@ -33,11 +33,13 @@ builds_log=$(mktemp)
 builds=
 trap 'if [[ -n $builds ]]; then kill -- "-$builds" 2>/dev/null || true; fi' EXIT
 setsid bash -c 'set -e
+  SECONDS=$2
   nice -n 19 bash scripts/package.sh
-  echo "== sanitizer build"
+  echo "== sanitizer build (${SECONDS} s)"
   nice -n 19 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
     -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF >/dev/null
-  nice -n 19 cmake --build build-asan -j"$1" --target korvel_all_tests korvel-annotarix' _ "$jobs" \
+  nice -n 19 cmake --build build-asan -j"$1" --target korvel_all_tests korvel-annotarix
+  echo "== both built (${SECONDS} s)"' _ "$jobs" "$SECONDS" \
   >"$builds_log" 2>&1 </dev/null &
 builds=$!
 

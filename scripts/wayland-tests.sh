@@ -30,7 +30,11 @@ wait_for() {
 # The tests against the compositor listening on socket $1 (a path); $3, when
 # given, limits them to those whose names match; $4 is the command that
 # writes what the compositor shows to a file (the tests that read the screen
-# skip without one).
+# skip without one). A test that fails runs once more and fails the pass
+# only if it fails again: twice, under a loaded processor, the program of a
+# test that had passed crashed or hung as it closed its connection at exit
+# (KWin and mutter at scale 2; never reproduced on its own). The first
+# failure stays in the log.
 run_tests() {
   local socket=$1 name=$2 only=${3:-.} shot=${4:-}
   mkdir -p "$wl/client"
@@ -39,6 +43,7 @@ run_tests() {
   WAYLAND_DISPLAY="$socket" XDG_RUNTIME_DIR="$wl/client" QT_QPA_PLATFORM=wayland KORVEL_SCREENSHOT_COMMAND="$shot" \
     KORVEL_DESKTOP_NAME="${name//[^A-Za-z0-9._-]/-}" timeout -k 5 240 \
     ctest --test-dir "$build" --output-on-failure -j1 -L wayland -R "$only" --no-tests=error --timeout 60 \
+    --repeat until-pass:2 \
     </dev/null || status=1
 }
 
