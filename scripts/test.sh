@@ -9,8 +9,28 @@ cd "$(dirname "$0")/.."
 # Each step says when it starts, in seconds since the start, so that the log
 # shows where the time goes.
 step() { echo "== $* (${SECONDS} s)"; }
-step "packages"
-bash scripts/deps.sh
+step "packages for the build"
+bash scripts/deps.sh build
+# The packages only the tests and the Debian package need (X servers,
+# compositors, desktops, lintian: most of what a new machine lacks) install
+# while the sources build; the tests wait for them. A failed build waits for
+# the install to end rather than break it off halfway. Not as root, where
+# nothing is installed, a missing package is named before the build.
+step "packages for the tests, beside the build"
+deps_log=$(mktemp)
+builds=
+deps=
+cleanup() {
+  if [[ -n $builds ]]; then kill -- "-$builds" 2>/dev/null || true; fi
+  if [[ -n $deps ]]; then wait "$deps" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+if [[ $(id -u) -eq 0 ]]; then
+  setsid bash scripts/deps.sh >"$deps_log" 2>&1 </dev/null &
+  deps=$!
+else
+  bash scripts/deps.sh
+fi
 step "layout of the sources"
 bash scripts/check-format.sh
 
@@ -20,6 +40,16 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 step "build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKORVEL_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
+step "packages for the tests (their output)"
+deps_status=0
+if [[ -n $deps ]]; then wait "$deps" || deps_status=$?; fi
+deps=
+cat "$deps_log"
+rm -f "$deps_log"
+if ((deps_status != 0)); then
+  echo "the packages for the tests did not install" >&2
+  exit "$deps_status"
+fi
 # The Debian package (the editor alone, with the distribution's flags; lintian
 # and hardening-check inside) and the sanitizer build need only the processor,
 # while most tests below wait on X servers, compositors and timers. So the two
@@ -30,8 +60,6 @@ cmake --build build -j"$jobs"
 # and line, and full debug information would make it a third slower.
 step "Debian package and sanitizer build, beside the tests below"
 builds_log=$(mktemp)
-builds=
-trap 'if [[ -n $builds ]]; then kill -- "-$builds" 2>/dev/null || true; fi' EXIT
 setsid bash -c 'set -e
   SECONDS=$2
   nice -n 19 bash scripts/package.sh
