@@ -37,8 +37,14 @@ bash scripts/check-format.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
+# gold links a test program in a sixth of the default linker's time (0.4 s
+# against 2.4 s), and each build here links some thirty programs. The Debian
+# package keeps the distribution's linker.
+linker=
+if command -v ld.gold >/dev/null; then linker=-fuse-ld=gold; fi
+
 step "build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKORVEL_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKORVEL_WERROR=ON -DCMAKE_EXE_LINKER_FLAGS="$linker" >/dev/null
 cmake --build build -j"$jobs"
 step "packages for the tests (their output)"
 deps_status=0
@@ -65,9 +71,9 @@ setsid bash -c 'set -e
   nice -n 19 bash scripts/package.sh
   echo "== sanitizer build (${SECONDS} s)"
   nice -n 19 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
-    -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF >/dev/null
+    -DKORVEL_SANITIZE=ON -DKORVEL_PURE_ONLY=OFF -DCMAKE_EXE_LINKER_FLAGS="$3" >/dev/null
   nice -n 19 cmake --build build-asan -j"$1" --target korvel_all_tests korvel-annotarix
-  echo "== both built (${SECONDS} s)"' _ "$jobs" "$SECONDS" \
+  echo "== both built (${SECONDS} s)"' _ "$jobs" "$SECONDS" "$linker" \
   >"$builds_log" 2>&1 </dev/null &
 builds=$!
 

@@ -160,8 +160,8 @@ class WriterProcess {
                 [&](core::FileSink& out) {
                     char c = 'r';
                     if (!out.Write("first half ", 11)) return false;
-                    (void)::write(ready[1], &c, 1);
-                    (void)::read(go[0], &c, 1);
+                    // Half written: tell the test, and go on when it says so.
+                    if (::write(ready[1], &c, 1) != 1 || ::read(go[0], &c, 1) != 1) return false;
                     return out.Write("second half", 11);
                 },
                 core::Temporaries::NamedOnly);
@@ -185,7 +185,8 @@ class WriterProcess {
     // Lets it finish; its exit status is the write's result.
     int Finish() {
         const char c = 'g';
-        (void)::write(go_, &c, 1);
+        // A writer that cannot be told to go on must not hang the test.
+        if (::write(go_, &c, 1) != 1) ::kill(pid_, SIGKILL);
         return Wait();
     }
 
