@@ -25,6 +25,22 @@ cleanup() {
   if [[ -n $deps ]]; then wait "$deps" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
+# collect <variable> <log> <message>: waits for the background job whose
+# process id the variable holds (none when empty), empties the variable so
+# that cleanup leaves the job alone, prints the job's output and stops the
+# script with the message if the job failed.
+collect() {
+  local -n job=$1
+  local status=0
+  if [[ -n $job ]]; then wait "$job" || status=$?; fi
+  job=
+  cat "$2"
+  rm -f "$2"
+  if ((status != 0)); then
+    echo "$3" >&2
+    exit "$status"
+  fi
+}
 if [[ $(id -u) -eq 0 ]]; then
   setsid bash scripts/deps.sh >"$deps_log" 2>&1 </dev/null &
   deps=$!
@@ -47,15 +63,7 @@ step "build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKORVEL_WERROR=ON -DCMAKE_EXE_LINKER_FLAGS="$linker" >/dev/null
 cmake --build build -j"$jobs"
 step "packages for the tests (their output)"
-deps_status=0
-if [[ -n $deps ]]; then wait "$deps" || deps_status=$?; fi
-deps=
-cat "$deps_log"
-rm -f "$deps_log"
-if ((deps_status != 0)); then
-  echo "the packages for the tests did not install" >&2
-  exit "$deps_status"
-fi
+collect deps "$deps_log" "the packages for the tests did not install"
 # The Debian package (the editor alone, with the distribution's flags; lintian
 # and hardening-check inside) and the sanitizer build need only the processor,
 # while most tests below wait on X servers, compositors and timers. So the two
@@ -134,15 +142,7 @@ if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
 fi
 
 step "Debian package and sanitizer build (their output)"
-builds_status=0
-wait "$builds" || builds_status=$?
-builds=
-cat "$builds_log"
-rm -f "$builds_log"
-if ((builds_status != 0)); then
-  echo "the Debian package or the sanitizer build failed" >&2
-  exit "$builds_status"
-fi
+collect builds "$builds_log" "the Debian package or the sanitizer build failed"
 # The package holds what `cmake --install` puts down.
 ctest --test-dir build --output-on-failure -R '^desktop\.PackageHoldsTheInstalledFiles$' --no-tests=error
 
